@@ -43,6 +43,12 @@ int RunProcedureCommand(const std::vector<std::string>& args, std::ostream& out,
         out << ProcedureUsage();
         return 0;
     }
+    if (options.vbpPath) {
+        // Inserting into a project needs the environment stand-in, which this
+        // build does not link yet.
+        err << kCommand << ": --vbp: inserting into a project is not available in this build\n";
+        return 1;
+    }
     return WriteToStandardOutput(options, out);
 }
 
