@@ -1,0 +1,443 @@
+#include "platform/forms/controls.h"
+
+#include <algorithm>
+#include <cctype>
+
+#include "platform/forms/form.h"
+#include "platform/win/vb_error.h"
+
+namespace forms {
+
+namespace {
+
+bool StartsWithNoCase(const std::string& text, const std::string& prefix) {
+    if (prefix.size() > text.size()) return false;
+    for (size_t i = 0; i < prefix.size(); ++i) {
+        if (std::toupper(static_cast<unsigned char>(text[i])) !=
+            std::toupper(static_cast<unsigned char>(prefix[i])))
+            return false;
+    }
+    return true;
+}
+
+bool LessNoCase(const std::string& a, const std::string& b) {
+    return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+        return std::toupper(static_cast<unsigned char>(x)) <
+               std::toupper(static_cast<unsigned char>(y));
+    });
+}
+
+}  // namespace
+
+// ---- Label ---------------------------------------------------------------
+
+Label::Label(Form& form, std::string name, int index)
+    : Control(form, ControlKind::Label, std::move(name), index) {}
+
+void Label::SetAlignment(int alignment) {
+    if (alignment == alignment_) return;
+    alignment_ = alignment;
+    Notify(Property::Caption);
+}
+
+void Label::UserClick() {
+    if (!EffectivelyEnabled() || !EffectivelyVisible()) return;
+    RaiseClick();
+}
+
+// ---- TextBox -------------------------------------------------------------
+
+TextBox::TextBox(Form& form, std::string name, int index)
+    : Control(form, ControlKind::TextBox, std::move(name), index) {}
+
+void TextBox::SetText(const std::string& text) {
+    if (text == text_) return;
+    text_ = text;
+    if (maxLength_ > 0 && static_cast<int>(text_.size()) > maxLength_) text_.resize(maxLength_);
+    selStart_ = std::min(selStart_, static_cast<int>(text_.size()));
+    selLength_ = 0;
+    Notify(Property::Text);
+    RaiseChange();
+}
+
+void TextBox::SetSelStart(int start) {
+    selStart_ = std::clamp(start, 0, static_cast<int>(text_.size()));
+    selLength_ = 0;
+    Notify(Property::Selection);
+}
+
+void TextBox::SetSelLength(int length) {
+    selLength_ = std::clamp(length, 0, static_cast<int>(text_.size()) - selStart_);
+    Notify(Property::Selection);
+}
+
+bool TextBox::UserKeyPress(int keyAscii) {
+    if (!EffectivelyEnabled() || !EffectivelyVisible()) return false;
+    int key = RaiseKeyPress(keyAscii);
+    if (key == 0) return false;
+    if (locked_) return true;
+    std::string text = text_;
+    int start = selStart_;
+    int length = selLength_;
+    if (key == vbKeyBack) {
+        if (length > 0) {
+            text.erase(start, length);
+        } else if (start > 0) {
+            text.erase(start - 1, 1);
+            --start;
+        }
+    } else if (key == vbKeyReturn && multiLine_) {
+        text.replace(start, length, "\r\n");
+        start += 2;
+    } else if (key >= 32 && key <= 255 && key != 127) {
+        if (maxLength_ > 0 && static_cast<int>(text.size()) - length >= maxLength_) return true;
+        text.replace(start, length, std::string(1, static_cast<char>(key)));
+        ++start;
+    } else {
+        return true;  // control characters edit nothing
+    }
+    selStart_ = start;
+    selLength_ = 0;
+    if (text != text_) {
+        text_ = text;
+        Notify(Property::Text);
+        RaiseChange();
+    }
+    Notify(Property::Selection);
+    return true;
+}
+
+void TextBox::UserType(const std::string& text) {
+    SetFocus();
+    for (unsigned char c : text) Parent().UserKeyPress(c);
+}
+
+void TextBox::UserReplaceSelection(const std::string& text) {
+    if (!EffectivelyEnabled() || locked_) return;
+    std::string next = text_;
+    next.replace(selStart_, selLength_, text);
+    int caret = selStart_ + static_cast<int>(text.size());
+    SetText(next);
+    selStart_ = std::min(caret, static_cast<int>(text_.size()));
+    selLength_ = 0;
+    Notify(Property::Selection);
+}
+
+// ---- CommandButton -------------------------------------------------------
+
+CommandButton::CommandButton(Form& form, std::string name, int index)
+    : Control(form, ControlKind::CommandButton, std::move(name), index) {}
+
+void CommandButton::SetDefault(bool isDefault) {
+    // A form has at most one default button.
+    if (isDefault)
+        for (Control* c : Parent().Controls())
+            if (auto* b = dynamic_cast<CommandButton*>(c); b && b != this) b->default_ = false;
+    default_ = isDefault;
+}
+
+void CommandButton::SetCancel(bool isCancel) {
+    if (isCancel)
+        for (Control* c : Parent().Controls())
+            if (auto* b = dynamic_cast<CommandButton*>(c); b && b != this) b->cancel_ = false;
+    cancel_ = isCancel;
+}
+
+void CommandButton::SetValue(bool value) {
+    if (value) RaiseClick();
+}
+
+void CommandButton::UserClick() {
+    if (!EffectivelyEnabled() || !EffectivelyVisible()) return;
+    SetFocus();
+    RaiseClick();
+}
+
+bool CommandButton::UserKeyPress(int keyAscii) {
+    int key = RaiseKeyPress(keyAscii);
+    if (key == ' ') UserClick();
+    return key != 0;
+}
+
+// ---- CheckBox ------------------------------------------------------------
+
+CheckBox::CheckBox(Form& form, std::string name, int index)
+    : Control(form, ControlKind::CheckBox, std::move(name), index) {}
+
+void CheckBox::SetValue(int value) {
+    if (value < 0 || value > 2) throw vb::VbError(380, Name());
+    if (value == value_) return;
+    value_ = value;
+    Notify(Property::Value);
+    RaiseClick();
+}
+
+void CheckBox::UserClick() {
+    if (!EffectivelyEnabled() || !EffectivelyVisible()) return;
+    SetFocus();
+    SetValue(value_ == vbChecked ? vbUnchecked : vbChecked);
+}
+
+bool CheckBox::UserKeyPress(int keyAscii) {
+    int key = RaiseKeyPress(keyAscii);
+    if (key == ' ') UserClick();
+    return key != 0;
+}
+
+// ---- OptionButton --------------------------------------------------------
+
+OptionButton::OptionButton(Form& form, std::string name, int index)
+    : Control(form, ControlKind::OptionButton, std::move(name), index) {}
+
+void OptionButton::SetValue(bool value) {
+    if (!value) {
+        if (value_) {
+            value_ = false;
+            Notify(Property::Value);
+        }
+        return;
+    }
+    for (Control* c : Parent().Controls()) {
+        auto* other = dynamic_cast<OptionButton*>(c);
+        if (other && other != this && other->Container() == Container() && other->value_) {
+            other->value_ = false;
+            other->Notify(Property::Value);
+        }
+    }
+    value_ = true;
+    Notify(Property::Value);
+    RaiseClick();
+}
+
+void OptionButton::UserClick() {
+    if (!EffectivelyEnabled() || !EffectivelyVisible()) return;
+    SetFocus();
+    if (!value_) SetValue(true);
+}
+
+// ---- Frame ---------------------------------------------------------------
+
+Frame::Frame(Form& form, std::string name, int index)
+    : Control(form, ControlKind::Frame, std::move(name), index) {}
+
+// ---- ListControl ---------------------------------------------------------
+
+ListControl::ListControl(Form& form, ControlKind kind, std::string name, int index)
+    : Control(form, kind, std::move(name), index) {}
+
+void ListControl::CheckPosition(int position, const char* what) const {
+    if (position < 0 || position >= ListCount())
+        throw vb::VbError(381, Name() + "." + what);
+}
+
+std::string ListControl::List(int position) const {
+    if (position < 0 || position >= ListCount()) return {};
+    return items_[position].text;
+}
+
+void ListControl::SetList(int position, const std::string& text) {
+    CheckPosition(position, "List");
+    items_[position].text = text;
+    Notify(Property::List);
+}
+
+long ListControl::ItemData(int position) const {
+    CheckPosition(position, "ItemData");
+    return items_[position].data;
+}
+
+void ListControl::SetItemData(int position, long data) {
+    CheckPosition(position, "ItemData");
+    items_[position].data = data;
+}
+
+void ListControl::AddItem(const std::string& text, int position) {
+    if (position > ListCount()) throw vb::VbError(5, Name() + ".AddItem");
+    if (position < 0) {
+        position = ListCount();
+        if (sorted_) {
+            auto it = std::upper_bound(items_.begin(), items_.end(), text,
+                                       [](const std::string& t, const Item& item) {
+                                           return LessNoCase(t, item.text);
+                                       });
+            position = static_cast<int>(it - items_.begin());
+        }
+    }
+    items_.insert(items_.begin() + position, Item{text});
+    if (listIndex_ >= position) ++listIndex_;
+    newIndex_ = position;
+    Notify(Property::List);
+}
+
+void ListControl::RemoveItem(int position) {
+    CheckPosition(position, "RemoveItem");
+    items_.erase(items_.begin() + position);
+    if (listIndex_ == position) listIndex_ = -1;
+    else if (listIndex_ > position) --listIndex_;
+    Notify(Property::List);
+}
+
+void ListControl::Clear() {
+    items_.clear();
+    listIndex_ = -1;
+    newIndex_ = -1;
+    Notify(Property::List);
+}
+
+void ListControl::SelectSilently(int position) {
+    if (position == listIndex_) return;
+    listIndex_ = position;
+    Notify(Property::ListIndex);
+}
+
+void ListControl::SetListIndex(int position) {
+    if (position < -1 || position >= ListCount()) throw vb::VbError(380, Name() + ".ListIndex");
+    SelectSilently(position);
+    RaiseClick();
+}
+
+void ListControl::UserSelect(int position) {
+    if (!EffectivelyEnabled() || !EffectivelyVisible()) return;
+    if (position < 0 || position >= ListCount()) return;
+    if (CanFocus()) SetFocus();
+    SetListIndex(position);
+}
+
+// ---- ListBox -------------------------------------------------------------
+
+ListBox::ListBox(Form& form, std::string name, int index)
+    : ListControl(form, ControlKind::ListBox, std::move(name), index) {}
+
+bool ListBox::Selected(int position) const {
+    CheckPosition(position, "Selected");
+    return style_ == 1 ? Items()[position].checked : position == ListIndex();
+}
+
+void ListBox::SetSelected(int position, bool selected) {
+    CheckPosition(position, "Selected");
+    if (style_ == 1) {
+        if (Items()[position].checked == selected) return;
+        Items()[position].checked = selected;
+        Notify(Property::Checks);
+        if (onItemCheck) onItemCheck(position);
+        return;
+    }
+    if (selected) SetListIndex(position);
+    else if (ListIndex() == position) SetListIndex(-1);
+}
+
+int ListBox::SelectString(int startIndex, const std::string& prefix) {
+    int count = ListCount();
+    if (count == 0) return -1;
+    int first = (startIndex < 0 || startIndex >= count) ? 0 : startIndex + 1;
+    for (int n = 0; n < count; ++n) {
+        int i = (first + n) % count;
+        if (StartsWithNoCase(Items()[i].text, prefix)) {
+            SelectSilently(i);
+            return i;
+        }
+    }
+    return -1;
+}
+
+void ListBox::SetHorizontalExtent(int pixels) {
+    horizontalExtent_ = std::max(0, pixels);
+    Notify(Property::Extent);
+}
+
+void ListBox::SetTopIndex(int position) {
+    CheckPosition(position, "TopIndex");
+    topIndex_ = position;
+    Notify(Property::ListIndex);
+}
+
+void ListBox::UserToggleCheck(int position) {
+    if (!EffectivelyEnabled() || !EffectivelyVisible()) return;
+    if (style_ != 1 || position < 0 || position >= ListCount()) return;
+    SetFocus();
+    if (ListIndex() != position) SetListIndex(position);
+    SetSelected(position, !Items()[position].checked);
+}
+
+// ---- ComboBox ------------------------------------------------------------
+
+ComboBox::ComboBox(Form& form, std::string name, int index)
+    : ListControl(form, ControlKind::ComboBox, std::move(name), index) {}
+
+void ComboBox::SetText(const std::string& text) {
+    if (style_ == 2) {
+        // A drop-down list takes only the text of one of its entries.
+        for (int i = 0; i < ListCount(); ++i)
+            if (List(i) == text) {
+                SetListIndex(i);
+                return;
+            }
+        if (!text.empty()) throw vb::VbError(383, Name() + ".Text");
+        SelectSilently(-1);
+        return;
+    }
+    if (text == text_) return;
+    text_ = text;
+    if (ListIndex() >= 0 && List(ListIndex()) != text_) SelectSilently(-1);
+    Notify(Property::Text);
+    RaiseChange();
+}
+
+void ComboBox::SetListIndex(int position) {
+    if (position < -1 || position >= ListCount()) throw vb::VbError(380, Name() + ".ListIndex");
+    SelectSilently(position);
+    std::string text = position >= 0 ? List(position) : std::string();
+    if (text != text_) {
+        text_ = text;
+        Notify(Property::Text);
+        if (style_ != 2) RaiseChange();
+    }
+    RaiseClick();
+}
+
+bool ComboBox::UserKeyPress(int keyAscii) {
+    if (!EffectivelyEnabled() || !EffectivelyVisible()) return false;
+    int key = RaiseKeyPress(keyAscii);
+    if (key == 0 || style_ == 2) return key != 0;
+    if (key == vbKeyBack) {
+        if (!text_.empty()) SetText(text_.substr(0, text_.size() - 1));
+    } else if (key >= 32 && key <= 255 && key != 127) {
+        SetText(text_ + static_cast<char>(key));
+    }
+    return true;
+}
+
+void ComboBox::UserType(const std::string& text) {
+    SetFocus();
+    for (unsigned char c : text) Parent().UserKeyPress(c);
+}
+
+// ---- Image, PictureBox, Line --------------------------------------------
+
+Image::Image(Form& form, std::string name, int index)
+    : Control(form, ControlKind::Image, std::move(name), index) {}
+
+void Image::SetPicture(const std::string& picture) {
+    picture_ = picture;
+    Notify(Property::Picture);
+}
+
+PictureBox::PictureBox(Form& form, std::string name, int index)
+    : Control(form, ControlKind::PictureBox, std::move(name), index) {}
+
+void PictureBox::SetPicture(const std::string& picture) {
+    picture_ = picture;
+    Notify(Property::Picture);
+}
+
+Line::Line(Form& form, std::string name, int index)
+    : Control(form, ControlKind::Line, std::move(name), index) {}
+
+void Line::SetPoints(int x1, int y1, int x2, int y2) { Move(x1, y1, x2 - x1, y2 - y1); }
+
+void Line::SetBorderWidth(int width) {
+    borderWidth_ = std::max(1, width);
+    Notify(Property::Geometry);
+}
+
+}  // namespace forms

@@ -1,0 +1,159 @@
+#pragma once
+// A VB form: a window with its controls, declared as a table, and the life
+// cycle VB gives it (Load, Show modal or modeless, Hide, Unload). Tools derive
+// their forms from Form, declare the controls in the constructor and override
+// the Form_ handlers they need; control events are bound to handler methods.
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/forms/control.h"
+#include "platform/forms/controls.h"
+#include "platform/forms/vb_constants.h"
+
+namespace forms {
+
+// One row of a form's control table.
+struct ControlSpec {
+    const char* name;
+    int index;  // -1 when the control is not in a control array
+    ControlKind kind;
+    const char* caption;
+    const char* container;  // nullptr or "" for the form itself
+    int containerIndex;     // index of the container in its array, or -1
+    int left, top, width, height;
+    int tabIndex;
+};
+
+enum class FormEvent { Loaded, Shown, Hidden, Unloaded, Caption, Geometry, Focus, Activated };
+
+// QueryUnload modes.
+inline constexpr int vbFormControlMenu = 0;
+inline constexpr int vbFormCode = 1;
+
+class Form {
+public:
+    using Observer = std::function<void(Form&, FormEvent)>;
+
+    explicit Form(std::string name);
+    virtual ~Form();
+    Form(const Form&) = delete;
+    Form& operator=(const Form&) = delete;
+
+    const std::string& Name() const { return name_; }
+
+    // Window properties. Sizes are the client area in twips.
+    const std::string& Caption() const { return caption_; }
+    void SetCaption(const std::string& caption);
+    int ScaleWidth() const { return scaleWidth_; }
+    int ScaleHeight() const { return scaleHeight_; }
+    void SetClientSize(int width, int height);
+    int BorderStyle() const { return borderStyle_; }
+    void SetBorderStyle(int style) { borderStyle_ = style; }
+    bool MinButton() const { return minButton_; }
+    void SetMinButton(bool on) { minButton_ = on; }
+    bool MaxButton() const { return maxButton_; }
+    void SetMaxButton(bool on) { maxButton_ = on; }
+    bool ShowInTaskbar() const { return showInTaskbar_; }
+    void SetShowInTaskbar(bool on) { showInTaskbar_ = on; }
+    // 0 manual, 1 centre on the owner, 2 centre on the screen.
+    int StartUpPosition() const { return startUpPosition_; }
+    void SetStartUpPosition(int position) { startUpPosition_ = position; }
+    // The form's font; controls declared after it is set take it as theirs.
+    const forms::Font& Font() const { return font_; }
+    void SetFont(const forms::Font& font) { font_ = font; }
+    unsigned BackColor() const { return backColor_; }
+    void SetBackColor(unsigned color) { backColor_ = color; }
+    // "icon:<name>" of one of the suite's icons, or empty.
+    const std::string& Icon() const { return icon_; }
+    void SetIcon(const std::string& icon) { icon_ = icon; }
+
+    // Declares controls from a table; containers must come before their contents.
+    void AddControls(const std::vector<ControlSpec>& specs);
+    Control& AddControl(const ControlSpec& spec);
+
+    // A control by name and index (-1 for one not in an array); error 340
+    // ("Control array element does not exist") or 730 when missing.
+    Control& Ctl(std::string_view name, int index = -1) const;
+    template <class T>
+    T& Get(std::string_view name, int index = -1) const {
+        return dynamic_cast<T&>(Ctl(name, index));
+    }
+    Control* Find(std::string_view name, int index = -1) const;
+    // Every control in declaration order.
+    std::vector<Control*> Controls() const;
+    // Controls that can take the focus, in tab order.
+    std::vector<Control*> TabOrder() const;
+
+    // Life cycle.
+    bool IsLoaded() const { return loaded_; }
+    // Runs Form_Load once; Show loads a form that is not loaded.
+    void Load();
+    // Shows the form. Modal: returns when the form has been hidden or unloaded.
+    void Show(int modal = vbModeless);
+    bool Visible() const { return visible_; }
+    bool IsModal() const { return modal_; }
+    void Hide();
+    // Asks QueryUnload and Unload (either may cancel); a form that unloads is
+    // hidden and no longer loaded. Answers whether it unloaded.
+    bool Unload(int mode = vbFormCode);
+
+    // Focus.
+    Control* ActiveControl() const { return activeControl_; }
+    void SetActiveControl(Control* control);
+
+    // User actions, as the window delivers them.
+    // A key typed in the form: Enter presses the default button (or the
+    // focused button), Escape the cancel button; other keys go to the focused
+    // control.
+    void UserKeyPress(int keyAscii);
+    // Alt + letter: presses, selects or focuses the control with that access key.
+    bool UserAccessKey(char letter);
+    // Tab and Shift+Tab.
+    void UserTab(bool backwards = false);
+    // The window's close box.
+    void UserClose();
+
+    int AddObserver(Observer observer);
+    void RemoveObserver(int id);
+    void NotifyControlFocus();
+
+protected:
+    // Handlers a form may override.
+    virtual void Form_Load() {}
+    virtual void Form_Activate() {}
+    virtual void Form_QueryUnload(int& cancel, int unloadMode) {
+        (void)cancel;
+        (void)unloadMode;
+    }
+    virtual void Form_Unload(int& cancel) { (void)cancel; }
+
+private:
+    void Notify(FormEvent what);
+    CommandButton* FindButton(bool wantDefault) const;
+
+    std::string name_;
+    std::string caption_;
+    int scaleWidth_ = 4800;
+    int scaleHeight_ = 3600;
+    int borderStyle_ = vbSizable;
+    bool minButton_ = true;
+    bool maxButton_ = true;
+    bool showInTaskbar_ = true;
+    int startUpPosition_ = 0;
+    forms::Font font_;
+    unsigned backColor_ = vbButtonFace;
+    std::string icon_;
+    std::vector<std::unique_ptr<Control>> controls_;
+    bool loaded_ = false;
+    bool visible_ = false;
+    bool modal_ = false;
+    Control* activeControl_ = nullptr;
+    std::vector<std::pair<int, Observer>> observers_;
+    int nextObserverId_ = 1;
+};
+
+}  // namespace forms
