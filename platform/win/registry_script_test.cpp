@@ -131,6 +131,7 @@ TEST_F(RegistryScript, AnyErrorImportsNothingAndNamesTheLine) {
         {good + "\"b\"=\"ends\\\"\r\n", 4, "unterminated string"},
         {good + "\"b\"=hex:01,0g\r\n", 4, "bad hexadecimal byte in value data"},
         {good + "\"b\"=hex:01,\\\r\n  02,zz\r\n", 4, "bad hexadecimal byte in value data"},
+        {good + "\"b\"=hex:0100000000000000000000000,02\r\n", 4, "bad hexadecimal byte in value data"},
         {good + "\"b\"=dword:123456789\r\n", 4, "bad dword value"},
         {good + "[HKCU\\Software]\r\n", 4, "unknown root key \"HKCU\""},
         {good + "[HKEY_CURRENT_USER\\Open\r\n", 4, "key line without closing ]"},
