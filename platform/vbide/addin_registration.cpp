@@ -84,17 +84,20 @@ RegistrationResult RegisterLibrary(const std::string& path, bool unregister) {
     if (handle == nullptr) {
         const char* why = ::dlerror();
         result.message = "The module \"" + path + "\" failed to load.\n\n" + (why ? why : "");
+        result.exitStatus = 3;
         return result;
     }
     auto fn = reinterpret_cast<addin::DllRegisterServerFn>(::dlsym(handle, entry));
     if (fn == nullptr) {
         result.message = "The module \"" + path + "\" was loaded but the entry-point " + entry +
                          " was not found.";
+        result.exitStatus = 4;
         ::dlclose(handle);
         return result;
     }
     result.code = fn();
     result.ok = result.code == addin::kOk;
+    result.exitStatus = result.ok ? 0 : 5;
     result.message = result.ok ? std::string(entry) + " in " + path + " succeeded."
                                : "The module \"" + path + "\" was loaded but the call to " + entry +
                                      " failed with error code " + Hex(result.code) + ".";
