@@ -132,7 +132,7 @@ TEST_F(Regedit, UnknownCommandLinesGiveUsage) {
 // given store; returns its exit status.
 pid_t Start(const std::vector<std::string>& args, const std::string& store,
             const char* answer = nullptr) {
-    const std::string program = std::string(std::getenv("TARNWICK_BIN")) + "/regedit";
+    const std::string program = win::testing::BinFolder() + "/regedit";
     std::vector<std::string> env{"TARNWICK_REGISTRY=" + store};
     if (answer) env.push_back(std::string("TARNWICK_REGEDIT_ANSWER=") + answer);
     for (char** e = environ; *e; ++e) {

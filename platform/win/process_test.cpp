@@ -48,7 +48,7 @@ TEST(Shell, RecordsWhatTheFakeStarterWasAsked) {
     const ShellRequest& r = fake.requests[0];
     EXPECT_EQ(r.commandLine, "regedit.EXE /tmp/Provider.reg");
     EXPECT_EQ(r.argv, (Args{"regedit.EXE", "/tmp/Provider.reg"}));
-    EXPECT_EQ(r.program, std::string(std::getenv("TARNWICK_BIN")) + "/regedit");
+    EXPECT_EQ(r.program, testing::BinFolder() + "/regedit");
     EXPECT_EQ(r.windowStyle, vbMinimizedFocus);
 
     fake.failNext = true;
@@ -93,7 +93,7 @@ TEST(Shell, StartsTheProgramWithoutAShellAndWithoutWaiting) {
 }
 
 TEST(FindProgram, RegeditIsTheSuitesEditorInAnyCase) {
-    const std::string editor = std::string(std::getenv("TARNWICK_BIN")) + "/regedit";
+    const std::string editor = testing::BinFolder() + "/regedit";
     EXPECT_EQ(FindProgram("REGEDIT"), editor);
     EXPECT_EQ(FindProgram("RegEdit.exe"), editor);
 }
