@@ -4,6 +4,7 @@
 
 #include "platform/vbide/code_rules.h"
 #include "platform/vbide/model.h"
+#include "platform/vbide/project_file.h"
 
 namespace vbide {
 
@@ -154,6 +155,7 @@ VBComponentPtr Environment::AddComponent(const VBProjectPtr& project, vbext_Comp
     c->dirty = true;
     p->components.push_back(c);
     p->dirty = true;
+    if (p->file) ProjectFile::ComponentAdded(*p, *c);
     state_->Notify([&](EnvironmentObserver& o) { o.ComponentsChanged(p); });
     state_->events->RaiseComponent(p, [&](vbide::VBComponentsEvents& e) {
         if (e.ItemAdded) e.ItemAdded(c);
@@ -174,6 +176,7 @@ void Environment::RemoveComponent(const VBComponentPtr& component) {
         p->components.erase(std::remove(p->components.begin(), p->components.end(), c),
                             p->components.end());
         p->dirty = true;
+        if (p->file) ProjectFile::ComponentRemoved(*p, *c);
     }
     c->gone = true;
     if (c->module) c->module->gone = true;

@@ -39,6 +39,8 @@ struct ProjectFile {
     // Keeps the project file's component lines in step with the project.
     static void ComponentAdded(ProjectImpl& project, ComponentImpl& component);
     static void ComponentRemoved(ProjectImpl& project, ComponentImpl& component);
+    static void ComponentRenamed(ProjectImpl& project, ComponentImpl& component,
+                                 const std::string& oldName);
     static void ProjectRenamed(ProjectImpl& project);
 };
 
