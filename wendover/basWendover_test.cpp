@@ -2,9 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <string>
 
+#include "platform/win/files.h"
 #include "platform/win/profile.h"
 #include "wendover/test_folder.h"
 
@@ -34,16 +34,16 @@ TEST(WindowKinds, NineKindsMapToTheirSections) {
 
 TEST(SettingsFile, LivesInTheLibrarysFolderUnlessMoved) {
     // Linked into this test program, the add-in's code finds the program's folder.
-    const char* bin = std::getenv("TARNWICK_BIN");
-    ASSERT_NE(bin, nullptr);
-    EXPECT_EQ(SettingsPath(), std::string(bin) + "/Wendover.ini");
+    const std::string bin = win::GetProgramFolder();
+    ASSERT_FALSE(bin.empty());
+    EXPECT_EQ(SettingsPath(), bin + "/Wendover.ini");
     EXPECT_EQ(App().Path, bin);
     {
         SettingsFolder folder;
         EXPECT_EQ(SettingsPath(), folder.Str() + "/Wendover.ini");
         EXPECT_EQ(App().Path, folder.Str());
     }
-    EXPECT_EQ(SettingsPath(), std::string(bin) + "/Wendover.ini");
+    EXPECT_EQ(SettingsPath(), bin + "/Wendover.ini");
 }
 
 TEST(ReadingRule, WithoutAFileEveryAnswerIsNo) {
