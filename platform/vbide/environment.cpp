@@ -169,6 +169,7 @@ void Environment::RemoveComponent(const VBComponentPtr& component) {
     c->Check();
     auto p = c->Project();
     if (c->module && c->module->pane) state_->ClosePane(c->module->pane);
+    if (auto designer = c->designer.lock(); designer && !designer->gone) state_->RemoveWindow(designer);
     state_->events->RaiseComponent(p, [&](vbide::VBComponentsEvents& e) {
         if (e.ItemRemoved) e.ItemRemoved(c);
     });
@@ -237,6 +238,27 @@ CodePanePtr Environment::OpenCodePane(const VBComponentPtr& component) {
     auto pane = state_->OpenPane(c->module);
     pane->Show();
     return pane;
+}
+
+WindowPtr Environment::OpenDesigner(const VBComponentPtr& component) {
+    auto c = std::dynamic_pointer_cast<ComponentImpl>(component);
+    if (!c) ThrowError(5);
+    c->Check();
+    switch (c->type) {
+        case vbext_ct_VBForm: case vbext_ct_VBMDIForm: case vbext_ct_MSForm: case vbext_ct_PropPage:
+        case vbext_ct_UserControl: case vbext_ct_DocObject: case vbext_ct_ActiveXDesigner:
+            break;
+        default: ThrowError(5);
+    }
+    auto window = c->designer.lock();
+    if (!window || window->gone) {
+        auto p = c->Project();
+        window = state_->AddWindow((p ? p->name + " - " : std::string()) + c->name + " (Designer)",
+                                   vbext_wt_Designer, true);
+        c->designer = window;
+    }
+    window->SetVisible(true);
+    return window;
 }
 
 void Environment::AddObserver(const std::shared_ptr<EnvironmentObserver>& observer) {

@@ -98,6 +98,10 @@ public:
     // Opens (or shows) the component's code window and makes its code pane
     // the active one.
     CodePanePtr OpenCodePane(const VBComponentPtr& component);
+    // Opens (or shows) the designer window of a component that has one
+    // (forms, user controls, property pages, documents, designers); error 5
+    // for modules and classes.
+    WindowPtr OpenDesigner(const VBComponentPtr& component);
 
     // ---- Following the environment -------------------------------------------
     // Observers are held weakly: dropping the observer ends its notifications.

@@ -169,6 +169,21 @@ TEST(Windows, CloseHidesToolWindowsAndDestroysCodeWindows) {
     EXPECT_EQ(ErrorOf([&] { code->Visible(); }), kErrDisconnected);
 }
 
+TEST(Windows, DesignerOpensOnceAndCloseDestroysIt) {
+    auto env = EnvironmentBuilder().Project("P").Component("frmMain", vbext_ct_VBForm, "").Module("basMain").Build();
+    long before = env->Windows()->Count();
+    auto comps = env->ActiveVBProject()->VBComponents();
+    auto designer = env->OpenDesigner(comps->Item("frmMain"));
+    EXPECT_EQ(env->OpenDesigner(comps->Item("frmMain")), designer);
+    EXPECT_EQ(designer->Type(), vbext_wt_Designer);
+    EXPECT_EQ(designer->Caption(), "P - frmMain (Designer)");
+    EXPECT_EQ(env->Windows()->Count(), before + 1);
+    designer->Close();
+    EXPECT_EQ(env->Windows()->Count(), before);
+    EXPECT_EQ(ErrorOf([&] { designer->Type(); }), kErrDisconnected);
+    EXPECT_EQ(ErrorOf([&] { env->OpenDesigner(comps->Item("basMain")); }), 5);
+}
+
 TEST(Windows, EveryToolWindowKindIsPresent) {
     auto env = Environment::Create();
     std::vector<int> kinds;

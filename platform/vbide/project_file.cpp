@@ -431,6 +431,23 @@ void SaveProject(const VBProjectPtr& projectRef, const std::string& path) {
     project->dirty = false;
 }
 
+std::vector<PendingFile> PendingSave(const VBProjectPtr& projectRef) {
+    auto project = std::dynamic_pointer_cast<ProjectImpl>(projectRef);
+    if (!project) throw vb::VbError(5, "VBIDE");
+    project->Check();
+    if (!project->file) throw vb::VbError(5, "VBIDE", "the project was never saved");
+    const ProjectFile& file = *project->file;
+    std::vector<PendingFile> pending;
+    for (auto& c : project->components) {
+        if (!c->module) continue;
+        if (c->relativePath.empty() || c->diskPath.empty())
+            throw vb::VbError(5, "VBIDE", "component \"" + c->name + "\" was never saved");
+        if (c->dirty) pending.push_back({c->diskPath, c->module->text.Serialize()});
+    }
+    if (file.linesChanged || project->store.Changed()) pending.push_back({file.path, Serialize(*project)});
+    return pending;
+}
+
 void SaveGroup(const std::vector<VBProjectPtr>& projects, const std::string& path) {
     std::string out = "VBGROUP 5.0\r\n";
     fs::path folder = fs::absolute(path).parent_path();

@@ -72,6 +72,18 @@ OpenResult OpenProjectFile(Environment& env, const std::string& path);
 // when a file cannot be written; files written before stay written.
 void SaveProject(const VBProjectPtr& project, const std::string& path = {});
 
+// A file that SaveProject would write, with the bytes it would write.
+struct PendingFile {
+    std::string path;
+    std::string bytes;
+};
+
+// The files SaveProject would write now (changed modules, then the project
+// file when its lines or its store changed), without writing anything.
+// Error 5 for a project that has no project file yet or holds components
+// that were never saved (SaveProject must place those first).
+std::vector<PendingFile> PendingSave(const VBProjectPtr& project);
+
 // Saves a group file listing the projects (the first is the start-up project).
 void SaveGroup(const std::vector<VBProjectPtr>& projects, const std::string& path);
 
