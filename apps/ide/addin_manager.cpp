@@ -12,6 +12,8 @@
 #include <QVBoxLayout>
 
 #include "platform/forms/qt/ansi.h"
+#include "platform/forms/runtime.h"
+#include "platform/win/vb_error.h"
 
 namespace ide {
 
@@ -113,10 +115,18 @@ void AddInManagerDialog::Apply() {
     for (std::size_t i = 0; i < entries_.size(); ++i) {
         const auto& now = entries_[i];
         const auto& before = original_[i];
-        if (now.loadOnStartup != before.loadOnStartup) host_.SetLoadOnStartup(now.progId, now.loadOnStartup);
-        if (now.loaded != before.loaded) host_.SetLoaded(now.progId, now.loaded);
+        try {
+            if (now.loadOnStartup != before.loadOnStartup) host_.SetLoadOnStartup(now.progId, now.loadOnStartup);
+            if (now.loaded != before.loaded) host_.SetLoaded(now.progId, now.loaded);
+        } catch (const vb::VbError& e) {
+            forms::MsgBox(e.what(), forms::vbOKOnly | forms::vbExclamation, "Add-In Manager");
+        }
     }
-    original_ = entries_;
+    original_ = host_.List();
+    entries_ = original_;
+    for (std::size_t i = 0; i < entries_.size() && i < static_cast<std::size_t>(list_->topLevelItemCount()); ++i)
+        list_->topLevelItem(static_cast<int>(i))->setText(1, Behavior(entries_[i]));
+    ShowCurrent();
 }
 
 }  // namespace ide

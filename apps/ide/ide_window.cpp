@@ -1,6 +1,7 @@
 #include "apps/ide/ide_window.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QDockWidget>
 #include <QFileInfo>
@@ -650,6 +651,9 @@ void IdeWindow::closeEvent(QCloseEvent* event) {
     closing_ = true;
     if (addIns_) addIns_->UnloadAll();
     event->accept();
+    // Windows that add-ins left open (a modeless dialog) end with the
+    // environment.
+    QTimer::singleShot(0, qApp, &QCoreApplication::quit);
 }
 
 bool IdeWindow::SaveScreenshot(const std::string& pngPath) {

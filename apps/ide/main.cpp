@@ -8,6 +8,8 @@
 
 #include "apps/ide/ide_options.h"
 #include "apps/ide/ide_window.h"
+#include "apps/ide/ini_addin_host.h"
+#include "platform/forms/headless.h"
 #include "platform/forms/qt/qt_app.h"
 
 int main(int argc, char** argv) {
@@ -30,21 +32,30 @@ int main(int argc, char** argv) {
     font.setPointSizeF(8.25);
     app.setFont(font);
     forms::qt::EnsureQtUi();
+    // Offscreen nobody answers: message boxes take their default button.
+    forms::HeadlessUi unattended;
+    if (!options.screenshot.empty()) forms::SetUi(&unattended);
 
     auto env = vbide::Environment::Create();
-    ide::IdeWindow window(env, nullptr);
-    if (!options.screenshot.empty())
+    ide::IniAddInHost addIns(env, options.addinsFile);
+    ide::IdeWindow window(env, &addIns);
+    if (!options.screenshot.empty()) {
+        // Nobody is there to answer message boxes: failures go to stderr.
         window.report = [](const std::string& message) { std::fprintf(stderr, "ide: %s\n", message.c_str()); };
+        window.setAttribute(Qt::WA_DontShowOnScreen);
+    }
+    window.show();
+    QApplication::processEvents();
+    addIns.LoadStartupAddIns();
     if (!options.project.empty()) window.OpenProject(options.project);
 
     if (!options.screenshot.empty()) {
-        window.setAttribute(Qt::WA_DontShowOnScreen);
-        window.show();
         QApplication::processEvents();
         bool ok = window.SaveScreenshot(options.screenshot);
         if (!ok) std::fprintf(stderr, "ide: cannot write %s\n", options.screenshot.c_str());
+        addIns.UnloadAll();
+        forms::SetUi(nullptr);
         return ok ? 0 : 1;
     }
-    window.show();
     return app.exec();
 }
