@@ -41,7 +41,7 @@ fs::path LibFolder() {
 
 fs::path SourceFolder() {
     const char* src = std::getenv("TARNWICK_SOURCE");
-    return src && *src ? fs::path(src) : fs::current_path();
+    return src && *src ? fs::path(src) : fs::path(IDE_SOURCE_DIR);
 }
 
 void Write(const fs::path& path, const std::string& bytes) {
