@@ -1,4 +1,5 @@
 #include "config/Connect.h"
+#include "platform/win/files.h"
 
 namespace config {
 
@@ -12,6 +13,8 @@ const forms::AppInfo& ConfigAppInfo() {
         app.Major = 1;
         app.Minor = 0;
         app.Revision = 0;
+        // The folder of the library (or program) that carries this code.
+        app.Path = win::GetModuleFolder(reinterpret_cast<const void*>(&ConfigAppInfo));
         return app;
     }();
     return info;

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <random>
 
 #include "platform/win/vb_error.h"
@@ -10,38 +11,74 @@ namespace config {
 
 namespace fs = std::filesystem;
 
+namespace {
+
+std::optional<std::string> ReadIfPresent(const std::string& path) {
+    std::error_code ec;
+    const auto size = fs::file_size(path, ec);
+    if (ec) {
+        if (!fs::exists(path, ec)) return std::nullopt;
+        throw vb::VbError(75, "Config", "cannot read " + path);
+    }
+    std::string bytes(size, '\0');
+    std::ifstream in(path, std::ios::binary);
+    if (!in.read(bytes.data(), static_cast<std::streamsize>(size)))
+        throw vb::VbError(75, "Config", "cannot read " + path);
+    return bytes;
+}
+
+// Replaces one file through a temporary file beside it, keeping its
+// permissions; answers an error text, empty on success.
+std::string ReplaceFile(const std::string& path, const std::string& bytes, const std::string& suffix) {
+    const fs::path temp = path + suffix;
+    std::error_code ec;
+    {
+        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
+        if (out) out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        if (out) out.flush();
+        if (!out) {
+            fs::remove(temp, ec);
+            return "cannot write " + path;
+        }
+    }
+    fs::permissions(temp, fs::status(path, ec).permissions(), ec);
+    fs::rename(temp, path, ec);
+    if (ec) {
+        std::error_code ignore;
+        fs::remove(temp, ignore);
+        return "cannot replace " + path + " (" + ec.message() + ")";
+    }
+    return {};
+}
+
+}  // namespace
+
 void WriteAllOrNothing(const std::vector<vbide::PendingFile>& files) {
     std::mt19937_64 random{std::random_device{}()};
     const std::string suffix = ".tarnwick-" + std::to_string(random() % 1000000000);
-    std::vector<fs::path> temps;
-    auto discard = [&] {
-        std::error_code ignore;
-        for (const fs::path& t : temps) fs::remove(t, ignore);
+    // Files are replaced one by one, each atomically; the bytes they held are
+    // kept, so that a failure puts back every file replaced before it.
+    struct Replaced {
+        std::string path;
+        std::optional<std::string> before;
     };
+    std::vector<Replaced> replaced;
     for (const vbide::PendingFile& f : files) {
-        fs::path temp = f.path + suffix;
-        temps.push_back(temp);
-        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-        if (out) out.write(f.bytes.data(), static_cast<std::streamsize>(f.bytes.size()));
-        if (out) out.flush();
-        if (!out) {
-            discard();
-            throw vb::VbError(75, "Config", "cannot write " + f.path + "; no file was changed");
+        std::optional<std::string> before = ReadIfPresent(f.path);
+        std::string failure = ReplaceFile(f.path, f.bytes, suffix);
+        if (failure.empty()) {
+            replaced.push_back({f.path, std::move(before)});
+            continue;
         }
-        std::error_code ec;
-        fs::permissions(temp, fs::status(f.path, ec).permissions(), ec);
-    }
-    for (std::size_t i = 0; i < files.size(); ++i) {
-        std::error_code ec;
-        fs::rename(temps[i], files[i].path, ec);
-        if (ec) {
-            std::string done;
-            for (std::size_t j = 0; j < i; ++j) done += (j ? ", " : "") + files[j].path;
-            temps.erase(temps.begin(), temps.begin() + static_cast<std::ptrdiff_t>(i));
-            discard();
-            throw vb::VbError(75, "Config", "cannot replace " + files[i].path + " (" + ec.message() + ")" +
-                               (done.empty() ? "; no file was changed" : "; already replaced: " + done));
+        std::string notRestored;
+        for (auto it = replaced.rbegin(); it != replaced.rend(); ++it) {
+            std::error_code ec;
+            bool ok = it->before ? ReplaceFile(it->path, *it->before, suffix).empty() : fs::remove(it->path, ec);
+            if (!ok) notRestored += (notRestored.empty() ? "" : ", ") + it->path;
         }
+        throw vb::VbError(75, "Config",
+                          failure + (notRestored.empty() ? "; no file was changed"
+                                                         : "; these files keep their new text: " + notRestored));
     }
 }
 

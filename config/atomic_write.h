@@ -8,11 +8,10 @@
 
 namespace config {
 
-// Each new text goes to a temporary file beside its target first; only when
-// every one is written are they renamed into place, keeping the targets'
-// permissions. Error 75 naming the file when one cannot be written (then no
-// file has changed) or, rarely, cannot be renamed into place (the message
-// names the files already replaced).
+// Each file is replaced atomically (a temporary file beside it, renamed over
+// it, keeping its permissions). When one cannot be written, the files
+// replaced before it get their old bytes back and error 75 names the file;
+// should a file fail to be put back, the message names it too.
 void WriteAllOrNothing(const std::vector<vbide::PendingFile>& files);
 
 }  // namespace config

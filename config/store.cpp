@@ -1,5 +1,9 @@
 #include "config/store.h"
 
+#include <algorithm>
+#include <optional>
+#include <vector>
+
 #include "config/list_view.h"
 #include "config/store_text.h"
 #include "platform/win/vb_error.h"
@@ -57,10 +61,53 @@ bool HasConfigurations(const vbide::VBProjectPtr& project) {
     }
 }
 
+namespace {
+
+// The lines of a module that can hold a declaration: "#Const" must begin in
+// column 1, 2 or 3, so a line without "#" there can never match. Collecting
+// them once spares a Find call on every other line of a large module; Find
+// still decides on each candidate.
+class Candidates {
+public:
+    explicit Candidates(vbide::CodeModule& module) {
+        const long count = module.CountOfLines();
+        if (count == 0) return;
+        const std::string text = module.Lines(1, count);
+        long line = 1;
+        std::size_t start = 0;
+        while (start <= text.size()) {
+            const std::size_t end = text.find("\r\n", start);
+            const std::size_t length = (end == std::string::npos ? text.size() : end) - start;
+            for (std::size_t c = 0; c < std::min<std::size_t>(3, length); ++c)
+                if (text[start + c] == '#') {
+                    lines_.push_back(line);
+                    break;
+                }
+            if (end == std::string::npos) break;
+            start = end + 2;
+            ++line;
+        }
+    }
+    const std::vector<long>& Lines() const { return lines_; }
+    // A line inserted at `at` shifts the lines below it.
+    void Inserted(long at) {
+        for (long& l : lines_)
+            if (l >= at) ++l;
+        lines_.insert(std::lower_bound(lines_.begin(), lines_.end(), at), at);
+    }
+
+private:
+    std::vector<long> lines_;
+};
+
+}  // namespace
+
 ConfigureResult Configure(const vbide::VBProjectPtr& project) {
     ConfigureResult result;
     const int current = ReadNumber(project, kConfigurations, kCurrent);
     const int constants = ReadNumber(project, kConstants, kCount);
+    // Candidate lines per component, gathered when a component is first reached.
+    std::vector<std::optional<Candidates>> candidates;
     for (int k = 1; k <= constants; ++k) {
         const std::string name = ReadEntry(project, kConstants, ConstKey(k));
         const std::string value = ReadEntry(project, ConfigKey(current), name);
@@ -70,12 +117,16 @@ ConfigureResult Configure(const vbide::VBProjectPtr& project) {
 
         vbide::VBComponentsPtr components = Use(project).VBComponents();
         const long count = components->Count();
+        if (candidates.size() < static_cast<std::size_t>(count)) candidates.resize(count);
         for (long i = 1; i <= count; ++i) {
             vbide::CodeModulePtr module = components->Item(i)->CodeModule();
             if (!module) continue;
             const long lines = module->CountOfLines();
+            std::optional<Candidates>& lineSet = candidates[i - 1];
+            if (!lineSet) lineSet.emplace(*module);
             bool found = false;
-            for (long l = 1; l <= lines; ++l) {
+            for (long l : lineSet->Lines()) {
+                if (l > lines) break;
                 long startLine = l, startColumn = 1, endLine = l, endColumn = windowEnd;
                 if (module->Find(search, startLine, startColumn, endLine, endColumn, false, false,
                                  false)) {
@@ -86,6 +137,7 @@ ConfigureResult Configure(const vbide::VBProjectPtr& project) {
             }
             if (!found) {
                 module->InsertLines(2, line);
+                lineSet->Inserted(std::min(2L, lines + 1));
                 ++result.linesInserted;
             }
         }

@@ -145,6 +145,22 @@ TEST(ConfigApply, TheValueIsCopiedAsStoredAndLaterConstantsLandAboveEarlierOnes)
               "Option Explicit\r\n#Const tracing =  yes \r\n#Const debugging = true\r\nDim a");
 }
 
+TEST(ConfigApply, ADeclarationPushedDownByAnInsertionIsStillFound) {
+    vbide::EnvironmentBuilder b;
+    b.Module("basMain", "Option Explicit\r\n#Const tracing = False\r\n' #const TRACING x\r\n")
+        .Module("basEmpty", "");
+    Defaults(b, "1").Property("Constants", "Count", "2").Property("Constants", "Const2", "tracing")
+        .Property("Config1", "tracing", "True");
+    auto env = b.Build();
+    ConfigureResult r = Configure(env->ActiveVBProject());
+    EXPECT_EQ(TextOf(env->ActiveVBProject(), "basMain"),
+              "Option Explicit\r\n#Const debugging = True\r\n#Const tracing = True\r\n#Const tracing = True");
+    // In a module without lines "line 2" is its first line; the next insertion goes below it.
+    EXPECT_EQ(TextOf(env->ActiveVBProject(), "basEmpty"), "#Const debugging = True\r\n#Const tracing = True");
+    EXPECT_EQ(r.linesReplaced, 2);
+    EXPECT_EQ(r.linesInserted, 3);
+}
+
 TEST(ConfigApply, AConstantWithoutAValueStopsAfterTheConstantsBeforeIt) {
     vbide::EnvironmentBuilder b;
     b.Module("basA", "Option Explicit\r\n").Module("basB", "Option Explicit\r\n");

@@ -22,15 +22,14 @@ short NarrowKind(long type) {
     return static_cast<short>(type);
 }
 
-// A new temporary button before `before` in the menu captioned `menu` of the
-// menu bar.
+// A new temporary button before position `before` of the menu captioned
+// `menu` on the menu bar.
 vbide::CommandBarControlPtr AddMenuButton(const vbide::VBEPtr& vbe, const char* menu,
                                           long before) {
-    return Deref(Deref(Deref(Deref(Deref(Deref(vbe).CommandBars()).Item("Menu Bar")).Controls())
-                           .Item(menu))
-                     .CommandBar())
-        .Controls()
-        ->Add(vbide::msoControlButton, 0, {}, before, true);
+    vbide::CommandBarPtr menuBar = Deref(Deref(vbe).CommandBars()).Item("Menu Bar");
+    vbide::CommandBarControlPtr popup = Deref(Deref(menuBar).Controls()).Item(menu);
+    vbide::CommandBarPtr items = Deref(popup).CommandBar();
+    return Deref(Deref(items).Controls()).Add(vbide::msoControlButton, 0, {}, before, true);
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "platform/forms/form.h"
 #include "platform/forms/headless.h"
@@ -114,6 +115,11 @@ TEST(WendoverAddIn, LoadedTickedSavedMaximisedAndRestored) {
         EXPECT_EQ(Shown(env, vbide::vbext_wt_ToolWindow), "11");
         EXPECT_TRUE(env->Reports().empty());
 
+        // Disconnecting with the dialog and its About box still open closes
+        // them with the add-in, before its library may go.
+        env->Click(options);
+        ui.last->Get<forms::CommandButton>("cmdAbout").UserClick();
+        EXPECT_EQ(ui.shown, (std::vector<std::string>{"frmOptions", "frmOptions", "frmAbout"}));
         const long addInsCount = Menu(env, "Add-Ins")->Count();
         EXPECT_TRUE(host.Disconnect("WendoverAgent.Connect"));
         EXPECT_EQ(Menu(env, "Add-Ins")->Count(), addInsCount - 1);

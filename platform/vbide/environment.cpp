@@ -240,6 +240,20 @@ CodePanePtr Environment::OpenCodePane(const VBComponentPtr& component) {
     return pane;
 }
 
+void Environment::EditLines(const CodeModulePtr& module, long startLine, long deleteCount,
+                            const std::string& text) {
+    auto m = std::dynamic_pointer_cast<ModuleImpl>(module);
+    if (!m) ThrowError(5);
+    m->Check();
+    long count = m->text.Count();
+    if (startLine < 1 || deleteCount < 0 || startLine > count + 1 || startLine - 1 + deleteCount > count)
+        ThrowError(9);
+    auto at = static_cast<std::size_t>(startLine - 1);
+    m->text.Erase(at, static_cast<std::size_t>(deleteCount));
+    m->text.Insert(at, ModuleText::SplitLines(text));
+    m->Changed();
+}
+
 WindowPtr Environment::OpenDesigner(const VBComponentPtr& component) {
     auto c = std::dynamic_pointer_cast<ComponentImpl>(component);
     if (!c) ThrowError(5);

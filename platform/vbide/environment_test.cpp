@@ -81,6 +81,16 @@ TEST(CodeModule, LinesInsertReplaceDelete) {
     EXPECT_EQ(ErrorOf([&] { m->InsertLines(0, "x"); }), 9);
 }
 
+TEST(CodeModule, UserEditsAreNotChecked) {
+    auto env = EnvironmentBuilder::SingleModule("a\r\nb\r\nc\r\n");
+    auto m = env->ActiveCodePane()->CodeModule();
+    env->EditLines(m, 2, 1, "Sub 1bad(\r\nx\r\n");
+    EXPECT_EQ(m->Lines(1, m->CountOfLines()), "a\r\nSub 1bad(\r\nx\r\nc");
+    env->EditLines(m, 5, 0, "d");
+    EXPECT_EQ(m->CountOfLines(), 5);
+    EXPECT_EQ(ErrorOf([&] { env->EditLines(m, 5, 2, ""); }), 9);
+}
+
 TEST(CodeModule, InsertingLineTwoIntoAnEmptyModuleAppends) {
     auto env = EnvironmentBuilder::SingleModule("");
     auto m = env->ActiveCodePane()->CodeModule();
