@@ -71,6 +71,26 @@ TEST(ConfigConnect, ControlsLandBeforeTheLastEntryOfTheirBars) {
     EXPECT_EQ(addin.List()->Index(), barCount);
 }
 
+TEST(ConfigConnect, AMissingProjectMenuEndsTheConnectionSilentlyAfterTheDropDown) {
+    forms::ScopedHeadlessUi ui;
+    vbide::EnvironmentBuilder b;
+    auto env = Defaults(b).Build();
+    env->CommandBars()->Item("Menu Bar")->Controls()->Item("Project")->Delete();
+    Connect addin;
+    ConnectTo(addin, env);
+    ASSERT_NE(addin.List(), nullptr);
+    EXPECT_EQ(addin.List()->ListCount(), 0);  // filling comes after the steps that failed
+    EXPECT_EQ(addin.frmConfig(), nullptr);
+    // The drop-down's subscription is in place.
+    addin.List()->AddItem("debug");
+    addin.List()->AddItem("release");
+    env->Pick(addin.List(), 2);
+    EXPECT_EQ(env->ActiveVBProject()->ReadProperty("Configurations", "Current"), "2");
+    // No project subscription: a new project is not filled in.
+    env->AddProject("Other");
+    EXPECT_EQ(addin.List()->ListCount(), 2);
+}
+
 TEST(ConfigConnect, DuringStartupNothingIsReadUntilStartupCompletes) {
     forms::ScopedHeadlessUi ui;
     vbide::EnvironmentBuilder b;
