@@ -194,7 +194,7 @@ std::string CRegistry::NameOf(const Variant& v) const {
     if (const auto* position = std::get_if<std::int16_t>(&v)) return GetName(*position);
     if (const auto* number = std::get_if<std::int32_t>(&v)) return std::to_string(*number);
     if (const auto* text = std::get_if<std::string>(&v)) return *text;
-    throw vb::VbError(94, kClassSource);  // Invalid use of Null
+    throw vb::VbError(94, kClassSource, "Invalid use of Null");
 }
 
 // ---- Public members --------------------------------------------------------

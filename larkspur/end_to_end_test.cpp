@@ -4,13 +4,16 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdlib>
+#include <thread>
 
 #include "larkspur/CRegistry.h"
 #include "larkspur/frmOLESP.h"
 #include "larkspur/larkspur_app.h"
 #include "larkspur/test_support.h"
 #include "platform/win/process.h"
+#include "platform/win/vb_error.h"
 
 namespace larkspur {
 namespace {
@@ -100,6 +103,36 @@ TEST_F(EndToEnd, QuotesAndBackslashesSurviveTheImport) {
     EXPECT_EQ(reg.GetValue(std::string()), description);
     reg.SetKey("ADODB");
     EXPECT_EQ(reg.GetValue(std::string()), description);
+}
+
+// The registry editor program itself, started by "GO!" as a user would have
+// it: it asks before importing, and the answer comes from its environment.
+TEST_F(EndToEnd, TheRegistryEditorProgramImportsTheScript) {
+    if (win::FindProgram("REGEDIT").empty()) GTEST_SKIP() << "the registry editor is not built";
+    ::setenv("TARNWICK_REGISTRY", win::RegistryStorePath().c_str(), 1);
+    ::setenv("TARNWICK_REGEDIT_ANSWER", "yes", 1);
+    win::ScopedProcessStarter real(win::DefaultProcessStarter());
+    const std::string guid = RegisterProvider("tarnwick.ledger", "Ledger");
+    EXPECT_TRUE(starter.requests.empty());
+
+    // The editor runs on its own; wait for its import to show in the store.
+    CRegistry reg;
+    reg.SetAutoCreate(false);
+    reg.SetRoot(kHKeyClassesRoot);
+    std::string server;
+    for (int tries = 0; tries < 200 && server.empty(); ++tries) {
+        try {
+            reg.SetKey("CLSID\\" + guid + "\\InprocServer32");
+            server = reg.GetValue(std::string());
+        } catch (const vb::VbError&) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+    }
+    EXPECT_EQ(server, "C:\\Program Files\\Common Files\\System\\OLE DB\\MSDAOSP.DLL");
+    reg.SetKey("CLSID\\" + guid + "\\OSP Data Object");
+    EXPECT_EQ(reg.GetValue(std::string()), "Tarnwick.Ledger");
+    ::unsetenv("TARNWICK_REGEDIT_ANSWER");
+    ::unsetenv("TARNWICK_REGISTRY");
 }
 
 }  // namespace
