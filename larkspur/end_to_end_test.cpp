@@ -11,6 +11,7 @@
 #include "larkspur/CRegistry.h"
 #include "larkspur/frmOLESP.h"
 #include "larkspur/larkspur_app.h"
+#include "larkspur/provider_script.h"
 #include "larkspur/test_support.h"
 #include "platform/win/process.h"
 #include "platform/win/vb_error.h"
@@ -103,6 +104,36 @@ TEST_F(EndToEnd, QuotesAndBackslashesSurviveTheImport) {
     EXPECT_EQ(reg.GetValue(std::string()), description);
     reg.SetKey("ADODB");
     EXPECT_EQ(reg.GetValue(std::string()), description);
+}
+
+// Whatever the fields hold, a script that is not refused imports exactly the
+// texts that were typed.
+TEST_F(EndToEnd, EveryAcceptedTextImportsUnchanged) {
+    const std::string texts[] = {
+        "plain", "", "\"", "\\", "ends in a backslash\\", "\\\"\\\"", "a=b; c @=\"d\"",
+        "[not a key]", "caf\xE9 \xA9 1997", "  padded  ",
+    };
+    int n = 0;
+    for (const std::string& text : texts) {
+        ProviderScriptInput in;
+        in.providerProgID = "Prov" + std::to_string(n);
+        in.description = text;
+        in.providerGUID = "{00000000-0000-4000-8000-00000000000" + std::to_string(n++) + "}";
+        in.dataSourceProgID = "x." + text;
+        in.serverPath = "D:\\odd \"dir\"\\" + text + "\\msdaosp.dll";
+        ASSERT_EQ(RefuseProviderScript(in), "") << text;
+        const win::RegistryScriptResult r =
+            win::ImportRegistryScriptText(BuildProviderScript(in), "Provider.reg");
+        ASSERT_TRUE(r.ok) << text << ": " << r.error;
+        CRegistry reg;
+        reg.SetRoot(kHKeyClassesRoot);
+        reg.SetKey(in.providerProgID);
+        EXPECT_EQ(reg.GetValue(std::string()), text);
+        reg.SetKey("CLSID\\" + in.providerGUID + "\\OSP Data Object");
+        EXPECT_EQ(reg.GetValue(std::string()), "x." + text);
+        reg.SetKey("CLSID\\" + in.providerGUID + "\\InprocServer32");
+        EXPECT_EQ(reg.GetValue(std::string()), "D:\\odd \"dir\"\\" + text + "\\MSDAOSP.DLL");
+    }
 }
 
 // The registry editor program itself, started by "GO!" as a user would have
