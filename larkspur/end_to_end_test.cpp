@@ -59,6 +59,7 @@ private:
 };
 
 TEST_F(EndToEnd, TheImportedScriptRegistersTheProviderOnTheRuntime) {
+    LARKSPUR_NEEDS_REGEDIT();
     const std::string guid = RegisterProvider("tarnwick.led", "Ledger rows as a rowset");
     ASSERT_EQ(guid.size(), 38u);
     ASSERT_EQ(starter.requests.size(), 1u);
@@ -93,6 +94,7 @@ TEST_F(EndToEnd, TheImportedScriptRegistersTheProviderOnTheRuntime) {
 }
 
 TEST_F(EndToEnd, QuotesAndBackslashesSurviveTheImport) {
+    LARKSPUR_NEEDS_REGEDIT();
     const std::string description = "Sales \"Q1\" from C:\\data\\";
     const std::string guid = RegisterProvider("adodb.rec", description);
     ASSERT_EQ(starter.requests.size(), 1u);
@@ -139,7 +141,7 @@ TEST_F(EndToEnd, EveryAcceptedTextImportsUnchanged) {
 // The registry editor program itself, started by "GO!" as a user would have
 // it: it asks before importing, and the answer comes from its environment.
 TEST_F(EndToEnd, TheRegistryEditorProgramImportsTheScript) {
-    if (win::FindProgram("REGEDIT").empty()) GTEST_SKIP() << "the registry editor is not built";
+    LARKSPUR_NEEDS_REGEDIT();
     ::setenv("TARNWICK_REGISTRY", win::RegistryStorePath().c_str(), 1);
     ::setenv("TARNWICK_REGEDIT_ANSWER", "yes", 1);
     win::ScopedProcessStarter real(win::DefaultProcessStarter());

@@ -111,10 +111,7 @@ void frmOLESP::Form_Load() {
         serverPath_ = registry_->GetValue(std::string());
         if (serverPath_.empty()) {
             Warn("MSDAOSP.DLL is required!  Please install the OLEDBSDK.");
-            // VB's End: the program stops here, before the form is usable.
-            ended_ = true;
-            forms::Screen().SetMousePointer(forms::vbDefault);
-            Unload();
+            forms::End();  // the program stops here, before the form is usable
             return;
         }
         FillProgIDs();

@@ -20,8 +20,6 @@ public:
     frmOLESP();
     ~frmOLESP() override;
 
-    // True once start-up found the runtime missing and ended the program.
-    bool Ended() const { return ended_; }
     // The runtime's registered path as read at start-up.
     const std::string& ServerPath() const { return serverPath_; }
     // The script's full path: the program's folder and "\Provider.reg".
@@ -44,7 +42,6 @@ private:
 
     std::unique_ptr<CRegistry> registry_;
     std::string serverPath_;
-    bool ended_ = false;
 };
 
 }  // namespace larkspur

@@ -12,6 +12,7 @@
 #include <string>
 
 #include "platform/forms/headless.h"
+#include "platform/win/process.h"
 #include "platform/win/registry.h"
 #include "platform/win/registry_script.h"
 
@@ -68,5 +69,10 @@ inline std::string ManySubkeys(const std::string& parent, int count) {
     }
     return script;
 }
+
+// Shell finds the program before any starter sees the command, so runs of
+// "GO!" need the registry editor built.
+#define LARKSPUR_NEEDS_REGEDIT()                                                   \
+    if (win::FindProgram("REGEDIT").empty()) GTEST_SKIP() << "the registry editor is not built"
 
 }  // namespace larkspur::testing
