@@ -81,6 +81,16 @@ TEST(CodeModule, LinesInsertReplaceDelete) {
     EXPECT_EQ(ErrorOf([&] { m->InsertLines(0, "x"); }), 9);
 }
 
+TEST(CodeModule, UserEditsAreNotChecked) {
+    auto env = EnvironmentBuilder::SingleModule("a\r\nb\r\nc\r\n");
+    auto m = env->ActiveCodePane()->CodeModule();
+    env->EditLines(m, 2, 1, "Sub 1bad(\r\nx\r\n");
+    EXPECT_EQ(m->Lines(1, m->CountOfLines()), "a\r\nSub 1bad(\r\nx\r\nc");
+    env->EditLines(m, 5, 0, "d");
+    EXPECT_EQ(m->CountOfLines(), 5);
+    EXPECT_EQ(ErrorOf([&] { env->EditLines(m, 5, 2, ""); }), 9);
+}
+
 TEST(CodeModule, InsertingLineTwoIntoAnEmptyModuleAppends) {
     auto env = EnvironmentBuilder::SingleModule("");
     auto m = env->ActiveCodePane()->CodeModule();
@@ -167,6 +177,21 @@ TEST(Windows, CloseHidesToolWindowsAndDestroysCodeWindows) {
     EXPECT_EQ(windows->Count(), before - 1);
     EXPECT_EQ(env->ActiveCodePane(), nullptr);
     EXPECT_EQ(ErrorOf([&] { code->Visible(); }), kErrDisconnected);
+}
+
+TEST(Windows, DesignerOpensOnceAndCloseDestroysIt) {
+    auto env = EnvironmentBuilder().Project("P").Component("frmMain", vbext_ct_VBForm, "").Module("basMain").Build();
+    long before = env->Windows()->Count();
+    auto comps = env->ActiveVBProject()->VBComponents();
+    auto designer = env->OpenDesigner(comps->Item("frmMain"));
+    EXPECT_EQ(env->OpenDesigner(comps->Item("frmMain")), designer);
+    EXPECT_EQ(designer->Type(), vbext_wt_Designer);
+    EXPECT_EQ(designer->Caption(), "P - frmMain (Designer)");
+    EXPECT_EQ(env->Windows()->Count(), before + 1);
+    designer->Close();
+    EXPECT_EQ(env->Windows()->Count(), before);
+    EXPECT_EQ(ErrorOf([&] { designer->Type(); }), kErrDisconnected);
+    EXPECT_EQ(ErrorOf([&] { env->OpenDesigner(comps->Item("basMain")); }), 5);
 }
 
 TEST(Windows, EveryToolWindowKindIsPresent) {
@@ -308,6 +333,33 @@ TEST(Events, ProjectAndComponentEvents) {
                                          "activated Second", "component Module1", "any Module1",
                                          "any CThing", "activated Project1"};
     EXPECT_EQ(log, expected);
+}
+
+TEST(Events, RenameAndRemoveRaiseTheirEventsAndDisconnect) {
+    auto env = EnvironmentBuilder().Project("A").Module("basOne", "x\r\n").ActiveCodePane().Project("B").Build();
+    std::vector<std::string> log;
+    auto projects = env->Events()->VBProjectsEvents();
+    projects->ItemRenamed = [&](const VBProjectPtr& p, const std::string& old) { log.push_back(old + ">" + p->Name()); };
+    projects->ItemRemoved = [&](const VBProjectPtr& p) { log.push_back("removed " + p->Name()); };
+    projects->ItemActivated = [&](const VBProjectPtr& p) { log.push_back("activated " + p->Name()); };
+    auto comps = env->Events()->VBComponentsEvents(nullptr);
+    comps->ItemRenamed = [&](const VBComponentPtr& c, const std::string& old) { log.push_back(old + ">" + c->Name()); };
+    comps->ItemRemoved = [&](const VBComponentPtr& c) { log.push_back("removed " + c->Name()); };
+    auto a = env->VBProjects()->Item("A");
+    auto one = a->VBComponents()->Item(1);
+    auto module = one->CodeModule();
+    a->SetName("Alpha");
+    one->SetName("basFirst");
+    EXPECT_EQ(ErrorOf([&] { one->SetName("not valid"); }), 5);
+    env->RemoveComponent(one);
+    EXPECT_EQ(env->ActiveCodePane(), nullptr);
+    EXPECT_EQ(ErrorOf([&] { module->CountOfLines(); }), kErrDisconnected);
+    env->RemoveProject(a);
+    std::vector<std::string> expected = {"A>Alpha", "basOne>basFirst", "removed basFirst", "removed Alpha",
+                                         "activated B"};
+    EXPECT_EQ(log, expected);
+    EXPECT_EQ(env->ActiveVBProject()->Name(), "B");
+    EXPECT_EQ(ErrorOf([&] { a->Name(); }), kErrDisconnected);
 }
 
 TEST(Events, HandlerFailureIsReportedAndOthersStillRun) {
