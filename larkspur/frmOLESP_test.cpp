@@ -181,6 +181,26 @@ TEST_F(MainForm, TooManyNamesReportUnableToOpenKeyAndLeaveTheFormUsable) {
     EXPECT_EQ(form.ServerPath(), "C:\\Program Files\\OLE DB\\msdaosp.dll");
 }
 
+TEST_F(MainForm, UnusableRegistryLeavesAnEmptyServerPathAndGoStillWrites) {
+    LARKSPUR_NEEDS_REGEDIT();
+    const auto broken = Folder() / "broken.db";
+    std::ofstream(broken) << "this is not a registry store";
+    EXPECT_THROW(win::UseRegistryStore(broken.string()), win::RegistryStoreError);
+    frmOLESP form;
+    form.Show();
+    ASSERT_EQ(ui.messages.size(), 2u);
+    EXPECT_EQ(ui.messages[1].prompt, "Unable to open Key");
+    EXPECT_FALSE(ui.ended);
+    EXPECT_EQ(form.ServerPath(), "");
+    EXPECT_EQ(ui.pointers.back(), forms::vbDefault);
+    Text(form, "txtName").UserType("Prov");
+    form.Get<CommandButton>("cmdGen").UserClick();
+    form.Get<CommandButton>("cmdGO").UserClick();
+    EXPECT_NE(ReadFile(Folder() / "Provider.reg").find("InprocServer32]\r\n@=\"MSDAOSP.DLL\"\r\n"),
+              std::string::npos);
+    EXPECT_EQ(starter.requests.size(), 1u);
+}
+
 TEST_F(MainForm, IncrementalSearchHighlightsWithoutTakingAndEnterTakes) {
     Seed();
     frmOLESP form;
