@@ -36,6 +36,7 @@ public:
     std::vector<std::string> shown;  // "Name" or "Name (modal)", in order
     std::vector<int> pointers;       // every mouse-pointer change
     int doEvents = 0;
+    bool ended = false;  // End was called
     int pendingModals() const { return static_cast<int>(modals_.size()); }
 
     int MsgBox(const std::string& prompt, int buttons, const std::string& title) override;
@@ -44,6 +45,7 @@ public:
     void FormUnloaded(Form&) override {}
     void DoEvents() override { ++doEvents; }
     void MousePointerChanged(int pointer) override { pointers.push_back(pointer); }
+    void End() override { ended = true; }
 
 private:
     std::deque<int> answers_;

@@ -25,6 +25,8 @@ int MsgBox(const std::string& prompt, int buttons, const std::string& title) {
 
 void DoEvents() { Ui().DoEvents(); }
 
+void End() { Ui().End(); }
+
 void ScreenObject::SetMousePointer(int pointer) {
     mousePointer_ = pointer;
     Ui().MousePointerChanged(pointer);

@@ -26,6 +26,9 @@ public:
     // Lets pending window messages be processed.
     virtual void DoEvents() = 0;
     virtual void MousePointerChanged(int pointer) = 0;
+    // VB's End: the program stops at once. The headless backend only records
+    // it (the caller returns); a program's backend ends the process.
+    virtual void End() = 0;
 };
 
 // The backend in use; the headless one unless a program installed another.
@@ -38,6 +41,8 @@ void SetUi(UiBackend* backend);
 // VB would show it.
 int MsgBox(const std::string& prompt, int buttons = vbOKOnly, const std::string& title = {});
 void DoEvents();
+// VB's End statement; callers return right after it.
+void End();
 
 class ScreenObject {
 public:

@@ -1,0 +1,44 @@
+// tarnwick: the suite's command line. Each command hands its words to the
+// tool that owns it; `./run` calls the launcher commands.
+
+#include <cstring>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "apps/tarnwick/commands.h"
+
+namespace {
+
+void Usage(std::ostream& out) {
+    out << "usage: tarnwick COMMAND [ARGS...]\n"
+           "\n"
+           "Commands for scripts:\n"
+           "  procedure ...          build a procedure skeleton (tarnwick procedure --help)\n"
+           "  config PROJECT.vbp ... switch and check build configurations (tarnwick config --help)\n"
+           "\n"
+           "Commands of ./run (they use the working folder $TARNWICK_WORK):\n"
+           "  setup                  lay out the working folder: sample project, registry, add-ins\n"
+           "  tour                   drive every tool on the samples without a display\n"
+           "  ide [PROJECT.vbp]      open the environment window with the add-ins\n"
+           "  larkspur               open the provider registration utility\n"
+           "  fenmoor                open the custom-object registration wizard\n";
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2 || !std::strcmp(argv[1], "--help") || !std::strcmp(argv[1], "-h") ||
+        !std::strcmp(argv[1], "help")) {
+        Usage(argc < 2 ? std::cerr : std::cout);
+        return argc < 2 ? 2 : 0;
+    }
+    const std::string command = argv[1];
+    const std::vector<std::string> args(argv + 2, argv + argc);
+    for (const tarnwick::Command& c : tarnwick::Commands()) {
+        if (command == c.name) return c.run(args, std::cout, std::cerr);
+    }
+    std::cerr << "tarnwick: unknown command '" << command << "'\n";
+    Usage(std::cerr);
+    return 2;
+}

@@ -1,0 +1,61 @@
+#pragma once
+// The Qt view of one form: a top-level window with one widget per control at
+// the control's twip geometry. The view follows the model through observers
+// and turns the user's input into the model's user actions, so every rule
+// (events, key filters, default buttons) lives in the model alone.
+
+#include <QPointer>
+#include <QWidget>
+#include <map>
+
+class QEventLoop;
+
+namespace forms {
+class Form;
+class Control;
+enum class Property;
+enum class FormEvent;
+}  // namespace forms
+
+namespace forms::qt {
+
+class FormView : public QWidget {
+public:
+    explicit FormView(Form& form);
+    ~FormView() override;
+
+    Form& Model() const { return form_; }
+    // The widget of a control (its VB name and index are the widget's object
+    // name: "txtName", "optType(2)").
+    QWidget* WidgetOf(const Control& control) const;
+    // Pixels for twips at the screen's logical DPI.
+    int Px(int twips) const;
+
+    void SetModalLoop(QEventLoop* loop) { modalLoop_ = loop; }
+    QEventLoop* ModalLoop() const { return modalLoop_; }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void Build();
+    QWidget* MakeWidget(Control& control, QWidget* parent);
+    void Sync(Control& control, Property what);
+    void SyncAll(Control& control);
+    void OnFormEvent(FormEvent what);
+    bool RouteKey(Control& control, QKeyEvent* key);
+    Control* ControlOf(QObject* object) const;
+
+    Form& form_;
+    int formObserver_ = 0;
+    std::map<const Control*, QWidget*> widgets_;
+    std::map<QObject*, Control*> controls_;
+    std::map<Control*, int> observers_;
+    QEventLoop* modalLoop_ = nullptr;
+    bool syncing_ = false;
+    double scale_ = 1.0;
+};
+
+}  // namespace forms::qt

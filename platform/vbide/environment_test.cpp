@@ -1,0 +1,350 @@
+#include "platform/vbide/environment.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/vbide/builder.h"
+
+namespace vbide {
+namespace {
+
+long ErrorOf(const std::function<void()>& f) {
+    try {
+        f();
+    } catch (const vb::VbError& e) {
+        return e.Number();
+    }
+    return 0;
+}
+
+CommandBarControlsPtr Menu(const VBEPtr& vbe, const std::string& caption) {
+    return vbe->CommandBars()->Item("Menu Bar")->Controls()->Item(caption)->CommandBar()->Controls();
+}
+
+// ---- Projects, components, property store ------------------------------------
+
+TEST(Projects, BuilderMakesProjectsComponentsAndActiveCodePane) {
+    auto env = EnvironmentBuilder()
+                   .Project("Alpha")
+                   .Module("basMain", "Option Explicit\r\n")
+                   .Class("CThing", "Option Explicit\r\n")
+                   .ActiveCodePane()
+                   .Project("Beta")
+                   .Build();
+    ASSERT_EQ(env->VBProjects()->Count(), 2);
+    EXPECT_EQ(env->ActiveVBProject()->Name(), "Alpha");
+    auto comps = env->VBProjects()->Item(1)->VBComponents();
+    EXPECT_EQ(comps->Count(), 2);
+    EXPECT_EQ(comps->Item(2)->Type(), vbext_ct_ClassModule);
+    EXPECT_EQ(comps->Item("cthing")->Name(), "CThing");
+    EXPECT_EQ(env->ActiveCodePane()->CodeModule()->Parent()->Name(), "CThing");
+    EXPECT_EQ(ErrorOf([&] { comps->Item(3); }), 9);
+    EXPECT_EQ(ErrorOf([&] { env->VBProjects()->Item("Gamma"); }), 9);
+}
+
+TEST(Projects, NothingWhenNoProjectOrPane) {
+    auto env = Environment::Create();
+    EXPECT_EQ(env->ActiveVBProject(), nullptr);
+    EXPECT_EQ(env->ActiveCodePane(), nullptr);
+    EXPECT_EQ(env->VBProjects()->Count(), 0);
+}
+
+TEST(PropertyStore, MissingEntryIsError5AndWritesReadBack) {
+    auto env = EnvironmentBuilder().Project("P").Property("Configurations", "Count", "2").Build();
+    auto p = env->ActiveVBProject();
+    EXPECT_EQ(p->ReadProperty("configurations", "COUNT"), "2");
+    EXPECT_EQ(ErrorOf([&] { p->ReadProperty("Configurations", "Current"); }), 5);
+    EXPECT_EQ(ErrorOf([&] { p->ReadProperty("Constants", "Count"); }), 5);
+    p->WriteProperty("Config1", "debugging", "True");
+    p->WriteProperty("Config1", "empty", "");
+    EXPECT_EQ(p->ReadProperty("Config1", "debugging"), "True");
+    EXPECT_EQ(p->ReadProperty("Config1", "empty"), "");
+    EXPECT_EQ(ErrorOf([&] { p->WriteProperty("S", "k", "a\r\nb"); }), 5);
+    EXPECT_TRUE(p->IsDirty());
+}
+
+// ---- Code modules -------------------------------------------------------------
+
+TEST(CodeModule, LinesInsertReplaceDelete) {
+    auto env = EnvironmentBuilder::SingleModule("Option Explicit\r\nDim a\r\n");
+    auto m = env->ActiveCodePane()->CodeModule();
+    EXPECT_EQ(m->CountOfLines(), 2);
+    m->InsertLines(3, "Sub A()\r\nEnd Sub\r\n");
+    EXPECT_EQ(m->Lines(1, 4), "Option Explicit\r\nDim a\r\nSub A()\r\nEnd Sub");
+    m->InsertLines(2, "' note\r\n");
+    EXPECT_EQ(m->Lines(2, 1), "' note");
+    m->ReplaceLine(3, "Dim b");
+    EXPECT_EQ(m->Lines(3, 1), "Dim b");
+    m->DeleteLines(2, 2);
+    EXPECT_EQ(m->Lines(1, m->CountOfLines()), "Option Explicit\r\nSub A()\r\nEnd Sub");
+    EXPECT_EQ(ErrorOf([&] { m->Lines(3, 2); }), 9);
+    EXPECT_EQ(ErrorOf([&] { m->ReplaceLine(9, "x"); }), 9);
+    EXPECT_EQ(ErrorOf([&] { m->InsertLines(0, "x"); }), 9);
+}
+
+TEST(CodeModule, InsertingLineTwoIntoAnEmptyModuleAppends) {
+    auto env = EnvironmentBuilder::SingleModule("");
+    auto m = env->ActiveCodePane()->CodeModule();
+    m->InsertLines(2, "#Const debugging =True");
+    EXPECT_EQ(m->CountOfLines(), 1);
+    EXPECT_EQ(m->Lines(1, 1), "#Const debugging =True");
+}
+
+TEST(CodeModule, IllegalProcedureIsError35AndInsertsNothing) {
+    auto env = EnvironmentBuilder::SingleModule("Option Explicit\r\n");
+    auto m = env->ActiveCodePane()->CodeModule();
+    for (const char* bad : {"Public Sub 1abc ()\r\n\r\nEnd Sub \r\n",
+                            "Public Sub Loop ()\r\nEnd Sub\r\n",
+                            "Public Function F (x As Long\r\nEnd Function\r\n",
+                            "Public Sub S ()As Long\r\nEnd Sub\r\n",
+                            "Public Event Changed ()\r\n\r\n",
+                            "Friend Sub S ()\r\nEnd Sub\r\n",
+                            "Sub S ()\r\nOn Error GoTo S Err\r\nSErr:\r\nEnd Sub\r\n"}) {
+        EXPECT_EQ(ErrorOf([&] { m->InsertLines(2, bad); }), 35) << bad;
+    }
+    EXPECT_EQ(m->CountOfLines(), 1);
+    m->InsertLines(2, "Public Function Total (x As Long)As Long\r\nOn Error GoTo TotalErr\r\n"
+                      "TotalExit:\r\n    Exit Function \r\nTotalErr:\r\n    Resume TotalExit\r\n"
+                      "End Function \r\n");
+    EXPECT_EQ(m->CountOfLines(), 8);
+}
+
+TEST(CodeModule, EventAndFriendAllowedInClassModule) {
+    auto env = EnvironmentBuilder::SingleModule("Option Explicit\r\n", vbext_ct_ClassModule);
+    auto m = env->ActiveCodePane()->CodeModule();
+    m->InsertLines(2, "Public Event Changed (x As Long)\r\n\r\n");
+    m->InsertLines(4, "Friend Property Get Value ()As Long\r\nEnd Property\r\n");
+    EXPECT_EQ(m->CountOfLines(), 5);
+}
+
+TEST(CodeModule, ProcLinesAndErrors) {
+    auto env = EnvironmentBuilder::SingleModule(
+        "Option Explicit\r\nPrivate m_x As Long\r\n\r\nPublic Property Get X() As Long\r\n"
+        "    X = m_x\r\nEnd Property\r\n\r\nPublic Property Let X(v As Long)\r\nEnd Property\r\n"
+        "\r\nSub Main()\r\nEnd Sub\r\n\r\n");
+    auto m = env->ActiveCodePane()->CodeModule();
+    EXPECT_EQ(m->CountOfDeclarationLines(), 2);
+    EXPECT_EQ(m->ProcStartLine("x", vbext_pk_Get), 3);
+    EXPECT_EQ(m->ProcBodyLine("X", vbext_pk_Get), 4);
+    EXPECT_EQ(m->ProcStartLine("X", vbext_pk_Let), 7);
+    EXPECT_EQ(m->ProcStartLine("Main", vbext_pk_Proc), 10);
+    EXPECT_EQ(m->ProcCountLines("Main", vbext_pk_Proc), 4);
+    vbext_ProcKind kind{};
+    EXPECT_EQ(m->ProcOfLine(8, kind), "X");
+    EXPECT_EQ(kind, vbext_pk_Let);
+    EXPECT_EQ(ErrorOf([&] { m->ProcStartLine("X", vbext_pk_Set); }), 35);
+    EXPECT_EQ(ErrorOf([&] { m->ProcStartLine("Nope", vbext_pk_Proc); }), 35);
+}
+
+TEST(CodePane, TopLineClampsAndRejectsZero) {
+    auto env = EnvironmentBuilder::SingleModule("a\r\nb\r\nc\r\n");
+    auto pane = env->ActiveCodePane();
+    pane->SetTopLine(2);
+    EXPECT_EQ(pane->TopLine(), 2);
+    pane->SetTopLine(99);
+    EXPECT_EQ(pane->TopLine(), 3);
+    EXPECT_EQ(ErrorOf([&] { pane->SetTopLine(0); }), 380);
+}
+
+// ---- Windows ------------------------------------------------------------------
+
+TEST(Windows, CloseHidesToolWindowsAndDestroysCodeWindows) {
+    auto env = EnvironmentBuilder::SingleModule("x\r\n");
+    auto windows = env->Windows();
+    long before = windows->Count();
+    WindowPtr project, code;
+    for (long i = 1; i <= windows->Count(); ++i) {
+        auto w = windows->Item(i);
+        if (w->Type() == vbext_wt_ProjectWindow) project = w;
+        if (w->Type() == vbext_wt_CodeWindow) code = w;
+    }
+    ASSERT_TRUE(project && code);
+    project->Close();
+    EXPECT_FALSE(project->Visible());
+    EXPECT_EQ(windows->Count(), before);
+    project->SetVisible(true);
+    EXPECT_TRUE(project->Visible());
+    code->Close();
+    EXPECT_EQ(windows->Count(), before - 1);
+    EXPECT_EQ(env->ActiveCodePane(), nullptr);
+    EXPECT_EQ(ErrorOf([&] { code->Visible(); }), kErrDisconnected);
+}
+
+TEST(Windows, EveryToolWindowKindIsPresent) {
+    auto env = Environment::Create();
+    std::vector<int> kinds;
+    for (long i = 1; i <= env->Windows()->Count(); ++i) kinds.push_back(env->Windows()->Item(i)->Type());
+    for (int k : {2, 3, 4, 5, 6, 7, 10, 12, 13, 14, 15})
+        EXPECT_NE(std::find(kinds.begin(), kinds.end(), k), kinds.end()) << k;
+}
+
+// ---- Command bars -------------------------------------------------------------
+
+TEST(CommandBars, MenusAndTheirFirstAndLastCommands) {
+    auto env = Environment::Create();
+    auto bar = env->CommandBars()->Item("Menu Bar")->Controls();
+    EXPECT_EQ(bar->Count(), 11);
+    EXPECT_EQ(bar->Item(1)->Caption(), "&File");
+    EXPECT_EQ(Menu(env, "Tools")->Item(1)->Caption(), "Add &Procedure...");
+    EXPECT_EQ(Menu(env, "add-ins")->Item(1)->Caption(), "&Add-In Manager...");
+    auto project = Menu(env, "Project");
+    EXPECT_EQ(project->Item(project->Count())->Caption(), "Project Propert&ies...");
+    EXPECT_EQ(ErrorOf([&] { bar->Item("Nope"); }), 5);
+    EXPECT_EQ(ErrorOf([&] { env->CommandBars()->Item("Nope"); }), 5);
+    EXPECT_EQ(ErrorOf([&] { bar->Item(99); }), 5);
+    EXPECT_EQ(ErrorOf([&] { Menu(env, "Tools")->Item(1)->CommandBar(); }), 438);
+    EXPECT_GT(env->CommandBars()->Item("Standard")->Controls()->Count(), 10);
+}
+
+TEST(CommandBars, AddBeforeDeleteAndDisconnect) {
+    auto env = Environment::Create();
+    auto tools = Menu(env, "Tools");
+    long n = tools->Count();
+    auto first = tools->Item(1);
+    first->SetVisible(false);
+    auto mine = tools->Add(msoControlButton, 0, {}, 1, true);
+    mine->SetCaption("Tarnwick Add Procedure...");
+    EXPECT_EQ(tools->Count(), n + 1);
+    EXPECT_EQ(tools->Item(1)->Caption(), "Tarnwick Add Procedure...");
+    EXPECT_EQ(mine->Index(), 1);
+    EXPECT_EQ(first->Index(), 2);
+    mine->Delete();
+    EXPECT_EQ(tools->Count(), n);
+    EXPECT_EQ(ErrorOf([&] { mine->Caption(); }), kErrDisconnected);
+    EXPECT_EQ(ErrorOf([&] { tools->Add(msoControlButton, 0, {}, n + 2, true); }), 5);
+    auto last = tools->Add(msoControlButton, 0, {}, n, true);
+    EXPECT_EQ(last->Index(), n);
+}
+
+TEST(CommandBars, DropDownListMembers) {
+    auto env = Environment::Create();
+    auto standard = env->CommandBars()->Item("Standard")->Controls();
+    auto list = standard->Add(msoControlDropdown, 0, {}, standard->Count(), true);
+    EXPECT_EQ(list->ListIndex(), 0);
+    list->AddItem("debug");
+    list->AddItem("release");
+    EXPECT_EQ(list->ListCount(), 2);
+    EXPECT_EQ(list->List(2), "release");
+    list->SetListIndex(1);
+    EXPECT_EQ(list->Text(), "debug");
+    EXPECT_EQ(ErrorOf([&] { list->SetListIndex(3); }), 5);
+    EXPECT_EQ(ErrorOf([&] { list->List(0); }), 5);
+    list->Clear();
+    EXPECT_EQ(list->ListCount(), 0);
+    EXPECT_EQ(list->ListIndex(), 0);
+    EXPECT_EQ(ErrorOf([&] { standard->Item(1)->AddItem("x"); }), 438);
+}
+
+// ---- Events -------------------------------------------------------------------
+
+TEST(Events, ClickReachesSubscribersWhileHeld) {
+    auto env = Environment::Create();
+    auto tools = Menu(env, "Tools");
+    auto button = tools->Add(msoControlButton, 0, {}, 1, true);
+    button->SetCaption("Mine");
+    int clicks = 0;
+    auto sub = env->Events()->CommandBarEvents(button);
+    sub->Click = [&](const CommandBarControlPtr& c, bool& handled, bool& cancel) {
+        EXPECT_EQ(c, button);
+        EXPECT_FALSE(handled);
+        EXPECT_FALSE(cancel);
+        ++clicks;
+    };
+    env->Click(button);
+    EXPECT_EQ(clicks, 1);
+    sub.reset();
+    env->Click(button);
+    EXPECT_EQ(clicks, 1);
+}
+
+TEST(Events, PickSelectsThenClicksButCodeSelectionDoesNot) {
+    auto env = Environment::Create();
+    auto standard = env->CommandBars()->Item("Standard")->Controls();
+    auto list = standard->Add(msoControlDropdown, 0, {}, 0, true);
+    list->AddItem("debug");
+    list->AddItem("release");
+    long seen = -1;
+    auto sub = env->Events()->CommandBarEvents(list);
+    sub->Click = [&](const CommandBarControlPtr& c, bool&, bool&) { seen = c->ListIndex(); };
+    list->SetListIndex(1);
+    EXPECT_EQ(seen, -1);
+    env->Pick(list, 2);
+    EXPECT_EQ(seen, 2);
+}
+
+TEST(Events, CancelDefaultStopsTheBuiltInCommand) {
+    auto env = Environment::Create();
+    auto view = Menu(env, "View");
+    auto immediate = view->Item("Immediate Window");
+    auto windowOf = [&](vbext_WindowType t) {
+        for (long i = 1; i <= env->Windows()->Count(); ++i)
+            if (env->Windows()->Item(i)->Type() == t) return env->Windows()->Item(i);
+        return WindowPtr();
+    };
+    auto sub = env->Events()->CommandBarEvents(immediate);
+    sub->Click = [](const CommandBarControlPtr&, bool&, bool& cancel) { cancel = true; };
+    env->Click(immediate);
+    EXPECT_FALSE(windowOf(vbext_wt_Immediate)->Visible());
+    sub.reset();
+    env->Click(immediate);
+    EXPECT_TRUE(windowOf(vbext_wt_Immediate)->Visible());
+}
+
+TEST(Events, ProjectAndComponentEvents) {
+    auto env = Environment::Create();
+    std::vector<std::string> log;
+    auto projects = env->Events()->VBProjectsEvents();
+    projects->ItemAdded = [&](const VBProjectPtr& p) { log.push_back("added " + p->Name()); };
+    projects->ItemActivated = [&](const VBProjectPtr& p) { log.push_back("activated " + p->Name()); };
+    auto p1 = env->AddProject();
+    auto p2 = env->AddProject("Second");
+    auto comps = env->Events()->VBComponentsEvents(p1);
+    comps->ItemAdded = [&](const VBComponentPtr& c) { log.push_back("component " + c->Name()); };
+    auto all = env->Events()->VBComponentsEvents(nullptr);
+    all->ItemAdded = [&](const VBComponentPtr& c) { log.push_back("any " + c->Name()); };
+    env->AddComponent(p1, vbext_ct_StdModule);
+    env->AddComponent(p2, vbext_ct_ClassModule, "CThing", "Option Explicit\r\n");
+    env->ActivateProject(p1);
+    std::vector<std::string> expected = {"added Project1", "activated Project1", "added Second",
+                                         "activated Second", "component Module1", "any Module1",
+                                         "any CThing", "activated Project1"};
+    EXPECT_EQ(log, expected);
+}
+
+TEST(Events, HandlerFailureIsReportedAndOthersStillRun) {
+    auto env = Environment::Create();
+    auto projects1 = env->Events()->VBProjectsEvents();
+    auto projects2 = env->Events()->VBProjectsEvents();
+    int second = 0;
+    projects1->ItemAdded = [](const VBProjectPtr&) { throw vb::VbError(91); };
+    projects2->ItemAdded = [&](const VBProjectPtr&) { ++second; };
+    env->AddProject();
+    EXPECT_EQ(second, 1);
+    ASSERT_EQ(env->Reports().size(), 1u);
+    EXPECT_EQ(env->Reports()[0], "Run-time error '91': Object variable or With block variable not set");
+}
+
+// ---- Observers ----------------------------------------------------------------
+
+TEST(Observers, FollowControlsWindowsCodeAndTopLine) {
+    struct Recorder : EnvironmentObserver {
+        std::vector<std::string> log;
+        void ControlsChanged(const CommandBarPtr& b) override { log.push_back("controls " + b->Name()); }
+        void ControlChanged(const CommandBarControlPtr& c) override { log.push_back("control " + c->Caption()); }
+        void WindowVisibleChanged(const WindowPtr& w) override { log.push_back("window " + w->Caption()); }
+        void CodeChanged(const CodeModulePtr& m) override { log.push_back("code " + m->Name()); }
+        void TopLineChanged(const CodePanePtr& p) override { log.push_back("top " + std::to_string(p->TopLine())); }
+    };
+    auto env = EnvironmentBuilder::SingleModule("a\r\n");
+    auto rec = std::make_shared<Recorder>();
+    env->AddObserver(rec);
+    auto tools = Menu(env, "Tools");
+    tools->Item(1)->SetVisible(false);
+    env->ActiveCodePane()->CodeModule()->InsertLines(2, "b\r\n");
+    env->ActiveCodePane()->SetTopLine(2);
+    auto button = tools->Add(msoControlButton, 0, {}, 1, true);
+    std::vector<std::string> expected = {"control Add &Procedure...", "code Module1", "top 2", "controls Tools"};
+    EXPECT_EQ(rec->log, expected);
+}
+
+}  // namespace
+}  // namespace vbide

@@ -1,0 +1,121 @@
+#include "platform/vbide/property_store.h"
+
+#include "platform/vbide/code_rules.h"
+
+namespace vbide {
+
+using rules::EqualsNoCase;
+
+PropertyStore::Section* PropertyStore::FindSection(const std::string& name) {
+    for (Section& s : sections_)
+        if (EqualsNoCase(s.name, name)) return &s;
+    return nullptr;
+}
+
+const PropertyStore::Section* PropertyStore::FindSection(const std::string& name) const {
+    for (const Section& s : sections_)
+        if (EqualsNoCase(s.name, name)) return &s;
+    return nullptr;
+}
+
+std::optional<std::string> PropertyStore::Read(const std::string& section,
+                                               const std::string& key) const {
+    const Section* s = FindSection(section);
+    if (s == nullptr) return std::nullopt;
+    for (const Entry& e : s->entries)
+        if (!e.key.empty() && EqualsNoCase(e.key, key)) return e.value;
+    return std::nullopt;
+}
+
+void PropertyStore::Write(const std::string& section, const std::string& key,
+                          const std::string& value) {
+    Section* s = FindSection(section);
+    if (s == nullptr) {
+        sections_.push_back(Section{section, {}, {}});
+        s = &sections_.back();
+    }
+    changed_ = true;
+    for (Entry& e : s->entries) {
+        if (!e.key.empty() && EqualsNoCase(e.key, key)) {
+            if (e.value != value) {
+                e.value = value;
+                e.raw.clear();
+            }
+            return;
+        }
+    }
+    s->entries.push_back(Entry{key, value, {}});
+}
+
+void PropertyStore::Load(const std::string& bytes, const std::string& /*lineEnd*/) {
+    sections_.clear();
+    leading_.clear();
+    trailing_.clear();
+    changed_ = false;
+    std::string pending;  // blank lines not yet given to a section or entry
+    std::size_t start = 0;
+    while (start < bytes.size()) {
+        std::size_t lf = bytes.find('\n', start);
+        std::size_t next = lf == std::string::npos ? bytes.size() : lf + 1;
+        std::string raw = bytes.substr(start, next - start);
+        std::string text = raw;
+        while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
+        start = next;
+        if (rules::IsBlank(text)) {
+            pending += raw;
+            continue;
+        }
+        if (text.size() >= 2 && text.front() == '[' && text.back() == ']') {
+            sections_.push_back(Section{text.substr(1, text.size() - 2), pending + raw, {}});
+            pending.clear();
+            continue;
+        }
+        Entry e;
+        std::size_t eq = text.find('=');
+        if (eq != std::string::npos && eq > 0) {
+            e.key = text.substr(0, eq);
+            e.value = text.substr(eq + 1);
+        }
+        e.raw = pending + raw;
+        pending.clear();
+        if (sections_.empty()) leading_ += e.raw;
+        else sections_.back().entries.push_back(e);
+    }
+    trailing_ = pending;
+}
+
+std::string PropertyStore::Serialize(const std::string& lineEnd) const {
+    std::string out = leading_;
+    for (const Section& s : sections_) {
+        out += s.raw.empty() ? lineEnd + "[" + s.name + "]" + lineEnd : s.raw;
+        for (const Entry& e : s.entries) {
+            if (!e.raw.empty()) {
+                out += e.raw;
+                // A last line read without its line end gets one when more follows.
+                if (out.back() != '\n' && &e != &s.entries.back()) out += lineEnd;
+                continue;
+            }
+            if (!out.empty() && out.back() != '\n') out += lineEnd;
+            out += e.key + "=" + e.value + lineEnd;
+        }
+        if (!out.empty() && out.back() != '\n' && &s != &sections_.back()) out += lineEnd;
+    }
+    out += trailing_;
+    return out;
+}
+
+std::vector<std::string> PropertyStore::SectionNames() const {
+    std::vector<std::string> names;
+    for (const Section& s : sections_) names.push_back(s.name);
+    return names;
+}
+
+std::vector<std::string> PropertyStore::Keys(const std::string& section) const {
+    std::vector<std::string> keys;
+    if (const Section* s = FindSection(section))
+        for (const Entry& e : s->entries)
+            if (!e.key.empty()) keys.push_back(e.key);
+    return keys;
+}
+
+}  // namespace vbide

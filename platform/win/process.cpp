@@ -1,0 +1,221 @@
+#include "platform/win/process.h"
+
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+#include <mutex>
+#include <thread>
+
+#include "platform/win/files.h"
+#include "platform/win/vb_error.h"
+
+extern char** environ;
+
+namespace win {
+
+namespace {
+
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
+bool IsExecutableFile(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && ::access(path.c_str(), X_OK) == 0;
+}
+
+std::string Lower(std::string text) {
+    for (char& c : text) {
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    }
+    return text;
+}
+
+std::string SearchPath(const std::string& name) {
+    const char* path = std::getenv("PATH");
+    std::string dirs = path ? path : "/usr/local/bin:/usr/bin:/bin";
+    std::size_t start = 0;
+    while (start <= dirs.size()) {
+        std::size_t end = dirs.find(':', start);
+        if (end == std::string::npos) end = dirs.size();
+        const std::string dir = end > start ? dirs.substr(start, end - start) : std::string(".");
+        const std::string candidate = dir + "/" + name;
+        if (IsExecutableFile(candidate)) return candidate;
+        start = end + 1;
+    }
+    return {};
+}
+
+std::string FindRegistryEditor() {
+    std::vector<std::string> folders;
+    if (const char* bin = std::getenv("TARNWICK_BIN"); bin && *bin) folders.emplace_back(bin);
+    folders.push_back(GetProgramFolder());
+    const std::string library = GetModuleFolder(reinterpret_cast<const void*>(&FindProgram));
+    if (!library.empty()) folders.push_back(library + "/../bin");
+    for (const auto& folder : folders) {
+        if (folder.empty()) continue;
+        const std::string candidate = folder + "/regedit";
+        if (IsExecutableFile(candidate)) return candidate;
+    }
+    return SearchPath("regedit");
+}
+
+std::mutex starterMutex;
+ProcessStarter* installedStarter = nullptr;
+
+class PosixProcessStarter : public ProcessStarter {
+public:
+    long Start(const ShellRequest& request) override {
+        std::vector<char*> argv;
+        std::vector<std::string> args = request.argv;
+        args[0] = request.program;
+        for (auto& arg : args) argv.push_back(arg.data());
+        argv.push_back(nullptr);
+        pid_t pid = 0;
+        const int rc = ::posix_spawn(&pid, request.program.c_str(), nullptr, nullptr, argv.data(),
+                                     environ);
+        if (rc != 0) {
+            throw vb::VbError(rc == EACCES ? 70 : 53, "Shell");
+        }
+        // Shell does not wait; a background thread reaps the child so that it
+        // leaves no zombie behind.
+        std::thread([pid] {
+            int status = 0;
+            while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+            }
+        }).detach();
+        return static_cast<long>(pid);
+    }
+};
+
+}  // namespace
+
+std::vector<std::string> SplitCommandLine(const std::string& commandLine) {
+    std::vector<std::string> args;
+    const std::size_t n = commandLine.size();
+    std::size_t i = 0;
+    while (i < n && IsBlank(commandLine[i])) ++i;
+    if (i == n) return args;
+    // The program name: no backslash rules; a leading quote runs to the next.
+    std::string program;
+    if (commandLine[i] == '"') {
+        ++i;
+        while (i < n && commandLine[i] != '"') program += commandLine[i++];
+        if (i < n) ++i;
+    } else {
+        while (i < n && !IsBlank(commandLine[i])) program += commandLine[i++];
+    }
+    args.push_back(program);
+    while (true) {
+        while (i < n && IsBlank(commandLine[i])) ++i;
+        if (i == n) break;
+        std::string arg;
+        bool quoted = false;
+        while (i < n && (quoted || !IsBlank(commandLine[i]))) {
+            const char c = commandLine[i];
+            if (c == '\\') {
+                std::size_t count = 0;
+                while (i < n && commandLine[i] == '\\') {
+                    ++count;
+                    ++i;
+                }
+                if (i < n && commandLine[i] == '"') {
+                    // 2n backslashes and a quote: n backslashes, and the quote
+                    // toggles; 2n+1: n backslashes and a literal quote.
+                    arg.append(count / 2, '\\');
+                    if (count % 2 == 1) {
+                        arg += '"';
+                        ++i;
+                    }
+                } else {
+                    arg.append(count, '\\');
+                }
+            } else if (c == '"') {
+                if (quoted && i + 1 < n && commandLine[i + 1] == '"') {
+                    arg += '"';
+                    i += 2;
+                } else {
+                    quoted = !quoted;
+                    ++i;
+                }
+            } else {
+                arg += c;
+                ++i;
+            }
+        }
+        args.push_back(std::move(arg));
+    }
+    return args;
+}
+
+std::string FindProgram(const std::string& name) {
+    if (name.empty()) return {};
+    const std::string lower = Lower(name);
+    if (lower == "regedit" || lower == "regedit.exe") return FindRegistryEditor();
+    std::string path = name;
+    if (path.find('/') == std::string::npos && path.find('\\') != std::string::npos) {
+        std::replace(path.begin(), path.end(), '\\', '/');
+    }
+    if (path.find('/') != std::string::npos) return IsExecutableFile(path) ? path : std::string();
+    std::string found = SearchPath(path);
+    if (found.empty() && lower.size() > 4 && lower.ends_with(".exe")) {
+        found = SearchPath(path.substr(0, path.size() - 4));
+    }
+    return found;
+}
+
+ProcessStarter& DefaultProcessStarter() {
+    static PosixProcessStarter starter;
+    return starter;
+}
+
+void SetProcessStarter(ProcessStarter* starter) {
+    std::lock_guard lock(starterMutex);
+    installedStarter = starter;
+}
+
+long RecordingProcessStarter::Start(const ShellRequest& request) {
+    if (failNext) {
+        failNext = false;
+        throw vb::VbError(53, "Shell");
+    }
+    requests.push_back(request);
+    return static_cast<long>(requests.size());
+}
+
+ScopedProcessStarter::ScopedProcessStarter(ProcessStarter& starter) {
+    std::lock_guard lock(starterMutex);
+    previous_ = installedStarter;
+    installedStarter = &starter;
+}
+
+ScopedProcessStarter::~ScopedProcessStarter() {
+    std::lock_guard lock(starterMutex);
+    installedStarter = previous_;
+}
+
+long Shell(const std::string& commandLine, int windowStyle) {
+    static constexpr int kStyles[] = {vbHide, vbNormalFocus, vbMinimizedFocus, vbMaximizedFocus,
+                                      vbNormalNoFocus, vbMinimizedNoFocus};
+    if (std::find(std::begin(kStyles), std::end(kStyles), windowStyle) == std::end(kStyles)) {
+        throw vb::VbError(5, "Shell");
+    }
+    ShellRequest request;
+    request.commandLine = commandLine;
+    request.argv = SplitCommandLine(commandLine);
+    request.windowStyle = windowStyle;
+    if (request.argv.empty()) throw vb::VbError(5, "Shell");
+    request.program = FindProgram(request.argv[0]);
+    if (request.program.empty()) throw vb::VbError(53, "Shell");
+    ProcessStarter* starter;
+    {
+        std::lock_guard lock(starterMutex);
+        starter = installedStarter ? installedStarter : &DefaultProcessStarter();
+    }
+    return starter->Start(request);
+}
+
+}  // namespace win

@@ -1,0 +1,302 @@
+// Private profile files. The file is read whole and split into lines; a
+// write changes the bytes of one line (or inserts or removes lines) and puts
+// the new file in place with a rename, so readers never see half a file.
+
+#include "platform/win/profile.h"
+
+#include "platform/win/atomic_file.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace win {
+
+namespace {
+
+struct Line {
+    std::size_t start = 0;       // first byte
+    std::size_t contentEnd = 0;  // the line end (CR, LF or CR LF) starts here
+    std::size_t end = 0;         // one past the line end
+};
+
+enum class Kind { Other, Section, Key };
+
+struct Parsed {
+    Kind kind = Kind::Other;
+    std::string_view name;   // section or key name, trimmed
+    std::string_view value;  // key value, trimmed (quotes still on)
+    std::size_t valueStart = 0;  // offset in the line of the value's first byte
+};
+
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
+std::string_view Trim(std::string_view text) {
+    while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
+    while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
+    return text;
+}
+
+bool SameName(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        char x = a[i], y = b[i];
+        if (x >= 'a' && x <= 'z') x = static_cast<char>(x - 'a' + 'A');
+        if (y >= 'a' && y <= 'z') y = static_cast<char>(y - 'a' + 'A');
+        if (x != y) return false;
+    }
+    return true;
+}
+
+std::vector<Line> SplitLines(const std::string& text) {
+    std::vector<Line> lines;
+    std::size_t i = 0;
+    while (i < text.size()) {
+        Line line;
+        line.start = i;
+        while (i < text.size() && text[i] != '\r' && text[i] != '\n') ++i;
+        line.contentEnd = i;
+        if (i < text.size() && text[i] == '\r') ++i;
+        if (i < text.size() && text[i] == '\n' && (i == line.contentEnd || text[i - 1] == '\r')) ++i;
+        line.end = i;
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+Parsed ParseLine(const std::string& text, const Line& line) {
+    std::string_view content(text.data() + line.start, line.contentEnd - line.start);
+    // A NUL byte ends what the line says.
+    if (auto nul = content.find('\0'); nul != std::string_view::npos) content = content.substr(0, nul);
+    Parsed parsed;
+    const std::string_view trimmed = Trim(content);
+    if (trimmed.empty() || trimmed.front() == ';') return parsed;
+    if (trimmed.front() == '[') {
+        const auto close = trimmed.rfind(']');
+        if (close != std::string_view::npos && close > 0) {
+            parsed.kind = Kind::Section;
+            parsed.name = Trim(trimmed.substr(1, close - 1));
+        }
+        return parsed;
+    }
+    const auto equals = content.find('=');
+    if (equals == std::string_view::npos) return parsed;
+    parsed.kind = Kind::Key;
+    parsed.name = Trim(content.substr(0, equals));
+    std::size_t valueStart = equals + 1;
+    while (valueStart < content.size() && IsBlank(content[valueStart])) ++valueStart;
+    parsed.valueStart = valueStart;
+    parsed.value = Trim(content.substr(valueStart));
+    return parsed;
+}
+
+std::string_view Unquote(std::string_view value) {
+    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
+        value.back() == value.front()) {
+        return value.substr(1, value.size() - 2);
+    }
+    return value;
+}
+
+std::string NativePath(const char* path) {
+    std::string native(path ? path : "");
+    std::replace(native.begin(), native.end(), '\\', '/');
+    return native;
+}
+
+// The file's bytes; nullopt when it does not exist or cannot be read.
+std::optional<std::string> ReadFile(const std::string& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return std::nullopt;
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+}
+
+// The lines of the first section named `section`: [first, last) as indexes
+// into lines, first being the header. nullopt when there is none.
+std::optional<std::pair<std::size_t, std::size_t>> FindSection(const std::string& text,
+                                                               const std::vector<Line>& lines,
+                                                               std::string_view section) {
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const Parsed p = ParseLine(text, lines[i]);
+        if (p.kind != Kind::Section || !SameName(p.name, section)) continue;
+        std::size_t j = i + 1;
+        while (j < lines.size() && ParseLine(text, lines[j]).kind != Kind::Section) ++j;
+        return std::make_pair(i, j);
+    }
+    return std::nullopt;
+}
+
+std::optional<std::size_t> FindKey(const std::string& text, const std::vector<Line>& lines,
+                                   std::pair<std::size_t, std::size_t> section,
+                                   std::string_view key) {
+    for (std::size_t i = section.first + 1; i < section.second; ++i) {
+        const Parsed p = ParseLine(text, lines[i]);
+        if (p.kind == Kind::Key && SameName(p.name, key)) return i;
+    }
+    return std::nullopt;
+}
+
+DWORD CopyOut(std::string_view text, char* buffer, DWORD size) {
+    if (!buffer || size == 0) return 0;
+    const std::size_t n = std::min<std::size_t>(text.size(), size - 1);
+    std::memcpy(buffer, text.data(), n);
+    buffer[n] = '\0';
+    return static_cast<DWORD>(n);
+}
+
+// A list of names, each ended by a zero and the list by a second zero.
+DWORD CopyList(const std::vector<std::string_view>& names, char* buffer, DWORD size) {
+    if (!buffer || size == 0) return 0;
+    std::string list;
+    for (auto name : names) {
+        list.append(name);
+        list.push_back('\0');
+    }
+    if (list.size() + 1 <= size) {
+        std::memcpy(buffer, list.data(), list.size());
+        buffer[list.size()] = '\0';
+        return static_cast<DWORD>(list.size());
+    }
+    if (size < 2) {
+        buffer[0] = '\0';
+        return 0;
+    }
+    std::memcpy(buffer, list.data(), size - 2);
+    buffer[size - 2] = '\0';
+    buffer[size - 1] = '\0';
+    return size - 2;
+}
+
+BOOL Failed(DWORD code) {
+    SetLastError(code);
+    return FALSE;
+}
+
+DWORD ErrorFromErrno(int error) {
+    switch (error) {
+        case ENOENT:
+        case ENOTDIR: return ERROR_PATH_NOT_FOUND;
+        case EBUSY:
+        case ETXTBSY: return ERROR_SHARING_VIOLATION;
+        default: return ERROR_ACCESS_DENIED;
+    }
+}
+
+}  // namespace
+
+DWORD GetPrivateProfileStringA(const char* lpAppName, const char* lpKeyName,
+                               const char* lpDefault, char* lpReturnedString, DWORD nSize,
+                               const char* lpFileName) {
+    const auto bytes = ReadFile(NativePath(lpFileName));
+    const std::string text = bytes.value_or(std::string());
+    const std::vector<Line> lines = SplitLines(text);
+    if (!lpAppName) {
+        std::vector<std::string_view> names;
+        for (const auto& line : lines) {
+            const Parsed p = ParseLine(text, line);
+            if (p.kind == Kind::Section) names.push_back(p.name);
+        }
+        return CopyList(names, lpReturnedString, nSize);
+    }
+    const std::string_view section = Trim(lpAppName);
+    const auto range = FindSection(text, lines, section);
+    if (!lpKeyName) {
+        std::vector<std::string_view> names;
+        if (range) {
+            for (std::size_t i = range->first + 1; i < range->second; ++i) {
+                const Parsed p = ParseLine(text, lines[i]);
+                if (p.kind == Kind::Key) names.push_back(p.name);
+            }
+        }
+        return CopyList(names, lpReturnedString, nSize);
+    }
+    if (range) {
+        if (auto key = FindKey(text, lines, *range, Trim(lpKeyName))) {
+            return CopyOut(Unquote(ParseLine(text, lines[*key]).value), lpReturnedString, nSize);
+        }
+    }
+    std::string_view fallback = lpDefault ? lpDefault : "";
+    while (!fallback.empty() && IsBlank(fallback.back())) fallback.remove_suffix(1);
+    return CopyOut(fallback, lpReturnedString, nSize);
+}
+
+BOOL WritePrivateProfileStringA(const char* lpAppName, const char* lpKeyName,
+                                const char* lpString, const char* lpFileName) {
+    if (!lpAppName || !lpFileName || !*lpFileName) return Failed(ERROR_INVALID_PARAMETER);
+    const std::string path = NativePath(lpFileName);
+    struct stat st {};
+    std::string text;
+    if (::stat(path.c_str(), &st) == 0) {
+        if (S_ISDIR(st.st_mode)) return Failed(ERROR_ACCESS_DENIED);
+        // A file that may not be written stays as it is, even though its
+        // folder would let a new file take its place.
+        if (::access(path.c_str(), W_OK) != 0) return Failed(ERROR_ACCESS_DENIED);
+        auto bytes = ReadFile(path);
+        if (!bytes) return Failed(ERROR_ACCESS_DENIED);
+        text = std::move(*bytes);
+    } else if (errno == ENOTDIR) {
+        return Failed(ERROR_PATH_NOT_FOUND);
+    }
+    const std::string_view section = Trim(lpAppName);
+    const std::vector<Line> lines = SplitLines(text);
+    const auto range = FindSection(text, lines, section);
+
+    std::string result;
+    if (!lpKeyName) {
+        if (!range) return TRUE;
+        result = text.substr(0, lines[range->first].start) +
+                 text.substr(range->second < lines.size() ? lines[range->second].start : text.size());
+    } else {
+        const std::string_view key = Trim(lpKeyName);
+        const auto keyLine = range ? FindKey(text, lines, *range, key) : std::nullopt;
+        if (!lpString) {
+            if (!keyLine) return TRUE;
+            const Line& line = lines[*keyLine];
+            result = text.substr(0, line.start) + text.substr(line.end);
+        } else if (keyLine) {
+            const Line& line = lines[*keyLine];
+            const Parsed p = ParseLine(text, line);
+            result = text.substr(0, line.start + p.valueStart) + lpString + text.substr(line.contentEnd);
+        } else {
+            const std::string entry = std::string(key) + "=" + lpString + "\r\n";
+            if (range) {
+                // After the section's last non-blank line.
+                std::size_t last = range->first;
+                for (std::size_t i = range->first + 1; i < range->second; ++i) {
+                    if (!Trim(std::string_view(text).substr(lines[i].start,
+                                                            lines[i].contentEnd - lines[i].start))
+                             .empty()) {
+                        last = i;
+                    }
+                }
+                const Line& after = lines[last];
+                const std::string ending = after.end == after.contentEnd ? "\r\n" : "";
+                result = text.substr(0, after.end) + ending + entry + text.substr(after.end);
+            } else {
+                result = text;
+                if (!result.empty() && result.back() != '\n' && result.back() != '\r') result += "\r\n";
+                result += "[" + std::string(section) + "]\r\n" + entry;
+            }
+        }
+    }
+    if (const int error = detail::ReplaceFileContents(path, result); error != 0) {
+        return Failed(ErrorFromErrno(error));
+    }
+    return TRUE;
+}
+
+}  // namespace win

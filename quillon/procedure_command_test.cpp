@@ -1,0 +1,139 @@
+#include "quillon/procedure_command.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "quillon/generator.h"
+
+namespace quillon {
+namespace {
+
+struct Result {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+Result Command(std::vector<std::string> args) {
+    std::ostringstream out, err;
+    const int status = RunProcedureCommand(args, out, err);
+    return {status, out.str(), err.str()};
+}
+
+TEST(ProcedureCommand, FunctionWithOptionsIsWrittenByteForByte) {
+    const Result r = Command({"--kind", "function", "--name", "Total", "--args", "x As Long",
+                          "--type", "Long", "--error", "1", "--mouse", "1", "--context", "1"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.err, "");
+    ProcedureRequest total;
+    total.intKind = kindFunction;
+    total.strName = "Total";
+    total.strArgs = "x As Long";
+    total.strDataType = "Long";
+    total.intError = total.intMouse = total.intContext = vbChecked;
+    EXPECT_EQ(r.out, BuildProcedure(total, false));
+}
+
+TEST(ProcedureCommand, PropertyKindChecksReadWriteAndMembers) {
+    const Result r = Command({"--kind", "property", "--name", "Color", "--type", "Long"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out,
+              "Public Property Get Color ()As Long\r\n\r\n\r\n    'Place Code Body Here!\r\n"
+              "    Color = m_Color\r\n\r\n\r\nEnd Property\r\n"
+              "Public Property Let Color (lonColor As Long)\r\n\r\n\r\n    'Place Code Body Here!\r\n"
+              "     m_Color = lonColor\r\n\r\n\r\nEnd Property\r\n"
+              "Private m_Color As Long\r\n");
+}
+
+TEST(ProcedureCommand, OptionsOverrideTheKindColumn) {
+    const Result r = Command({"--kind=property", "--name=Color", "--type=Long", "--member=0",
+                          "--code-member=0", "--read=0", "--write=2", "--scope=public"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out,
+              "Private Property Get Color ()As Long\r\n\r\n\r\n    'Place Code Body Here!\r\n"
+              "\r\n\r\nEnd Property\r\n"
+              "Public Property Let Color (lonColor As Long)\r\n\r\n\r\n    'Place Code Body Here!\r\n"
+              "\r\n\r\nEnd Property\r\n");
+}
+
+TEST(ProcedureCommand, DataClassFollowsTheStandardTypeUnlessGiven) {
+    auto writer = [](std::vector<std::string> extra) {
+        std::vector<std::string> args{"--kind", "property", "--name", "P", "--member", "0"};
+        args.insert(args.end(), extra.begin(), extra.end());
+        const Result r = Command(args);
+        EXPECT_EQ(r.status, 0) << r.err;
+        const auto start = r.out.find("End Property\r\n") + 14;
+        return r.out.substr(start, r.out.find("\r\n", start) - start);
+    };
+    EXPECT_EQ(writer({"--type", "Form"}), "Public Property Set P (objP As Form)");
+    EXPECT_EQ(writer({"--type", " stdfont"}), "Public Property Set P (objP As  stdfont)");
+    EXPECT_EQ(writer({"--type", "Object"}), "Public Property Let P (objP As Object)");
+    EXPECT_EQ(writer({"--type", "Collection"}), "Public Property Let P (colP As Collection)");
+    EXPECT_EQ(writer({"--type", "Collection", "--class", "1"}),
+              "Public Property Set P (objP As Collection)");
+    EXPECT_EQ(writer({"--type", "Form", "--class", "0"}), "Public Property Let P (forP As Form)");
+    EXPECT_EQ(writer({"--type", "CItem", "--class", "2", "--project-name", "Shop"}),
+              "Public Property Set P (objP As Shop.CItem)");
+}
+
+TEST(ProcedureCommand, EventAndSubKeepOnlyWhatApplies) {
+    EXPECT_EQ(Command({"--kind", "event", "--name", "Done", "--args", "ByVal n As Long", "--context", "1"}).out,
+              "Public Event Done (ByVal n As Long)\r\n\r\n");
+    EXPECT_EQ(Command({"--name", "Go", "--scope", "friend", "--static", "1", "--member", "1"}).out,
+              "Friend Static Sub Go ()\r\n\r\n\r\n    'Place Code Body Here!\r\n\r\n\r\nEnd Sub \r\n"
+              "Private m_Go As \r\n");
+}
+
+TEST(ProcedureCommand, UsageErrorsNameTheOptionAndWriteNothing) {
+    const std::pair<std::vector<std::string>, const char*> cases[] = {
+        {{}, "--name is required"},
+        {{"--name", "   "}, "--name: the name is blank"},
+        {{"--name", "X", "--kind", "macro"}, "--kind: expected sub, function, property or event"},
+        {{"--name", "X", "--scope", "global"}, "--scope: expected public, private or friend"},
+        {{"--name", "X", "--error", "yes"}, "--error: expected 0, 1 or 2"},
+        {{"--name", "X", "--class", "3"}, "--class: expected 0, 1 or 2"},
+        {{"--name", "X", "--class", "2"}, "--class: data class 2 needs --project-name"},
+        {{"--name", "X", "--type", "Long"}, "--type: a sub has no data type"},
+        {{"--name", "X", "--kind", "event", "--type", "Long"}, "--type: an event has no data type"},
+        {{"--name", "X", "--kind", "property", "--args", "i"}, "--args: a property takes no typed"},
+        {{"--name", "X", "--kind", "property", "--scope", "private"}, "--scope: a property is always public"},
+        {{"--name", "X", "--kind", "property", "--static", "1"}, "--static: cannot be set for a property"},
+        {{"--name", "X", "--kind", "event", "--mouse", "1"}, "--mouse: cannot be set for an event"},
+        {{"--name", "X", "--kind", "event", "--error", "2"}, "--error: cannot be set for an event"},
+        {{"--name", "X", "--name", "Y"}, "--name is given twice"},
+        {{"--name"}, "--name needs a value"},
+        {{"--name", "X", "--colour", "red"}, "unknown option '--colour'"},
+        {{"--name", "X", "extra"}, "unexpected argument 'extra'"},
+        {{"--name", "X", "--vbp", "a.vbp"}, "--vbp needs --module"},
+        {{"--name", "X", "--module", "Module1"}, "--module needs --vbp"},
+        {{"--name", "X", "--vbp", "a.vbp", "--module", "M", "--project-name", "P"},
+         "--project-name: not used with --vbp"},
+    };
+    for (const auto& [args, message] : cases) {
+        const Result r = Command(args);
+        EXPECT_EQ(r.status, 2) << message;
+        EXPECT_EQ(r.out, "") << message;
+        EXPECT_EQ(r.err.rfind(std::string("tarnwick procedure: ") + message, 0), 0u) << r.err;
+    }
+}
+
+TEST(ProcedureCommand, DisabledControlsAcceptTheValueTheKindSets) {
+    const Result r = Command({"--kind", "event", "--name", "E", "--scope", "public", "--static", "0",
+                          "--mouse", "0", "--error", "0", "--type", ""});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "Public Event E ()\r\n\r\n");
+}
+
+TEST(ProcedureCommand, HelpDocumentsEveryOption) {
+    const Result r = Command({"--name", "X", "--help"});
+    EXPECT_EQ(r.status, 0);
+    for (const char* option : {"--kind", "--scope", "--name", "--args", "--type", "--class",
+                               "--project-name", "--static", "--error", "--mouse", "--context",
+                               "--member", "--code-member", "--read", "--write", "--vbp", "--module"}) {
+        EXPECT_NE(r.out.find(option), std::string::npos) << option;
+    }
+}
+
+}  // namespace
+}  // namespace quillon
