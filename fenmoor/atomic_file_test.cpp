@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <sstream>
 
 namespace fenmoor {
@@ -15,9 +16,7 @@ class AtomicFile : public ::testing::Test {
 protected:
     void SetUp() override {
         folder_ = fs::temp_directory_path() /
-                  ("fenmoor_atomic_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-                   "_" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(folder_);
+                  ("fenmoor_atomic_" + std::to_string(std::random_device{}()));
         fs::create_directories(folder_);
     }
     void TearDown() override { fs::remove_all(folder_); }

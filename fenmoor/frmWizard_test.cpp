@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <sstream>
 
 #include "fenmoor/registration_script.h"
@@ -55,10 +56,9 @@ class WizardTest : public ::testing::Test {
 protected:
     void SetUp() override {
         win::UseRegistryStore(":memory:");
+        // A folder of its own, also when several builds run the tests at once.
         folder_ = fs::temp_directory_path() /
-                  ("fenmoor_wizard_" +
-                   std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        fs::remove_all(folder_);
+                  ("fenmoor_wizard_" + std::to_string(std::random_device{}()));
         fs::create_directories(folder_);
     }
     void TearDown() override {
