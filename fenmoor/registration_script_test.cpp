@@ -46,15 +46,6 @@ TEST(BuildRegScript, EachCombinationOfChoices) {
     }
 }
 
-TEST(BuildRegScript, AllThreeMakeTenLines) {
-    const std::string script = BuildRegScript(kClsid, "Orders.Ledger", {true, true, true});
-    size_t lines = 0;
-    for (size_t at = script.find("\r\n"); at != std::string::npos; at = script.find("\r\n", at + 2))
-        ++lines;
-    EXPECT_EQ(lines, 10u);
-    EXPECT_EQ(script.find('\n'), script.find("\r\n") + 1);  // no bare line feeds
-}
-
 TEST(BuildRegScript, IdentifiersGoInAsTheyStand) {
     // No quoting, no case change, no check of the key's form.
     EXPECT_EQ(BuildRegScript("clsid-not-braced", "a]b", {true, false, true}),
