@@ -183,10 +183,11 @@ CheckResult CheckInsertedCode(const std::vector<std::string>& lines, vbext_Compo
     bool inProcedure = false;
     OpenProcedure proc;
     auto closeProcedure = [&]() -> CheckResult {
-        for (auto& [target, line] : proc.targets) {
+        for (const auto& jump : proc.targets) {
+            const std::string& target = jump.first;
             bool defined = std::any_of(proc.labels.begin(), proc.labels.end(),
                                        [&](const std::string& l) { return EqualsNoCase(l, target); });
-            if (!defined) return CheckResult{false, line, "label not defined: " + target};
+            if (!defined) return CheckResult{false, jump.second, "label not defined: " + target};
         }
         return {};
     };

@@ -4,6 +4,7 @@
 
 #include "platform/vbide/code_rules.h"
 #include "platform/vbide/model.h"
+#include "platform/vbide/project_file.h"
 
 namespace vbide {
 
@@ -154,6 +155,7 @@ VBComponentPtr Environment::AddComponent(const VBProjectPtr& project, vbext_Comp
     c->dirty = true;
     p->components.push_back(c);
     p->dirty = true;
+    if (p->file) ProjectFile::ComponentAdded(*p, *c);
     state_->Notify([&](EnvironmentObserver& o) { o.ComponentsChanged(p); });
     state_->events->RaiseComponent(p, [&](vbide::VBComponentsEvents& e) {
         if (e.ItemAdded) e.ItemAdded(c);
@@ -167,6 +169,7 @@ void Environment::RemoveComponent(const VBComponentPtr& component) {
     c->Check();
     auto p = c->Project();
     if (c->module && c->module->pane) state_->ClosePane(c->module->pane);
+    if (auto designer = c->designer.lock(); designer && !designer->gone) state_->RemoveWindow(designer);
     state_->events->RaiseComponent(p, [&](vbide::VBComponentsEvents& e) {
         if (e.ItemRemoved) e.ItemRemoved(c);
     });
@@ -174,6 +177,7 @@ void Environment::RemoveComponent(const VBComponentPtr& component) {
         p->components.erase(std::remove(p->components.begin(), p->components.end(), c),
                             p->components.end());
         p->dirty = true;
+        if (p->file) ProjectFile::ComponentRemoved(*p, *c);
     }
     c->gone = true;
     if (c->module) c->module->gone = true;
@@ -234,6 +238,41 @@ CodePanePtr Environment::OpenCodePane(const VBComponentPtr& component) {
     auto pane = state_->OpenPane(c->module);
     pane->Show();
     return pane;
+}
+
+void Environment::EditLines(const CodeModulePtr& module, long startLine, long deleteCount,
+                            const std::string& text) {
+    auto m = std::dynamic_pointer_cast<ModuleImpl>(module);
+    if (!m) ThrowError(5);
+    m->Check();
+    long count = m->text.Count();
+    if (startLine < 1 || deleteCount < 0 || startLine > count + 1 || startLine - 1 + deleteCount > count)
+        ThrowError(9);
+    auto at = static_cast<std::size_t>(startLine - 1);
+    m->text.Erase(at, static_cast<std::size_t>(deleteCount));
+    m->text.Insert(at, ModuleText::SplitLines(text));
+    m->Changed();
+}
+
+WindowPtr Environment::OpenDesigner(const VBComponentPtr& component) {
+    auto c = std::dynamic_pointer_cast<ComponentImpl>(component);
+    if (!c) ThrowError(5);
+    c->Check();
+    switch (c->type) {
+        case vbext_ct_VBForm: case vbext_ct_VBMDIForm: case vbext_ct_MSForm: case vbext_ct_PropPage:
+        case vbext_ct_UserControl: case vbext_ct_DocObject: case vbext_ct_ActiveXDesigner:
+            break;
+        default: ThrowError(5);
+    }
+    auto window = c->designer.lock();
+    if (!window || window->gone) {
+        auto p = c->Project();
+        window = state_->AddWindow((p ? p->name + " - " : std::string()) + c->name + " (Designer)",
+                                   vbext_wt_Designer, true);
+        c->designer = window;
+    }
+    window->SetVisible(true);
+    return window;
 }
 
 void Environment::AddObserver(const std::shared_ptr<EnvironmentObserver>& observer) {

@@ -98,6 +98,16 @@ public:
     // Opens (or shows) the component's code window and makes its code pane
     // the active one.
     CodePanePtr OpenCodePane(const VBComponentPtr& component);
+    // The user's own edit in a code window: replaces `deleteCount` lines from
+    // `startLine` with the lines of `text` (none when empty). Unlike
+    // CodeModule.InsertLines nothing is checked: the editor takes what the
+    // user types. Error 9 for a range outside the module.
+    void EditLines(const CodeModulePtr& module, long startLine, long deleteCount,
+                   const std::string& text);
+    // Opens (or shows) the designer window of a component that has one
+    // (forms, user controls, property pages, documents, designers); error 5
+    // for modules and classes.
+    WindowPtr OpenDesigner(const VBComponentPtr& component);
 
     // ---- Following the environment -------------------------------------------
     // Observers are held weakly: dropping the observer ends its notifications.

@@ -81,6 +81,16 @@ TEST(CodeModule, LinesInsertReplaceDelete) {
     EXPECT_EQ(ErrorOf([&] { m->InsertLines(0, "x"); }), 9);
 }
 
+TEST(CodeModule, UserEditsAreNotChecked) {
+    auto env = EnvironmentBuilder::SingleModule("a\r\nb\r\nc\r\n");
+    auto m = env->ActiveCodePane()->CodeModule();
+    env->EditLines(m, 2, 1, "Sub 1bad(\r\nx\r\n");
+    EXPECT_EQ(m->Lines(1, m->CountOfLines()), "a\r\nSub 1bad(\r\nx\r\nc");
+    env->EditLines(m, 5, 0, "d");
+    EXPECT_EQ(m->CountOfLines(), 5);
+    EXPECT_EQ(ErrorOf([&] { env->EditLines(m, 5, 2, ""); }), 9);
+}
+
 TEST(CodeModule, InsertingLineTwoIntoAnEmptyModuleAppends) {
     auto env = EnvironmentBuilder::SingleModule("");
     auto m = env->ActiveCodePane()->CodeModule();
@@ -167,6 +177,21 @@ TEST(Windows, CloseHidesToolWindowsAndDestroysCodeWindows) {
     EXPECT_EQ(windows->Count(), before - 1);
     EXPECT_EQ(env->ActiveCodePane(), nullptr);
     EXPECT_EQ(ErrorOf([&] { code->Visible(); }), kErrDisconnected);
+}
+
+TEST(Windows, DesignerOpensOnceAndCloseDestroysIt) {
+    auto env = EnvironmentBuilder().Project("P").Component("frmMain", vbext_ct_VBForm, "").Module("basMain").Build();
+    long before = env->Windows()->Count();
+    auto comps = env->ActiveVBProject()->VBComponents();
+    auto designer = env->OpenDesigner(comps->Item("frmMain"));
+    EXPECT_EQ(env->OpenDesigner(comps->Item("frmMain")), designer);
+    EXPECT_EQ(designer->Type(), vbext_wt_Designer);
+    EXPECT_EQ(designer->Caption(), "P - frmMain (Designer)");
+    EXPECT_EQ(env->Windows()->Count(), before + 1);
+    designer->Close();
+    EXPECT_EQ(env->Windows()->Count(), before);
+    EXPECT_EQ(ErrorOf([&] { designer->Type(); }), kErrDisconnected);
+    EXPECT_EQ(ErrorOf([&] { env->OpenDesigner(comps->Item("basMain")); }), 5);
 }
 
 TEST(Windows, EveryToolWindowKindIsPresent) {

@@ -103,6 +103,7 @@ public:
     std::string name;
     vbext_ComponentType type;
     std::shared_ptr<ModuleImpl> module;  // null for components without code
+    std::weak_ptr<WindowImpl> designer;  // the open designer window, if any
     bool gone = false;
     bool dirty = false;
     // The module file: the path written in the project file, the resolved

@@ -39,6 +39,8 @@ struct ProjectFile {
     // Keeps the project file's component lines in step with the project.
     static void ComponentAdded(ProjectImpl& project, ComponentImpl& component);
     static void ComponentRemoved(ProjectImpl& project, ComponentImpl& component);
+    static void ComponentRenamed(ProjectImpl& project, ComponentImpl& component,
+                                 const std::string& oldName);
     static void ProjectRenamed(ProjectImpl& project);
 };
 
@@ -69,6 +71,18 @@ OpenResult OpenProjectFile(Environment& env, const std::string& path);
 // written beside it under their default file names). Throws vb::VbError 75
 // when a file cannot be written; files written before stay written.
 void SaveProject(const VBProjectPtr& project, const std::string& path = {});
+
+// A file that SaveProject would write, with the bytes it would write.
+struct PendingFile {
+    std::string path;
+    std::string bytes;
+};
+
+// The files SaveProject would write now (changed modules, then the project
+// file when its lines or its store changed), without writing anything.
+// Error 5 for a project that has no project file yet or holds components
+// that were never saved (SaveProject must place those first).
+std::vector<PendingFile> PendingSave(const VBProjectPtr& project);
 
 // Saves a group file listing the projects (the first is the start-up project).
 void SaveGroup(const std::vector<VBProjectPtr>& projects, const std::string& path);

@@ -61,7 +61,7 @@ void ProjectImpl::SetName(const std::string& newName) {
     std::string old = name;
     name = newName;
     dirty = true;
-    // FILE_RENAMED
+    if (file) ProjectFile::ProjectRenamed(*this);
     if (auto e = Env()) {
         auto self = shared_from_this();
         e->Internal().Notify([](EnvironmentObserver& o) { o.ProjectsChanged(); });
@@ -198,7 +198,7 @@ void ComponentImpl::SetName(const std::string& newName) {
     name = newName;
     dirty = true;
     if (p) p->dirty = true;
-    // FILE_COMPONENT_RENAMED
+    if (p && p->file) ProjectFile::ComponentRenamed(*p, *this, old);
     if (auto e = p ? p->Env() : nullptr) {
         auto self = shared_from_this();
         e->Internal().Notify([&](EnvironmentObserver& o) { o.ComponentsChanged(p); });

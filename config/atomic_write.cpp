@@ -1,0 +1,85 @@
+#include "config/atomic_write.h"
+
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <random>
+
+#include "platform/win/vb_error.h"
+
+namespace config {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::optional<std::string> ReadIfPresent(const std::string& path) {
+    std::error_code ec;
+    const auto size = fs::file_size(path, ec);
+    if (ec) {
+        if (!fs::exists(path, ec)) return std::nullopt;
+        throw vb::VbError(75, "Config", "cannot read " + path);
+    }
+    std::string bytes(size, '\0');
+    std::ifstream in(path, std::ios::binary);
+    if (!in.read(bytes.data(), static_cast<std::streamsize>(size)))
+        throw vb::VbError(75, "Config", "cannot read " + path);
+    return bytes;
+}
+
+// Replaces one file through a temporary file beside it, keeping its
+// permissions; answers an error text, empty on success.
+std::string ReplaceFile(const std::string& path, const std::string& bytes, const std::string& suffix) {
+    const fs::path temp = path + suffix;
+    std::error_code ec;
+    {
+        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
+        if (out) out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        if (out) out.flush();
+        if (!out) {
+            fs::remove(temp, ec);
+            return "cannot write " + path;
+        }
+    }
+    fs::permissions(temp, fs::status(path, ec).permissions(), ec);
+    fs::rename(temp, path, ec);
+    if (ec) {
+        std::error_code ignore;
+        fs::remove(temp, ignore);
+        return "cannot replace " + path + " (" + ec.message() + ")";
+    }
+    return {};
+}
+
+}  // namespace
+
+void WriteAllOrNothing(const std::vector<vbide::PendingFile>& files) {
+    std::mt19937_64 random{std::random_device{}()};
+    const std::string suffix = ".tarnwick-" + std::to_string(random() % 1000000000);
+    // Files are replaced one by one, each atomically; the bytes they held are
+    // kept, so that a failure puts back every file replaced before it.
+    struct Replaced {
+        std::string path;
+        std::optional<std::string> before;
+    };
+    std::vector<Replaced> replaced;
+    for (const vbide::PendingFile& f : files) {
+        std::optional<std::string> before = ReadIfPresent(f.path);
+        std::string failure = ReplaceFile(f.path, f.bytes, suffix);
+        if (failure.empty()) {
+            replaced.push_back({f.path, std::move(before)});
+            continue;
+        }
+        std::string notRestored;
+        for (auto it = replaced.rbegin(); it != replaced.rend(); ++it) {
+            std::error_code ec;
+            bool ok = it->before ? ReplaceFile(it->path, *it->before, suffix).empty() : fs::remove(it->path, ec);
+            if (!ok) notRestored += (notRestored.empty() ? "" : ", ") + it->path;
+        }
+        throw vb::VbError(75, "Config",
+                          failure + (notRestored.empty() ? "; no file was changed"
+                                                         : "; these files keep their new text: " + notRestored));
+    }
+}
+
+}  // namespace config

@@ -1,0 +1,207 @@
+// Switching a large project to "release": `tarnwick config PROJECT.vbp switch
+// release` in-process (load, Configure, save) against GNU sed making the same
+// line changes in a copy of the same files. Both are timed in one run; the
+// summary at the end gives both times and their ratio.
+
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <ctime>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <random>
+#include <sstream>
+
+#include "config/config_command.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr int kModules = 400;
+constexpr int kLines = 2500;
+const char* const kConstants[] = {"debugging", "tracing", "logging", "checking"};
+// Values in debug and in release.
+const bool kDebug[] = {true, true, false, true};
+const bool kRelease[] = {false, false, false, true};
+
+fs::path g_root;
+double g_configSeconds = 0, g_sedSeconds = 0;
+// Processor time (user + system): less at the mercy of a busy machine.
+double g_configCpu = 0, g_sedCpu = 0;
+int g_configRuns = 0, g_sedRuns = 0;
+
+std::string ModuleName(int i) {
+    char name[16];
+    std::snprintf(name, sizeof name, "mod%03d", i);
+    return name;
+}
+
+// One module: the attribute line, Option Explicit, the four declarations,
+// then procedures of ordinary code until it has kLines visible lines.
+std::string ModuleText(int index) {
+    std::string text = "Attribute VB_Name = \"" + ModuleName(index) + "\"\r\nOption Explicit\r\n";
+    for (int k = 0; k < 4; ++k) text += std::string("#Const ") + kConstants[k] + " = " + (kDebug[k] ? "True" : "False") + "\r\n";
+    int line = 5;
+    int proc = 0;
+    while (line < kLines) {
+        std::string name = "Proc" + std::to_string(++proc);
+        const char* body[] = {
+            "' Works out the running total for the ledger row.",
+            "Public Function NAME(ByVal lngRow As Long) As Currency",
+            "    Dim curTotal As Currency",
+            "    Dim i As Long",
+            "#If debugging Then",
+            "    Debug.Print \"NAME\", lngRow",
+            "#End If",
+            "    For i = 1 To lngRow",
+            "        curTotal = curTotal + i * 0.01",
+            "    Next i",
+            "    NAME = curTotal",
+            "End Function",
+            "",
+        };
+        for (const char* raw : body) {
+            if (line >= kLines) break;
+            std::string l = raw;
+            for (std::size_t at; (at = l.find("NAME")) != std::string::npos;) l.replace(at, 4, name);
+            text += l + "\r\n";
+            ++line;
+        }
+    }
+    return text;
+}
+
+void WriteFile(const fs::path& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+std::string ReadFile(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+void Generate(const fs::path& folder) {
+    fs::create_directories(folder);
+    std::string vbp = "Type=Exe\r\n";
+    for (int i = 1; i <= kModules; ++i) vbp += "Module=" + ModuleName(i) + "; " + ModuleName(i) + ".bas\r\n";
+    vbp += "Name=\"Bench\"\r\n\r\n[Configurations]\r\nCount=2\r\nConfig1=debug\r\nConfig2=release\r\nCurrent=1\r\n";
+    vbp += "\r\n[Constants]\r\nCount=4\r\n";
+    for (int k = 0; k < 4; ++k) vbp += "Const" + std::to_string(k + 1) + "=" + kConstants[k] + "\r\n";
+    for (int c = 1; c <= 2; ++c) {
+        vbp += "\r\n[Config" + std::to_string(c) + "]\r\n";
+        for (int k = 0; k < 4; ++k) vbp += std::string(kConstants[k]) + "=" + ((c == 1 ? kDebug : kRelease)[k] ? "True" : "False") + "\r\n";
+    }
+    WriteFile(folder / "Bench.vbp", vbp);
+    for (int i = 1; i <= kModules; ++i) WriteFile(folder / (ModuleName(i) + ".bas"), ModuleText(i));
+}
+
+int Switch(const char* configuration) {
+    std::ostringstream out, err;
+    int status = config::RunConfigCommand({(g_root / "config" / "Bench.vbp").string(), "switch", configuration}, out, err);
+    if (status != 0) std::cerr << err.str();
+    return status;
+}
+
+// The same line changes as Configure: a line with "#Const <name> " starting
+// in column 1, 2 or 3 (letters in any case) becomes the declaration; the CR of
+// the line end stays.
+int Sed(const bool* values, double* cpu = nullptr) {
+    std::string command = "sed -i -E";
+    for (int k = 0; k < 4; ++k)
+        command += std::string(" -e 's/^.{0,2}#Const ") + kConstants[k] + " [^\\r]*/#Const " + kConstants[k] + " = " +
+                   (values[k] ? "True" : "False") + "/I'";
+    command += " '" + (g_root / "sed").string() + "'/*.bas";
+    if (!cpu) return std::system(command.c_str());
+    // bash's `time` reports the child's user and system seconds.
+    const fs::path times = g_root / "sed.times";
+    std::string escaped;
+    for (char c : command) escaped += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    const std::string wrapped =
+        "bash -c 'TIMEFORMAT=\"%3U %3S\"; time " + escaped + "' 2> '" + times.string() + "'";
+    int status = std::system(wrapped.c_str());
+    std::ifstream in(times);
+    double user = 0, system = 0;
+    in >> user >> system;
+    *cpu = user + system;
+    return status;
+}
+
+double Seconds(std::chrono::steady_clock::time_point since) {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
+}
+
+void BM_ConfigSwitchRelease(benchmark::State& state) {
+    for (auto _ : state) {
+        auto start = std::chrono::steady_clock::now();
+        const std::clock_t cpu = std::clock();
+        if (Switch("release") != 0) state.SkipWithError("switch release failed");
+        g_configSeconds += Seconds(start);
+        g_configCpu += double(std::clock() - cpu) / CLOCKS_PER_SEC;
+        ++g_configRuns;
+        state.PauseTiming();
+        if (Switch("debug") != 0) state.SkipWithError("switch debug failed");
+        state.ResumeTiming();
+    }
+}
+
+void BM_SedRelease(benchmark::State& state) {
+    for (auto _ : state) {
+        auto start = std::chrono::steady_clock::now();
+        double cpu = 0;
+        if (Sed(kRelease, &cpu) != 0) state.SkipWithError("sed failed");
+        g_sedSeconds += Seconds(start);
+        g_sedCpu += cpu;
+        ++g_sedRuns;
+        state.PauseTiming();
+        if (Sed(kDebug) != 0) state.SkipWithError("sed failed");
+        state.ResumeTiming();
+    }
+}
+
+BENCHMARK(BM_ConfigSwitchRelease)->Iterations(3)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_SedRelease)->Iterations(3)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// Both ways must make the same modules, or the comparison means nothing.
+bool SameResults() {
+    if (Switch("release") != 0 || Sed(kRelease) != 0) return false;
+    bool same = true;
+    for (int i = 1; i <= kModules && same; ++i) {
+        const std::string file = ModuleName(i) + ".bas";
+        same = ReadFile(g_root / "config" / file) == ReadFile(g_root / "sed" / file);
+    }
+    return Switch("debug") == 0 && Sed(kDebug) == 0 && same;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    g_root = fs::temp_directory_path() / ("tarnwick_config_bench_" + std::to_string(std::random_device{}()));
+    std::cout << "generating " << kModules << " modules of " << kLines << " lines in " << g_root << "\n";
+    Generate(g_root / "config");
+    fs::copy(g_root / "config", g_root / "sed", fs::copy_options::recursive);
+    const bool same = SameResults();
+    std::cout << "config and sed make identical modules: " << (same ? "yes" : "NO") << "\n";
+
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+
+    if (g_configRuns > 0 && g_sedRuns > 0) {
+        const double config = g_configSeconds / g_configRuns, sed = g_sedSeconds / g_sedRuns;
+        const double configCpu = g_configCpu / g_configRuns, sedCpu = g_sedCpu / g_sedRuns;
+        std::printf("switch release, %d modules x %d lines, 4 constants (mean of %d runs each):\n"
+                    "                                           elapsed   processor\n"
+                    "  tarnwick config (load, Configure, save): %7.3f s  %7.3f s\n"
+                    "  sed -i -E over a copy of the same files: %7.3f s  %7.3f s\n"
+                    "  ratio config / sed:                      %7.2f    %7.2f\n",
+                    kModules, kLines, g_configRuns, config, configCpu, sed, sedCpu, config / sed,
+                    sedCpu > 0 ? configCpu / sedCpu : 0.0);
+    }
+    fs::remove_all(g_root);
+    return same ? 0 : 1;
+}

@@ -1,0 +1,392 @@
+#include "config/config_command.h"
+
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <ostream>
+#include <sstream>
+#include <stdexcept>
+
+#include "config/atomic_write.h"
+#include "config/project_check.h"
+#include "config/store.h"
+#include "config/store_text.h"
+#include "config/unified_diff.h"
+#include "platform/vbide/environment.h"
+#include "platform/vbide/project_file.h"
+#include "platform/win/vb_error.h"
+
+namespace config {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+const char kUsage[] =
+    "usage: tarnwick config PROJECT.vbp COMMAND [--dry-run]\n"
+    "\n"
+    "Commands:\n"
+    "  list                      the configurations (* marks the current one) and the\n"
+    "                            value of every constant in each\n"
+    "  switch NAME|NUMBER        make a configuration current and rewrite every module\n"
+    "  add-config NAME           add a configuration (every constant False in it)\n"
+    "  add-const NAME            add a constant (False in every configuration)\n"
+    "  set CONFIG CONST true|false   set a constant's value in one configuration\n"
+    "  check                     report modules that disagree with the current\n"
+    "                            configuration or test undefined names in #If\n"
+    "                            (exit status 1 when anything is reported)\n"
+    "  make-args [NAME]          the configuration's values as the compiler's /d\n"
+    "                            option takes them (name=-1:other=0)\n"
+    "\n"
+    "--dry-run prints what a command would change, as a unified diff, and writes\n"
+    "nothing. A project without configurations gets the defaults (debug and\n"
+    "release, constant debugging) before switch, add-config, add-const and set.\n";
+
+// A failure the user must hear about, with the exit status it gives.
+struct CommandError : std::runtime_error {
+    explicit CommandError(const std::string& what, int status = 1) : std::runtime_error(what), status(status) {}
+    int status;
+};
+
+char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool EqualNoCase(const std::string& a, const std::string& b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (Lower(a[i]) != Lower(b[i])) return false;
+    return true;
+}
+
+std::string Join(const std::vector<std::string>& items, const char* separator) {
+    std::string out;
+    for (std::size_t i = 0; i < items.size(); ++i) out += (i ? separator : "") + items[i];
+    return out;
+}
+
+// ---- The project ----------------------------------------------------------------
+
+struct Project {
+    std::shared_ptr<vbide::Environment> env;
+    vbide::VBProjectPtr project;
+    std::vector<vbide::LoadProblem> problems;
+    std::string path;
+};
+
+Project Open(const std::string& path) {
+    Project p;
+    p.path = path;
+    p.env = vbide::Environment::Create();
+    vbide::OpenResult opened = vbide::OpenProjectFile(*p.env, path);
+    if (opened.projects.size() != 1)
+        throw CommandError(path + " holds " + std::to_string(opened.projects.size()) +
+                           " projects; name the .vbp file of one of them");
+    p.project = opened.projects.front();
+    p.problems = opened.problems;
+    return p;
+}
+
+// What the store holds, read without writing anything.
+struct Snapshot {
+    int current = 0;
+    std::vector<std::string> configurations;
+    std::vector<std::string> constants;
+    // values[i][k]: constant k in configuration i; empty when not stored.
+    std::vector<std::vector<std::optional<std::string>>> values;
+};
+
+Snapshot ReadSnapshot(const vbide::VBProjectPtr& project) {
+    Snapshot s;
+    s.current = ReadNumber(project, kConfigurations, kCurrent);
+    const int configurations = ReadNumber(project, kConfigurations, kCount);
+    const int constants = ReadNumber(project, kConstants, kCount);
+    for (int i = 1; i <= configurations; ++i) s.configurations.push_back(ReadEntry(project, kConfigurations, ConfigKey(i)));
+    for (int k = 1; k <= constants; ++k) s.constants.push_back(ReadEntry(project, kConstants, ConstKey(k)));
+    for (int i = 1; i <= configurations; ++i) {
+        std::vector<std::optional<std::string>> row;
+        for (const std::string& name : s.constants) {
+            try {
+                row.push_back(project->ReadProperty(ConfigKey(i), name));
+            } catch (const vb::VbError& e) {
+                if (e.Number() != 5) throw;
+                row.push_back(std::nullopt);
+            }
+        }
+        s.values.push_back(std::move(row));
+    }
+    return s;
+}
+
+// A configuration by its name (exact, then without regard to case) or its
+// number; answers its number.
+long ResolveConfiguration(const Snapshot& s, const std::string& text) {
+    for (std::size_t i = 0; i < s.configurations.size(); ++i)
+        if (s.configurations[i] == text) return static_cast<long>(i + 1);
+    for (std::size_t i = 0; i < s.configurations.size(); ++i)
+        if (EqualNoCase(s.configurations[i], text)) return static_cast<long>(i + 1);
+    if (!text.empty() && text.size() < 6 && text.find_first_not_of("0123456789") == std::string::npos) {
+        long number = std::stol(text);
+        if (number >= 1 && number <= static_cast<long>(s.configurations.size())) return number;
+    }
+    throw CommandError("unknown configuration \"" + text + "\"; the project has: " + Join(s.configurations, ", "));
+}
+
+std::size_t ResolveConstant(const Snapshot& s, const std::string& text) {
+    for (std::size_t k = 0; k < s.constants.size(); ++k)
+        if (EqualNoCase(s.constants[k], text)) return k;
+    throw CommandError("unknown constant \"" + text + "\"; the project has: " + Join(s.constants, ", "));
+}
+
+// Names become store keys and the name in "#Const <name> = ...": a VB
+// identifier keeps both intact.
+void CheckName(const std::string& name, const char* what) {
+    bool ok = !name.empty() && name.size() <= 255 &&
+              ((name[0] >= 'a' && name[0] <= 'z') || (name[0] >= 'A' && name[0] <= 'Z'));
+    for (char c : name)
+        ok = ok && ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_');
+    if (!ok)
+        throw CommandError(std::string("\"") + name + "\" is no valid " + what +
+                           " name: use a letter, then letters, digits or \"_\"");
+}
+
+std::string ProjectArgumentsLine(const std::string& vbpPath) {
+    std::ifstream in(vbpPath, std::ios::binary);
+    std::string line;
+    while (std::getline(in, line)) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (!line.empty() && line[0] == '[') break;  // the store follows the project's own lines
+        std::size_t eq = line.find('=');
+        if (eq != std::string::npos && EqualNoCase(line.substr(0, eq), "CondComp")) return line.substr(eq + 1);
+    }
+    return {};
+}
+
+std::string ValueText(const std::optional<std::string>& value) {
+    if (!value) return "(no value)";
+    return ReadsAsTrue(*value) ? "True" : "False";
+}
+
+// ---- Saving ----------------------------------------------------------------------
+
+std::string ReadBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream buffer;
+    buffer << in.rdbuf();
+    return buffer.str();
+}
+
+std::string DisplayPath(const std::string& path, const std::string& vbpPath) {
+    fs::path folder = fs::absolute(vbpPath).parent_path();
+    fs::path relative = fs::path(path).lexically_relative(folder);
+    if (relative.empty() || *relative.begin() == "..") return fs::path(path).generic_string();
+    return relative.generic_string();
+}
+
+// Saves the project, or with --dry-run prints what saving would change.
+void Commit(const Project& p, bool dryRun, std::ostream& out) {
+    const std::vector<vbide::PendingFile> files = vbide::PendingSave(p.project);
+    if (!dryRun) {
+        WriteAllOrNothing(files);
+        return;
+    }
+    for (const vbide::PendingFile& f : files) {
+        const std::string name = DisplayPath(f.path, p.path);
+        out << UnifiedDiff(ReadBytes(f.path), f.bytes, "a/" + name, "b/" + name);
+    }
+}
+
+// ---- Commands -------------------------------------------------------------------
+
+struct Invocation {
+    std::string projectPath;
+    std::string command;
+    std::vector<std::string> operands;
+    bool dryRun = false;
+};
+
+void ExpectOperands(const Invocation& in, std::size_t min, std::size_t max) {
+    if (in.operands.size() < min || in.operands.size() > max)
+        throw CommandError("wrong number of arguments for " + in.command + "\n" + kUsage, 2);
+}
+
+void RefuseIncompleteLoad(const Project& p) {
+    if (p.problems.empty()) return;
+    std::string text = "the project did not load completely, so nothing was changed:";
+    for (const vbide::LoadProblem& problem : p.problems) text += "\n  " + problem.Text();
+    throw CommandError(text);
+}
+
+void WarnAboutProblems(const Project& p, std::ostream& err) {
+    for (const vbide::LoadProblem& problem : p.problems) err << "tarnwick config: warning: " << problem.Text() << "\n";
+}
+
+bool SayNoConfigurations(const Project& p, std::ostream& out) {
+    if (HasConfigurations(p.project)) return false;
+    out << p.project->Name() << " has no configurations.\n";
+    return true;
+}
+
+// Gives a project without configurations the add-in's defaults.
+void EnsureConfigurations(const Project& p, bool dryRun, std::ostream& out) {
+    if (HasConfigurations(p.project)) return;
+    InitializeConfigurations(p.project);
+    if (!dryRun) out << p.project->Name() << " had no configurations: added debug and release with constant debugging.\n";
+}
+
+int List(const Project& p, std::ostream& out, std::ostream& err) {
+    WarnAboutProblems(p, err);
+    if (SayNoConfigurations(p, out)) return 0;
+    const Snapshot s = ReadSnapshot(p.project);
+    out << "Configurations of " << p.project->Name() << " (* marks the current one):\n";
+    for (std::size_t i = 0; i < s.configurations.size(); ++i) {
+        out << (static_cast<int>(i + 1) == s.current ? "* " : "  ") << i + 1 << " " << s.configurations[i] << "\n";
+        for (std::size_t k = 0; k < s.constants.size(); ++k)
+            out << "      " << s.constants[k] << " = " << ValueText(s.values[i][k]) << "\n";
+    }
+    return 0;
+}
+
+void ReportChange(const Project& p, const ConfigureResult& r, std::ostream& out) {
+    const Snapshot s = ReadSnapshot(p.project);
+    const std::string name = s.current >= 1 && s.current <= static_cast<int>(s.configurations.size())
+                                 ? s.configurations[s.current - 1]
+                                 : "?";
+    out << p.project->Name() << ": configuration " << s.current << " (" << name << ") applied; " << r.linesReplaced
+        << " declaration lines rewritten, " << r.linesInserted << " inserted.\n";
+}
+
+int Change(const Invocation& in, const Project& p, std::ostream& out) {
+    RefuseIncompleteLoad(p);
+    EnsureConfigurations(p, in.dryRun, out);
+    const Snapshot s = ReadSnapshot(p.project);
+    if (in.command == "switch") {
+        SetCurrent(p.project, ResolveConfiguration(s, in.operands[0]));
+    } else if (in.command == "add-config") {
+        CheckName(in.operands[0], "configuration");
+        for (const std::string& c : s.configurations)
+            if (EqualNoCase(c, in.operands[0])) throw CommandError("configuration \"" + c + "\" exists already");
+        AddConfiguration(p.project, in.operands[0]);
+    } else if (in.command == "add-const") {
+        CheckName(in.operands[0], "constant");
+        for (const std::string& c : s.constants)
+            if (EqualNoCase(c, in.operands[0])) throw CommandError("constant \"" + c + "\" exists already");
+        AddConstant(p.project, in.operands[0]);
+    } else {  // set
+        const long configuration = ResolveConfiguration(s, in.operands[0]);
+        const std::size_t constant = ResolveConstant(s, in.operands[1]);
+        bool value;
+        if (EqualNoCase(in.operands[2], "true")) value = true;
+        else if (EqualNoCase(in.operands[2], "false")) value = false;
+        else throw CommandError("the value must be true or false, not \"" + in.operands[2] + "\"", 2);
+        SetValue(p.project, configuration, s.constants[constant], value);
+    }
+    // As closing the dialog does: the code follows the store.
+    const ConfigureResult r = Configure(p.project);
+    Commit(p, in.dryRun, out);
+    if (!in.dryRun) ReportChange(p, r, out);
+    return 0;
+}
+
+int Check(const Project& p, std::ostream& out, std::ostream& err) {
+    WarnAboutProblems(p, err);
+    if (SayNoConfigurations(p, out)) return 1;
+    const Snapshot s = ReadSnapshot(p.project);
+    if (s.current < 1 || s.current > static_cast<int>(s.configurations.size()))
+        throw CommandError("the current configuration " + std::to_string(s.current) + " is not stored");
+    std::vector<ConstantValue> constants;
+    for (std::size_t k = 0; k < s.constants.size(); ++k) {
+        const auto& value = s.values[s.current - 1][k];
+        if (!value)
+            throw CommandError("configuration " + s.configurations[s.current - 1] + " has no value for constant " +
+                               s.constants[k]);
+        constants.push_back({s.constants[k], *value});
+    }
+    const auto findings =
+        CheckProject(p.project, constants, ArgumentNames(ProjectArgumentsLine(p.project->FileName())));
+    for (const CheckFinding& f : findings) {
+        out << f.module;
+        if (f.line > 0) out << ":" << f.line;
+        out << ": " << f.message << "\n";
+    }
+    if (findings.empty())
+        out << p.project->Name() << ": every module agrees with configuration " << s.current << " ("
+            << s.configurations[s.current - 1] << ").\n";
+    return (findings.empty() && p.problems.empty()) ? 0 : 1;
+}
+
+int MakeArgs(const Invocation& in, const Project& p, std::ostream& out, std::ostream& err) {
+    WarnAboutProblems(p, err);
+    if (SayNoConfigurations(p, err)) return 1;
+    const Snapshot s = ReadSnapshot(p.project);
+    const long number = in.operands.empty() ? s.current : ResolveConfiguration(s, in.operands[0]);
+    if (number < 1 || number > static_cast<long>(s.configurations.size()))
+        throw CommandError("the current configuration " + std::to_string(number) + " is not stored");
+    std::vector<std::string> seen, parts;
+    for (std::size_t k = 0; k < s.constants.size(); ++k) {
+        bool repeated = false;
+        for (const std::string& name : seen) repeated = repeated || EqualNoCase(name, s.constants[k]);
+        if (repeated) continue;  // constants of one name share one value
+        seen.push_back(s.constants[k]);
+        const auto& value = s.values[number - 1][k];
+        if (!value)
+            throw CommandError("configuration " + s.configurations[number - 1] + " has no value for constant " +
+                               s.constants[k]);
+        parts.push_back(s.constants[k] + (ReadsAsTrue(*value) ? "=-1" : "=0"));
+    }
+    out << Join(parts, ":") << "\n";
+    return 0;
+}
+
+Invocation Parse(const std::vector<std::string>& args) {
+    Invocation in;
+    std::vector<std::string> words;
+    for (const std::string& a : args) {
+        if (a == "--dry-run") in.dryRun = true;
+        else if (a == "--help" || a == "-h") throw CommandError("", 0);
+        else if (a.size() > 1 && a[0] == '-' && a.find_first_not_of("0123456789", 1) != std::string::npos)
+            throw CommandError("unknown option " + a + "\n" + kUsage, 2);
+        else words.push_back(a);
+    }
+    if (words.size() < 2) throw CommandError(kUsage, 2);
+    in.projectPath = words[0];
+    in.command = words[1];
+    in.operands.assign(words.begin() + 2, words.end());
+    return in;
+}
+
+}  // namespace
+
+int RunConfigCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    try {
+        const Invocation in = Parse(args);
+        struct Shape {
+            const char* name;
+            std::size_t min, max;
+        };
+        static const Shape shapes[] = {{"list", 0, 0},       {"switch", 1, 1}, {"add-config", 1, 1},
+                                       {"add-const", 1, 1},  {"set", 3, 3},    {"check", 0, 0},
+                                       {"make-args", 0, 1}};
+        const Shape* shape = nullptr;
+        for (const Shape& s : shapes)
+            if (in.command == s.name) shape = &s;
+        if (!shape) throw CommandError("unknown command \"" + in.command + "\"\n" + kUsage, 2);
+        ExpectOperands(in, shape->min, shape->max);
+
+        const Project p = Open(in.projectPath);
+        if (in.command == "list") return List(p, out, err);
+        if (in.command == "check") return Check(p, out, err);
+        if (in.command == "make-args") return MakeArgs(in, p, out, err);
+        return Change(in, p, out);
+    } catch (const CommandError& e) {
+        if (e.status == 0) {
+            out << kUsage;
+            return 0;
+        }
+        err << "tarnwick config: " << e.what() << (std::string(e.what()).ends_with("\n") ? "" : "\n");
+        return e.status;
+    } catch (const vb::VbError& e) {
+        err << "tarnwick config: " << e.Description() << "\n";
+        return 1;
+    }
+}
+
+}  // namespace config

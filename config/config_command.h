@@ -1,0 +1,16 @@
+#pragma once
+// `tarnwick config PROJECT.vbp COMMAND ...`: the add-in's store operations on
+// a project on disk, for build scripts.
+
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+namespace config {
+
+// Runs one command; `args` are the words after "tarnwick config". Answers
+// the exit status: 0 done, 1 a failure or (for check) something to report,
+// 2 a usage error. Nothing is written unless the whole command succeeds.
+int RunConfigCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+
+}  // namespace config

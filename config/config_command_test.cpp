@@ -1,0 +1,264 @@
+#include "config/config_command.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <random>
+#include <sstream>
+
+#include "config/atomic_write.h"
+#include "platform/win/vb_error.h"
+
+namespace config {
+namespace {
+
+namespace fs = std::filesystem;
+
+class ConfigCommand : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir_ = fs::temp_directory_path() /
+               ("config_cmd_" + std::to_string(std::random_device{}()) + "_" +
+                ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::create_directories(dir_);
+    }
+    void TearDown() override { fs::remove_all(dir_); }
+
+    void Write(const std::string& rel, const std::string& bytes) {
+        fs::path p = dir_ / rel;
+        fs::create_directories(p.parent_path());
+        std::ofstream(p, std::ios::binary) << bytes;
+    }
+    std::string Read(const std::string& rel) const {
+        std::ifstream in(dir_ / rel, std::ios::binary);
+        std::ostringstream s;
+        s << in.rdbuf();
+        return s.str();
+    }
+    std::string Path(const std::string& rel) const { return (dir_ / rel).string(); }
+    // Every file of the folder with its bytes.
+    std::map<std::string, std::string> Files() const {
+        std::map<std::string, std::string> files;
+        for (auto& e : fs::recursive_directory_iterator(dir_))
+            if (e.is_regular_file()) files[fs::relative(e.path(), dir_).generic_string()] = Read(fs::relative(e.path(), dir_).string());
+        return files;
+    }
+
+    struct Result {
+        int status;
+        std::string out, err;
+    };
+    Result Run(std::vector<std::string> args) {
+        std::ostringstream out, err;
+        int status = RunConfigCommand(args, out, err);
+        return {status, out.str(), err.str()};
+    }
+
+    // A project of two modules; `store` is appended after the project lines.
+    void WriteProject(const std::string& store = {}, const std::string& condComp = {}) {
+        Write("App.vbp", "Type=Exe\r\nModule=basMain; basMain.bas\r\nClass=CThing; CThing.cls\r\n" + condComp +
+                             "Name=\"App\"\r\n" + store);
+        Write("basMain.bas", "Attribute VB_Name = \"basMain\"\r\nOption Explicit\r\n#Const debugging = True\r\n"
+                             "\r\nSub Main()\r\n#If debugging Then\r\n    Debug.Print 1\r\n#End If\r\nEnd Sub\r\n");
+        Write("CThing.cls", "VERSION 1.0 CLASS\r\nBEGIN\r\n  MultiUse = -1  'True\r\nEND\r\n"
+                            "Attribute VB_Name = \"CThing\"\r\nOption Explicit\r\n");
+    }
+
+    static std::string Store(const char* current = "1") {
+        return std::string("\r\n[Configurations]\r\nCount=2\r\nConfig1=debug\r\nConfig2=release\r\nCurrent=") + current +
+               "\r\n\r\n[Constants]\r\nCount=2\r\nConst1=debugging\r\nConst2=tracing\r\n"
+               "\r\n[Config1]\r\ndebugging=True\r\ntracing=False\r\n\r\n[Config2]\r\ndebugging=False\r\ntracing=True\r\n";
+    }
+
+    fs::path dir_;
+};
+
+TEST_F(ConfigCommand, ReadingCommandsOnAProjectWithoutConfigurationsWriteNothing) {
+    WriteProject();
+    auto before = Files();
+    Result list = Run({Path("App.vbp"), "list"});
+    EXPECT_EQ(list.status, 0);
+    EXPECT_EQ(list.out, "App has no configurations.\n");
+    EXPECT_EQ(Run({Path("App.vbp"), "check"}).status, 1);
+    Result args = Run({Path("App.vbp"), "make-args"});
+    EXPECT_EQ(args.status, 1);
+    EXPECT_EQ(args.err, "App has no configurations.\n");
+    EXPECT_EQ(Files(), before);
+}
+
+TEST_F(ConfigCommand, SwitchOnAProjectWithoutConfigurationsWritesTheDefaultsFirst) {
+    WriteProject();
+    Result r = Run({Path("App.vbp"), "switch", "release"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out,
+              "App had no configurations: added debug and release with constant debugging.\n"
+              "App: configuration 2 (release) applied; 3 declaration lines rewritten, 0 inserted.\n");
+    EXPECT_EQ(Read("App.vbp"),
+              "Type=Exe\r\nModule=basMain; basMain.bas\r\nClass=CThing; CThing.cls\r\nName=\"App\"\r\n"
+              "\r\n[Configurations]\r\nCount=2\r\nConfig1=debug\r\nConfig2=release\r\nCurrent=2\r\n"
+              "\r\n[Config1]\r\ndebugging=True\r\n\r\n[Config2]\r\ndebugging=False\r\n"
+              "\r\n[Constants]\r\nCount=1\r\nConst1=debugging\r\n");
+    // The default line went in as line 2 and was rewritten with the existing one.
+    EXPECT_EQ(Read("basMain.bas"),
+              "Attribute VB_Name = \"basMain\"\r\nOption Explicit\r\n#Const debugging = False\r\n"
+              "#Const debugging = False\r\n\r\nSub Main()\r\n#If debugging Then\r\n    Debug.Print 1\r\n#End If\r\n"
+              "End Sub\r\n");
+    EXPECT_EQ(Read("CThing.cls"), "VERSION 1.0 CLASS\r\nBEGIN\r\n  MultiUse = -1  'True\r\nEND\r\n"
+                                  "Attribute VB_Name = \"CThing\"\r\nOption Explicit\r\n#Const debugging = False\r\n");
+}
+
+TEST_F(ConfigCommand, ListShowsTheCurrentConfigurationAndEveryValue) {
+    WriteProject(Store("2"));
+    Result r = Run({Path("App.vbp"), "list"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out,
+              "Configurations of App (* marks the current one):\n"
+              "  1 debug\n      debugging = True\n      tracing = False\n"
+              "* 2 release\n      debugging = False\n      tracing = True\n");
+}
+
+TEST_F(ConfigCommand, MakeArgsGivesTheCompilersForm) {
+    WriteProject(Store("1"));
+    EXPECT_EQ(Run({Path("App.vbp"), "make-args"}).out, "debugging=-1:tracing=0\n");
+    EXPECT_EQ(Run({Path("App.vbp"), "make-args", "release"}).out, "debugging=0:tracing=-1\n");
+    EXPECT_EQ(Run({Path("App.vbp"), "make-args", "2"}).out, "debugging=0:tracing=-1\n");
+}
+
+TEST_F(ConfigCommand, SetAddConfigAndAddConstChangeTheStoreAndTheCode) {
+    WriteProject(Store("1"));
+    ASSERT_EQ(Run({Path("App.vbp"), "set", "debug", "tracing", "TRUE"}).status, 0);
+    ASSERT_EQ(Run({Path("App.vbp"), "add-config", "profile"}).status, 0);
+    ASSERT_EQ(Run({Path("App.vbp"), "add-const", "logging"}).status, 0);
+    EXPECT_EQ(Run({Path("App.vbp"), "make-args", "profile"}).out, "debugging=0:tracing=0:logging=0\n");
+    EXPECT_EQ(Run({Path("App.vbp"), "make-args"}).out, "debugging=-1:tracing=-1:logging=0\n");
+    EXPECT_EQ(Read("CThing.cls"), "VERSION 1.0 CLASS\r\nBEGIN\r\n  MultiUse = -1  'True\r\nEND\r\n"
+                                  "Attribute VB_Name = \"CThing\"\r\nOption Explicit\r\n#Const logging = False\r\n"
+                                  "#Const tracing = True\r\n#Const debugging = True\r\n");
+    EXPECT_EQ(Run({Path("App.vbp"), "check"}).status, 0);
+}
+
+TEST_F(ConfigCommand, BadNamesAndUnknownEntriesFailWithoutWriting) {
+    WriteProject(Store("1"));
+    auto before = Files();
+    struct Case {
+        std::vector<std::string> words;
+        int status;
+        std::string err;
+    };
+    const Case cases[] = {
+        {{"switch", "beta"}, 1, "tarnwick config: unknown configuration \"beta\"; the project has: debug, release\n"},
+        {{"switch", "3"}, 1, "tarnwick config: unknown configuration \"3\"; the project has: debug, release\n"},
+        {{"set", "debug", "nothing", "true"}, 1,
+         "tarnwick config: unknown constant \"nothing\"; the project has: debugging, tracing\n"},
+        {{"set", "debug", "tracing", "yes"}, 2, "tarnwick config: the value must be true or false, not \"yes\"\n"},
+        {{"add-config", "Debug"}, 1, "tarnwick config: configuration \"debug\" exists already\n"},
+        {{"add-const", "my name"}, 1,
+         "tarnwick config: \"my name\" is no valid constant name: use a letter, then letters, digits or \"_\"\n"},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::string> args = {Path("App.vbp")};
+        args.insert(args.end(), c.words.begin(), c.words.end());
+        Result r = Run(args);
+        EXPECT_EQ(r.status, c.status) << c.words[0];
+        EXPECT_EQ(r.err, c.err);
+        EXPECT_EQ(r.out, "");
+    }
+    EXPECT_EQ(Run({Path("App.vbp"), "frobnicate"}).status, 2);
+    EXPECT_EQ(Run({Path("App.vbp")}).status, 2);
+    EXPECT_EQ(Run({"--help"}).status, 0);
+    Result missing = Run({Path("Nope.vbp"), "list"});
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_NE(missing.err.find("Nope.vbp"), std::string::npos) << missing.err;
+    EXPECT_EQ(Files(), before);
+}
+
+TEST_F(ConfigCommand, AProjectWithAMissingModuleIsNotChanged) {
+    WriteProject(Store("1"));
+    fs::remove(dir_ / "CThing.cls");
+    auto before = Files();
+    Result r = Run({Path("App.vbp"), "switch", "release"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("did not load completely"), std::string::npos) << r.err;
+    EXPECT_EQ(Files(), before);
+}
+
+TEST_F(ConfigCommand, DryRunPrintsAUnifiedDiffAndWritesNothing) {
+    WriteProject(Store("1"));
+    auto before = Files();
+    Result r = Run({Path("App.vbp"), "switch", "--dry-run", "release"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out,
+              "--- a/basMain.bas\n+++ b/basMain.bas\n"
+              "@@ -1,6 +1,7 @@\n"
+              " Attribute VB_Name = \"basMain\"\r\n"
+              " Option Explicit\r\n"
+              "-#Const debugging = True\r\n"
+              "+#Const tracing = True\r\n"
+              "+#Const debugging = False\r\n"
+              " \r\n Sub Main()\r\n #If debugging Then\r\n"
+              "--- a/CThing.cls\n+++ b/CThing.cls\n"
+              "@@ -4,3 +4,5 @@\n"
+              " END\r\n Attribute VB_Name = \"CThing\"\r\n Option Explicit\r\n"
+              "+#Const tracing = True\r\n+#Const debugging = False\r\n"
+              "--- a/App.vbp\n+++ b/App.vbp\n"
+              "@@ -7,7 +7,7 @@\n"
+              " Count=2\r\n Config1=debug\r\n Config2=release\r\n"
+              "-Current=1\r\n+Current=2\r\n \r\n [Constants]\r\n Count=2\r\n");
+    EXPECT_EQ(Files(), before);
+}
+
+// Line numbers are those of the code window (the hidden attribute line is not counted).
+TEST_F(ConfigCommand, CheckReportsDisagreementsMissingDeclarationsAndUndefinedNames) {
+    WriteProject(Store("2"), "CondComp=\"FEATURE = 1 : Other = 0\"\r\n");
+    Write("basMain.bas", "Attribute VB_Name = \"basMain\"\r\nOption Explicit\r\n#Const debugging = True\r\n"
+                         "#Const tracing = True\r\n#Const local = 1\r\n"
+                         "#If debugging Or feature Or LOCAL Or Win32 Then ' typo below\r\n"
+                         "#ElseIf debuging And Not \"x\" = \"y\" Then\r\n#End If\r\n");
+    Result r = Run({Path("App.vbp"), "check"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out,
+              "basMain:2: \"#Const debugging = True\" should read \"#Const debugging = False\"\n"
+              "basMain:6: #If tests debuging, which no configuration, #Const line, project argument or built-in "
+              "constant defines\n"
+              "CThing: no declaration of debugging\n"
+              "CThing: no declaration of tracing\n");
+}
+
+TEST_F(ConfigCommand, SwitchingTheSampleToReleaseAndBackRestoresEveryByte) {
+    const fs::path sample = fs::path(std::getenv("TARNWICK_SOURCE") ? std::getenv("TARNWICK_SOURCE") : ".") /
+                            "samples" / "project";
+    ASSERT_TRUE(fs::exists(sample / "Ledger.vbp")) << sample;
+    fs::copy(sample, dir_ / "project", fs::copy_options::recursive);
+    const std::string vbp = Path("project/Ledger.vbp");
+    ASSERT_EQ(Run({vbp, "switch", "debug"}).status, 0);
+    auto afterDebug = Files();
+    Result release = Run({vbp, "switch", "release"});
+    ASSERT_EQ(release.status, 0) << release.err;
+    EXPECT_NE(Files(), afterDebug);
+    ASSERT_EQ(Run({vbp, "switch", "1"}).status, 0);
+    EXPECT_EQ(Files(), afterDebug);
+}
+
+TEST_F(ConfigCommand, WritingAllOrNothingLeavesEveryFileWhenOneCannotBeWritten) {
+    Write("a.txt", "old a");
+    const std::vector<vbide::PendingFile> files = {
+        {Path("a.txt"), "new a"},
+        {Path("missing/b.txt"), "new b"},
+    };
+    long number = 0;
+    try {
+        WriteAllOrNothing(files);
+    } catch (const vb::VbError& e) {
+        number = e.Number();
+        EXPECT_NE(e.Description().find("missing/b.txt"), std::string::npos);
+    }
+    EXPECT_EQ(number, 75);
+    EXPECT_EQ(Files(), (std::map<std::string, std::string>{{"a.txt", "old a"}}));
+    WriteAllOrNothing({{Path("a.txt"), "new a"}});
+    EXPECT_EQ(Read("a.txt"), "new a");
+}
+
+}  // namespace
+}  // namespace config

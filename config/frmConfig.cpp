@@ -1,0 +1,118 @@
+#include "config/frmConfig.h"
+
+#include "config/Connect.h"
+#include "config/frmInput.h"
+#include "config/store.h"
+#include "config/store_text.h"
+#include "platform/forms/controls.h"
+#include "platform/win/vb_error.h"
+#include "shared/frmAbout.h"
+
+namespace config {
+
+using forms::ControlKind;
+
+frmConfig::frmConfig(frmInput& input) : forms::Form("frmConfig"), m_Input(input) {
+    SetCaption("Manage Configurations");
+    SetFont(forms::Font{"Tahoma", 8.25});
+    SetClientSize(4680, 3195);
+    SetBorderStyle(forms::vbFixedDialog);
+    SetMinButton(false);
+    SetMaxButton(false);
+    SetShowInTaskbar(false);
+    SetStartUpPosition(1);
+    SetIcon("icon:config");
+
+    AddControls({
+        {"lblConfigurations", -1, ControlKind::Label, "Configurations", nullptr, -1, 165, 210, 1365, 240, 1},
+        {"cmdNewConfig", -1, ControlKind::CommandButton, "...", nullptr, -1, 2610, 180, 420, 330, 5},
+        {"lstConfigs", -1, ControlKind::ListBox, "", nullptr, -1, 135, 540, 2895, 1020, 3},
+        {"lblConstants", -1, ControlKind::Label, "Compilation Constants", nullptr, -1, 165, 1665, 2040, 240, 2},
+        {"cmdNewConst", -1, ControlKind::CommandButton, "...", nullptr, -1, 2610, 1665, 420, 330, 6},
+        {"lstConstants", -1, ControlKind::ListBox, "", nullptr, -1, 180, 2025, 2895, 870, 4},
+        {"cmdClose", -1, ControlKind::CommandButton, "Close", nullptr, -1, 3338, 210, 1185, 420, 0},
+        {"cmdAbout", -1, ControlKind::CommandButton, "About", nullptr, -1, 3338, 765, 1185, 420, 7},
+    });
+    Get<forms::ListBox>("lstConstants").SetStyle(1);
+    Get<forms::CommandButton>("cmdClose").SetDefault(true);
+
+    Get<forms::ListBox>("lstConfigs").onClick = [this] { lstConfigs_Click(); };
+    Get<forms::ListBox>("lstConstants").onItemCheck = [this](int item) { lstConstants_ItemCheck(item); };
+    Get<forms::CommandButton>("cmdNewConfig").onClick = [this] { cmdNewConfig_Click(); };
+    Get<forms::CommandButton>("cmdNewConst").onClick = [this] { cmdNewConst_Click(); };
+    Get<forms::CommandButton>("cmdClose").onClick = [this] { cmdClose_Click(); };
+    Get<forms::CommandButton>("cmdAbout").onClick = [this] { cmdAbout_Click(); };
+}
+
+config::Connect& frmConfig::Addin() const {
+    if (!m_Connect) throw vb::VbError(91, "frmConfig");
+    return *m_Connect;
+}
+
+void frmConfig::Form_QueryUnload(int& cancel, int unloadMode) {
+    // The close box does what Close does; the dialog stays loaded and linked
+    // to the add-in for its next showing.
+    if (unloadMode == forms::vbFormControlMenu) {
+        cancel = 1;
+        cmdClose_Click();
+    }
+}
+
+void frmConfig::lstConfigs_Click() {
+    if (filling) return;
+    const long number = Get<forms::ListBox>("lstConfigs").ListIndex() + 1;
+    WriteEntry(Addin().ActiveProject(), kConfigurations, kCurrent, NumberText(number));
+    Addin().ReadConstants(Get<forms::ListBox>("lstConstants"));
+}
+
+void frmConfig::lstConstants_ItemCheck(int Item) {
+    if (filling) return;
+    try {
+        auto& configs = Get<forms::ListBox>("lstConfigs");
+        auto& constants = Get<forms::ListBox>("lstConstants");
+        // The toggled entry is the one written, and it becomes the selected
+        // one, as a click on a check box selects its entry.
+        if (constants.ListIndex() != Item) {
+            DialogList quiet(constants);
+            quiet.SetListIndex(Item);
+        }
+        // Without a selected configuration there is no section to write to.
+        if (configs.ListIndex() < 0) return;
+        const long number = configs.ListIndex() + 1;
+        SetValue(Addin().ActiveProject(), number, constants.List(Item), constants.Selected(Item));
+    } catch (const vb::VbError&) {
+        // Like the store operations: the first failing step ends the handler.
+    }
+}
+
+void frmConfig::cmdNewConfig_Click() {
+    try {
+        const std::string name =
+            m_Input.Ask("New Configuration", "Enter a name for the new configuration.");
+        if (name.empty()) return;
+        AddConfiguration(Addin().ActiveProject(), name);
+        Addin().ReadConfigurations(Addin().List());
+        Addin().ReadConfigurations(Get<forms::ListBox>("lstConfigs"));
+    } catch (const vb::VbError&) {
+    }
+}
+
+void frmConfig::cmdNewConst_Click() {
+    try {
+        const std::string name = m_Input.Ask("New Constant", "Enter a name for the new constant.");
+        if (name.empty()) return;
+        AddConstant(Addin().ActiveProject(), name);
+        Addin().ReadConstants(Get<forms::ListBox>("lstConstants"));
+    } catch (const vb::VbError&) {
+    }
+}
+
+void frmConfig::cmdClose_Click() {
+    Hide();
+    Addin().ReadConfigurations(Addin().List());
+    Addin().Configure();
+}
+
+void frmConfig::cmdAbout_Click() { about::ShowAbout(ConfigAppInfo(), about::Deliverable::Config, forms::vbModal); }
+
+}  // namespace config

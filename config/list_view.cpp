@@ -1,0 +1,63 @@
+#include "config/list_view.h"
+
+#include "platform/forms/controls.h"
+#include "platform/forms/form.h"
+#include "platform/win/vb_error.h"
+
+namespace config {
+
+DialogList::DialogList(forms::ListBox& box)
+    : box_(box), guarded_(dynamic_cast<FillGuardedForm*>(&box.Parent())) {
+    if (guarded_) ++guarded_->filling;
+}
+
+DialogList::~DialogList() {
+    if (guarded_) --guarded_->filling;
+}
+
+void DialogList::Clear() { box_.Clear(); }
+
+long DialogList::AddItem(const std::string& text) {
+    box_.AddItem(text);
+    return box_.NewIndex();
+}
+
+long DialogList::ListCount() { return box_.ListCount(); }
+
+std::string DialogList::List(long position) { return box_.List(static_cast<int>(position)); }
+
+long DialogList::ListIndex() { return box_.ListIndex(); }
+
+void DialogList::SetListIndex(long position) { box_.SetListIndex(static_cast<int>(position)); }
+
+void DialogList::SetChecked(long position, bool checked) {
+    if (box_.Style() != 1) throw vb::VbError(438, box_.Name());
+    box_.SetSelected(static_cast<int>(position), checked);
+}
+
+ToolbarList::ToolbarList(vbide::CommandBarControlPtr control) : control_(std::move(control)) {}
+
+vbide::CommandBarControl& ToolbarList::Control() {
+    // An unset reference is VB's "Object variable not set".
+    if (!control_) throw vb::VbError(91, "Config");
+    return *control_;
+}
+
+void ToolbarList::Clear() { Control().Clear(); }
+
+long ToolbarList::AddItem(const std::string& text) {
+    Control().AddItem(text);
+    return Control().ListCount();
+}
+
+long ToolbarList::ListCount() { return Control().ListCount(); }
+
+std::string ToolbarList::List(long position) { return Control().List(position); }
+
+long ToolbarList::ListIndex() { return Control().ListIndex(); }
+
+void ToolbarList::SetListIndex(long position) { Control().SetListIndex(position); }
+
+void ToolbarList::SetChecked(long, bool) { throw vb::VbError(438, "Config"); }
+
+}  // namespace config

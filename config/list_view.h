@@ -1,0 +1,93 @@
+#pragma once
+// The two kinds of list that the store operations fill and read: a dialog
+// list box (positions from 0, -1 for no selection, optionally a check box on
+// each entry) and the toolbar drop-down (positions from 1, 0 for no
+// selection). The operations see both through ListView and ask which kind
+// they hold, as the add-in asks whether its control is a dialog list box.
+
+#include <string>
+
+#include "shared/vbide.h"
+
+namespace forms {
+class ListBox;
+}
+
+namespace config {
+
+class ListView {
+public:
+    virtual ~ListView() = default;
+    // True for a dialog list box, false for the toolbar drop-down.
+    virtual bool IsDialogList() const = 0;
+    virtual void Clear() = 0;
+    // Adds an entry at the end; answers its position.
+    virtual long AddItem(const std::string& text) = 0;
+    virtual long ListCount() = 0;
+    virtual std::string List(long position) = 0;
+    virtual long ListIndex() = 0;
+    // Fails when the position lies outside the list.
+    virtual void SetListIndex(long position) = 0;
+    // Sets an entry's check mark (check-box lists only; error 438 otherwise).
+    virtual void SetChecked(long position, bool checked) = 0;
+
+    // The position of store entry i (counted from 1), and the value meaning
+    // "no selection".
+    long PositionOf(long entry) const { return IsDialogList() ? entry - 1 : entry; }
+    long NoSelection() const { return IsDialogList() ? -1 : 0; }
+};
+
+// A form whose list handlers must not run while code fills or restores its
+// lists: filling is not a user action. DialogList counts itself in while it
+// works on a list of such a form; the form's handlers return at once while
+// `filling` is not zero.
+class FillGuardedForm {
+public:
+    int filling = 0;
+};
+
+// A dialog list box. While it exists, the form that holds the box (when it is
+// a FillGuardedForm) counts as being filled, so selecting an entry or setting
+// a check mark runs none of the form's handlers.
+class DialogList : public ListView {
+public:
+    explicit DialogList(forms::ListBox& box);
+    ~DialogList() override;
+    DialogList(const DialogList&) = delete;
+    DialogList& operator=(const DialogList&) = delete;
+
+    bool IsDialogList() const override { return true; }
+    void Clear() override;
+    long AddItem(const std::string& text) override;
+    long ListCount() override;
+    std::string List(long position) override;
+    long ListIndex() override;
+    void SetListIndex(long position) override;
+    void SetChecked(long position, bool checked) override;
+
+private:
+    forms::ListBox& box_;
+    FillGuardedForm* guarded_;
+};
+
+// The toolbar drop-down (a command-bar control of type drop-down). Setting
+// its ListIndex from code raises no Click, so it needs no guard.
+class ToolbarList : public ListView {
+public:
+    explicit ToolbarList(vbide::CommandBarControlPtr control);
+
+    bool IsDialogList() const override { return false; }
+    void Clear() override;
+    long AddItem(const std::string& text) override;
+    long ListCount() override;
+    std::string List(long position) override;
+    long ListIndex() override;
+    void SetListIndex(long position) override;
+    void SetChecked(long position, bool checked) override;
+
+private:
+    vbide::CommandBarControl& Control();
+    vbide::CommandBarControlPtr control_;
+};
+
+}  // namespace config

@@ -1,0 +1,107 @@
+#include "config/store_text.h"
+
+#include <cmath>
+#include <cstdint>
+
+#include "platform/win/vb_error.h"
+
+namespace config {
+
+namespace {
+
+char Upper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
+
+[[noreturn]] void TypeMismatch() { throw vb::VbError(13, "Config"); }
+
+}  // namespace
+
+std::string NumberedKey(const char* prefix, long number) {
+    return std::string(prefix) + std::to_string(number);
+}
+
+std::string NumberText(long number) { return std::to_string(number); }
+
+std::string TrimBlanks(const std::string& text) {
+    std::size_t first = text.find_first_not_of(' ');
+    if (first == std::string::npos) return {};
+    std::size_t last = text.find_last_not_of(' ');
+    return text.substr(first, last - first + 1);
+}
+
+int ParseStoredInteger(const std::string& text) {
+    const std::string t = TrimBlanks(text);
+    if (t.empty()) TypeMismatch();
+    std::size_t i = 0;
+    double value = 0;
+    if (t.size() > 2 && t[0] == '&' && (Upper(t[1]) == 'H' || Upper(t[1]) == 'O')) {
+        // Hexadecimal and octal literals are 16-bit patterns: &HFFFF is -1.
+        const int base = Upper(t[1]) == 'H' ? 16 : 8;
+        std::uint32_t bits = 0;
+        for (i = 2; i < t.size(); ++i) {
+            char c = Upper(t[i]);
+            int digit = (c >= '0' && c <= '9') ? c - '0' : (c >= 'A' && c <= 'F') ? c - 'A' + 10 : 99;
+            if (digit >= base) TypeMismatch();
+            bits = bits * base + digit;
+            if (bits > 0xFFFFu) throw vb::VbError(6, "Config");
+        }
+        return static_cast<std::int16_t>(static_cast<std::uint16_t>(bits));
+    }
+    bool negative = false;
+    if (t[i] == '+' || t[i] == '-') {
+        negative = t[i] == '-';
+        ++i;
+    }
+    bool digits = false;
+    for (; i < t.size() && t[i] >= '0' && t[i] <= '9'; ++i) {
+        value = value * 10 + (t[i] - '0');
+        digits = true;
+    }
+    if (i < t.size() && t[i] == '.') {
+        double scale = 0.1;
+        for (++i; i < t.size() && t[i] >= '0' && t[i] <= '9'; ++i) {
+            value += (t[i] - '0') * scale;
+            scale /= 10;
+            digits = true;
+        }
+    }
+    if (!digits || i != t.size()) TypeMismatch();
+    if (negative) value = -value;
+    // VB rounds a fraction of exactly one half to the even neighbour.
+    double rounded = std::nearbyint(value);
+    if (rounded < -32768 || rounded > 32767) throw vb::VbError(6, "Config");
+    return static_cast<int>(rounded);
+}
+
+bool ReadsAsTrue(const std::string& value) {
+    std::string t = TrimBlanks(value);
+    if (t.size() != 4) return false;
+    for (char& c : t) c = Upper(c);
+    return t == "TRUE";
+}
+
+std::string SearchText(const std::string& name) { return "#Const " + name + " "; }
+
+std::string DeclarationLine(const std::string& name, const std::string& value) {
+    return "#Const " + name + " = " + value;
+}
+
+std::string DefaultDeclarationLine() { return std::string("#Const ") + kDefaultConstant + " =True"; }
+
+long SearchWindowEnd(const std::string& name) { return static_cast<long>(name.size()) + 10; }
+
+bool IsDeclarationOf(const std::string& line, const std::string& name) {
+    const std::string target = SearchText(name);
+    const std::size_t window = static_cast<std::size_t>(SearchWindowEnd(name));
+    for (std::size_t start = 0; start + target.size() <= window && start + target.size() <= line.size();
+         ++start) {
+        bool same = true;
+        for (std::size_t k = 0; k < target.size() && same; ++k)
+            same = Upper(line[start + k]) == Upper(target[k]);
+        if (same) return true;
+    }
+    return false;
+}
+
+bool IsNameKey(int keyAscii) { return keyAscii == 8 || (keyAscii >= 'a' && keyAscii <= 'z'); }
+
+}  // namespace config

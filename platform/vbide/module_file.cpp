@@ -1,0 +1,216 @@
+#include "platform/vbide/module_file.h"
+
+#include <vector>
+
+#include "platform/vbide/code_rules.h"
+
+namespace vbide {
+
+namespace {
+
+struct RawLine {
+    std::string text;
+    std::string end;
+};
+
+std::vector<RawLine> SplitRaw(const std::string& bytes) {
+    std::vector<RawLine> lines;
+    std::size_t start = 0;
+    while (start < bytes.size()) {
+        std::size_t lf = bytes.find('\n', start);
+        if (lf == std::string::npos) {
+            lines.push_back({bytes.substr(start), ""});
+            break;
+        }
+        bool crlf = lf > start && bytes[lf - 1] == '\r';
+        std::size_t end = crlf ? lf - 1 : lf;
+        lines.push_back({bytes.substr(start, end - start), crlf ? "\r\n" : "\n"});
+        start = lf + 1;
+    }
+    return lines;
+}
+
+std::string Trim(const std::string& s) {
+    std::size_t b = 0, e = s.size();
+    while (b < e && (s[b] == ' ' || s[b] == '\t')) ++b;
+    while (e > b && (s[e - 1] == ' ' || s[e - 1] == '\t')) --e;
+    return s.substr(b, e - b);
+}
+
+std::string FirstWord(const std::string& s) {
+    std::string t = Trim(s);
+    std::size_t i = 0;
+    while (i < t.size() && t[i] != ' ' && t[i] != '\t') ++i;
+    return t.substr(0, i);
+}
+
+bool StartsWithWord(const std::string& line, const char* word) {
+    return rules::EqualsNoCase(FirstWord(line), word);
+}
+
+bool IsAttributeLine(const std::string& line) {
+    // Attribute lines stand at column 1.
+    return line.size() > 10 && rules::EqualsNoCase(line.substr(0, 10), "Attribute ");
+}
+
+bool IsDesignerType(vbext_ComponentType type) {
+    return type == vbext_ct_VBForm || type == vbext_ct_VBMDIForm || type == vbext_ct_UserControl ||
+           type == vbext_ct_PropPage || type == vbext_ct_DocObject ||
+           type == vbext_ct_ActiveXDesigner || type == vbext_ct_MSForm;
+}
+
+// The number of header lines of the VERSION block starting at line 0.
+std::size_t VersionBlockEnd(const std::vector<RawLine>& lines) {
+    std::size_t i = 1;
+    int depth = 0;
+    std::size_t outer = 0;
+    while (i < lines.size()) {
+        const std::string word = FirstWord(lines[i].text);
+        if (depth == 0) {
+            if (rules::EqualsNoCase(word, "Begin")) {
+                depth = 1;
+                outer = i;
+            } else if (!rules::EqualsNoCase(word, "Object")) {
+                break;
+            }
+        } else if (rules::EqualsNoCase(word, "Begin") || rules::EqualsNoCase(word, "BeginProperty")) {
+            ++depth;
+        } else if (rules::EqualsNoCase(word, "End") || rules::EqualsNoCase(word, "EndProperty")) {
+            --depth;
+        }
+        ++i;
+    }
+    if (depth > 0)
+        throw ModuleFileError(static_cast<long>(outer) + 1, "\"Begin\" block is not closed by \"End\"");
+    return i;
+}
+
+std::string NameFromAttribute(const std::string& line) {
+    // Attribute VB_Name = "Name"
+    std::size_t q1 = line.find('"');
+    std::size_t q2 = line.rfind('"');
+    if (q1 == std::string::npos || q2 <= q1) return Trim(line.substr(line.find('=') + 1));
+    return line.substr(q1 + 1, q2 - q1 - 1);
+}
+
+}  // namespace
+
+long ComponentTypeOfExtension(const std::string& extension) {
+    struct { const char* ext; vbext_ComponentType type; } table[] = {
+        {"bas", vbext_ct_StdModule}, {"cls", vbext_ct_ClassModule}, {"frm", vbext_ct_VBForm},
+        {"ctl", vbext_ct_UserControl}, {"pag", vbext_ct_PropPage}, {"dob", vbext_ct_DocObject},
+        {"dsr", vbext_ct_ActiveXDesigner},
+    };
+    for (auto& row : table)
+        if (rules::EqualsNoCase(extension, row.ext)) return row.type;
+    return 0;
+}
+
+std::string ExtensionOfComponentType(vbext_ComponentType type) {
+    switch (type) {
+        case vbext_ct_StdModule: return "bas";
+        case vbext_ct_ClassModule: return "cls";
+        case vbext_ct_VBForm: case vbext_ct_VBMDIForm: return "frm";
+        case vbext_ct_UserControl: return "ctl";
+        case vbext_ct_PropPage: return "pag";
+        case vbext_ct_DocObject: return "dob";
+        default: return "dsr";
+    }
+}
+
+ParsedModule ParseModuleFile(const std::string& bytes, vbext_ComponentType type) {
+    std::vector<RawLine> lines = SplitRaw(bytes);
+    for (std::size_t i = 0; i < lines.size(); ++i)
+        if (lines[i].text.find('\0') != std::string::npos)
+            throw ModuleFileError(static_cast<long>(i) + 1, "NUL byte: not a text file");
+    ParsedModule result;
+    result.type = type;
+    for (auto& l : lines)
+        if (!l.end.empty()) {
+            result.text.SetNewLineEnd(l.end);
+            break;
+        }
+    std::size_t header = 0;
+    bool hasVersion = !lines.empty() && StartsWithWord(lines[0].text, "VERSION");
+    if (hasVersion) header = VersionBlockEnd(lines);
+    else if (IsDesignerType(type))
+        throw ModuleFileError(1, "not a designer file: the first line is not \"VERSION\"");
+    for (std::size_t i = 0; i < header; ++i)
+        if (type == vbext_ct_VBForm && rules::EqualsNoCase(FirstWord(lines[i].text), "Begin") &&
+            Trim(lines[i].text).find("VB.MDIForm") != std::string::npos)
+            result.type = vbext_ct_VBMDIForm;
+    while (header < lines.size() && IsAttributeLine(lines[header].text)) ++header;
+    std::string headerBytes;
+    for (std::size_t i = 0; i < header; ++i) {
+        if (rules::EqualsNoCase(FirstWord(lines[i].text.substr(std::min<std::size_t>(10, lines[i].text.size()))),
+                                "VB_Name") &&
+            IsAttributeLine(lines[i].text))
+            result.name = NameFromAttribute(lines[i].text);
+        headerBytes += lines[i].text + lines[i].end;
+    }
+    result.text.SetHeader(headerBytes);
+    for (std::size_t i = header; i < lines.size(); ++i) {
+        if (IsAttributeLine(lines[i].text) && result.text.Count() > 0)
+            result.text.AppendHidden(lines[i].text + lines[i].end);
+        else
+            result.text.AppendLine(lines[i].text, lines[i].end);
+    }
+    return result;
+}
+
+std::string NewModuleHeader(vbext_ComponentType type, const std::string& name) {
+    const std::string nameAttr = "Attribute VB_Name = \"" + name + "\"\r\n";
+    switch (type) {
+        case vbext_ct_StdModule: return nameAttr;
+        case vbext_ct_ClassModule:
+            return "VERSION 1.0 CLASS\r\nBEGIN\r\n  MultiUse = -1  'True\r\n  Persistable = 0  'NotPersistable\r\n"
+                   "  DataBindingBehavior = 0  'vbNone\r\n  DataSourceBehavior  = 0  'vbNone\r\n"
+                   "  MTSTransactionMode  = 0  'NotAnMTSObject\r\nEND\r\n" + nameAttr +
+                   "Attribute VB_GlobalNameSpace = False\r\nAttribute VB_Creatable = True\r\n"
+                   "Attribute VB_PredeclaredId = False\r\nAttribute VB_Exposed = False\r\n";
+        default: {
+            std::string kind = type == vbext_ct_VBMDIForm ? "VB.MDIForm"
+                             : type == vbext_ct_UserControl ? "VB.UserControl"
+                             : type == vbext_ct_PropPage ? "VB.PropertyPage"
+                             : type == vbext_ct_DocObject ? "VB.UserDocument"
+                                                          : "VB.Form";
+            return "VERSION 5.00\r\nBegin " + kind + " " + name + " \r\n   Caption         =   \"" + name +
+                   "\"\r\n   ClientHeight    =   3195\r\n   ClientLeft      =   60\r\n"
+                   "   ClientTop       =   345\r\n   ClientWidth     =   4680\r\nEnd\r\n" + nameAttr +
+                   "Attribute VB_GlobalNameSpace = False\r\nAttribute VB_Creatable = False\r\n"
+                   "Attribute VB_PredeclaredId = True\r\nAttribute VB_Exposed = False\r\n";
+        }
+    }
+}
+
+std::string RenameInHeader(const std::string& header, const std::string& oldName,
+                           const std::string& newName, const std::string& lineEnd) {
+    std::vector<RawLine> lines = SplitRaw(header);
+    bool found = false;
+    std::string out;
+    for (auto& l : lines) {
+        std::string text = l.text;
+        if (IsAttributeLine(text) && rules::EqualsNoCase(FirstWord(text.substr(10)), "VB_Name")) {
+            text = "Attribute VB_Name = \"" + newName + "\"";
+            found = true;
+        } else if (rules::EqualsNoCase(FirstWord(text), "Begin") && l.text.find(' ') != std::string::npos) {
+            // "Begin VB.Form Name " on the top level only: its indent is none.
+            std::string t = Trim(text);
+            std::size_t sp1 = t.find(' ');
+            std::size_t sp2 = t.find(' ', sp1 + 1);
+            if (text.size() && text[0] != ' ' && sp2 != std::string::npos &&
+                rules::EqualsNoCase(t.substr(sp2 + 1, oldName.size()), oldName) &&
+                Trim(t.substr(sp2 + 1)).size() == oldName.size())
+                text = text.substr(0, text.find(t) + sp2 + 1) + newName +
+                       text.substr(text.find(t) + sp2 + 1 + oldName.size());
+        }
+        out += text + l.end;
+    }
+    if (!found) {
+        if (!out.empty() && out.back() != '\n') out += lineEnd;
+        out += "Attribute VB_Name = \"" + newName + "\"" + lineEnd;
+    }
+    return out;
+}
+
+}  // namespace vbide

@@ -1,0 +1,523 @@
+#include "platform/vbide/project_file.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <system_error>
+
+#include <unistd.h>
+
+#include "platform/vbide/code_rules.h"
+#include "platform/vbide/model.h"
+#include "platform/vbide/module_file.h"
+
+namespace vbide {
+
+namespace fs = std::filesystem;
+using rules::EqualsNoCase;
+
+namespace {
+
+// ---- Files ----------------------------------------------------------------------
+
+// Reads a whole file; throws VbError 53 when it does not exist, 75 when it
+// cannot be read.
+std::string ReadFile(const std::string& path) {
+    std::error_code ec;
+    if (!fs::exists(path, ec)) throw vb::VbError(53, "VBIDE", "File not found: " + path);
+    if (fs::is_directory(path, ec)) throw vb::VbError(75, "VBIDE", "Path/File access error: " + path);
+    std::ifstream in(path, std::ios::binary);
+    if (!in) throw vb::VbError(75, "VBIDE", "Path/File access error: " + path);
+    std::ostringstream buffer;
+    buffer << in.rdbuf();
+    if (in.bad()) throw vb::VbError(75, "VBIDE", "Path/File access error: " + path);
+    return buffer.str();
+}
+
+// Replaces `path` with `bytes` atomically: a temporary file in the same
+// folder, flushed to disk, renamed over the old file.
+void WriteFileAtomically(const std::string& path, const std::string& bytes) {
+    fs::path target(path);
+    fs::path temp = target;
+    temp += ".tmp" + std::to_string(::getpid());
+    auto fail = [&](const std::string& why) {
+        std::error_code ignore;
+        fs::remove(temp, ignore);
+        throw vb::VbError(75, "VBIDE", "Path/File access error: " + path + " (" + why + ")");
+    };
+    {
+        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
+        if (!out) fail("cannot create a temporary file");
+        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        out.flush();
+        if (!out) fail("write failed");
+    }
+    std::error_code ec;
+    fs::permissions(temp, fs::status(target, ec).permissions(), ec);
+    fs::rename(temp, target, ec);
+    if (ec) fail(ec.message());
+}
+
+// ---- Project lines --------------------------------------------------------------
+
+struct KeyValue {
+    std::string key;
+    std::string value;
+};
+
+bool SplitKeyValue(const std::string& line, KeyValue& kv) {
+    std::size_t eq = line.find('=');
+    if (eq == std::string::npos || eq == 0) return false;
+    kv.key = line.substr(0, eq);
+    kv.value = line.substr(eq + 1);
+    return true;
+}
+
+// A quoted value is the text between the first and the last quote (inner
+// quotes are not escaped in project files).
+std::string Unquote(const std::string& value) {
+    std::size_t q1 = value.find('"');
+    std::size_t q2 = value.rfind('"');
+    if (q1 == std::string::npos || q2 == q1) return value;
+    return value.substr(q1 + 1, q2 - q1 - 1);
+}
+
+std::string Trim(const std::string& s) {
+    std::size_t b = 0, e = s.size();
+    while (b < e && (s[b] == ' ' || s[b] == '\t')) ++b;
+    while (e > b && (s[e - 1] == ' ' || s[e - 1] == '\t')) --e;
+    return s.substr(b, e - b);
+}
+
+// The component keys of a project file and whether their value starts with
+// "Name; ".
+struct ComponentKey {
+    const char* key;
+    bool named;
+};
+constexpr ComponentKey kComponentKeys[] = {
+    {"Module", true}, {"Class", true}, {"Form", false}, {"UserControl", false},
+    {"PropertyPage", false}, {"UserDocument", false}, {"Designer", false},
+};
+
+const ComponentKey* FindComponentKey(const std::string& key) {
+    for (auto& k : kComponentKeys)
+        if (EqualsNoCase(key, k.key)) return &k;
+    return nullptr;
+}
+
+std::string KeyOfType(vbext_ComponentType type) {
+    switch (type) {
+        case vbext_ct_StdModule: return "Module";
+        case vbext_ct_ClassModule: return "Class";
+        case vbext_ct_UserControl: return "UserControl";
+        case vbext_ct_PropPage: return "PropertyPage";
+        case vbext_ct_DocObject: return "UserDocument";
+        case vbext_ct_ActiveXDesigner: return "Designer";
+        default: return "Form";
+    }
+}
+
+std::string ComponentLine(const ComponentImpl& c) {
+    std::string key = KeyOfType(c.type);
+    if (c.type == vbext_ct_StdModule || c.type == vbext_ct_ClassModule)
+        return key + "=" + c.name + "; " + c.relativePath;
+    return key + "=" + c.relativePath;
+}
+
+std::string Extension(const std::string& windowsPath) {
+    std::size_t slash = windowsPath.find_last_of("\\/");
+    std::size_t dot = windowsPath.rfind('.');
+    if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return {};
+    return windowsPath.substr(dot + 1);
+}
+
+std::vector<ProjectFile::Line> SplitLines(const std::string& bytes) {
+    std::vector<ProjectFile::Line> lines;
+    std::size_t start = 0;
+    while (start < bytes.size()) {
+        std::size_t lf = bytes.find('\n', start);
+        if (lf == std::string::npos) {
+            lines.push_back({bytes.substr(start), ""});
+            break;
+        }
+        bool crlf = lf > start && bytes[lf - 1] == '\r';
+        lines.push_back({bytes.substr(start, (crlf ? lf - 1 : lf) - start), crlf ? "\r\n" : "\n"});
+        start = lf + 1;
+    }
+    return lines;
+}
+
+LoadProblem Problem(const std::string& file, long line, const std::string& message) {
+    return LoadProblem{file, line, message};
+}
+
+// Reads one module into a new component of `project`.
+std::shared_ptr<ComponentImpl> LoadComponent(const std::shared_ptr<ProjectImpl>& project,
+                                             const std::string& folder, const std::string& key,
+                                             const std::string& value, const std::string& vbpPath,
+                                             long vbpLine, std::vector<LoadProblem>& problems) {
+    const ComponentKey* ck = FindComponentKey(key);
+    std::string name;
+    std::string path = value;
+    if (ck->named) {
+        std::size_t semi = value.find(';');
+        if (semi == std::string::npos) {
+            problems.push_back(Problem(vbpPath, vbpLine, "expected \"Name; path\" after \"" + key + "=\""));
+            return nullptr;
+        }
+        name = Trim(value.substr(0, semi));
+        path = value.substr(semi + 1);
+    }
+    path = Trim(path);
+    long type = ComponentTypeOfExtension(Extension(path));
+    if (type == 0) {
+        problems.push_back(Problem(vbpPath, vbpLine, "unknown kind of module file, kept as it is: " + path));
+        return nullptr;
+    }
+    std::string disk = ResolvePath(folder, path);
+    std::string bytes;
+    try {
+        bytes = ReadFile(disk);
+    } catch (const vb::VbError& e) {
+        problems.push_back(Problem(vbpPath, vbpLine,
+                                   (e.Number() == 53 ? "file not found: " : "file not readable: ") + path));
+        return nullptr;
+    }
+    ParsedModule parsed;
+    try {
+        parsed = ParseModuleFile(bytes, static_cast<vbext_ComponentType>(type));
+    } catch (const ModuleFileError& e) {
+        problems.push_back(Problem(disk, e.Line(), e.what()));
+        return nullptr;
+    }
+    if (!parsed.name.empty()) name = parsed.name;
+    if (name.empty()) {
+        name = fs::path(disk).stem().string();
+    }
+    if (!IsValidName(name) || project->FindComponent(name)) {
+        problems.push_back(Problem(disk, 0, "module name \"" + name + "\" is invalid or used twice"));
+        return nullptr;
+    }
+    auto c = std::make_shared<ComponentImpl>(project, name, parsed.type);
+    c->module = std::make_shared<ModuleImpl>(c);
+    c->module->text = std::move(parsed.text);
+    c->relativePath = path;
+    c->diskPath = disk;
+    return c;
+}
+
+std::shared_ptr<ProjectImpl> LoadProject(Environment& env, const std::string& path,
+                                         std::vector<LoadProblem>& problems) {
+    std::string bytes = ReadFile(path);
+    auto file = std::make_unique<ProjectFile>();
+    file->path = fs::absolute(path).lexically_normal().string();
+    file->folder = fs::path(file->path).parent_path().string();
+    std::vector<ProjectFile::Line> lines = SplitLines(bytes);
+    for (std::size_t i = 0; i < lines.size(); ++i)
+        if (lines[i].text.find('\0') != std::string::npos)
+            throw vb::VbError(5, "VBIDE", path + "(" + std::to_string(i + 1) + "): NUL byte: not a project file");
+    for (auto& l : lines)
+        if (!l.end.empty()) {
+            file->lineEnd = l.end;
+            break;
+        }
+    // The project's own lines end before the first "[Section]" line and the
+    // blank lines above it; the rest is the property store.
+    std::size_t storeStart = lines.size();
+    for (std::size_t i = 0; i < lines.size(); ++i)
+        if (!lines[i].text.empty() && lines[i].text[0] == '[') {
+            storeStart = i;
+            break;
+        }
+    if (storeStart < lines.size())
+        while (storeStart > 0 && rules::IsBlank(lines[storeStart - 1].text)) --storeStart;
+    bool hasType = false;
+    std::string projectName;
+    for (std::size_t i = 0; i < storeStart; ++i) {
+        KeyValue kv;
+        if (!SplitKeyValue(lines[i].text, kv)) {
+            if (rules::IsBlank(lines[i].text)) continue;
+            if (i == 0)
+                throw vb::VbError(5, "VBIDE", path + "(1): not a project file: expected \"Type=...\"");
+            problems.push_back(Problem(path, static_cast<long>(i) + 1, "line not understood, kept as it is"));
+            continue;
+        }
+        if (EqualsNoCase(kv.key, "Type")) hasType = true;
+        if (EqualsNoCase(kv.key, "Name")) projectName = Unquote(kv.value);
+    }
+    if (!hasType) throw vb::VbError(5, "VBIDE", path + "(1): not a project file: no \"Type=\" line");
+    if (!IsValidName(projectName)) projectName = "Project1";
+    auto project = std::make_shared<ProjectImpl>(env.Internal().self, projectName);
+    for (std::size_t i = 0; i < storeStart; ++i) {
+        KeyValue kv;
+        if (!SplitKeyValue(lines[i].text, kv) || !FindComponentKey(kv.key)) continue;
+        auto c = LoadComponent(project, file->folder, kv.key, kv.value, path,
+                               static_cast<long>(i) + 1, problems);
+        if (c) project->components.push_back(c);
+    }
+    std::string store;
+    for (std::size_t i = storeStart; i < lines.size(); ++i) store += lines[i].text + lines[i].end;
+    lines.resize(storeStart);
+    file->lines = std::move(lines);
+    project->store.Load(store, file->lineEnd);
+    project->file = std::move(file);
+    return project;
+}
+
+void Adopt(Environment& env, const std::shared_ptr<ProjectImpl>& project) {
+    auto& s = env.Internal();
+    s.projects.push_back(project);
+    s.Notify([](EnvironmentObserver& o) { o.ProjectsChanged(); });
+    s.events->RaiseProject([&](VBProjectsEvents& e) {
+        if (e.ItemAdded) e.ItemAdded(project);
+    });
+}
+
+// The index of the project-file line of a component (by key and name/path).
+std::size_t FindComponentLine(const ProjectFile& file, const ComponentImpl& c) {
+    for (std::size_t i = 0; i < file.lines.size(); ++i) {
+        KeyValue kv;
+        if (!SplitKeyValue(file.lines[i].text, kv)) continue;
+        const ComponentKey* ck = FindComponentKey(kv.key);
+        if (!ck) continue;
+        std::string path = kv.value;
+        if (ck->named) {
+            std::size_t semi = kv.value.find(';');
+            if (semi == std::string::npos) continue;
+            path = kv.value.substr(semi + 1);
+        }
+        if (Trim(path) == c.relativePath) return i;
+    }
+    return file.lines.size();
+}
+
+std::string Serialize(const ProjectImpl& project) {
+    const ProjectFile& file = *project.file;
+    std::string out;
+    for (std::size_t i = 0; i < file.lines.size(); ++i) {
+        out += file.lines[i].text;
+        // A last line read without its end gets one when the store follows.
+        out += (file.lines[i].end.empty() && (i + 1 < file.lines.size() || !project.store.Empty()))
+                   ? file.lineEnd
+                   : file.lines[i].end;
+    }
+    out += project.store.Serialize(file.lineEnd);
+    return out;
+}
+
+}  // namespace
+
+std::string LoadProblem::Text() const {
+    return file + (line > 0 ? "(" + std::to_string(line) + ")" : std::string()) + ": " + message;
+}
+
+std::string ResolvePath(const std::string& folder, const std::string& windowsPath) {
+    std::string p = windowsPath;
+    std::replace(p.begin(), p.end(), '\\', '/');
+    fs::path current = folder;
+    if (p.size() >= 2 && p[1] == ':') return p;  // a drive path: nothing on this system
+    if (!p.empty() && p[0] == '/') {
+        if (p.size() > 1 && p[1] == '/') return p;  // a network path
+        current = "/";
+    }
+    std::stringstream parts(p);
+    std::string part;
+    while (std::getline(parts, part, '/')) {
+        if (part.empty() || part == ".") continue;
+        if (part == "..") {
+            current = current.parent_path();
+            continue;
+        }
+        std::error_code ec;
+        fs::path exact = current / part;
+        if (fs::exists(exact, ec)) {
+            current = exact;
+            continue;
+        }
+        fs::path match;
+        for (fs::directory_iterator it(current, ec), end; !ec && it != end; it.increment(ec)) {
+            if (EqualsNoCase(it->path().filename().string(), part)) {
+                match = it->path();
+                break;
+            }
+        }
+        current = match.empty() ? exact : match;
+    }
+    return current.string();
+}
+
+OpenResult OpenProjectFile(Environment& env, const std::string& path) {
+    OpenResult result;
+    std::vector<std::shared_ptr<ProjectImpl>> loaded;
+    if (EqualsNoCase(Extension(path), "vbg")) {
+        std::string bytes = ReadFile(path);
+        auto lines = SplitLines(bytes);
+        if (lines.empty() || !EqualsNoCase(Trim(lines[0].text).substr(0, 7), "VBGROUP"))
+            throw vb::VbError(5, "VBIDE", path + "(1): not a group file: expected \"VBGROUP 5.0\"");
+        std::string folder = fs::absolute(path).parent_path().string();
+        std::vector<std::string> files;
+        for (std::size_t i = 1; i < lines.size(); ++i) {
+            KeyValue kv;
+            if (!SplitKeyValue(lines[i].text, kv)) continue;
+            if (EqualsNoCase(kv.key, "StartupProject")) files.insert(files.begin(), kv.value);
+            else if (EqualsNoCase(kv.key, "Project")) files.push_back(kv.value);
+        }
+        for (auto& f : files) {
+            try {
+                loaded.push_back(LoadProject(env, ResolvePath(folder, f), result.problems));
+            } catch (const vb::VbError& e) {
+                result.problems.push_back(Problem(path, 0, e.Description()));
+            }
+        }
+    } else {
+        loaded.push_back(LoadProject(env, path, result.problems));
+    }
+    for (auto& problem : result.problems) env.Report(problem.Text());
+    for (auto& p : loaded) {
+        Adopt(env, p);
+        result.projects.push_back(p);
+    }
+    if (!loaded.empty()) env.ActivateProject(loaded.front());
+    return result;
+}
+
+void SaveProject(const VBProjectPtr& projectRef, const std::string& path) {
+    auto project = std::dynamic_pointer_cast<ProjectImpl>(projectRef);
+    if (!project) throw vb::VbError(5, "VBIDE");
+    project->Check();
+    bool fresh = !project->file;
+    if (fresh) {
+        if (path.empty()) throw vb::VbError(5, "VBIDE", "a new project needs a file name");
+        auto file = std::make_unique<ProjectFile>();
+        file->path = fs::absolute(path).lexically_normal().string();
+        file->folder = fs::path(file->path).parent_path().string();
+        std::error_code ec;
+        fs::create_directories(file->folder, ec);
+        file->lines.push_back(ProjectFile::Line{"Type=Exe", "\r\n"});
+        for (auto& c : project->components) {
+            c->relativePath = c->name + "." + ExtensionOfComponentType(c->type);
+            file->lines.push_back(ProjectFile::Line{ComponentLine(*c), "\r\n"});
+        }
+        file->lines.push_back(ProjectFile::Line{"Name=\"" + project->name + "\"", "\r\n"});
+        file->linesChanged = true;
+        project->file = std::move(file);
+    }
+    ProjectFile& file = *project->file;
+    for (auto& c : project->components) {
+        if (!c->module) continue;
+        if (c->relativePath.empty()) {
+            c->relativePath = c->name + "." + ExtensionOfComponentType(c->type);
+            file.lines.push_back(ProjectFile::Line{ComponentLine(*c), file.lineEnd});
+            file.linesChanged = true;
+        }
+        if (c->diskPath.empty()) {
+            c->diskPath = ResolvePath(file.folder, c->relativePath);
+            if (c->module->text.Header().empty())
+                c->module->text.SetHeader(NewModuleHeader(c->type, c->name));
+            c->dirty = true;
+        }
+        if (!c->dirty) continue;
+        WriteFileAtomically(c->diskPath, c->module->text.Serialize());
+        c->dirty = false;
+    }
+    if (fresh || file.linesChanged || project->store.Changed() || project->dirty) {
+        if (fresh || file.linesChanged || project->store.Changed())
+            WriteFileAtomically(file.path, Serialize(*project));
+        file.linesChanged = false;
+        project->store.MarkSaved();
+    }
+    project->dirty = false;
+}
+
+std::vector<PendingFile> PendingSave(const VBProjectPtr& projectRef) {
+    auto project = std::dynamic_pointer_cast<ProjectImpl>(projectRef);
+    if (!project) throw vb::VbError(5, "VBIDE");
+    project->Check();
+    if (!project->file) throw vb::VbError(5, "VBIDE", "the project was never saved");
+    const ProjectFile& file = *project->file;
+    std::vector<PendingFile> pending;
+    for (auto& c : project->components) {
+        if (!c->module) continue;
+        if (c->relativePath.empty() || c->diskPath.empty())
+            throw vb::VbError(5, "VBIDE", "component \"" + c->name + "\" was never saved");
+        if (c->dirty) pending.push_back({c->diskPath, c->module->text.Serialize()});
+    }
+    if (file.linesChanged || project->store.Changed()) pending.push_back({file.path, Serialize(*project)});
+    return pending;
+}
+
+void SaveGroup(const std::vector<VBProjectPtr>& projects, const std::string& path) {
+    std::string out = "VBGROUP 5.0\r\n";
+    fs::path folder = fs::absolute(path).parent_path();
+    bool first = true;
+    for (auto& ref : projects) {
+        std::string file = ref->FileName();
+        if (file.empty()) throw vb::VbError(5, "VBIDE", "project \"" + ref->Name() + "\" was never saved");
+        std::string rel = fs::path(file).lexically_relative(folder).string();
+        std::replace(rel.begin(), rel.end(), '/', '\\');
+        out += (first ? "StartupProject=" : "Project=") + rel + "\r\n";
+        first = false;
+    }
+    WriteFileAtomically(path, out);
+}
+
+void ProjectFile::ComponentAdded(ProjectImpl& project, ComponentImpl& c) {
+    // The module gets its file beside the project; the line goes after the
+    // last component line (or at the end of the project's lines).
+    ProjectFile& file = *project.file;
+    c.relativePath = c.name + "." + ExtensionOfComponentType(c.type);
+    c.diskPath.clear();
+    std::size_t at = file.lines.size();
+    for (std::size_t i = 0; i < file.lines.size(); ++i) {
+        KeyValue kv;
+        if (SplitKeyValue(file.lines[i].text, kv) && FindComponentKey(kv.key)) at = i + 1;
+    }
+    if (at > 0 && at == file.lines.size() && file.lines.back().end.empty())
+        file.lines.back().end = file.lineEnd;
+    file.lines.insert(file.lines.begin() + static_cast<std::ptrdiff_t>(at),
+                      ProjectFile::Line{ComponentLine(c), file.lineEnd});
+    file.linesChanged = true;
+}
+
+void ProjectFile::ComponentRemoved(ProjectImpl& project, ComponentImpl& c) {
+    ProjectFile& file = *project.file;
+    std::size_t at = FindComponentLine(file, c);
+    if (at < file.lines.size()) {
+        file.lines.erase(file.lines.begin() + static_cast<std::ptrdiff_t>(at));
+        file.linesChanged = true;
+    }
+}
+
+void ProjectFile::ComponentRenamed(ProjectImpl& project, ComponentImpl& c, const std::string& oldName) {
+    ProjectFile& file = *project.file;
+    if (c.module) {
+        c.module->text.SetHeader(RenameInHeader(c.module->text.Header(), oldName, c.name,
+                                                c.module->text.NewLineEnd()));
+        c.dirty = true;
+    }
+    if (c.type != vbext_ct_StdModule && c.type != vbext_ct_ClassModule) return;
+    std::size_t at = FindComponentLine(file, c);
+    if (at < file.lines.size()) {
+        file.lines[at].text = ComponentLine(c);
+        file.linesChanged = true;
+    }
+}
+
+void ProjectFile::ProjectRenamed(ProjectImpl& project) {
+    ProjectFile& file = *project.file;
+    file.linesChanged = true;
+    for (auto& line : file.lines) {
+        KeyValue kv;
+        if (SplitKeyValue(line.text, kv) && EqualsNoCase(kv.key, "Name")) {
+            line.text = kv.key + "=\"" + project.name + "\"";
+            return;
+        }
+    }
+    std::size_t at = file.lines.empty() ? 0 : 1;
+    file.lines.insert(file.lines.begin() + static_cast<std::ptrdiff_t>(at),
+                      ProjectFile::Line{"Name=\"" + project.name + "\"", file.lineEnd});
+}
+
+}  // namespace vbide

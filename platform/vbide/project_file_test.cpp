@@ -1,0 +1,327 @@
+#include "platform/vbide/project_file.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <sstream>
+
+#include <unistd.h>
+
+#include "platform/vbide/environment.h"
+
+namespace vbide {
+namespace {
+
+namespace fs = std::filesystem;
+
+class ProjectFiles : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir_ = fs::temp_directory_path() /
+               ("vbide_pf_" + std::to_string(::getpid()) + "_" +
+                ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(dir_);
+        fs::create_directories(dir_);
+    }
+    void TearDown() override { fs::remove_all(dir_); }
+
+    void Write(const std::string& rel, const std::string& bytes) {
+        fs::path p = dir_ / rel;
+        fs::create_directories(p.parent_path());
+        std::ofstream(p, std::ios::binary) << bytes;
+        files_[rel] = bytes;
+    }
+    std::string Read(const std::string& rel) const {
+        std::ifstream in(dir_ / rel, std::ios::binary);
+        std::ostringstream s;
+        s << in.rdbuf();
+        return s.str();
+    }
+    std::string Path(const std::string& rel) const { return (dir_ / rel).string(); }
+    // Every file written by the test, other than `except`, still holds its bytes.
+    void ExpectUnchanged(const std::string& except = {}) {
+        for (auto& [rel, bytes] : files_)
+            if (rel != except) {
+                EXPECT_EQ(Read(rel), bytes) << rel;
+            }
+    }
+    // Writes a project with one module of every kind, as real projects are.
+    void WriteSampleProject() {
+        Write("App Folder/Sample.vbp",
+              "Type=Exe\r\n"
+              "Reference=*\\G{00020430-0000-0000-C000-000000000046}#2.0#0#..\\..\\WINDOWS\\SYSTEM\\STDOLE2.TLB#OLE Automation\r\n"
+              "Object={831FDD16-0C5C-11D2-A9FC-0000F8754DA1}#2.0#0; MSCOMCTL.OCX\r\n"
+              "Form=Forms\\frmMain.frm\r\n"
+              "Module=basMain; basMain.bas\r\n"
+              "Class=CThing; ..\\Shared\\cthing.CLS\r\n"
+              "UserControl=ctlBox.ctl\r\n"
+              "PropertyPage=pagBox.pag\r\n"
+              "UserDocument=docMain.dob\r\n"
+              "Designer=dsrData.dsr\r\n"
+              "RelatedDoc=readme.txt\r\n"
+              "Startup=\"frmMain\"\r\n"
+              "Command32=\"a=\"b\"\"\r\n"
+              "Name=\"Sample\"\r\n"
+              "FancyUnknownKey=kept as it is  \r\n"
+              "MajorVer=1\r\n"
+              "\r\n"
+              "[MS Transaction Server]\r\n"
+              "AutoRefresh=1\r\n"
+              "\r\n"
+              "[fastBuild]\r\n"
+              "Options=\"/x y\" z\r\n");
+        Write("App Folder/Forms/frmMain.frm",
+              "VERSION 5.00\r\n"
+              "Object = \"{831FDD16-0C5C-11D2-A9FC-0000F8754DA1}#2.0#0\"; \"MSCOMCTL.OCX\"\r\n"
+              "Begin VB.Form frmMain \r\n"
+              "   Caption         =   \"Caf\xe9 \"\r\n"
+              "   BeginProperty Font \r\n"
+              "      Name            =   \"Tahoma\"\r\n"
+              "   EndProperty\r\n"
+              "   Begin VB.CommandButton cmdOK \r\n"
+              "      Caption         =   \"End\"\r\n"
+              "   End\r\n"
+              "End\r\n"
+              "Attribute VB_Name = \"frmMain\"\r\n"
+              "Attribute VB_GlobalNameSpace = False\r\n"
+              "Attribute VB_PredeclaredId = True\r\n"
+              "Option Explicit   \r\n"
+              "\r\n"
+              "Private Sub cmdOK_Click()\r\n"
+              "    MsgBox \"na\xefve\"\r\n"
+              "End Sub\r\n");
+        Write("App Folder/basMain.bas",
+              "Attribute VB_Name = \"basMain\"\r\n"
+              "' banner \r\n"
+              "Option Explicit\r\n"
+              "#Const debugging = True\r\n"
+              "\r\n"
+              "Sub Main()\r\n"
+              "End Sub");  // no final line end
+        Write("Shared/CThing.cls",
+              "VERSION 1.0 CLASS\r\nBEGIN\r\n  MultiUse = -1  'True\r\nEND\r\n"
+              "Attribute VB_Name = \"CThing\"\r\nAttribute VB_Exposed = True\r\n"
+              "Option Explicit\r\n"
+              "Private m_Item As Long\r\n"
+              "\r\n"
+              "Public Property Get Item() As Long\r\n"
+              "Attribute Item.VB_UserMemId = 0\r\n"
+              "    Item = m_Item\r\n"
+              "End Property\r\n");
+        const std::string designer = "VERSION 5.00\n"
+                                     "Begin VB.UserControl ctlBox \n"
+                                     "End\n"
+                                     "Attribute VB_Name = \"ctlBox\"\n"
+                                     "Option Explicit\n"
+                                     "Dim x As Long\r\n";  // mixed line ends
+        Write("App Folder/ctlBox.ctl", designer);
+        Write("App Folder/pagBox.pag",
+              "VERSION 5.00\r\nBegin VB.PropertyPage pagBox \r\nEnd\r\nAttribute VB_Name = \"pagBox\"\r\n");
+        Write("App Folder/docMain.dob",
+              "VERSION 5.00\r\nBegin VB.UserDocument docMain \r\nEnd\r\nAttribute VB_Name = \"docMain\"\r\n"
+              "Option Explicit\r\n");
+        Write("App Folder/dsrData.dsr",
+              "VERSION 5.00\r\nBegin {C0E45035-5775-11D0-B388-00A0C9055D8E} dsrData \r\n"
+              "   BeginProperty Connection1 \r\n   EndProperty\r\nEnd\r\n"
+              "Attribute VB_Name = \"dsrData\"\r\n");
+    }
+
+    fs::path dir_;
+    std::map<std::string, std::string> files_;
+};
+
+TEST_F(ProjectFiles, OpensEveryModuleKindShowingOnlyTheVisibleLines) {
+    WriteSampleProject();
+    auto env = Environment::Create();
+    auto result = OpenProjectFile(*env, Path("App Folder/Sample.vbp"));
+    ASSERT_EQ(result.projects.size(), 1u);
+    EXPECT_TRUE(result.problems.empty()) << result.problems[0].Text();
+    auto p = env->ActiveVBProject();
+    EXPECT_EQ(p->Name(), "Sample");
+    auto comps = p->VBComponents();
+    ASSERT_EQ(comps->Count(), 7);
+    std::vector<std::pair<std::string, long>> seen;
+    for (long i = 1; i <= comps->Count(); ++i) seen.emplace_back(comps->Item(i)->Name(), comps->Item(i)->Type());
+    std::vector<std::pair<std::string, long>> expected = {
+        {"frmMain", 5}, {"basMain", 1}, {"CThing", 2}, {"ctlBox", 8}, {"pagBox", 7}, {"docMain", 9}, {"dsrData", 11}};
+    EXPECT_EQ(seen, expected);
+    auto form = comps->Item("frmMain")->CodeModule();
+    EXPECT_EQ(form->Lines(1, form->CountOfLines()),
+              "Option Explicit   \r\n\r\nPrivate Sub cmdOK_Click()\r\n    MsgBox \"na\xefve\"\r\nEnd Sub");
+    auto cls = comps->Item("CThing")->CodeModule();
+    EXPECT_EQ(cls->Lines(1, cls->CountOfLines()),
+              "Option Explicit\r\nPrivate m_Item As Long\r\n\r\nPublic Property Get Item() As Long\r\n"
+              "    Item = m_Item\r\nEnd Property");
+    EXPECT_EQ(cls->ProcBodyLine("Item", vbext_pk_Get), 4);
+    EXPECT_EQ(comps->Item("pagBox")->CodeModule()->CountOfLines(), 0);
+    EXPECT_EQ(p->ReadProperty("MS Transaction Server", "AutoRefresh"), "1");
+    EXPECT_EQ(p->ReadProperty("fastbuild", "options"), "\"/x y\" z");
+    EXPECT_FALSE(p->IsDirty());
+}
+
+TEST_F(ProjectFiles, EditThenUndoSavesEveryFileByteForByte) {
+    WriteSampleProject();
+    auto env = Environment::Create();
+    OpenProjectFile(*env, Path("App Folder/Sample.vbp"));
+    auto comps = env->ActiveVBProject()->VBComponents();
+    for (long i = 1; i <= comps->Count(); ++i) {
+        auto m = comps->Item(i)->CodeModule();
+        m->InsertLines(1, "' scratch");
+        m->DeleteLines(1, 1);
+    }
+    SaveProject(env->ActiveVBProject());
+    ExpectUnchanged();
+    EXPECT_FALSE(env->ActiveVBProject()->IsDirty());
+}
+
+TEST_F(ProjectFiles, InsertLinesChangesExactlyThatModule) {
+    WriteSampleProject();
+    auto env = Environment::Create();
+    OpenProjectFile(*env, Path("App Folder/Sample.vbp"));
+    auto cls = env->ActiveVBProject()->VBComponents()->Item("CThing")->CodeModule();
+    cls->InsertLines(3, "Private m_Other As Long\r\n");
+    cls->InsertLines(cls->CountOfLines() + 1, "\r\nPublic Sub Go()\r\nEnd Sub\r\n");
+    SaveProject(env->ActiveVBProject());
+    ExpectUnchanged("Shared/CThing.cls");
+    EXPECT_EQ(Read("Shared/CThing.cls"),
+              "VERSION 1.0 CLASS\r\nBEGIN\r\n  MultiUse = -1  'True\r\nEND\r\n"
+              "Attribute VB_Name = \"CThing\"\r\nAttribute VB_Exposed = True\r\n"
+              "Option Explicit\r\n"
+              "Private m_Item As Long\r\n"
+              "Private m_Other As Long\r\n"
+              "\r\n"
+              "Public Property Get Item() As Long\r\n"
+              "Attribute Item.VB_UserMemId = 0\r\n"
+              "    Item = m_Item\r\n"
+              "End Property\r\n"
+              "\r\nPublic Sub Go()\r\nEnd Sub\r\n");
+}
+
+TEST_F(ProjectFiles, NewLinesTakeTheFilesLineEndAndAMissingFinalEndIsAdded) {
+    WriteSampleProject();
+    Write("App Folder/basMain.bas", "Attribute VB_Name = \"basMain\"\nOption Explicit\nSub Main()\nEnd Sub");
+    auto env = Environment::Create();
+    OpenProjectFile(*env, Path("App Folder/Sample.vbp"));
+    auto m = env->ActiveVBProject()->VBComponents()->Item("basMain")->CodeModule();
+    m->InsertLines(2, "#Const debugging = True\r\n");
+    m->AddFromString("' end\r\n");
+    SaveProject(env->ActiveVBProject());
+    EXPECT_EQ(Read("App Folder/basMain.bas"),
+              "Attribute VB_Name = \"basMain\"\nOption Explicit\n#Const debugging = True\nSub Main()\nEnd Sub\n' end\n");
+}
+
+TEST_F(ProjectFiles, PropertyStoreWritesGoIntoTheProjectFile) {
+    WriteSampleProject();
+    auto env = Environment::Create();
+    OpenProjectFile(*env, Path("App Folder/Sample.vbp"));
+    auto p = env->ActiveVBProject();
+    p->WriteProperty("MS Transaction Server", "AutoRefresh", "0");
+    p->WriteProperty("Configurations", "Count", "2");
+    p->WriteProperty("Configurations", "Config1", "debug");
+    SaveProject(p);
+    std::string vbp = files_["App Folder/Sample.vbp"];
+    std::string expected = vbp;
+    expected.replace(expected.find("AutoRefresh=1"), 13, "AutoRefresh=0");
+    expected += "\r\n[Configurations]\r\nCount=2\r\nConfig1=debug\r\n";
+    EXPECT_EQ(Read("App Folder/Sample.vbp"), expected);
+    ExpectUnchanged("App Folder/Sample.vbp");
+
+    auto env2 = Environment::Create();
+    OpenProjectFile(*env2, Path("App Folder/Sample.vbp"));
+    EXPECT_EQ(env2->ActiveVBProject()->ReadProperty("Configurations", "Config1"), "debug");
+}
+
+TEST_F(ProjectFiles, MissingModuleIsReportedAndTheRestLoads) {
+    WriteSampleProject();
+    fs::remove(dir_ / "App Folder/pagBox.pag");
+    files_.erase("App Folder/pagBox.pag");
+    auto env = Environment::Create();
+    auto result = OpenProjectFile(*env, Path("App Folder/Sample.vbp"));
+    ASSERT_EQ(result.problems.size(), 1u);
+    EXPECT_EQ(result.problems[0].line, 8);
+    EXPECT_NE(result.problems[0].Text().find("Sample.vbp(8): file not found: pagBox.pag"), std::string::npos);
+    ASSERT_EQ(env->Reports().size(), 1u);
+    auto p = env->ActiveVBProject();
+    EXPECT_EQ(p->VBComponents()->Count(), 6);
+    p->WriteProperty("X", "y", "z");
+    SaveProject(p);
+    EXPECT_NE(Read("App Folder/Sample.vbp").find("PropertyPage=pagBox.pag\r\n"), std::string::npos);
+}
+
+TEST_F(ProjectFiles, BadModuleFilesNameTheFileAndLine) {
+    WriteSampleProject();
+    Write("App Folder/basMain.bas", std::string("Attribute VB_Name = \"basMain\"\r\nDim a\r\nx\0y\r\n", 42));
+    Write("App Folder/ctlBox.ctl", "VERSION 5.00\r\nBegin VB.UserControl ctlBox\r\n   Begin VB.Label l\r\nEnd\r\n");
+    auto env = Environment::Create();
+    auto result = OpenProjectFile(*env, Path("App Folder/Sample.vbp"));
+    ASSERT_EQ(result.problems.size(), 2u);
+    EXPECT_NE(result.problems[0].Text().find("basMain.bas(3): NUL byte"), std::string::npos);
+    EXPECT_NE(result.problems[1].Text().find("ctlBox.ctl(2): \"Begin\" block is not closed"), std::string::npos);
+    EXPECT_EQ(env->ActiveVBProject()->VBComponents()->Count(), 5);
+    ExpectUnchanged();
+}
+
+TEST_F(ProjectFiles, ProjectFileErrors) {
+    auto env = Environment::Create();
+    auto code = [&](const std::string& rel) {
+        try {
+            OpenProjectFile(*env, Path(rel));
+        } catch (const vb::VbError& e) {
+            return std::make_pair(e.Number(), e.Description());
+        }
+        return std::make_pair(0L, std::string());
+    };
+    EXPECT_EQ(code("none.vbp").first, 53);
+    Write("bad.vbp", "hello\r\n");
+    EXPECT_EQ(code("bad.vbp").first, 5);
+    EXPECT_NE(code("bad.vbp").second.find("bad.vbp(1)"), std::string::npos);
+    Write("notype.vbp", "Name=\"X\"\r\n");
+    EXPECT_EQ(code("notype.vbp").first, 5);
+    Write("nul.vbp", std::string("Type=Exe\r\nName=\0\r\n", 18));
+    EXPECT_NE(code("nul.vbp").second.find("nul.vbp(2)"), std::string::npos);
+    EXPECT_EQ(env->VBProjects()->Count(), 0);
+}
+
+TEST_F(ProjectFiles, ResolvesPathsWithoutRegardToCase) {
+    Write("Top/Sub Dir/File.BAS", "x");
+    EXPECT_EQ(ResolvePath(Path("Top/Other"), "..\\sub dir\\file.bas"), Path("Top/Sub Dir/File.BAS"));
+    EXPECT_EQ(ResolvePath(Path("Top"), "SUB DIR\\FILE.bas"), Path("Top/Sub Dir/File.BAS"));
+    EXPECT_EQ(ResolvePath(Path("Top"), "missing\\a.bas"), Path("Top/missing/a.bas"));
+}
+
+TEST_F(ProjectFiles, GroupOpensStartupProjectFirstAndActive) {
+    Write("a/A.vbp", "Type=Exe\r\nModule=basA; basA.bas\r\nName=\"A\"\r\n");
+    Write("a/basA.bas", "Attribute VB_Name = \"basA\"\r\n");
+    Write("b/B.vbp", "Type=OleDll\r\nName=\"B\"\r\n");
+    Write("g.vbg", "VBGROUP 5.0\r\nProject=a\\A.vbp\r\nStartupProject=B\\b.vbp\r\n");
+    auto env = Environment::Create();
+    auto result = OpenProjectFile(*env, Path("g.vbg"));
+    ASSERT_EQ(result.projects.size(), 2u);
+    EXPECT_EQ(env->ActiveVBProject()->Name(), "B");
+    EXPECT_EQ(env->VBProjects()->Item(2)->VBComponents()->Item(1)->Name(), "basA");
+}
+
+TEST_F(ProjectFiles, NewProjectSavesAndReopens) {
+    auto env = Environment::Create();
+    auto p = env->AddProject("Fresh");
+    auto m = env->AddComponent(p, vbext_ct_ClassModule, "CWidget", "Option Explicit\r\n");
+    p->WriteProperty("Configurations", "Count", "1");
+    SaveProject(p, Path("new/Fresh.vbp"));
+    EXPECT_EQ(Read("new/Fresh.vbp"),
+              "Type=Exe\r\nClass=CWidget; CWidget.cls\r\nName=\"Fresh\"\r\n\r\n[Configurations]\r\nCount=1\r\n");
+    env->AddComponent(p, vbext_ct_StdModule, "basLater", "Sub Main()\r\nEnd Sub\r\n");
+    m->SetName("CGadget");
+    SaveProject(p);
+    auto env2 = Environment::Create();
+    OpenProjectFile(*env2, Path("new/Fresh.vbp"));
+    auto comps = env2->ActiveVBProject()->VBComponents();
+    ASSERT_EQ(comps->Count(), 2);
+    EXPECT_EQ(comps->Item(1)->Name(), "CGadget");
+    EXPECT_EQ(comps->Item(1)->CodeModule()->Lines(1, 1), "Option Explicit");
+    EXPECT_EQ(comps->Item(2)->CodeModule()->Lines(1, 2), "Sub Main()\r\nEnd Sub");
+}
+
+}  // namespace
+}  // namespace vbide
