@@ -227,8 +227,7 @@ TEST_F(ConfigCommand, CheckReportsDisagreementsMissingDeclarationsAndUndefinedNa
 }
 
 TEST_F(ConfigCommand, SwitchingTheSampleToReleaseAndBackRestoresEveryByte) {
-    const fs::path sample = fs::path(std::getenv("TARNWICK_SOURCE") ? std::getenv("TARNWICK_SOURCE") : ".") /
-                            "samples" / "project";
+    const fs::path sample = CONFIG_SAMPLE_PROJECT;
     ASSERT_TRUE(fs::exists(sample / "Ledger.vbp")) << sample;
     fs::copy(sample, dir_ / "project", fs::copy_options::recursive);
     const std::string vbp = Path("project/Ledger.vbp");
