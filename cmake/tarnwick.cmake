@@ -7,11 +7,17 @@ function(tarnwick_test name)
   if(TARNWICK_FUZZ)
     return()
   endif()
+  if(NOT TARGET tarnwick_test_main)
+    # Sets QT_QPA_PLATFORM=offscreen, TARNWICK_BIN, TARNWICK_LIB and
+    # TARNWICK_SOURCE for every test program, however it is started.
+    add_library(tarnwick_test_main STATIC ${CMAKE_SOURCE_DIR}/cmake/test_main.cpp)
+    target_compile_definitions(tarnwick_test_main PRIVATE
+      TARNWICK_BUILD_DIR="${CMAKE_BINARY_DIR}" TARNWICK_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
+    target_link_libraries(tarnwick_test_main PUBLIC GTest::gtest GTest::gmock)
+  endif()
   add_executable(${name} ${T_SOURCES})
-  target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main GTest::gmock)
-  gtest_discover_tests(${name}
-    DISCOVERY_TIMEOUT 60
-    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;TARNWICK_BIN=${CMAKE_BINARY_DIR}/bin;TARNWICK_LIB=${CMAKE_BINARY_DIR}/lib;TARNWICK_SOURCE=${CMAKE_SOURCE_DIR}")
+  target_link_libraries(${name} PRIVATE ${T_LIBS} tarnwick_test_main)
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60)
 endfunction()
 
 # tarnwick_bench(NAME SOURCES ... LIBS ...): a Google Benchmark program that

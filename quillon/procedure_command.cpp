@@ -4,6 +4,7 @@
 
 #include "quillon/data_types.h"
 #include "quillon/procedure_options.h"
+#include "quillon/procedure_project.h"
 
 namespace quillon {
 
@@ -43,12 +44,7 @@ int RunProcedureCommand(const std::vector<std::string>& args, std::ostream& out,
         out << ProcedureUsage();
         return 0;
     }
-    if (options.vbpPath) {
-        // Inserting into a project needs the environment stand-in, which this
-        // build does not link yet.
-        err << kCommand << ": --vbp: inserting into a project is not available in this build\n";
-        return 1;
-    }
+    if (options.vbpPath) return InsertIntoProject(options, err);
     return WriteToStandardOutput(options, out);
 }
 

@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "quillon/generator.h"
+#include "quillon/test_project.h"
 
 namespace quillon {
 namespace {
@@ -133,6 +134,74 @@ TEST(ProcedureCommand, HelpDocumentsEveryOption) {
                                "--member", "--code-member", "--read", "--write", "--vbp", "--module"}) {
         EXPECT_NE(r.out.find(option), std::string::npos) << option;
     }
+}
+
+}  // namespace
+}  // namespace quillon
+
+namespace quillon {
+namespace {
+
+using testing::TempProject;
+
+std::vector<std::string> Into(const TempProject& project, const char* module,
+                              std::vector<std::string> args) {
+    args.insert(args.end(), {"--vbp", project.Vbp(), "--module", module});
+    return args;
+}
+
+TEST(ProcedureCommandProject, PropertyLandsWhereTheAddInPutsIt) {
+    TempProject project;
+    const Result r = Command(Into(project, "citem", {"--kind", "property", "--name", "Owner", "--type", "CItem"}));
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(project.Read("CItem.cls"),
+              std::string(testing::kCItem) + "Private m_Owner As Shop.CItem\r\n"
+              "Public Property Get Owner ()As Shop.CItem\r\n\r\n\r\n    'Place Code Body Here!\r\n"
+              "    Set Owner = m_Owner\r\n\r\n\r\nEnd Property\r\n"
+              "Public Property Set Owner (objOwner As Shop.CItem)\r\n\r\n\r\n    'Place Code Body Here!\r\n"
+              "     Set m_Owner = objOwner\r\n\r\n\r\nEnd Property\r\n");
+    EXPECT_EQ(project.Read("basMain.bas"), testing::kBasMain);
+    EXPECT_EQ(project.Read("Shop.vbp"), testing::kShopVbp);
+}
+
+TEST(ProcedureCommandProject, FunctionIsAppendedAfterTheLastProcedure) {
+    TempProject project;
+    const Result r = Command(Into(project, "basMain", {"--kind", "function", "--name", "Twice", "--args",
+                                                       "ByVal n As Long", "--type", "Long", "--member", "1"}));
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(project.Read("basMain.bas"),
+              "Attribute VB_Name = \"basMain\"\r\nOption Explicit\r\nPrivate mCount As Long\r\n"
+              "Private m_Twice As Long\r\n\r\nSub Main()\r\nEnd Sub\r\n"
+              "Public Function Twice (ByVal n As Long)As Long\r\n\r\n\r\n    'Place Code Body Here!\r\n"
+              "\r\n\r\nEnd Function \r\n");
+}
+
+TEST(ProcedureCommandProject, RejectedConstructChangesNoFile) {
+    TempProject project;
+    // An event has no place in a standard module.
+    Result r = Command(Into(project, "basMain", {"--kind", "event", "--name", "Changed"}));
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "tarnwick procedure: Illegal or incorrect procedure construct.\n");
+    // The reader is accepted, the writer is not (its comment swallows the
+    // closing parenthesis): nothing is saved, not even the reader.
+    r = Command(Into(project, "CItem", {"--kind", "property", "--name", "Note", "--type", "Long 'x"}));
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "tarnwick procedure: Illegal or incorrect procedure construct.\n");
+    EXPECT_EQ(project.Read("basMain.bas"), testing::kBasMain);
+    EXPECT_EQ(project.Read("CItem.cls"), testing::kCItem);
+}
+
+TEST(ProcedureCommandProject, MissingProjectOrModuleIsReported) {
+    TempProject project;
+    Result r = Command(Into(project, "basOther", {"--name", "Go"}));
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.err, "tarnwick procedure: --module: the project has no module named 'basOther'\n");
+    r = Command({"--name", "Go", "--vbp", (project.Folder() / "None.vbp").string(), "--module", "basMain"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err.rfind("tarnwick procedure: " + (project.Folder() / "None.vbp").string() + ": ", 0), 0u)
+        << r.err;
+    EXPECT_EQ(project.Read("basMain.bas"), testing::kBasMain);
 }
 
 }  // namespace

@@ -1,12 +1,54 @@
 #include "apps/tarnwick/commands.h"
 
+#include <filesystem>
+#include <ostream>
+
+#include "apps/tarnwick/launch.h"
+#include "apps/tarnwick/tour.h"
+#include "apps/tarnwick/work_folder.h"
+#include "platform/win/files.h"
 #include "quillon/procedure_command.h"
 
 namespace tarnwick {
 
+namespace {
+
+std::filesystem::path SelfBin() {
+    static int anchor;
+    return win::GetModuleFolder(&anchor);
+}
+
+Command Program(const char* name) {
+    return {name, [name](const std::vector<std::string>& args, std::ostream&, std::ostream& err) {
+                return Launch(name, args, err);
+            }};
+}
+
+}  // namespace
+
 const std::vector<Command>& Commands() {
     static const std::vector<Command> commands = {
         {"procedure", quillon::RunProcedureCommand},
+        {"setup",
+         [](const std::vector<std::string>&, std::ostream& out, std::ostream& err) {
+             return Setup(SelfBin(), out, err);
+         }},
+        {"tour",
+         [](const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+             // The tour runs from the working folder's installed copy.
+             WorkFolder w = DescribeWorkFolder(WorkFolderPath());
+             if (std::filesystem::weakly_canonical(SelfBin()) != std::filesystem::weakly_canonical(w.bin))
+                 return Launch("tarnwick", [&] {
+                     std::vector<std::string> words{"tour"};
+                     words.insert(words.end(), args.begin(), args.end());
+                     return words;
+                 }(), err);
+             UseWorkFolder(w);
+             return RunTour(w, out, err);
+         }},
+        Program("ide"),
+        Program("larkspur"),
+        Program("fenmoor"),
     };
     return commands;
 }

@@ -1,5 +1,6 @@
 #include "platform/forms/headless.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 #include "platform/forms/form.h"
@@ -29,6 +30,7 @@ int HeadlessUi::MsgBox(const std::string& prompt, int buttons, const std::string
 
 void HeadlessUi::ShowForm(Form& form, bool modal) {
     shown.push_back(modal ? form.Name() + " (modal)" : form.Name());
+    if (std::find(visible_.begin(), visible_.end(), &form) == visible_.end()) visible_.push_back(&form);
     if (!modal) return;
     Interaction interaction;
     if (!modals_.empty()) {
@@ -46,6 +48,16 @@ void HeadlessUi::ShowForm(Form& form, bool modal) {
     // close box would.
     if (form.Visible()) form.UserClose();
     if (form.Visible()) form.Hide();
+}
+
+void HeadlessUi::FormHidden(Form& form) { std::erase(visible_, &form); }
+
+void HeadlessUi::FormUnloaded(Form& form) { std::erase(visible_, &form); }
+
+Form* HeadlessUi::VisibleForm(const std::string& name) const {
+    for (Form* form : visible_)
+        if (form->Name() == name) return form;
+    return nullptr;
 }
 
 ScopedHeadlessUi::ScopedHeadlessUi() { SetUi(this); }

@@ -41,8 +41,11 @@ public:
 
     int MsgBox(const std::string& prompt, int buttons, const std::string& title) override;
     void ShowForm(Form& form, bool modal) override;
-    void FormHidden(Form&) override {}
-    void FormUnloaded(Form&) override {}
+    void FormHidden(Form& form) override;
+    void FormUnloaded(Form& form) override;
+    // A form shown and not yet hidden, by name (a modeless dialog a test
+    // wants to drive); nullptr when none is.
+    Form* VisibleForm(const std::string& name) const;
     void DoEvents() override { ++doEvents; }
     void MousePointerChanged(int pointer) override { pointers.push_back(pointer); }
     void End() override { ended = true; }
@@ -51,6 +54,7 @@ private:
     std::deque<int> answers_;
     std::deque<Interaction> modals_;
     Interaction defaultModal_;
+    std::vector<Form*> visible_;
 };
 
 // The answer a message box gives when its default button is pressed.

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/forms/form.h"
 #include "platform/forms/runtime.h"
 #include "platform/forms/string_table.h"
 #include "platform/win/vb_error.h"
@@ -30,6 +31,15 @@ TEST(Services, PointerAndDoEventsAreRecorded) {
     EXPECT_EQ(ui.pointers, (std::vector<int>{vbHourglass, vbDefault}));
     EXPECT_EQ(ui.doEvents, 1);
     EXPECT_EQ(Screen().MousePointer(), vbDefault);
+}
+
+TEST(Services, ModelessFormsCanBeFoundWhileShown) {
+    ScopedHeadlessUi ui;
+    Form options("frmOptions");
+    options.Show();
+    EXPECT_EQ(ui.VisibleForm("frmOptions"), &options);
+    options.Unload();
+    EXPECT_EQ(ui.VisibleForm("frmOptions"), nullptr);
 }
 
 TEST(StringTables, LoadResStringByIdOrError326) {

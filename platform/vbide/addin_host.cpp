@@ -109,21 +109,32 @@ bool AddInHost::ConnectOne(const std::string& progId, vbext_ConnectMode mode, st
     return true;
 }
 
-std::vector<std::string> AddInHost::LoadStartupAddIns(const std::string& iniPath) {
-    std::vector<std::string> failures;
+std::vector<AddInListEntry> ReadAddInList(const std::string& iniPath) {
+    std::vector<AddInListEntry> list;
     // The key names of the section, each ended by a zero, the list by another.
     std::vector<char> keys(64 * 1024, '\0');
     win::DWORD n = win::GetPrivateProfileStringA("Add-Ins32", nullptr, "", keys.data(),
-                                            static_cast<win::DWORD>(keys.size()), iniPath.c_str());
-    std::vector<std::string> startup;
+                                                 static_cast<win::DWORD>(keys.size()), iniPath.c_str());
     for (std::size_t i = 0; i < n && keys[i] != '\0';) {
         std::string key(&keys[i]);
         i += key.size() + 1;
         char value[256] = {0};
         win::GetPrivateProfileStringA("Add-Ins32", key.c_str(), "0", value, sizeof value, iniPath.c_str());
-        std::string v = value;
-        if (v == "1" || v == "3") startup.push_back(key);
+        list.push_back(AddInListEntry{key, value, LookUpProgId(key).description});
     }
+    return list;
+}
+
+void WriteAddInListEntry(const std::string& iniPath, const std::string& progId, const std::string& value) {
+    if (!win::WritePrivateProfileStringA("Add-Ins32", progId.c_str(), value.c_str(), iniPath.c_str()))
+        throw vb::VbError(75, "VBIDE", "Path/File access error: " + iniPath);
+}
+
+std::vector<std::string> AddInHost::LoadStartupAddIns(const std::string& iniPath) {
+    std::vector<std::string> failures;
+    std::vector<std::string> startup;
+    for (auto& entry : ReadAddInList(iniPath))
+        if (entry.value == "1" || entry.value == "3") startup.push_back(entry.progId);
     std::vector<std::shared_ptr<Loaded>> connected;
     for (auto& progId : startup) {
         std::string failure;
@@ -172,6 +183,16 @@ bool AddInHost::Disconnect(const std::string& progId, vbext_DisconnectMode mode)
     }
     loaded->object.reset();
     loaded->record->connected = false;
+    if (mode == vbext_dm_UserClosed) {
+        for (auto& other : addIns_) {
+            if (!other->object) continue;
+            try {
+                other->object->OnAddInsUpdate(custom);
+            } catch (const std::exception& e) {
+                env_->Report("'" + other->progId + "': OnAddInsUpdate failed: " + Describe(e));
+            }
+        }
+    }
     return true;
 }
 

@@ -24,6 +24,23 @@
 
 namespace vbide {
 
+// One entry of the add-in list file: the ProgID, its value (0 listed but not
+// loaded, 1 loaded at start-up, 3 also from the command line) and the
+// description the registry gives (empty when the ProgID is not registered).
+struct AddInListEntry {
+    std::string progId;
+    std::string value;
+    std::string description;
+};
+
+// The [Add-Ins32] entries of an add-in list file, in the file's order
+// (empty when the file or the section is missing).
+std::vector<AddInListEntry> ReadAddInList(const std::string& iniPath);
+// Sets an entry (creating the file or section when missing), as the add-in
+// manager does. Throws vb::VbError 75 when the file cannot be written.
+void WriteAddInListEntry(const std::string& iniPath, const std::string& progId,
+                         const std::string& value);
+
 class AddInHost {
 public:
     explicit AddInHost(std::shared_ptr<Environment> env);
@@ -41,8 +58,9 @@ public:
     // Connects one add-in after start-up (ConnectMode 0) and calls
     // OnAddInsUpdate on the others. Returns false (and reports) on failure.
     bool Connect(const std::string& progId);
-    // Calls OnDisconnection and releases the add-in object. False when the
-    // ProgID is not connected.
+    // Calls OnDisconnection and releases the add-in object; with RemoveMode
+    // 1 (the user unloads it) the add-ins that stay get OnAddInsUpdate.
+    // False when the ProgID is not connected.
     bool Disconnect(const std::string& progId, vbext_DisconnectMode mode = vbext_dm_UserClosed);
     void DisconnectAll(vbext_DisconnectMode mode = vbext_dm_HostShutdown);
 

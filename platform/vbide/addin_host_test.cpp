@@ -110,5 +110,22 @@ TEST_F(AddIns, ConnectAfterStartupUsesModeZeroAndShutdownDisconnects) {
               "connect 0 VbideTestAddIn.Connect;disconnect 0;");
 }
 
+TEST_F(AddIns, AddInListReadsAndWritesEntriesWithDescriptions) {
+    ASSERT_TRUE(RegisterLibrary(LibraryPath("VbideTestAddIn"), false).ok);
+    EXPECT_TRUE(ReadAddInList(ini_).empty());
+    WriteAddInListEntry(ini_, "VbideTestAddIn.Connect", "0");
+    WriteAddInListEntry(ini_, "Other.Connect", "1");
+    WriteAddInListEntry(ini_, "VbideTestAddIn.Connect", "1");
+    auto list = ReadAddInList(ini_);
+    ASSERT_EQ(list.size(), 2u);
+    EXPECT_EQ(list[0].progId, "VbideTestAddIn.Connect");
+    EXPECT_EQ(list[0].value, "1");
+    EXPECT_EQ(list[0].description, "Environment test add-in");
+    EXPECT_EQ(list[1].description, "");
+    std::ifstream in(ini_, std::ios::binary);
+    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(text, "[Add-Ins32]\r\nVbideTestAddIn.Connect=1\r\nOther.Connect=1\r\n");
+}
+
 }  // namespace
 }  // namespace vbide

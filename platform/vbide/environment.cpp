@@ -203,7 +203,10 @@ void Environment::RemoveProject(const VBProjectPtr& project) {
     state_->Notify([](EnvironmentObserver& o) { o.ProjectsChanged(); });
     if (state_->activeProject.lock() == p || state_->activeProject.expired()) {
         state_->activeProject.reset();
-        if (!list.empty()) ActivateProject(list.front());
+        if (!list.empty()) {
+            VBProjectPtr next = list.front();  // a copy: handlers may change the list
+            ActivateProject(next);
+        }
     }
 }
 

@@ -335,6 +335,33 @@ TEST(Events, ProjectAndComponentEvents) {
     EXPECT_EQ(log, expected);
 }
 
+TEST(Events, RenameAndRemoveRaiseTheirEventsAndDisconnect) {
+    auto env = EnvironmentBuilder().Project("A").Module("basOne", "x\r\n").ActiveCodePane().Project("B").Build();
+    std::vector<std::string> log;
+    auto projects = env->Events()->VBProjectsEvents();
+    projects->ItemRenamed = [&](const VBProjectPtr& p, const std::string& old) { log.push_back(old + ">" + p->Name()); };
+    projects->ItemRemoved = [&](const VBProjectPtr& p) { log.push_back("removed " + p->Name()); };
+    projects->ItemActivated = [&](const VBProjectPtr& p) { log.push_back("activated " + p->Name()); };
+    auto comps = env->Events()->VBComponentsEvents(nullptr);
+    comps->ItemRenamed = [&](const VBComponentPtr& c, const std::string& old) { log.push_back(old + ">" + c->Name()); };
+    comps->ItemRemoved = [&](const VBComponentPtr& c) { log.push_back("removed " + c->Name()); };
+    auto a = env->VBProjects()->Item("A");
+    auto one = a->VBComponents()->Item(1);
+    auto module = one->CodeModule();
+    a->SetName("Alpha");
+    one->SetName("basFirst");
+    EXPECT_EQ(ErrorOf([&] { one->SetName("not valid"); }), 5);
+    env->RemoveComponent(one);
+    EXPECT_EQ(env->ActiveCodePane(), nullptr);
+    EXPECT_EQ(ErrorOf([&] { module->CountOfLines(); }), kErrDisconnected);
+    env->RemoveProject(a);
+    std::vector<std::string> expected = {"A>Alpha", "basOne>basFirst", "removed basFirst", "removed Alpha",
+                                         "activated B"};
+    EXPECT_EQ(log, expected);
+    EXPECT_EQ(env->ActiveVBProject()->Name(), "B");
+    EXPECT_EQ(ErrorOf([&] { a->Name(); }), kErrDisconnected);
+}
+
 TEST(Events, HandlerFailureIsReportedAndOthersStillRun) {
     auto env = Environment::Create();
     auto projects1 = env->Events()->VBProjectsEvents();

@@ -342,7 +342,9 @@ struct Environment::State {
                                           bool visible);
     void RemoveWindow(const std::shared_ptr<WindowImpl>& window);
     std::shared_ptr<PaneImpl> OpenPane(const std::shared_ptr<ModuleImpl>& module);
-    void ClosePane(const std::shared_ptr<PaneImpl>& pane);
+    // Takes the pane by value: callers pass the module's own pointer, which
+    // closing resets.
+    void ClosePane(std::shared_ptr<PaneImpl> pane);
 };
 
 // Builds the environment's windows and command bars (command_bars.cpp,

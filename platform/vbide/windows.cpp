@@ -70,7 +70,7 @@ std::shared_ptr<PaneImpl> Environment::State::OpenPane(const std::shared_ptr<Mod
     return pane;
 }
 
-void Environment::State::ClosePane(const std::shared_ptr<PaneImpl>& pane) {
+void Environment::State::ClosePane(std::shared_ptr<PaneImpl> pane) {
     pane->gone = true;
     if (auto m = pane->module.lock()) m->pane.reset();
     bool wasActive = activePane.lock() == pane;

@@ -1,0 +1,48 @@
+#pragma once
+// The editor of one code pane: the module's visible lines in a monospace,
+// non-wrapping text editor. Edits go into the code module as they are typed;
+// changes the module gets from elsewhere (an add-in inserting a procedure)
+// come back into the editor; the first line shown follows the pane's TopLine
+// both ways.
+
+#include <QPlainTextEdit>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "shared/vbide.h"
+
+namespace ide {
+
+class CodeEditor : public QPlainTextEdit {
+public:
+    CodeEditor(vbide::CodePanePtr pane, QWidget* parent = nullptr);
+
+    const vbide::CodePanePtr& Pane() const { return pane_; }
+    vbide::CodeModulePtr Module() const { return module_; }
+
+    // The module's lines changed: shows them unless the change came from
+    // this editor.
+    void ModuleChanged();
+    // The pane's TopLine changed: scrolls so that it is the first line shown.
+    void FollowTopLine();
+    // The 1-based number of the first line shown.
+    long FirstLineShown() const;
+
+    // Failures of writing into the module (the editor then shows the module
+    // as it is).
+    std::function<void(const std::string&)> onFailure;
+
+private:
+    void Load();
+    void WriteBack();
+    std::vector<std::string> EditorLines() const;
+
+    vbide::CodePanePtr pane_;
+    vbide::CodeModulePtr module_;
+    bool loading_ = false;   // the text is being set from the module
+    bool writing_ = false;   // the module is being changed from the text
+    bool scrolling_ = false; // the view is being scrolled to the TopLine
+};
+
+}  // namespace ide

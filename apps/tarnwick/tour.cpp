@@ -1,0 +1,77 @@
+#include "apps/tarnwick/tour.h"
+
+#include <ostream>
+
+#include "apps/tarnwick/tour_addins.h"
+#include "apps/tarnwick/tour_support.h"
+#include "apps/tarnwick/work_folder.h"
+#include "platform/forms/headless.h"
+#include "platform/vbide/addin_host.h"
+#include "platform/vbide/project_file.h"
+#include "platform/win/vb_error.h"
+
+namespace fs = std::filesystem;
+
+namespace tarnwick {
+
+namespace {
+
+struct Step {
+    const char* name;
+    bool (*run)(TourContext&);
+};
+
+}  // namespace
+
+int RunTour(const WorkFolder& w, std::ostream& out, std::ostream& err) {
+    // The tour works on its own fresh copy of the sample project, so that it
+    // shows the same results every time and leaves the user's copy alone.
+    const fs::path tourProject = w.root / "tour" / "project";
+    std::error_code ec;
+    fs::remove_all(tourProject, ec);
+    fs::create_directories(tourProject);
+    fs::copy(fs::path(TARNWICK_SOURCE_DIR) / "samples" / "project", tourProject,
+             fs::copy_options::recursive, ec);
+    if (ec) {
+        err << "tarnwick tour: cannot copy the sample project: " << ec.message() << "\n";
+        return 1;
+    }
+    fs::create_directories(w.screenshots);
+    out << "Tour of the Tarnwick suite on " << (tourProject / "Ledger.vbp").string() << "\n";
+
+    forms::ScopedHeadlessUi ui;
+    auto env = vbide::Environment::Create();
+    vbide::OpenResult opened;
+    try {
+        opened = vbide::OpenProjectFile(*env, (tourProject / "Ledger.vbp").string());
+    } catch (const vb::VbError& e) {
+        err << "tarnwick tour: " << e.Description() << "\n";
+        return 1;
+    }
+    for (const auto& problem : opened.problems) out << "  project: " << problem.Text() << "\n";
+    vbide::AddInHost host(env);
+    for (const auto& failure : host.LoadStartupAddIns(w.addins.string()))
+        out << "  add-in not loaded: " << failure << "\n";
+
+    TourContext tour{env, opened.projects.front(), ui, w.screenshots, out};
+    const Step steps[] = {{"Quillon", TourQuillon}, {"Config", TourConfig}, {"Wendover", TourWendover}};
+    int failed = 0;
+    for (const Step& step : steps) {
+        bool ok = false;
+        try {
+            ok = step.run(tour);
+        } catch (const std::exception& e) {
+            out << "  failed: " << e.what() << "\n";
+        }
+        if (!ok) {
+            out << "  " << step.name << " did not complete\n";
+            ++failed;
+        }
+    }
+    for (const std::string& report : env->Reports()) out << "  environment reported: " << report << "\n";
+    Heading(out, failed ? "Tour finished with " + std::to_string(failed) + " failed step(s)"
+                        : "Tour finished");
+    return failed ? 1 : 0;
+}
+
+}  // namespace tarnwick
