@@ -15,15 +15,19 @@
 #include <QPainter>
 #include <QSettings>
 #include <QTimer>
+#include <QToolBar>
+#include <QVBoxLayout>
 #include <set>
 
 #include "apps/ide/addin_host.h"
 #include "apps/ide/addin_manager.h"
 #include "apps/ide/code_editor.h"
+#include "apps/ide/code_window.h"
 #include "apps/ide/command_bar_view.h"
 #include "apps/ide/model_access.h"
 #include "apps/ide/project_explorer.h"
 #include "apps/ide/tool_windows.h"
+#include "apps/ide/toolbar_icons.h"
 #include "platform/forms/qt/ansi.h"
 #include "platform/forms/runtime.h"
 #include "platform/vbide/project_file.h"
@@ -215,7 +219,7 @@ void IdeWindow::BuildDocks() {
         dock->setObjectName(FromAnsi(w->Caption()));
         QWidget* content = nullptr;
         if (type == vbide::vbext_wt_ProjectWindow) {
-            content = explorer_;
+            content = ProjectWindowContent();
         } else {
             content = MakeToolWindowContent(type, w->Caption(), env_);
             if (type == vbide::vbext_wt_PropertyWindow) properties_ = content;
@@ -253,6 +257,26 @@ void IdeWindow::BuildDocks() {
     if (right.size() == 3) resizeDocks(right, {180, 240, 120}, Qt::Vertical);
     if (!right.isEmpty()) resizeDocks({right.front()}, {230}, Qt::Horizontal);
     if (firstBottom) resizeDocks({firstBottom}, {140}, Qt::Vertical);
+    for (auto& [key, entry] : docks_)
+        if (entry.first->Type() == vbide::vbext_wt_Toolbox) resizeDocks({entry.second}, {84}, Qt::Horizontal);
+}
+
+QWidget* IdeWindow::ProjectWindowContent() {
+    auto* content = new QWidget;
+    auto* column = new QVBoxLayout(content);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    auto* buttons = new QToolBar;
+    buttons->setIconSize(QSize(16, 16));
+    buttons->addAction(ToolbarIcon("Code Window"), "View Code", explorer_, [this] { explorer_->ViewCode(); });
+    buttons->addAction(ToolbarIcon("Add Form"), "View Object")->setEnabled(false);
+    QAction* folders = buttons->addAction(ToolbarIcon("Open Project"), "Toggle Folders");
+    folders->setCheckable(true);
+    folders->setChecked(true);
+    connect(folders, &QAction::toggled, explorer_, [this](bool on) { explorer_->SetFolders(on); });
+    column->addWidget(buttons);
+    column->addWidget(explorer_, 1);
+    return content;
 }
 
 QDockWidget* IdeWindow::DockFor(const vbide::WindowPtr& window) const {
@@ -286,10 +310,12 @@ void IdeWindow::SyncCodeWindows() {
         if (code_.count(w.get())) continue;
         auto pane = PaneOfWindow(w);
         if (!pane) continue;
-        auto* editor = new CodeEditor(pane);
+        auto* codeWindow = new CodeWindow(pane);
+        CodeEditor* editor = codeWindow->Editor();
         editor->onFailure = [this](const std::string& m) { Fail(m); };
         auto* sub = new CodeSubWindow;
-        sub->setWidget(editor);
+        sub->setWidget(codeWindow);
+        sub->setWindowIcon(ToolbarIcon("Code Window"));
         sub->setAttribute(Qt::WA_DeleteOnClose, false);
         sub->setWindowTitle(FromAnsi(w->Caption()));
         std::weak_ptr<vbide::Window> weak = w;
@@ -305,7 +331,7 @@ void IdeWindow::SyncCodeWindows() {
             return false;
         };
         mdi_->addSubWindow(sub);
-        sub->resize(std::max(420, mdi_->width() * 3 / 4), std::max(300, mdi_->height() * 3 / 4));
+        sub->resize(std::max(420, mdi_->viewport()->width() * 17 / 20), std::max(300, mdi_->viewport()->height() * 4 / 5));
         code_[w.get()] = CodeView{w, pane, sub, editor};
         if (w->Visible()) sub->show();
         connect(editor->verticalScrollBar(), &QScrollBar::rangeChanged, editor,
@@ -593,7 +619,9 @@ void IdeWindow::RunOwnCommand(const std::string& command) {
 
 void IdeWindow::EditCommand(const std::string& command) {
     QMdiSubWindow* sub = mdi_->activeSubWindow();
-    auto* editor = sub ? dynamic_cast<CodeEditor*>(sub->widget()) : nullptr;
+    CodeEditor* editor = nullptr;
+    for (auto& [key, view] : code_)
+        if (view.sub == sub) editor = view.editor;
     if (!editor) return;
     if (command == "Undo") editor->undo();
     else if (command == "Redo") editor->redo();

@@ -78,6 +78,7 @@ private:
     friend class Bridge;
 
     void BuildDocks();
+    QWidget* ProjectWindowContent();
     void SyncCodeWindows();
     void WindowVisibleChanged(const vbide::WindowPtr& window);
     void CodeChanged(const vbide::CodeModulePtr& module);

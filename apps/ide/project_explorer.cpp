@@ -17,7 +17,7 @@ struct Folder {
     std::vector<vbide::vbext_ComponentType> types;
 };
 
-const std::vector<Folder>& Folders() {
+const std::vector<Folder>& FolderList() {
     static const std::vector<Folder> folders = {
         {"Forms", {vbide::vbext_ct_VBForm, vbide::vbext_ct_VBMDIForm, vbide::vbext_ct_MSForm}},
         {"Modules", {vbide::vbext_ct_StdModule}},
@@ -91,8 +91,8 @@ void ProjectExplorer::Refresh() {
             auto* top = new QTreeWidgetItem(this, QStringList(ProjectLabel(p)));
             projects_[top] = p;
             auto components = p->VBComponents();
-            for (const auto& folder : Folders()) {
-                QTreeWidgetItem* folderItem = nullptr;
+            for (const auto& folder : FolderList()) {
+                QTreeWidgetItem* folderItem = folders_ ? nullptr : top;
                 for (long j = 1; j <= components->Count(); ++j) {
                     auto c = components->Item(j);
                     if (std::find(folder.types.begin(), folder.types.end(), c->Type()) == folder.types.end())
@@ -143,6 +143,16 @@ void ProjectExplorer::Selected() {
     } catch (const vb::VbError& e) {
         if (onFailure) onFailure(e.what());
     }
+}
+
+void ProjectExplorer::SetFolders(bool folders) {
+    folders_ = folders;
+    signature_.clear();
+    Refresh();
+}
+
+void ProjectExplorer::ViewCode() {
+    if (QTreeWidgetItem* item = currentItem()) Opened(item);
 }
 
 void ProjectExplorer::Opened(QTreeWidgetItem* item) {

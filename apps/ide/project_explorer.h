@@ -23,6 +23,12 @@ public:
     // The entry of a project or component (nullptr when not shown).
     QTreeWidgetItem* ItemFor(const vbide::VBProjectPtr& project) const;
     QTreeWidgetItem* ItemFor(const vbide::VBComponentPtr& component) const;
+    // Components in folders by kind (the default) or straight under their
+    // project.
+    void SetFolders(bool folders);
+    bool Folders() const { return folders_; }
+    // Opens the code pane of the selected component (the "View Code" button).
+    void ViewCode();
 
     std::function<void(const std::string&)> onFailure;
 
@@ -36,6 +42,7 @@ private:
     std::map<QTreeWidgetItem*, vbide::VBComponentPtr> components_;
     std::string signature_;
     bool refreshing_ = false;
+    bool folders_ = true;
 };
 
 }  // namespace ide

@@ -58,6 +58,11 @@ const std::map<std::string, Painter>& Painters() {
              p.fillRect(9, 11, 5, 1, kPaper);
          }},
         {"Add Form", [](QPainter& p) { Window(p, 1, 2, 13, 11); }},
+        {"Code Window", [](QPainter& p) {
+             Page(p, 2, 1, 11, 14);
+             p.setPen(kNavy);
+             for (int y = 4; y <= 12; y += 2) p.drawLine(4, y, y % 4 == 0 ? 11 : 8, y);
+         }},
         {"Menu Editor", [](QPainter& p) {
              Window(p, 1, 2, 13, 11);
              p.setPen(kInk);

@@ -208,9 +208,17 @@ void PaneImpl::Show() {
     auto e = m ? m->Env() : nullptr;
     if (!e) ThrowDisconnected();
     if (auto w = window.lock()) w->SetVisible(true);
+    bool wasActive = e->Internal().activePane.lock().get() == this;
     e->Internal().activePane = shared_from_this();
     auto self = shared_from_this();
     e->Internal().Notify([&](EnvironmentObserver& o) { o.ActiveCodePaneChanged(self); });
+    // The component whose window became active raises ItemActivated.
+    auto component = m->component.lock();
+    if (!wasActive && component) {
+        e->Internal().events->RaiseComponent(component->Project(), [&](vbide::VBComponentsEvents& ev) {
+            if (ev.ItemActivated) ev.ItemActivated(component);
+        });
+    }
 }
 
 VBEPtr PaneImpl::VBE() {

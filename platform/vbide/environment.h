@@ -96,7 +96,7 @@ public:
     // becomes the active one.
     void SelectComponent(const VBComponentPtr& component);
     // Opens (or shows) the component's code window and makes its code pane
-    // the active one.
+    // the active one (the component events' ItemActivated when it was not).
     CodePanePtr OpenCodePane(const VBComponentPtr& component);
     // The user's own edit in a code window: replaces `deleteCount` lines from
     // `startLine` with the lines of `text` (none when empty). Unlike

@@ -362,6 +362,19 @@ TEST(Events, RenameAndRemoveRaiseTheirEventsAndDisconnect) {
     EXPECT_EQ(ErrorOf([&] { a->Name(); }), kErrDisconnected);
 }
 
+TEST(Events, OpeningACodePaneActivatesItsComponentOnce) {
+    auto env = EnvironmentBuilder().Project("P").Module("basA").Module("basB").Build();
+    std::vector<std::string> log;
+    auto comps = env->Events()->VBComponentsEvents(env->ActiveVBProject());
+    comps->ItemActivated = [&](const VBComponentPtr& c) { log.push_back(c->Name()); };
+    auto all = env->ActiveVBProject()->VBComponents();
+    env->OpenCodePane(all->Item("basA"));
+    env->OpenCodePane(all->Item("basA"));
+    all->Item("basB")->CodeModule()->CodePane()->Show();
+    EXPECT_EQ(log, (std::vector<std::string>{"basA", "basB"}));
+    EXPECT_EQ(env->ActiveCodePane()->CodeModule()->Name(), "basB");
+}
+
 TEST(Events, HandlerFailureIsReportedAndOthersStillRun) {
     auto env = Environment::Create();
     auto projects1 = env->Events()->VBProjectsEvents();

@@ -97,6 +97,7 @@ protected:
               "' banner \r\n"
               "Option Explicit\r\n"
               "#Const debugging = True\r\n"
+              "' " + std::string(5000, 'x') + "\r\n"  // longer than the editor's 1,023
               "\r\n"
               "Sub Main()\r\n"
               "End Sub");  // no final line end

@@ -200,6 +200,9 @@ QWidget* FormView::MakeWidget(Control& c, QWidget* parent) {
             auto& model = static_cast<ListBox&>(c);
             auto* list = new QListWidget(parent);
             list->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+            // Every entry is one line high, as in a VB list box; measuring
+            // them all on each layout would make long lists slow to fill.
+            list->setUniformItemSizes(true);
             QObject::connect(list, &QListWidget::currentRowChanged, this, [this, &model](int row) {
                 if (!syncing_ && row >= 0) model.UserSelect(row);
             });
@@ -318,6 +321,22 @@ void FormView::Sync(Control& c, Property what) {
         case Property::Checks:
             if (auto* list = qobject_cast<QListWidget*>(w)) {
                 auto& model = static_cast<ListBox&>(c);
+                const int added = model.NewIndex();
+                if (what == Property::List && model.ListCount() == list->count() + 1 &&
+                    added >= 0 && added < model.ListCount()) {
+                    // One AddItem: insert just that entry, so that filling a
+                    // list of many thousand names stays linear.
+                    list->insertItem(added, FromAnsi(model.List(added)));
+                    QListWidgetItem* item = list->item(added);
+                    if (model.Style() == 1) {
+                        item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
+                        item->setCheckState(model.Selected(added) ? Qt::Checked : Qt::Unchecked);
+                    }
+                    if (model.HorizontalExtent() > 0)
+                        item->setSizeHint(QSize(model.HorizontalExtent(), list->fontMetrics().height() + 2));
+                    if (list->currentRow() != model.ListIndex()) list->setCurrentRow(model.ListIndex());
+                    break;
+                }
                 if (what == Property::List || list->count() != model.ListCount()) {
                     list->clear();
                     for (int i = 0; i < model.ListCount(); ++i) list->addItem(FromAnsi(model.List(i)));
