@@ -223,5 +223,34 @@ TEST(RegeditProgram, TwoProcessesImportingAtOnceLoseNothing) {
     win::UseRegistryStore(":memory:");
 }
 
+TEST(RegeditProgram, AnOpenHandleSeesKeysAnotherProcessAdded) {
+    TempFolder folder;
+    const std::string store = folder / "registry.db";
+    const std::string script = folder / "more.reg";
+    WriteBytes(script, "REGEDIT4\r\n[HKEY_CURRENT_USER\\Shared\\B]\r\n");
+    win::UseRegistryStore(store);
+    win::HKEY key = nullptr;
+    ASSERT_EQ(win::RegCreateKeyEx(win::HKEY_CURRENT_USER, "Shared\\A", 0, nullptr, 0,
+                                  win::KEY_ALL_ACCESS, nullptr, &key, nullptr),
+              0);
+    win::RegCloseKey(key);
+    ASSERT_EQ(win::RegOpenKeyEx(win::HKEY_CURRENT_USER, "Shared", 0, win::KEY_READ, &key), 0);
+    auto count = [&] {
+        win::DWORD n = 0;
+        char name[16];
+        while (true) {
+            win::DWORD size = sizeof name;
+            if (win::RegEnumKeyEx(key, n, name, &size, nullptr, nullptr, nullptr, nullptr) != 0) break;
+            ++n;
+        }
+        return n;
+    };
+    EXPECT_EQ(count(), 1u);
+    ASSERT_EQ(Wait(Start({"/s", script}, store)), kSuccess);
+    EXPECT_EQ(count(), 2u);
+    win::RegCloseKey(key);
+    win::UseRegistryStore(":memory:");
+}
+
 }  // namespace
 }  // namespace regedit

@@ -182,7 +182,18 @@ void RegistryStore::Initialise() {
         }
         return true;
     };
-    if (isNew()) {
+    // Both reads of isNew must see one snapshot: another process may be
+    // creating the store at this very moment.
+    bool fresh = false;
+    Exec("BEGIN");
+    try {
+        fresh = isNew();
+        Exec("COMMIT");
+    } catch (...) {
+        Rollback();
+        throw;
+    }
+    if (fresh) {
         Begin();
         try {
             // Another process may have created the store meanwhile.
