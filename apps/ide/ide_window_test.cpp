@@ -10,6 +10,7 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
@@ -328,6 +329,18 @@ TEST_F(IdeWindowTest, CodePaneShowsTheModuleAndEditsGoIntoIt) {
     EXPECT_EQ(module->Lines(1, 5), "Option Explicit\r\n\r\nSub Main()\r\n    MsgBox \"Hi\"\r\nEnd Sub");
     EXPECT_TRUE(env->ActiveVBProject()->IsDirty());
     EXPECT_TRUE(window->isWindowModified());
+
+    // Pasted CR LF text becomes lines, not characters.
+    QMimeData pasted;
+    pasted.setText("Dim a\r\nDim b\r\n");
+    QTextCursor top(editor->document()->findBlockByNumber(1));
+    editor->setTextCursor(top);
+    editor->insertFromMimeData(&pasted);
+    EXPECT_EQ(module->Lines(1, 4), "Option Explicit\r\nDim a\r\nDim b\r\n");
+    QTextCursor undo(editor->document()->findBlockByNumber(1));
+    undo.movePosition(QTextCursor::NextBlock, QTextCursor::KeepAnchor, 2);
+    undo.removeSelectedText();
+    ASSERT_EQ(module->CountOfLines(), 5);
 
     // Deleting a line deletes it from the module.
     QTextCursor line(editor->document()->findBlockByNumber(1));
