@@ -237,12 +237,52 @@ TEST_F(CRegistryTest, DeleteKeyRemovesTheWholeTreeFromTheBottom) {
 }
 
 TEST_F(CRegistryTest, DeleteKeyStopsWithFailureOnAKeyItCannotDelete) {
+    reg.SetKey("Software\\X");
+    // Calls: open Beta, enumerate, open Deep, enumerate, open Deeper,
+    // enumerate, open Deep, delete Deeper (refused). Retrying would succeed,
+    // so a true result would mean the failure was not reported.
+    win::FailNthRegistryCall(8, win::ERROR_ACCESS_DENIED);
+    EXPECT_FALSE(reg.DeleteKey("Beta"));
+    win::FailNthRegistryCall(0, 0);
+    EXPECT_TRUE(KeyExists(win::HKEY_LOCAL_MACHINE, "Software\\X\\Beta\\Deep\\Deeper"));
+    EXPECT_EQ(reg.key(), "Software\\X");
+
+    // The key behind HKEY_CLASSES_ROOT itself is refused; its contents go.
     Import("REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Classes\\Some.Thing\\CLSID]\r\n");
     reg.SetKey("SOFTWARE");
-    // The key behind HKEY_CLASSES_ROOT itself is refused; its contents go.
     EXPECT_FALSE(reg.DeleteKey("Classes"));
     EXPECT_TRUE(KeyExists(win::HKEY_LOCAL_MACHINE, "SOFTWARE\\Classes"));
     EXPECT_FALSE(KeyExists(win::HKEY_LOCAL_MACHINE, "SOFTWARE\\Classes\\Some.Thing"));
+}
+
+TEST_F(CRegistryTest, CreateExFailuresCarryTheirNumbersAndWriteFailuresAreShown) {
+    reg.SetKey("Software\\X");
+    win::FailNthRegistryCall(1, win::ERROR_BADKEY);
+    vb::VbError e = Raised([&] { reg.SetValue(std::string("a"), "b"); });
+    EXPECT_EQ(e.Number(), -2147220991);
+    EXPECT_EQ(e.Source(), "CreateEx");
+    EXPECT_EQ(e.Description(), "Cannot Open Parent Key");
+    win::FailNthRegistryCall(1, win::ERROR_ACCESS_DENIED);
+    e = Raised([&] { reg.SetValue(std::string("a"), "b"); });
+    EXPECT_EQ(e.Number(), -2147220983);
+    EXPECT_EQ(e.Description(), "Unknown Error: 5");
+    // A refresh reports any failure as its own.
+    win::FailNthRegistryCall(1, win::ERROR_ACCESS_DENIED);
+    EXPECT_EQ(Raised([&] { reg.Refresh(); }).Source(), "GetKeyInfo");
+    EXPECT_TRUE(ui.messages.empty());
+
+    // The key opens but the write fails.
+    win::FailNthRegistryCall(2, win::ERROR_ACCESS_DENIED);
+    EXPECT_FALSE(reg.SetValue(std::string("a"), "b"));
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].prompt, "Darn!!  Couldn't write new value.");
+    EXPECT_EQ(ui.messages[0].title, "Larkspur");
+    // Create reports the failed value but still succeeds.
+    win::FailNthRegistryCall(3, win::ERROR_ACCESS_DENIED);
+    EXPECT_TRUE(reg.Create("Made", std::string("a"), "b"));
+    ASSERT_EQ(ui.messages.size(), 3u);
+    EXPECT_EQ(ui.messages[2].prompt, "Could not set value");
+    EXPECT_TRUE(KeyExists(win::HKEY_LOCAL_MACHINE, "Software\\X\\Made"));
 }
 
 TEST_F(CRegistryTest, MoreThan32767SubkeysCannotBeRead) {

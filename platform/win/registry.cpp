@@ -58,6 +58,8 @@ struct State {
     std::uint64_t stamp = 1;
     std::int64_t dataVersion = -1;
     std::string lastError;
+    unsigned failCountdown = 0;
+    LONG failCode = ERROR_SUCCESS;
 };
 
 State& Global() {
@@ -224,6 +226,7 @@ namespace detail {
 LONG WithStore(const std::function<LONG(RegistryStore&)>& body) {
     State& s = Global();
     std::lock_guard lock(s.mutex);
+    if (s.failCountdown > 0 && --s.failCountdown == 0) return s.failCode;
     try {
         RegistryStore& store = OpenStore(s);
         return body(store);
@@ -510,6 +513,13 @@ std::string LastRegistryStoreError() {
     State& s = Global();
     std::lock_guard lock(s.mutex);
     return s.lastError;
+}
+
+void FailNthRegistryCall(unsigned n, LONG code) {
+    State& s = Global();
+    std::lock_guard lock(s.mutex);
+    s.failCountdown = n;
+    s.failCode = code;
 }
 
 void CloseRegistryStore() {

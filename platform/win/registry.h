@@ -182,4 +182,9 @@ std::string LastRegistryStoreError();
 // RegistryStorePath gives). Open handles become invalid.
 void CloseRegistryStore();
 
+// For tests of failure paths: the n-th registry call from now (1: the next
+// one) fails with `code` without touching the store; RegCloseKey is not
+// counted. n = 0 cancels a pending failure.
+void FailNthRegistryCall(unsigned n, LONG code);
+
 }  // namespace win

@@ -10,6 +10,7 @@
 #include <fstream>
 #include <sstream>
 #include <unordered_map>
+#include <unordered_set>
 
 #include "platform/win/atomic_file.h"
 #include "platform/win/registry_internal.h"
@@ -209,21 +210,30 @@ RegistryScriptResult ImportRegistryScriptText(std::string_view text, const std::
                 continue;
             }
             KeyId id = root;
+            bool created = false;
             std::string path = std::to_string(root);
             for (const auto& part : key.path) {
                 path += '\\';
                 path += detail::FoldName(part);
                 if (auto it = known.find(path); it != known.end()) {
                     id = it->second;
+                    created = false;
                     continue;
                 }
                 auto child = store.FindChild(id, part);
+                created = !child;
                 id = child ? *child : store.CreateChild(id, part);
                 known.emplace(path, id);
             }
+            // A key created just now has no values to replace, as long as
+            // its script names each value once.
+            std::unordered_set<std::string> names;
             for (const auto& v : key.values) {
+                const bool fresh = created && names.insert(detail::FoldName(v.name)).second;
                 if (v.remove) {
-                    store.DeleteValue(id, v.name);
+                    if (!fresh) store.DeleteValue(id, v.name);
+                } else if (fresh) {
+                    store.AddValue(id, v.name, v.type, v.data);
                 } else {
                     store.SetValue(id, v.name, v.type, v.data);
                 }

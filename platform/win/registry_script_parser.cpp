@@ -148,7 +148,7 @@ std::optional<ScriptError> ParseHex(std::string_view data, std::size_t number, s
         data = TrimLeft(data);
         std::size_t digits = 0;
         int byte = 0;
-        while (digits < data.size() && HexDigit(data[digits]) >= 0) {
+        while (digits < data.size() && digits < 3 && HexDigit(data[digits]) >= 0) {
             byte = byte * 16 + HexDigit(data[digits]);
             ++digits;
         }

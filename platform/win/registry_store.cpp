@@ -182,7 +182,18 @@ void RegistryStore::Initialise() {
         }
         return true;
     };
-    if (isNew()) {
+    // Both reads of isNew must see one snapshot: another process may be
+    // creating the store at this very moment.
+    bool fresh = false;
+    Exec("BEGIN");
+    try {
+        fresh = isNew();
+        Exec("COMMIT");
+    } catch (...) {
+        Rollback();
+        throw;
+    }
+    if (fresh) {
         Begin();
         try {
             // Another process may have created the store meanwhile.
@@ -201,6 +212,9 @@ void RegistryStore::Initialise() {
         Exec("PRAGMA journal_mode = WAL");
         Exec("PRAGMA synchronous = NORMAL");
     }
+    // Room for the pages of a large import, so that a transaction of tens of
+    // thousands of keys does not spill to disk half-way.
+    Exec("PRAGMA cache_size = -32768");
     for (KeyId root : {kLocalMachine, kCurrentUser, kUsers}) {
         if (!KeyExists(root)) {
             throw StoreFailure{ERROR_REGISTRY_CORRUPT,
@@ -347,6 +361,11 @@ void RegistryStore::SetValue(KeyId key, std::string_view name, DWORD type, std::
         Check(sqlite3_step(*s), "set value");
         if (sqlite3_changes(db_) > 0) return;
     }
+    AddValue(key, name, type, data);
+}
+
+void RegistryStore::AddValue(KeyId key, std::string_view name, DWORD type, std::string_view data) {
+    const std::string fold = FoldName(name);
     Use s(Prepare("INSERT INTO vals(key, name, fold, type, data) VALUES(?, ?, ?, ?, ?)"));
     sqlite3_bind_int64(*s, 1, key);
     BindText(*s, 2, name);

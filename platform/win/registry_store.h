@@ -82,6 +82,8 @@ public:
     std::vector<ValueRecord> Values(KeyId key);
     std::optional<ValueRecord> FindValue(KeyId key, std::string_view name);
     void SetValue(KeyId key, std::string_view name, DWORD type, std::string_view data);
+    // Adds a value that is known not to exist yet (to a key just created).
+    void AddValue(KeyId key, std::string_view name, DWORD type, std::string_view data);
     bool DeleteValue(KeyId key, std::string_view name);
     // Deletes one key and its values (the caller checks for children).
     void DeleteKey(KeyId key);

@@ -317,6 +317,19 @@ TEST_F(Registry, EnumerationSeesChangesMadeThroughOtherHandles) {
     RegCloseKey(key);
 }
 
+TEST_F(Registry, AnInjectedFailureHitsExactlyTheNthCall) {
+    HKEY key = Create(HKEY_CURRENT_USER, "Faults");
+    FailNthRegistryCall(2, ERROR_ACCESS_DENIED);
+    EXPECT_EQ(RegSetValueEx(key, "a", 0, REG_SZ, "1", 2), ERROR_SUCCESS);
+    EXPECT_EQ(RegSetValueEx(key, "b", 0, REG_SZ, "2", 2), ERROR_ACCESS_DENIED);
+    EXPECT_EQ(RegSetValueEx(key, "c", 0, REG_SZ, "3", 2), ERROR_SUCCESS);
+    EXPECT_EQ(ValueNames(key), (std::vector<std::string>{"a", "c"}));
+    FailNthRegistryCall(1, ERROR_BADKEY);
+    FailNthRegistryCall(0, ERROR_BADKEY);
+    EXPECT_EQ(RegDeleteValue(key, "a"), ERROR_SUCCESS);
+    RegCloseKey(key);
+}
+
 // ---- The store file ----------------------------------------------------------
 
 TEST(RegistryStore, KeepsKeysInTheFileAcrossReopening) {

@@ -34,6 +34,16 @@ private:
     std::string path_;
 };
 
+// The folder of the suite's programs: $TARNWICK_BIN, else the folder of the
+// running test (tests and programs share build/<preset>/bin).
+inline std::string BinFolder() {
+    if (const char* bin = std::getenv("TARNWICK_BIN"); bin && *bin) return bin;
+    char buffer[4096];
+    const ssize_t n = ::readlink("/proc/self/exe", buffer, sizeof buffer - 1);
+    std::string self(buffer, n > 0 ? static_cast<std::size_t>(n) : 0);
+    return self.substr(0, self.rfind('/'));
+}
+
 inline std::string ReadBytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     std::ostringstream bytes;

@@ -1,0 +1,334 @@
+#include "fenmoor/frmWizard.h"
+
+#include <cstdint>
+#include <exception>
+
+#include "fenmoor/atomic_file.h"
+#include "fenmoor/command_line.h"
+#include "fenmoor/list_entry.h"
+#include "fenmoor/registration_script.h"
+#include "platform/forms/controls.h"
+#include "platform/forms/runtime.h"
+#include "platform/win/process.h"
+#include "platform/win/vb_error.h"
+
+namespace fenmoor {
+
+using forms::ControlKind;
+
+namespace {
+
+const char* const kTitle = "Fenmoor";
+
+// Remembers the screen's mouse pointer, shows the hourglass, and puts the
+// remembered pointer back when the step ends, also after a caught error.
+class Hourglass {
+public:
+    Hourglass() : pointer_(forms::Screen().MousePointer()) {
+        forms::Screen().SetMousePointer(forms::vbHourglass);
+    }
+    ~Hourglass() { Restore(); }
+    Hourglass(const Hourglass&) = delete;
+    Hourglass& operator=(const Hourglass&) = delete;
+    void Restore() {
+        if (restored_) return;
+        restored_ = true;
+        forms::Screen().SetMousePointer(pointer_);
+    }
+
+private:
+    int pointer_;
+    bool restored_ = false;
+};
+
+}  // namespace
+
+forms::AppInfo FenmoorApp() {
+    forms::AppInfo app;
+    app.Title = "Fenmoor";
+    app.ProductName = "Fenmoor";
+    app.FileDescription = "Fenmoor Custom Object Wizard";
+    app.EXEName = "fenmoor";
+    app.Major = 1;
+    app.Minor = 0;
+    app.Revision = 0;
+    return app;
+}
+
+const forms::StringTable& WizardStrings() {
+    static const forms::StringTable table{
+        {1,
+         "Welcome to the Fenmoor Custom Object Wizard!  This Wizard will make appropriate "
+         "Registry entries to run your custom business object with RDS."},
+        {2, "Cancel"},
+        {3, "Back"},
+        {4, "Next"},
+        {5, "Select the MTS Package and MTS Component to use with RDS."},
+        {6, "Cancel"},
+        {7, "Back"},
+        {8, "Next"},
+        {9, "Select the Registry entries to make."},
+        {10, "Cancel"},
+        {11, "Back"},
+        {12, "Finish"},
+        {13, "The Fenmoor is finished!"},
+        {14, "Cancel"},
+        {15, "Back"},
+        {16, "Close"},
+    };
+    return table;
+}
+
+frmWizard::frmWizard(WizardServices services)
+    : forms::Form("frmWizard"), services_(std::move(services)) {
+    if (!services_.createCatalog)
+        services_.createCatalog = [] { return std::make_unique<mts::Catalog>(); };
+
+    SetCaption("Fenmoor Custom Object Wizard");
+    SetBorderStyle(forms::vbFixedSingle);
+    SetMaxButton(false);
+    SetStartUpPosition(2);
+    SetClientSize(6525, 3165);
+    SetIcon("icon:fenmoor");
+    SetFont(forms::Font{"Verdana", 9.75});
+
+    // Next comes first in tab order, so that Enter on the opening page goes on
+    // rather than pressing a focused Cancel.
+    AddControls({
+        {"lblMessage", -1, ControlKind::Label, "", nullptr, -1, 180, 210, 2625, 2085, 0},
+        {"lstPackages", -1, ControlKind::ListBox, "", nullptr, -1, 2970, 180, 3345, 1020, 1},
+        {"lstComponents", -1, ControlKind::ListBox, "", nullptr, -1, 2970, 1260, 3345, 1020, 2},
+        {"chkInitialization", -1, ControlKind::CheckBox, "Safe for Initialization", nullptr, -1,
+         3285, 495, 2625, 285, 3},
+        {"chkScripting", -1, ControlKind::CheckBox, "Safe for Scripting", nullptr, -1, 3285, 900,
+         2625, 285, 4},
+        {"chkLaunch", -1, ControlKind::CheckBox, "IIS Launch Permission", nullptr, -1, 3285, 1305,
+         2625, 285, 5},
+        {"Line2", -1, ControlKind::Line, "", nullptr, -1, 0, 0, 0, 0, 6},
+        {"Line1", -1, ControlKind::Line, "", nullptr, -1, 0, 0, 0, 0, 7},
+        {"cmdNext", -1, ControlKind::CommandButton, "Next", nullptr, -1, 5246, 2535, 1095, 420, 8},
+        {"cmdBack", -1, ControlKind::CommandButton, "Back", nullptr, -1, 4050, 2565, 1095, 375, 9},
+        {"cmdCancel", -1, ControlKind::CommandButton, "Cancel", nullptr, -1, 2790, 2565, 1095, 375,
+         10},
+    });
+
+    // The etched separator above the buttons: a grey line over a white one.
+    auto& grey = Get<forms::Line>("Line2");
+    grey.SetPoints(180, 2370, 6390, 2370);
+    grey.SetBorderColor(0x808080);
+    auto& white = Get<forms::Line>("Line1");
+    white.SetPoints(180, 2385, 6390, 2385);
+    white.SetBorderColor(forms::vbWhite);
+
+    for (const char* name : {"chkInitialization", "chkScripting", "chkLaunch"})
+        Get<forms::CheckBox>(name).SetValue(forms::vbChecked);
+    Get<forms::CommandButton>("cmdNext").SetDefault(true);
+    Get<forms::CommandButton>("cmdCancel").SetCancel(true);
+
+    Ctl("cmdNext").onClick = [this] { Guard([this] { cmdNext_Click(); }); };
+    Ctl("cmdBack").onClick = [this] { Guard([this] { cmdBack_Click(); }); };
+    Ctl("cmdCancel").onClick = [this] { Guard([this] { cmdCancel_Click(); }); };
+    Ctl("lstPackages").onClick = [this] { Guard([this] { lstPackages_Click(); }); };
+    Ctl("lstComponents").onClick = [this] { Guard([this] { lstComponents_Click(); }); };
+}
+
+std::string frmWizard::ScriptPath() const { return services_.app.Path + "/wizard.reg"; }
+
+void frmWizard::Form_Load() {
+    intStep = 0;
+    ShowStep();
+}
+
+void frmWizard::Form_Unload(int&) {
+    // Closing the window ends the program like Cancel: nothing is written.
+    End();
+}
+
+void frmWizard::cmdNext_Click() {
+    if (intStep == 3) {
+        End();
+        return;
+    }
+    if (intStep == 1 && Get<forms::ListBox>("lstComponents").ListIndex() == -1) {
+        forms::MsgBox("Select a component.", forms::vbOKOnly | forms::vbExclamation, kTitle);
+        return;
+    }
+    ++intStep;
+    ShowStep();
+}
+
+void frmWizard::cmdBack_Click() {
+    --intStep;
+    ShowStep();
+}
+
+void frmWizard::cmdCancel_Click() { End(); }
+
+void frmWizard::lstPackages_Click() {
+    // Not trapped: a catalog failure here is an error of the program.
+    const auto& packages = Get<forms::ListBox>("lstPackages");
+    const int selected = packages.ListIndex();
+    const std::string key = KeyOfEntry(selected >= 0 ? packages.List(selected) : std::string());
+    objComponents = objPackages->GetCollection("ComponentsInPackage", key);
+    objComponents->Populate();
+    auto& components = Get<forms::ListBox>("lstComponents");
+    components.Clear();
+    for (const mts::ICatalogObject& component : *objComponents)
+        components.AddItem(MakeEntry(component.Name(), component.Key()));
+}
+
+void frmWizard::lstComponents_Click() {
+    const auto& components = Get<forms::ListBox>("lstComponents");
+    const int selected = components.ListIndex();
+    const std::string entry = selected >= 0 ? components.List(selected) : std::string();
+    strCLSID = KeyOfEntry(entry);
+    strProgID = NameOfEntry(entry);
+    SetCaption(strProgID + " " + strCLSID);
+}
+
+void frmWizard::ShowStep() {
+    std::string failure;
+    {
+        Hourglass hourglass;
+        try {
+            // Page 3 says the work is done, so the script is made and handed
+            // over before the page shows; when either fails the wizard stays on
+            // page 2 and says why.
+            if (intStep == 3) {
+                failure = WriteRegFile();
+                if (failure.empty()) failure = RunRegedit();
+                if (!failure.empty()) intStep = 2;
+            }
+
+            const forms::StringTable& strings = WizardStrings();
+            const int n = intStep;
+            Ctl("lblMessage").SetCaption(strings.LoadResString(4 * n + 1));
+            Ctl("cmdCancel").SetCaption(strings.LoadResString(4 * n + 2));
+            Ctl("cmdBack").SetCaption(strings.LoadResString(4 * n + 3));
+            Ctl("cmdNext").SetCaption(strings.LoadResString(4 * n + 4));
+
+            auto& cancel = Ctl("cmdCancel");
+            auto& back = Ctl("cmdBack");
+            auto& next = Ctl("cmdNext");
+            switch (intStep) {
+                case 0:
+                    SetCaption("Fenmoor Custom Object Wizard");
+                    cancel.SetEnabled(true);
+                    back.SetEnabled(false);
+                    next.SetEnabled(true);
+                    ShowListsAndChecks(false, false);
+                    break;
+                case 1:
+                    SetCaption("Step 1");
+                    ListPackages();
+                    cancel.SetEnabled(true);
+                    back.SetEnabled(true);
+                    next.SetEnabled(true);
+                    ShowListsAndChecks(true, false);
+                    break;
+                case 2:
+                    SetCaption("Step 2");
+                    cancel.SetEnabled(true);
+                    back.SetEnabled(true);
+                    next.SetEnabled(true);
+                    ShowListsAndChecks(false, true);
+                    break;
+                case 3:
+                    SetCaption("Step 3");
+                    cancel.SetEnabled(false);
+                    back.SetEnabled(false);
+                    next.SetEnabled(true);
+                    ShowListsAndChecks(false, false);
+                    break;
+            }
+        } catch (...) {
+            // Laying out a page fails silently; what was done stays done.
+        }
+    }
+    if (!failure.empty()) forms::MsgBox(failure, forms::vbOKOnly | forms::vbExclamation, kTitle);
+}
+
+void frmWizard::ShowListsAndChecks(bool lists, bool checks) {
+    Ctl("lstPackages").SetVisible(lists);
+    Ctl("lstComponents").SetVisible(lists);
+    Ctl("chkInitialization").SetVisible(checks);
+    Ctl("chkScripting").SetVisible(checks);
+    Ctl("chkLaunch").SetVisible(checks);
+}
+
+void frmWizard::ListPackages() {
+    Hourglass hourglass;
+    try {
+        objCatalog = services_.createCatalog();
+        objRoot = objCatalog->Connect("");
+        objPackages = objRoot->GetCollection("Packages", "");
+        objPackages->Populate();
+        auto& packages = Get<forms::ListBox>("lstPackages");
+        packages.Clear();
+        Get<forms::ListBox>("lstComponents").Clear();
+        for (const mts::ICatalogObject& package : *objPackages)
+            packages.AddItem(MakeEntry(package.Name(), package.Key()));
+    } catch (...) {
+        // No catalog, or one that cannot be read: the lists stay as they are.
+    }
+}
+
+std::string frmWizard::WriteRegFile() {
+    Hourglass hourglass;
+    const std::string path = ScriptPath();
+    try {
+        auto ticked = [this](const char* name) {
+            return Get<forms::CheckBox>(name).Value() == forms::vbChecked;
+        };
+        ScriptChoices choices;
+        choices.scripting = ticked("chkScripting");
+        choices.initialization = ticked("chkInitialization");
+        choices.launch = ticked("chkLaunch");
+        const std::string reason =
+            WriteFileAtomically(path, BuildRegScript(strCLSID, strProgID, choices));
+        if (reason.empty()) return {};
+        return "The registration script " + path + " could not be written: " + reason + ".";
+    } catch (const std::exception& e) {
+        return "The registration script " + path + " could not be written: " + e.what() + ".";
+    }
+}
+
+std::string frmWizard::RunRegedit() {
+    Hourglass hourglass;
+    try {
+        win::Shell("REGEDIT " + QuoteArgument(ScriptPath()), win::vbMinimizedFocus);
+        return {};
+    } catch (const vb::VbError& e) {
+        return "The registry editor could not be started: " + e.Description() +
+               ". The registration script is " + ScriptPath() + ".";
+    } catch (const std::exception& e) {
+        return "The registry editor could not be started: " + std::string(e.what()) +
+               ". The registration script is " + ScriptPath() + ".";
+    }
+}
+
+void frmWizard::End() {
+    if (ended_) return;
+    ended_ = true;
+    if (services_.endProgram) services_.endProgram();
+    else Hide();
+}
+
+void frmWizard::Guard(const std::function<void()>& handler) {
+    try {
+        handler();
+    } catch (const vb::VbError& e) {
+        // As the runtime reports an untrapped error: its number as VB's 32-bit
+        // Long shows it, and its description.
+        const auto number = static_cast<std::int32_t>(static_cast<std::uint32_t>(e.Number()));
+        forms::MsgBox("Run-time error '" + std::to_string(number) + "':\n\n" + e.Description(),
+                      forms::vbOKOnly | forms::vbCritical, services_.app.Title);
+        End();
+    } catch (const std::exception& e) {
+        forms::MsgBox(std::string("Run-time error:\n\n") + e.what(),
+                      forms::vbOKOnly | forms::vbCritical, services_.app.Title);
+        End();
+    }
+}
+
+}  // namespace fenmoor
