@@ -12,6 +12,7 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QScrollBar>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBlock>
@@ -306,6 +307,26 @@ TEST_F(IdeWindowTest, ExplorerSelectsActivatesAndOpens) {
 
     env->AddComponent(ledger, vbide::vbext_ct_StdModule, "modNew");
     EXPECT_NE(tree->ItemFor(ledger->VBComponents()->Item("modNew")), nullptr);
+}
+
+TEST_F(IdeWindowTest, PropertiesWindowShowsAndRenamesTheSelection) {
+    auto properties = window->DockFor(WindowOfType(vbide::vbext_wt_PropertyWindow))->widget();
+    auto* grid = properties->findChild<QTableWidget*>("grid");
+    ASSERT_NE(grid, nullptr);
+    auto module = Component("modMain");
+    window->Explorer()->setCurrentItem(window->Explorer()->ItemFor(module));
+    EXPECT_EQ(properties->findChild<QComboBox*>("object")->currentText(), "modMain Module");
+    ASSERT_EQ(grid->item(0, 0)->text(), "(Name)");
+    grid->item(0, 1)->setText("modStart");  // the user types a new name
+    EXPECT_EQ(module->Name(), "modStart");
+    EXPECT_NE(window->Explorer()->ItemFor(module), nullptr);
+    EXPECT_EQ(window->Explorer()->ItemFor(module)->text(0), "modStart");
+
+    grid->item(0, 1)->setText("1bad");
+    EXPECT_EQ(module->Name(), "modStart");
+    ASSERT_EQ(ui->messages.size(), 1u);
+    EXPECT_EQ(ui->messages[0].prompt, "Invalid property value");
+    EXPECT_EQ(grid->item(0, 1)->text(), "modStart");
 }
 
 // ---- Code panes ----------------------------------------------------------------
