@@ -1,6 +1,7 @@
 #include "quillon/procedure_project.h"
 
 #include <cstdint>
+#include <exception>
 #include <ostream>
 
 #include "platform/vbide/environment.h"
@@ -65,6 +66,9 @@ int InsertIntoProject(ProcedureOptions& options, std::ostream& err) {
     } catch (const vb::VbError& error) {
         err << kCommand << ": " << path << ": " << error.Description() << "\n";
         return 1;
+    } catch (const std::exception& error) {
+        err << kCommand << ": " << path << ": " << error.what() << "\n";
+        return 1;
     }
     // Modules the project names but that could not be read are left out; say so.
     for (const std::string& report : env->Reports()) err << kCommand << ": warning: " << report << "\n";
@@ -87,6 +91,9 @@ int InsertIntoProject(ProcedureOptions& options, std::ostream& err) {
         vbide::SaveProject(component->Collection()->Parent());
     } catch (const vb::VbError& error) {
         err << kCommand << ": " << Failure(error) << "\n";
+        return 1;
+    } catch (const std::exception& error) {
+        err << kCommand << ": " << error.what() << "\n";
         return 1;
     }
     return 0;

@@ -186,10 +186,9 @@ BOOL Failed(DWORD code) {
     return FALSE;
 }
 
+// The folder is known to exist by then: whatever else fails is a refusal.
 DWORD ErrorFromErrno(int error) {
     switch (error) {
-        case ENOENT:
-        case ENOTDIR: return ERROR_PATH_NOT_FOUND;
         case EBUSY:
         case ETXTBSY: return ERROR_SHARING_VIOLATION;
         default: return ERROR_ACCESS_DENIED;
@@ -248,8 +247,13 @@ BOOL WritePrivateProfileStringA(const char* lpAppName, const char* lpKeyName,
         auto bytes = ReadFile(path);
         if (!bytes) return Failed(ERROR_ACCESS_DENIED);
         text = std::move(*bytes);
-    } else if (errno == ENOTDIR) {
-        return Failed(ERROR_PATH_NOT_FOUND);
+    } else {
+        const auto cut = path.rfind('/');
+        const std::string folder = cut == std::string::npos ? "." : path.substr(0, cut + 1);
+        struct stat dir {};
+        if (::stat(folder.c_str(), &dir) != 0 || !S_ISDIR(dir.st_mode)) {
+            return Failed(ERROR_PATH_NOT_FOUND);
+        }
     }
     const std::string_view section = Trim(lpAppName);
     const std::vector<Line> lines = SplitLines(text);

@@ -204,6 +204,9 @@ TEST_F(Profile, FailedWritesReturnFalseAndLeaveTheOldFile) {
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_PATH_NOT_FOUND));
     EXPECT_FALSE(WritePrivateProfileStringA("S", "k", "v", folder.Path().c_str()));
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED));
+    // A folder where no file can be made, whoever runs the test.
+    EXPECT_FALSE(WritePrivateProfileStringA("S", "k", "v", "/proc/tarnwick.ini"));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED));
     if (::geteuid() == 0) GTEST_SKIP() << "permissions do not bind root";
     WriteBytes(file, "[S]\r\nk=old\r\n");
     ::chmod(file.c_str(), 0444);
