@@ -174,11 +174,12 @@ std::string ReadBytes(const std::string& path) {
     return buffer.str();
 }
 
+// A file's path relative to the project's folder ("../Shared/CThing.cls" for
+// a module beside it), so that the diff applies from that folder.
 std::string DisplayPath(const std::string& path, const std::string& vbpPath) {
     fs::path folder = fs::absolute(vbpPath).parent_path();
     fs::path relative = fs::path(path).lexically_relative(folder);
-    if (relative.empty() || *relative.begin() == "..") return fs::path(path).generic_string();
-    return relative.generic_string();
+    return relative.empty() ? fs::path(path).generic_string() : relative.generic_string();
 }
 
 // Saves the project, or with --dry-run prints what saving would change.
