@@ -1,6 +1,7 @@
 #include "apps/ide/code_editor.h"
 
 #include <QFontDatabase>
+#include <QMimeData>
 #include <QScrollBar>
 #include <QTextBlock>
 
@@ -90,6 +91,15 @@ void CodeEditor::FollowTopLine() {
     scrolling_ = true;
     verticalScrollBar()->setValue(static_cast<int>(top - 1));
     scrolling_ = false;
+}
+
+void CodeEditor::insertFromMimeData(const QMimeData* source) {
+    if (!source->hasText()) return;
+    QString text = source->text();
+    text.replace("\r\n", "\n");
+    text.replace('\r', '\n');
+    textCursor().insertText(text);
+    ensureCursorVisible();
 }
 
 long CodeEditor::FirstLineShown() const {

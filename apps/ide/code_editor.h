@@ -33,6 +33,10 @@ public:
     // as it is).
     std::function<void(const std::string&)> onFailure;
 
+    // Pasted text may carry CR LF (or lone CR) line ends: they become line
+    // breaks, never characters of a line.
+    void insertFromMimeData(const QMimeData* source) override;
+
 private:
     void Load();
     void WriteBack();

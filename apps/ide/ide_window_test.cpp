@@ -10,7 +10,9 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QScrollBar>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBlock>
@@ -307,6 +309,26 @@ TEST_F(IdeWindowTest, ExplorerSelectsActivatesAndOpens) {
     EXPECT_NE(tree->ItemFor(ledger->VBComponents()->Item("modNew")), nullptr);
 }
 
+TEST_F(IdeWindowTest, PropertiesWindowShowsAndRenamesTheSelection) {
+    auto properties = window->DockFor(WindowOfType(vbide::vbext_wt_PropertyWindow))->widget();
+    auto* grid = properties->findChild<QTableWidget*>("grid");
+    ASSERT_NE(grid, nullptr);
+    auto module = Component("modMain");
+    window->Explorer()->setCurrentItem(window->Explorer()->ItemFor(module));
+    EXPECT_EQ(properties->findChild<QComboBox*>("object")->currentText(), "modMain Module");
+    ASSERT_EQ(grid->item(0, 0)->text(), "(Name)");
+    grid->item(0, 1)->setText("modStart");  // the user types a new name
+    EXPECT_EQ(module->Name(), "modStart");
+    EXPECT_NE(window->Explorer()->ItemFor(module), nullptr);
+    EXPECT_EQ(window->Explorer()->ItemFor(module)->text(0), "modStart");
+
+    grid->item(0, 1)->setText("1bad");
+    EXPECT_EQ(module->Name(), "modStart");
+    ASSERT_EQ(ui->messages.size(), 1u);
+    EXPECT_EQ(ui->messages[0].prompt, "Invalid property value");
+    EXPECT_EQ(grid->item(0, 1)->text(), "modStart");
+}
+
 // ---- Code panes ----------------------------------------------------------------
 
 TEST_F(IdeWindowTest, CodePaneShowsTheModuleAndEditsGoIntoIt) {
@@ -328,6 +350,18 @@ TEST_F(IdeWindowTest, CodePaneShowsTheModuleAndEditsGoIntoIt) {
     EXPECT_EQ(module->Lines(1, 5), "Option Explicit\r\n\r\nSub Main()\r\n    MsgBox \"Hi\"\r\nEnd Sub");
     EXPECT_TRUE(env->ActiveVBProject()->IsDirty());
     EXPECT_TRUE(window->isWindowModified());
+
+    // Pasted CR LF text becomes lines, not characters.
+    QMimeData pasted;
+    pasted.setText("Dim a\r\nDim b\r\n");
+    QTextCursor top(editor->document()->findBlockByNumber(1));
+    editor->setTextCursor(top);
+    editor->insertFromMimeData(&pasted);
+    EXPECT_EQ(module->Lines(1, 4), "Option Explicit\r\nDim a\r\nDim b\r\n");
+    QTextCursor undo(editor->document()->findBlockByNumber(1));
+    undo.movePosition(QTextCursor::NextBlock, QTextCursor::KeepAnchor, 2);
+    undo.removeSelectedText();
+    ASSERT_EQ(module->CountOfLines(), 5);
 
     // Deleting a line deletes it from the module.
     QTextCursor line(editor->document()->findBlockByNumber(1));

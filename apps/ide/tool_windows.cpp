@@ -17,10 +17,12 @@
 
 #include "apps/ide/model_access.h"
 #include "platform/forms/qt/ansi.h"
+#include "platform/forms/runtime.h"
 
 namespace ide {
 
 using forms::qt::FromAnsi;
+using forms::qt::ToAnsi;
 
 namespace {
 
@@ -215,10 +217,30 @@ QWidget* Properties(const std::shared_ptr<vbide::Environment>& env) {
     table->horizontalHeader()->hide();
     table->verticalHeader()->hide();
     table->horizontalHeader()->setStretchLastSection(true);
-    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
+                           QAbstractItemView::AnyKeyPressed);
     column->addWidget(object);
     column->addWidget(table, 1);
     ShowPropertiesOf(properties, env);
+    // A new (Name) renames the component or project shown.
+    std::weak_ptr<vbide::Environment> weak = env;
+    QObject::connect(table, &QTableWidget::itemChanged, properties, [weak, properties, table](QTableWidgetItem* item) {
+        auto e = weak.lock();
+        if (!e || properties->property("filling").toBool() || item->column() != 1 ||
+            table->item(item->row(), 0)->text() != "(Name)")
+            return;
+        const std::string name = ToAnsi(item->text());
+        try {
+            if (auto c = e->SelectedVBComponent()) {
+                if (c->Name() != name) c->SetName(name);
+            } else if (auto p = ActiveProject(*e)) {
+                if (p->Name() != name) p->SetName(name);
+            }
+        } catch (const vb::VbError&) {
+            forms::MsgBox("Invalid property value", forms::vbOKOnly | forms::vbExclamation, "Properties");
+        }
+        ShowPropertiesOf(properties, e);
+    });
     return properties;
 }
 
@@ -260,15 +282,27 @@ void ShowPropertiesOf(QWidget* content, const std::shared_ptr<vbide::Environment
         rows.push_back({"(Name)", FromAnsi(p->Name())});
         if (!p->FileName().empty()) rows.push_back({"(File)", FromAnsi(p->FileName())});
     }
+    content->setProperty("filling", true);
     object->clear();
     if (!title.isEmpty()) object->addItem(title);
     table->setRowCount(static_cast<int>(rows.size()));
     for (int i = 0; i < static_cast<int>(rows.size()); ++i) {
-        table->setItem(i, 0, new QTableWidgetItem(rows[static_cast<std::size_t>(i)].first));
-        table->setItem(i, 1, new QTableWidgetItem(rows[static_cast<std::size_t>(i)].second));
+        // Items are reused: this may run while the grid tells of an edit
+        // of one of them.
+        for (int col = 0; col < 2; ++col) {
+            const auto& row = rows[static_cast<std::size_t>(i)];
+            const QString& text = col == 0 ? row.first : row.second;
+            if (QTableWidgetItem* item = table->item(i, col)) item->setText(text);
+            else table->setItem(i, col, new QTableWidgetItem(text));
+            table->item(i, col)->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
+        }
     }
+    for (int i = 0; i < table->rowCount(); ++i)
+        if (table->item(i, 0)->text() == "(Name)")
+            table->item(i, 1)->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsEditable);
     table->resizeColumnToContents(0);
     table->resizeRowsToContents();
+    content->setProperty("filling", false);
 }
 
 QWidget* MakeToolWindowContent(vbide::vbext_WindowType type, const std::string& caption,

@@ -6,6 +6,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <string>
@@ -14,8 +16,12 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     // In memory where possible: every write syncs the file.
-    static const std::string path = std::string(::access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp") +
-                                    "/tarnwick-profile-fuzz-" + std::to_string(::getpid()) + ".ini";
+    static const std::string path = [] {
+        static std::string p = std::string(::access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp") +
+                               "/tarnwick-profile-fuzz-" + std::to_string(::getpid()) + ".ini";
+        std::atexit([] { std::remove(p.c_str()); });
+        return p;
+    }();
     {
         std::ofstream out(path, std::ios::binary | std::ios::trunc);
         out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
