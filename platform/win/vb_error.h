@@ -9,7 +9,8 @@
 namespace vb {
 
 // Class-defined errors are numbered from the object-error base.
-inline constexpr long vbObjectError = static_cast<long>(0x80040000);
+// VB numbers are 32-bit: the base is negative, as VB prints it.
+inline constexpr long vbObjectError = static_cast<int>(0x80040000u);
 
 class VbError : public std::runtime_error {
 public:
