@@ -28,8 +28,7 @@ protected:
     void SetUp() override {
         win::UseRegistryStore(":memory:");
         dir_ = fs::temp_directory_path() / ("config_addin_" + std::to_string(std::random_device{}()));
-        const char* source = std::getenv("TARNWICK_SOURCE");
-        fs::copy(fs::path(source ? source : ".") / "samples" / "project", dir_, fs::copy_options::recursive);
+        fs::copy(CONFIG_SAMPLE_PROJECT, dir_, fs::copy_options::recursive);
         const char* lib = std::getenv("TARNWICK_LIB");
         const std::string library = std::string(lib && *lib ? lib : win::GetProgramFolder() + "/../lib") + "/Config.so";
         auto registered = vbide::RegisterLibrary(library, false);

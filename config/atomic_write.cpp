@@ -53,7 +53,7 @@ std::string ReplaceFile(const std::string& path, const std::string& bytes, const
 
 }  // namespace
 
-void WriteAllOrNothing(const std::vector<vbide::PendingFile>& files) {
+std::size_t WriteAllOrNothing(const std::vector<vbide::PendingFile>& files) {
     std::mt19937_64 random{std::random_device{}()};
     const std::string suffix = ".tarnwick-" + std::to_string(random() % 1000000000);
     // Files are replaced one by one, each atomically; the bytes they held are
@@ -65,6 +65,9 @@ void WriteAllOrNothing(const std::vector<vbide::PendingFile>& files) {
     std::vector<Replaced> replaced;
     for (const vbide::PendingFile& f : files) {
         std::optional<std::string> before = ReadIfPresent(f.path);
+        // A file that would get the bytes it holds is left alone, so that its
+        // time stamp does not make a build think it changed.
+        if (before && *before == f.bytes) continue;
         std::string failure = ReplaceFile(f.path, f.bytes, suffix);
         if (failure.empty()) {
             replaced.push_back({f.path, std::move(before)});
@@ -80,6 +83,7 @@ void WriteAllOrNothing(const std::vector<vbide::PendingFile>& files) {
                           failure + (notRestored.empty() ? "; no file was changed"
                                                          : "; these files keep their new text: " + notRestored));
     }
+    return replaced.size();
 }
 
 }  // namespace config

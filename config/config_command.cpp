@@ -174,24 +174,24 @@ std::string ReadBytes(const std::string& path) {
     return buffer.str();
 }
 
+// A file's path relative to the project's folder ("../Shared/CThing.cls" for
+// a module beside it), so that the diff applies from that folder.
 std::string DisplayPath(const std::string& path, const std::string& vbpPath) {
     fs::path folder = fs::absolute(vbpPath).parent_path();
     fs::path relative = fs::path(path).lexically_relative(folder);
-    if (relative.empty() || *relative.begin() == "..") return fs::path(path).generic_string();
-    return relative.generic_string();
+    return relative.empty() ? fs::path(path).generic_string() : relative.generic_string();
 }
 
 // Saves the project, or with --dry-run prints what saving would change.
-void Commit(const Project& p, bool dryRun, std::ostream& out) {
+// Answers how many files changed.
+std::size_t Commit(const Project& p, bool dryRun, std::ostream& out) {
     const std::vector<vbide::PendingFile> files = vbide::PendingSave(p.project);
-    if (!dryRun) {
-        WriteAllOrNothing(files);
-        return;
-    }
+    if (!dryRun) return WriteAllOrNothing(files);
     for (const vbide::PendingFile& f : files) {
         const std::string name = DisplayPath(f.path, p.path);
         out << UnifiedDiff(ReadBytes(f.path), f.bytes, "a/" + name, "b/" + name);
     }
+    return 0;
 }
 
 // ---- Commands -------------------------------------------------------------------
@@ -245,13 +245,14 @@ int List(const Project& p, std::ostream& out, std::ostream& err) {
     return 0;
 }
 
-void ReportChange(const Project& p, const ConfigureResult& r, std::ostream& out) {
+void ReportChange(const Project& p, const ConfigureResult& r, std::size_t files, std::ostream& out) {
     const Snapshot s = ReadSnapshot(p.project);
     const std::string name = s.current >= 1 && s.current <= static_cast<int>(s.configurations.size())
                                  ? s.configurations[s.current - 1]
                                  : "?";
     out << p.project->Name() << ": configuration " << s.current << " (" << name << ") applied; " << r.linesReplaced
-        << " declaration lines rewritten, " << r.linesInserted << " inserted.\n";
+        << " declaration lines rewritten, " << r.linesInserted << " inserted; " << files
+        << (files == 1 ? " file" : " files") << " changed.\n";
 }
 
 int Change(const Invocation& in, const Project& p, std::ostream& out) {
@@ -281,8 +282,8 @@ int Change(const Invocation& in, const Project& p, std::ostream& out) {
     }
     // As closing the dialog does: the code follows the store.
     const ConfigureResult r = Configure(p.project);
-    Commit(p, in.dryRun, out);
-    if (!in.dryRun) ReportChange(p, r, out);
+    const std::size_t files = Commit(p, in.dryRun, out);
+    if (!in.dryRun) ReportChange(p, r, files, out);
     return 0;
 }
 

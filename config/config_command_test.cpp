@@ -94,7 +94,7 @@ TEST_F(ConfigCommand, SwitchOnAProjectWithoutConfigurationsWritesTheDefaultsFirs
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out,
               "App had no configurations: added debug and release with constant debugging.\n"
-              "App: configuration 2 (release) applied; 3 declaration lines rewritten, 0 inserted.\n");
+              "App: configuration 2 (release) applied; 3 declaration lines rewritten, 0 inserted; 3 files changed.\n");
     EXPECT_EQ(Read("App.vbp"),
               "Type=Exe\r\nModule=basMain; basMain.bas\r\nClass=CThing; CThing.cls\r\nName=\"App\"\r\n"
               "\r\n[Configurations]\r\nCount=2\r\nConfig1=debug\r\nConfig2=release\r\nCurrent=2\r\n"
@@ -227,8 +227,7 @@ TEST_F(ConfigCommand, CheckReportsDisagreementsMissingDeclarationsAndUndefinedNa
 }
 
 TEST_F(ConfigCommand, SwitchingTheSampleToReleaseAndBackRestoresEveryByte) {
-    const fs::path sample = fs::path(std::getenv("TARNWICK_SOURCE") ? std::getenv("TARNWICK_SOURCE") : ".") /
-                            "samples" / "project";
+    const fs::path sample = CONFIG_SAMPLE_PROJECT;
     ASSERT_TRUE(fs::exists(sample / "Ledger.vbp")) << sample;
     fs::copy(sample, dir_ / "project", fs::copy_options::recursive);
     const std::string vbp = Path("project/Ledger.vbp");
@@ -239,6 +238,11 @@ TEST_F(ConfigCommand, SwitchingTheSampleToReleaseAndBackRestoresEveryByte) {
     EXPECT_NE(Files(), afterDebug);
     ASSERT_EQ(Run({vbp, "switch", "1"}).status, 0);
     EXPECT_EQ(Files(), afterDebug);
+    // Switching to the current configuration touches no file.
+    const auto stamp = fs::last_write_time(dir_ / "project" / "modTrace.bas");
+    Result again = Run({vbp, "switch", "debug"});
+    EXPECT_NE(again.out.find("; 0 files changed."), std::string::npos) << again.out;
+    EXPECT_EQ(fs::last_write_time(dir_ / "project" / "modTrace.bas"), stamp);
 }
 
 TEST_F(ConfigCommand, WritingAllOrNothingLeavesEveryFileWhenOneCannotBeWritten) {
