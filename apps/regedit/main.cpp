@@ -5,7 +5,9 @@
 // the answer is read from it; when there is no terminal, the environment
 // variable TARNWICK_REGEDIT_ANSWER (yes or no) may answer for the user, and
 // otherwise nothing is imported (exit status 3): the editor never adds to the
-// registry without someone having said yes.
+// registry without someone having said yes. Started from a program with
+// windows (no terminal, but a display), it asks and reports in message boxes,
+// as the desktop's registry editor does.
 
 #include <unistd.h>
 
@@ -15,6 +17,10 @@
 #include <string>
 
 #include "apps/regedit/regedit.h"
+#ifdef TARNWICK_REGEDIT_WINDOWS
+#include "platform/forms/qt/qt_app.h"
+#include "platform/forms/runtime.h"
+#endif
 
 namespace {
 
@@ -46,9 +52,43 @@ public:
     }
 };
 
+#ifdef TARNWICK_REGEDIT_WINDOWS
+class WindowConsole : public regedit::Console {
+public:
+    WindowConsole() { forms::qt::EnsureQtUi(); }
+    bool Ask(const std::string& question, bool& answer) override {
+        answer = forms::MsgBox(question, forms::vbYesNo + forms::vbQuestion, kTitle) == forms::vbYes;
+        return true;
+    }
+    void Tell(const std::string& text) override {
+        forms::MsgBox(text, forms::vbOKOnly + forms::vbInformation, kTitle);
+    }
+    void Complain(const std::string& text) override {
+        forms::MsgBox(text, forms::vbOKOnly + forms::vbCritical, kTitle);
+    }
+
+private:
+    static constexpr const char* kTitle = "Registry Editor";
+};
+
+bool UseWindows() {
+    const char* preset = std::getenv("TARNWICK_REGEDIT_ANSWER");
+    const char* display = std::getenv("DISPLAY");
+    const char* wayland = std::getenv("WAYLAND_DISPLAY");
+    return !(preset && *preset) && !::isatty(STDIN_FILENO) &&
+           ((display && *display) || (wayland && *wayland));
+}
+#endif
+
 }  // namespace
 
 int main(int argc, char** argv) {
+#ifdef TARNWICK_REGEDIT_WINDOWS
+    if (UseWindows()) {
+        WindowConsole console;
+        return regedit::Run({argv + 1, argv + argc}, console);
+    }
+#endif
     TerminalConsole console;
     return regedit::Run({argv + 1, argv + argc}, console);
 }

@@ -1,8 +1,10 @@
 #include "apps/tarnwick/tour.h"
 
+#include <cstdlib>
 #include <ostream>
 
 #include "apps/tarnwick/tour_addins.h"
+#include "apps/tarnwick/tour_programs.h"
 #include "apps/tarnwick/tour_support.h"
 #include "apps/tarnwick/work_folder.h"
 #include "platform/forms/headless.h"
@@ -20,6 +22,20 @@ struct Step {
     const char* name;
     bool (*run)(TourContext&);
 };
+
+// The environment window on the tour's project, rendered offscreen by the
+// environment program itself.
+void IdeScreenshot(const WorkFolder& w, const fs::path& project, std::ostream& out) {
+    Heading(out, "The environment window");
+    const fs::path png = w.screenshots / "ide.png";
+    const std::string command = "QT_QPA_PLATFORM=offscreen '" + (w.bin / "ide").string() +
+                                "' --screenshot '" + png.string() + "' '" + project.string() +
+                                "' >/dev/null 2>&1";
+    if (std::system(command.c_str()) == 0 && fs::exists(png))
+        out << "  screenshot: " << png.string() << "\n";
+    else
+        out << "  (the environment window could not be rendered)\n";
+}
 
 }  // namespace
 
@@ -69,6 +85,24 @@ int RunTour(const WorkFolder& w, std::ostream& out, std::ostream& err) {
         }
     }
     for (const std::string& report : env->Reports()) out << "  environment reported: " << report << "\n";
+    IdeScreenshot(w, tourProject / "Ledger.vbp", out);
+
+    ProgramTour programs{ui, w.bin, w.screenshots, out};
+    const std::pair<const char*, bool (*)(ProgramTour&)> programSteps[] = {
+        {"Larkspur", TourLarkspur}};
+    for (const auto& [name, run] : programSteps) {
+        bool ok = false;
+        ui.messages.clear();
+        try {
+            ok = run(programs);
+        } catch (const std::exception& e) {
+            out << "  failed: " << e.what() << "\n";
+        }
+        if (!ok) {
+            out << "  " << name << " did not complete\n";
+            ++failed;
+        }
+    }
     Heading(out, failed ? "Tour finished with " + std::to_string(failed) + " failed step(s)"
                         : "Tour finished");
     return failed ? 1 : 0;

@@ -20,6 +20,11 @@ namespace forms::qt {
 namespace {
 
 void Style(QApplication& app) {
+    // The dialogs were laid out for the Windows fonts; where those are missing,
+    // fonts of the same widths keep every caption inside its control.
+    QFont::insertSubstitutions("Tahoma", {"Liberation Sans", "Arial", "DejaVu Sans"});
+    QFont::insertSubstitutions("MS Sans Serif", {"Liberation Sans", "Arial", "DejaVu Sans"});
+    QFont::insertSubstitutions("Verdana", {"DejaVu Sans", "Liberation Sans"});
     // The classic desktop look the tools were designed for.
     if (QStyle* style = QStyleFactory::create("Windows")) app.setStyle(style);
     QFont font("MS Sans Serif");
