@@ -7,31 +7,18 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <random>
-#include <sstream>
 #include <thread>
 
 #include "fenmoor/frmWizard.h"
 #include "platform/forms/controls.h"
 #include "platform/forms/headless.h"
-#include "platform/mts/catalog.h"
 #include "platform/win/registry.h"
 #include "platform/win/registry_script.h"
-#include "platform/win/vb_error.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-
-// Used only when the seed script carries no catalog of its own.
-const char* const kTestCatalog =
-    "REGEDIT4\r\n\r\n"
-    "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Tarnwick\\Catalog\\Packages\\{5E1F2A40-0000-4000-8000-000000000001}]\r\n"
-    "\"Name\"=\"Ledger Services\"\r\n\r\n"
-    "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Tarnwick\\Catalog\\Packages\\{5E1F2A40-0000-4000-8000-000000000001}"
-    "\\Components\\{5E1F2A40-0000-4000-8000-0000000000C1}]\r\n"
-    "\"ProgID\"=\"Ledger.Posting\"\r\n\r\n";
 
 bool KeyExists(const std::string& path) {
     win::HKEY key = nullptr;
@@ -40,15 +27,6 @@ bool KeyExists(const std::string& path) {
         return false;
     win::RegCloseKey(key);
     return true;
-}
-
-bool HasCatalog() {
-    try {
-        mts::Catalog().Connect("");
-        return true;
-    } catch (const vb::VbError&) {
-        return false;
-    }
 }
 
 class FenmoorEndToEnd : public ::testing::Test {
@@ -83,10 +61,6 @@ TEST_F(FenmoorEndToEnd, FinishedScriptIsImportedByTheRegistryEditor) {
     const auto seeded =
         win::ImportRegistryScript((fs::path(source) / "samples/registry/seed.reg").string());
     ASSERT_TRUE(seeded.ok) << seeded.error;
-    if (!HasCatalog()) {
-        const auto result = win::ImportRegistryScriptText(kTestCatalog, "catalog.reg");
-        ASSERT_TRUE(result.ok) << result.error;
-    }
 
     forms::ScopedHeadlessUi ui;
     fenmoor::WizardServices services;
@@ -104,13 +78,8 @@ TEST_F(FenmoorEndToEnd, FinishedScriptIsImportedByTheRegistryEditor) {
     // The first package that has a component, and its first component.
     for (int i = 0; i < packages.ListCount() && components.ListCount() == 0; ++i)
         packages.UserSelect(i);
-    ASSERT_GT(components.ListCount(), 0) << "the catalog has no component";
+    ASSERT_GT(components.ListCount(), 0) << "the seeded catalog has no component";
     components.UserSelect(0);
-    next.UserClick();
-    next.UserClick();  // Finish
-    ASSERT_EQ(wizard.Step(), 3) << (ui.messages.empty() ? "" : ui.messages.back().prompt);
-    EXPECT_TRUE(ui.messages.empty());
-
     const std::string clsidKey = "SOFTWARE\\Classes\\CLSID\\" + wizard.CLSID();
     const std::vector<std::string> keys = {
         clsidKey + "\\Implemented Categories",
@@ -118,6 +87,13 @@ TEST_F(FenmoorEndToEnd, FinishedScriptIsImportedByTheRegistryEditor) {
         clsidKey + "\\Implemented Categories\\{7DD95802-9882-11CF-9FA9-00AA006C42C4}",
         "SYSTEM\\CurrentControlSet\\Services\\W3SVC\\Parameters\\ADCLaunch\\" + wizard.ProgID(),
     };
+    for (const auto& key : keys) ASSERT_FALSE(KeyExists(key)) << key;
+
+    next.UserClick();
+    next.UserClick();  // Finish
+    ASSERT_EQ(wizard.Step(), 3) << (ui.messages.empty() ? "" : ui.messages.back().prompt);
+    EXPECT_TRUE(ui.messages.empty());
+
     // The wizard does not wait for the editor; the test does, for a while.
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
     auto allThere = [&] {

@@ -7,6 +7,7 @@
 #include <QMenuBar>
 #include <QToolBar>
 #include <QWidgetAction>
+#include <map>
 
 #include "apps/ide/toolbar_icons.h"
 #include "platform/forms/qt/ansi.h"
@@ -27,6 +28,23 @@ std::string WithoutAccessKeys(const std::string& caption) {
         out += caption[i];
     }
     return out;
+}
+
+// The keys of the built-in menu commands.
+QKeySequence ShortcutOf(const std::string& caption) {
+    static const std::map<std::string, QKeySequence> keys = {
+        {"New Project", QKeySequence("Ctrl+N")}, {"Open Project...", QKeySequence("Ctrl+O")},
+        {"Save", QKeySequence("Ctrl+S")}, {"Print...", QKeySequence("Ctrl+P")},
+        {"Undo", QKeySequence("Ctrl+Z")}, {"Cut", QKeySequence("Ctrl+X")},
+        {"Copy", QKeySequence("Ctrl+C")}, {"Paste", QKeySequence("Ctrl+V")},
+        {"Select All", QKeySequence("Ctrl+A")}, {"Find...", QKeySequence("Ctrl+F")},
+        {"Find Next", QKeySequence("F3")}, {"Replace...", QKeySequence("Ctrl+H")},
+        {"Code", QKeySequence("F7")}, {"Object Browser", QKeySequence("F2")},
+        {"Immediate Window", QKeySequence("Ctrl+G")}, {"Project Explorer", QKeySequence("Ctrl+R")},
+        {"Properties Window", QKeySequence("F4")}, {"Start", QKeySequence("F5")},
+    };
+    auto it = keys.find(caption);
+    return it == keys.end() ? QKeySequence() : it->second;
 }
 
 bool IsList(vbide::MsoControlType type) {
@@ -165,6 +183,11 @@ QAction* CommandBarView::MakeAction(BarView& view, const vbide::CommandBarContro
         auto* action = new QAction(view.widget);
         if (view.toolbar && control->BuiltIn())
             action->setIcon(ToolbarIcon(WithoutAccessKeys(control->Caption())));
+        if (!view.toolbar && control->BuiltIn()) {
+            // Editing keys stay the editor's own; the menu only shows them.
+            action->setShortcut(ShortcutOf(WithoutAccessKeys(control->Caption())));
+            action->setShortcutContext(Qt::WindowShortcut);
+        }
         item.action = action;
         QObject::connect(action, &QAction::triggered, action, [this, weak] {
             if (auto c = weak.lock(); c && onChoose) onChoose(c);

@@ -600,6 +600,14 @@ void IdeWindow::RunOwnCommand(const std::string& command) {
         SaveProject(ActiveProject(*env_));
     } else if (command == "Save Project As" || command == "Save As") {
         SaveProject(ActiveProject(*env_), true);
+    } else if (command == "Code") {
+        if (auto c = env_->SelectedVBComponent(); c && c->CodeModule()) {
+            try {
+                env_->OpenCodePane(c);
+            } catch (const vb::VbError& e) {
+                Fail(e.what());
+            }
+        }
     } else if (command == "Exit") {
         close();
     } else if (command == "Add-In Manager") {

@@ -176,6 +176,16 @@ TEST_F(IdeWindowTest, MenusAndToolbarAreTheCommandBars) {
     QAction* open = window->Bars().ActionFor(standard->Item("Open Project"));
     ASSERT_NE(open, nullptr);
     EXPECT_FALSE(open->icon().isNull());
+    QAction* viewCode = MenuAction("View", "&Code");
+    ASSERT_NE(viewCode, nullptr);
+    EXPECT_EQ(viewCode->shortcut(), QKeySequence("F7"));
+    EXPECT_TRUE(open->shortcut().isEmpty());  // toolbar buttons carry no keys
+
+    // View > Code opens the selected component's code.
+    env->SelectComponent(Component("modMain"));
+    viewCode->trigger();
+    ASSERT_NE(env->ActiveCodePane(), nullptr);
+    EXPECT_EQ(env->ActiveCodePane()->CodeModule()->Name(), "modMain");
 }
 
 TEST_F(IdeWindowTest, AddInCommandAppearsAndItsClickArrivesThroughTheWindowsAction) {
