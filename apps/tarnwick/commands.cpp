@@ -7,6 +7,7 @@
 #include "apps/tarnwick/tour.h"
 #include "apps/tarnwick/work_folder.h"
 #include "platform/win/files.h"
+#include "config/config_command.h"
 #include "quillon/procedure_command.h"
 
 namespace tarnwick {
@@ -29,6 +30,7 @@ Command Program(const char* name) {
 const std::vector<Command>& Commands() {
     static const std::vector<Command> commands = {
         {"procedure", quillon::RunProcedureCommand},
+        {"config", config::RunConfigCommand},
         {"setup",
          [](const std::vector<std::string>&, std::ostream& out, std::ostream& err) {
              return Setup(SelfBin(), out, err);

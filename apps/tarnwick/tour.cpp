@@ -89,7 +89,7 @@ int RunTour(const WorkFolder& w, std::ostream& out, std::ostream& err) {
 
     ProgramTour programs{ui, w.bin, w.screenshots, out};
     const std::pair<const char*, bool (*)(ProgramTour&)> programSteps[] = {
-        {"Larkspur", TourLarkspur}};
+        {"Larkspur", TourLarkspur}, {"Fenmoor", TourFenmoor}};
     for (const auto& [name, run] : programSteps) {
         bool ok = false;
         ui.messages.clear();

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "apps/tarnwick/tour_support.h"
+#include "fenmoor/frmWizard.h"
 #include "larkspur/frmOLESP.h"
 #include "larkspur/larkspur_app.h"
 #include "platform/forms/headless.h"
@@ -88,6 +89,55 @@ bool TourLarkspur(ProgramTour& tour) {
     PrintIndented(tour.out, Slurp(script));
     return ImportAndShow(tour.out, script,
                          {"HKEY_CLASSES_ROOT\\" + provider, "HKEY_CLASSES_ROOT\\CLSID\\" + guid});
+}
+
+bool TourFenmoor(ProgramTour& tour) {
+    Heading(tour.out, "Fenmoor: a catalog component made safe for RDS");
+    fenmoor::WizardServices services;
+    services.app = fenmoor::FenmoorApp();
+    services.app.Path = tour.programFolder.string();
+    bool ended = false;
+    services.endProgram = [&] { ended = true; };
+    win::RecordingProcessStarter starter;
+    win::ScopedProcessStarter recording(starter);
+
+    fenmoor::frmWizard wizard(std::move(services));
+    wizard.Show();
+    auto next = [&] { wizard.Get<forms::CommandButton>("cmdNext").UserClick(); };
+    next();  // page 1: packages
+    auto& packages = wizard.Get<forms::ListBox>("lstPackages");
+    auto& components = wizard.Get<forms::ListBox>("lstComponents");
+    auto text = [](const std::string& entry) { return entry.substr(0, entry.find("    ")); };
+    tour.out << "  packages:";
+    for (int i = 0; i < packages.ListCount(); ++i) tour.out << " [" << text(packages.List(i)) << "]";
+    tour.out << "\n";
+    for (int i = 0; i < packages.ListCount(); ++i)
+        if (text(packages.List(i)) == "Order Entry") packages.UserSelect(i);
+    if (components.ListCount() == 0) {
+        tour.out << "  the package lists no components\n";
+        return false;
+    }
+    components.UserSelect(0);
+    tour.out << "  component " << text(components.List(0)) << " " << wizard.CLSID() << "\n";
+    Snap(wizard, tour.screenshots / "fenmoor-step1.png", tour.out);
+    next();  // page 2: the three registry entries, all ticked
+    Snap(wizard, tour.screenshots / "fenmoor-step2.png", tour.out);
+    next();  // Finish
+    tour.out << "  page " << wizard.Step() << ": " << wizard.Ctl("lblMessage").Caption() << "\n";
+    Snap(wizard, tour.screenshots / "fenmoor-finished.png", tour.out);
+    wizard.Get<forms::CommandButton>("cmdNext").UserClick();  // Close
+    if (!ended || starter.requests.empty()) {
+        tour.out << "  Finish did not start the registry editor\n";
+        return false;
+    }
+    tour.out << "  registry editor started: " << starter.requests.back().commandLine << "\n";
+    const fs::path script = tour.programFolder / "wizard.reg";
+    tour.out << "  " << script.string() << ":\n";
+    PrintIndented(tour.out, Slurp(script));
+    const std::string clsid = wizard.CLSID();
+    return ImportAndShow(tour.out, script,
+                         {"HKEY_CLASSES_ROOT\\CLSID\\" + clsid + "\\Implemented Categories",
+                          "HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Services\\W3SVC\\Parameters\\ADCLaunch"});
 }
 
 }  // namespace tarnwick

@@ -61,9 +61,14 @@ TEST(Tour, SetupThenTourDrivesEveryToolAndSavesScreenshots) {
     // Config switched every module to release.
     EXPECT_NE(Slurp(work / "tour" / "project" / "modLedger.bas").find("#Const debugging = False\r\n"),
               std::string::npos);
+    // Larkspur's and Fenmoor's scripts were written, handed to the editor and imported.
+    EXPECT_NE(tour.output.find("registry editor started: REGEDIT "), std::string::npos);
+    EXPECT_NE(tour.output.find("[HKEY_CLASSES_ROOT\\TarnwickProvider]"), std::string::npos);
+    EXPECT_NE(Slurp(work / "bin" / "wizard.reg").find("ADCLaunch\\"), std::string::npos);
     // The user's own copy of the sample is untouched.
     EXPECT_EQ(Slurp(work / "project" / "CAccount.cls").find("Balance"), std::string::npos);
-    for (const char* png : {"quillon-dialog.png", "config-dialog.png", "wendover-options.png"})
+    for (const char* png : {"quillon-dialog.png", "config-dialog.png", "wendover-options.png",
+                            "ide.png", "larkspur.png", "fenmoor-step1.png"})
         EXPECT_GT(fs::exists(work / "screenshots" / png) ? fs::file_size(work / "screenshots" / png) : 0u,
                   1000u)
             << png;

@@ -199,7 +199,11 @@ QWidget* FormView::MakeWidget(Control& c, QWidget* parent) {
         case ControlKind::ListBox: {
             auto& model = static_cast<ListBox&>(c);
             auto* list = new QListWidget(parent);
-            list->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+            // As in VB, a list box scrolls sideways only once code gives it a
+            // horizontal extent.
+            list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+            // A long entry is clipped at the edge, not shortened with an ellipsis.
+            list->setTextElideMode(Qt::ElideNone);
             // Every entry is one line high, as in a VB list box; measuring
             // them all on each layout would make long lists slow to fill.
             list->setUniformItemSizes(true);
@@ -375,6 +379,9 @@ void FormView::Sync(Control& c, Property what) {
             break;
         case Property::Extent:
             if (c.Kind() == ControlKind::ListBox) {
+                static_cast<QListWidget*>(w)->setHorizontalScrollBarPolicy(
+                    static_cast<ListBox&>(c).HorizontalExtent() > 0 ? Qt::ScrollBarAsNeeded
+                                                                  : Qt::ScrollBarAlwaysOff);
                 syncing_ = was;
                 Sync(c, Property::Checks);
                 return;
