@@ -384,6 +384,8 @@ void FormView::Sync(Control& c, Property what) {
                                                                   : Qt::ScrollBarAlwaysOff);
                 syncing_ = was;
                 Sync(c, Property::Checks);
+                // Items measured before the extent was set are measured again.
+                static_cast<QListWidget*>(w)->doItemsLayout();
                 return;
             }
             break;
