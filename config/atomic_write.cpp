@@ -3,8 +3,8 @@
 #include <filesystem>
 #include <fstream>
 #include <optional>
-#include <random>
 
+#include "platform/win/files.h"
 #include "platform/win/vb_error.h"
 
 namespace config {
@@ -27,35 +27,16 @@ std::optional<std::string> ReadIfPresent(const std::string& path) {
     return bytes;
 }
 
-// Replaces one file through a temporary file beside it, keeping its
-// permissions; answers an error text, empty on success.
-std::string ReplaceFile(const std::string& path, const std::string& bytes, const std::string& suffix) {
-    const fs::path temp = path + suffix;
-    std::error_code ec;
-    {
-        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-        if (out) out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-        if (out) out.flush();
-        if (!out) {
-            fs::remove(temp, ec);
-            return "cannot write " + path;
-        }
-    }
-    fs::permissions(temp, fs::status(path, ec).permissions(), ec);
-    fs::rename(temp, path, ec);
-    if (ec) {
-        std::error_code ignore;
-        fs::remove(temp, ignore);
-        return "cannot replace " + path + " (" + ec.message() + ")";
-    }
-    return {};
+// Replaces one file atomically, keeping its permissions; answers an error
+// text, empty on success.
+std::string ReplaceFile(const std::string& path, const std::string& bytes) {
+    const std::string failure = win::WriteFileAtomically(path, bytes);
+    return failure.empty() ? failure : "cannot replace " + path + " (" + failure + ")";
 }
 
 }  // namespace
 
 std::size_t WriteAllOrNothing(const std::vector<vbide::PendingFile>& files) {
-    std::mt19937_64 random{std::random_device{}()};
-    const std::string suffix = ".tarnwick-" + std::to_string(random() % 1000000000);
     // Files are replaced one by one, each atomically; the bytes they held are
     // kept, so that a failure puts back every file replaced before it.
     struct Replaced {
@@ -68,7 +49,7 @@ std::size_t WriteAllOrNothing(const std::vector<vbide::PendingFile>& files) {
         // A file that would get the bytes it holds is left alone, so that its
         // time stamp does not make a build think it changed.
         if (before && *before == f.bytes) continue;
-        std::string failure = ReplaceFile(f.path, f.bytes, suffix);
+        std::string failure = ReplaceFile(f.path, f.bytes);
         if (failure.empty()) {
             replaced.push_back({f.path, std::move(before)});
             continue;
@@ -76,7 +57,7 @@ std::size_t WriteAllOrNothing(const std::vector<vbide::PendingFile>& files) {
         std::string notRestored;
         for (auto it = replaced.rbegin(); it != replaced.rend(); ++it) {
             std::error_code ec;
-            bool ok = it->before ? ReplaceFile(it->path, *it->before, suffix).empty() : fs::remove(it->path, ec);
+            bool ok = it->before ? ReplaceFile(it->path, *it->before).empty() : fs::remove(it->path, ec);
             if (!ok) notRestored += (notRestored.empty() ? "" : ", ") + it->path;
         }
         throw vb::VbError(75, "Config",

@@ -1,9 +1,10 @@
 #include "fenmoor/frmWizard.h"
 
+#include "platform/win/files.h"
+
 #include <cstdint>
 #include <exception>
 
-#include "fenmoor/atomic_file.h"
 #include "fenmoor/command_line.h"
 #include "fenmoor/list_entry.h"
 #include "fenmoor/registration_script.h"
@@ -285,7 +286,7 @@ std::string frmWizard::WriteRegFile() {
         choices.initialization = ticked("chkInitialization");
         choices.launch = ticked("chkLaunch");
         const std::string reason =
-            WriteFileAtomically(path, BuildRegScript(strCLSID, strProgID, choices));
+            win::WriteFileAtomically(path, BuildRegScript(strCLSID, strProgID, choices));
         if (reason.empty()) return {};
         return "The registration script " + path + " could not be written: " + reason + ".";
     } catch (const std::exception& e) {

@@ -8,6 +8,8 @@
 
 #include <unistd.h>
 
+#include "platform/win/files.h"
+
 #include "platform/vbide/code_rules.h"
 #include "platform/vbide/model.h"
 #include "platform/vbide/module_file.h"
@@ -35,28 +37,12 @@ std::string ReadFile(const std::string& path) {
     return buffer.str();
 }
 
-// Replaces `path` with `bytes` atomically: a temporary file in the same
-// folder, flushed to disk, renamed over the old file.
+// Replaces `path` with `bytes` atomically (the platform's temporary file and
+// rename), or fails with error 75 naming the file and the reason.
 void WriteFileAtomically(const std::string& path, const std::string& bytes) {
-    fs::path target(path);
-    fs::path temp = target;
-    temp += ".tmp" + std::to_string(::getpid());
-    auto fail = [&](const std::string& why) {
-        std::error_code ignore;
-        fs::remove(temp, ignore);
-        throw vb::VbError(75, "VBIDE", "Path/File access error: " + path + " (" + why + ")");
-    };
-    {
-        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-        if (!out) fail("cannot create a temporary file");
-        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-        out.flush();
-        if (!out) fail("write failed");
-    }
-    std::error_code ec;
-    fs::permissions(temp, fs::status(target, ec).permissions(), ec);
-    fs::rename(temp, target, ec);
-    if (ec) fail(ec.message());
+    const std::string failure = win::WriteFileAtomically(path, bytes);
+    if (!failure.empty())
+        throw vb::VbError(75, "VBIDE", "Path/File access error: " + path + " (" + failure + ")");
 }
 
 // ---- Project lines --------------------------------------------------------------

@@ -1,5 +1,7 @@
 #include "platform/win/files.h"
 
+#include "platform/win/atomic_file.h"
+
 #include <dirent.h>
 #include <dlfcn.h>
 #include <link.h>
@@ -213,6 +215,11 @@ std::string GetModuleFolder(const void* addressInModule) {
         return GetProgramFolder();
     }
     return FolderOf(Canonical(info.dli_fname));
+}
+
+std::string WriteFileAtomically(const std::string& path, std::string_view bytes) {
+    const int error = detail::ReplaceFileContents(path, bytes);
+    return error == 0 ? std::string() : std::string(std::strerror(error));
 }
 
 }  // namespace win

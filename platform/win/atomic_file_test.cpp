@@ -1,4 +1,4 @@
-#include "fenmoor/atomic_file.h"
+#include "platform/win/files.h"
 
 #include <gtest/gtest.h>
 
@@ -7,7 +7,7 @@
 #include <random>
 #include <sstream>
 
-namespace fenmoor {
+namespace win {
 namespace {
 
 namespace fs = std::filesystem;
@@ -16,7 +16,7 @@ class AtomicFile : public ::testing::Test {
 protected:
     void SetUp() override {
         folder_ = fs::temp_directory_path() /
-                  ("fenmoor_atomic_" + std::to_string(std::random_device{}()));
+                  ("win_atomic_" + std::to_string(std::random_device{}()));
         fs::create_directories(folder_);
     }
     void TearDown() override { fs::remove_all(folder_); }
@@ -57,4 +57,4 @@ TEST_F(AtomicFile, TargetThatIsAFolderFailsAndIsLeftAlone) {
 }
 
 }  // namespace
-}  // namespace fenmoor
+}  // namespace win
