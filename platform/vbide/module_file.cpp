@@ -1,5 +1,6 @@
 #include "platform/vbide/module_file.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "platform/vbide/code_rules.h"
@@ -15,6 +16,7 @@ struct RawLine {
 
 std::vector<RawLine> SplitRaw(const std::string& bytes) {
     std::vector<RawLine> lines;
+    lines.reserve(static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), '\n')) + 1);
     std::size_t start = 0;
     while (start < bytes.size()) {
         std::size_t lf = bytes.find('\n', start);
@@ -153,7 +155,7 @@ ParsedModule ParseModuleFile(const std::string& bytes, vbext_ComponentType type)
         if (IsAttributeLine(lines[i].text) && result.text.Count() > 0)
             result.text.AppendHidden(lines[i].text + lines[i].end);
         else
-            result.text.AppendLine(lines[i].text, lines[i].end);
+            result.text.AppendLine(std::move(lines[i].text), std::move(lines[i].end));
     }
     return result;
 }
