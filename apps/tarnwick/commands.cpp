@@ -48,7 +48,14 @@ const std::vector<Command>& Commands() {
              UseWorkFolder(w);
              return RunTour(w, out, err);
          }},
-        Program("ide"),
+        {"ide",
+         [](const std::vector<std::string>& args, std::ostream&, std::ostream& err) {
+             // Without a project of its own choosing, the window opens the
+             // working folder's sample project.
+             std::vector<std::string> words = args;
+             if (args.empty()) words.push_back(DescribeWorkFolder(WorkFolderPath()).project.string());
+             return Launch("ide", words, err);
+         }},
         Program("larkspur"),
         Program("fenmoor"),
     };
