@@ -19,8 +19,8 @@ const char* const kPropertyBoxes[] = {"chkRead", "chkWrite", "chkMember", "chkCo
 
 // Controls in tab order; positions are Left, Top, Width, Height in twips,
 // relative to the container.
-const std::vector<forms::ControlSpec>& ControlTable() {
-    static const std::vector<forms::ControlSpec> table{
+const std::vector<forms::ControlRow>& ControlTable() {
+    static const std::vector<forms::ControlRow> table{
         {"lblDialog", 0, ControlKind::Label, "&Name", nullptr, -1, 135, 270, 555, 240, 0},
         {"txtName", -1, ControlKind::TextBox, "", nullptr, -1, 810, 270, 2490, 285, 1},
         {"lblDialog", 2, ControlKind::Label, "Ar&gs", nullptr, -1, 135, 585, 555, 240, 2},

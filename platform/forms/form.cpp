@@ -49,19 +49,19 @@ void Form::SetClientSize(int width, int height) {
     Notify(FormEvent::Geometry);
 }
 
-void Form::AddControls(const std::vector<ControlSpec>& specs) {
-    for (const ControlSpec& spec : specs) AddControl(spec);
+void Form::AddControls(const std::vector<ControlRow>& rows) {
+    for (const ControlRow& row : rows) AddControl(row);
 }
 
-Control& Form::AddControl(const ControlSpec& spec) {
-    if (Find(spec.name, spec.index))
-        throw vb::VbError(360, name_, std::string("Object already loaded: ") + spec.name);
-    auto control = MakeControl(*this, spec.kind, spec.name, spec.index);
-    if (spec.container && *spec.container)
-        control->SetContainer(&Ctl(spec.container, spec.containerIndex));
-    if (spec.caption) control->SetCaption(spec.caption);
-    control->Move(spec.left, spec.top, spec.width, spec.height);
-    control->SetTabIndex(spec.tabIndex);
+Control& Form::AddControl(const ControlRow& row) {
+    if (Find(row.name, row.index))
+        throw vb::VbError(360, name_, std::string("Object already loaded: ") + row.name);
+    auto control = MakeControl(*this, row.kind, row.name, row.index);
+    if (row.container && *row.container)
+        control->SetContainer(&Ctl(row.container, row.containerIndex));
+    if (row.caption) control->SetCaption(row.caption);
+    control->Move(row.left, row.top, row.width, row.height);
+    control->SetTabIndex(row.tabIndex);
     controls_.push_back(std::move(control));
     return *controls_.back();
 }

@@ -17,7 +17,7 @@
 namespace forms {
 
 // One row of a form's control table.
-struct ControlSpec {
+struct ControlRow {
     const char* name;
     int index;  // -1 when the control is not in a control array
     ControlKind kind;
@@ -72,8 +72,8 @@ public:
     void SetIcon(const std::string& icon) { icon_ = icon; }
 
     // Declares controls from a table; containers must come before their contents.
-    void AddControls(const std::vector<ControlSpec>& specs);
-    Control& AddControl(const ControlSpec& spec);
+    void AddControls(const std::vector<ControlRow>& rows);
+    Control& AddControl(const ControlRow& row);
 
     // A control by name and index (-1 for one not in an array); error 340
     // ("Control array element does not exist") or 730 when missing.

@@ -4,19 +4,19 @@
 
 namespace vbide {
 
-EnvironmentBuilder::ProjectSpec& EnvironmentBuilder::LastProject() {
+EnvironmentBuilder::ProjectPlan& EnvironmentBuilder::LastProject() {
     if (projects_.empty()) Project("Project1");
     return projects_.back();
 }
 
 EnvironmentBuilder& EnvironmentBuilder::Project(const std::string& name) {
-    projects_.push_back(ProjectSpec{name, {}, {}});
+    projects_.push_back(ProjectPlan{name, {}, {}});
     return *this;
 }
 
 EnvironmentBuilder& EnvironmentBuilder::Component(const std::string& name, vbext_ComponentType type,
                                                   const std::string& text) {
-    LastProject().components.push_back(ComponentSpec{name, type, text});
+    LastProject().components.push_back(ComponentPlan{name, type, text});
     return *this;
 }
 
@@ -48,10 +48,10 @@ EnvironmentBuilder& EnvironmentBuilder::NoActiveProject() {
 std::shared_ptr<Environment> EnvironmentBuilder::Build() {
     auto env = Environment::Create();
     auto& state = env->Internal();
-    for (auto& spec : projects_) {
-        if (!IsValidName(spec.name)) throw vb::VbError(5, "EnvironmentBuilder", "bad project name " + spec.name);
-        auto project = std::make_shared<ProjectImpl>(state.self, spec.name);
-        for (auto& cs : spec.components) {
+    for (auto& plan : projects_) {
+        if (!IsValidName(plan.name)) throw vb::VbError(5, "EnvironmentBuilder", "bad project name " + plan.name);
+        auto project = std::make_shared<ProjectImpl>(state.self, plan.name);
+        for (auto& cs : plan.components) {
             if (!IsValidName(cs.name) || project->FindComponent(cs.name))
                 throw vb::VbError(5, "EnvironmentBuilder", "bad component name " + cs.name);
             auto c = std::make_shared<ComponentImpl>(project, cs.name, cs.type);
@@ -61,7 +61,7 @@ std::shared_ptr<Environment> EnvironmentBuilder::Build() {
             }
             project->components.push_back(c);
         }
-        for (auto& p : spec.properties) project->store.Write(p[0], p[1], p[2]);
+        for (auto& p : plan.properties) project->store.Write(p[0], p[1], p[2]);
         project->store.MarkSaved();
         state.projects.push_back(project);
     }

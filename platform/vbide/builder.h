@@ -52,18 +52,18 @@ public:
                                                      vbext_ComponentType type = vbext_ct_StdModule);
 
 private:
-    struct ComponentSpec {
+    struct ComponentPlan {
         std::string name;
         vbext_ComponentType type;
         std::string text;
     };
-    struct ProjectSpec {
+    struct ProjectPlan {
         std::string name;
-        std::vector<ComponentSpec> components;
+        std::vector<ComponentPlan> components;
         std::vector<std::vector<std::string>> properties;
     };
-    ProjectSpec& LastProject();
-    std::vector<ProjectSpec> projects_;
+    ProjectPlan& LastProject();
+    std::vector<ProjectPlan> projects_;
     int activeProject_ = 0;  // 1-based; 0 = the first, -1 = none
     int activePaneProject_ = -1;
     int activePaneComponent_ = -1;
