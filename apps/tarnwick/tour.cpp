@@ -1,6 +1,7 @@
 #include "apps/tarnwick/tour.h"
 
 #include <cstdlib>
+#include <functional>
 #include <ostream>
 
 #include "apps/tarnwick/tour_addins.h"
@@ -17,11 +18,6 @@ namespace fs = std::filesystem;
 namespace tarnwick {
 
 namespace {
-
-struct Step {
-    const char* name;
-    bool (*run)(TourContext&);
-};
 
 // The environment window on the tour's project, rendered offscreen by the
 // environment program itself.
@@ -69,32 +65,13 @@ int RunTour(const WorkFolder& w, std::ostream& out, std::ostream& err) {
     for (const auto& failure : host.LoadStartupAddIns(w.addins.string()))
         out << "  add-in not loaded: " << failure << "\n";
 
-    TourContext tour{env, opened.projects.front(), ui, w.screenshots, out};
-    const Step steps[] = {{"Quillon", TourQuillon}, {"Config", TourConfig}, {"Wendover", TourWendover}};
+    // Runs one tool's step; a step that fails or throws is counted and the
+    // tour goes on with the next tool.
     int failed = 0;
-    for (const Step& step : steps) {
+    auto runStep = [&](const char* name, const std::function<bool()>& step) {
         bool ok = false;
         try {
-            ok = step.run(tour);
-        } catch (const std::exception& e) {
-            out << "  failed: " << e.what() << "\n";
-        }
-        if (!ok) {
-            out << "  " << step.name << " did not complete\n";
-            ++failed;
-        }
-    }
-    for (const std::string& report : env->Reports()) out << "  environment reported: " << report << "\n";
-    IdeScreenshot(w, tourProject / "Ledger.vbp", out);
-
-    ProgramTour programs{ui, w.bin, w.screenshots, out};
-    const std::pair<const char*, bool (*)(ProgramTour&)> programSteps[] = {
-        {"Larkspur", TourLarkspur}, {"Fenmoor", TourFenmoor}};
-    for (const auto& [name, run] : programSteps) {
-        bool ok = false;
-        ui.messages.clear();
-        try {
-            ok = run(programs);
+            ok = step();
         } catch (const std::exception& e) {
             out << "  failed: " << e.what() << "\n";
         }
@@ -102,7 +79,19 @@ int RunTour(const WorkFolder& w, std::ostream& out, std::ostream& err) {
             out << "  " << name << " did not complete\n";
             ++failed;
         }
-    }
+    };
+
+    TourContext tour{env, opened.projects.front(), ui, w.screenshots, out};
+    runStep("Quillon", [&] { return TourQuillon(tour); });
+    runStep("Config", [&] { return TourConfig(tour); });
+    runStep("Wendover", [&] { return TourWendover(tour); });
+    for (const std::string& report : env->Reports()) out << "  environment reported: " << report << "\n";
+    IdeScreenshot(w, tourProject / "Ledger.vbp", out);
+
+    // Each program starts with its own record of message boxes.
+    ProgramTour programs{ui, w.bin, w.screenshots, out};
+    runStep("Larkspur", [&] { ui.messages.clear(); return TourLarkspur(programs); });
+    runStep("Fenmoor", [&] { ui.messages.clear(); return TourFenmoor(programs); });
     Heading(out, failed ? "Tour finished with " + std::to_string(failed) + " failed step(s)"
                         : "Tour finished");
     return failed ? 1 : 0;
