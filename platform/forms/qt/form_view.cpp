@@ -357,12 +357,10 @@ void FormView::Sync(Control& c, Property what) {
                 list->setCurrentRow(model.ListIndex());
             } else if (auto* combo = qobject_cast<QComboBox*>(w)) {
                 auto& model = static_cast<ComboBox&>(c);
-                QString text = combo->isEditable() ? combo->lineEdit()->text() : QString();
                 combo->clear();
                 for (int i = 0; i < model.ListCount(); ++i) combo->addItem(FromAnsi(model.List(i)));
                 combo->setCurrentIndex(model.ListIndex());
                 if (combo->isEditable()) combo->lineEdit()->setText(FromAnsi(model.Text()));
-                (void)text;
             }
             break;
         case Property::ListIndex:
