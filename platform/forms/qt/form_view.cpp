@@ -411,7 +411,7 @@ void FormView::Sync(Control& c, Property what) {
             if (c.Kind() == ControlKind::Image) picture = static_cast<Image&>(c).Picture();
             if (c.Kind() == ControlKind::PictureBox) picture = static_cast<PictureBox&>(c).Picture();
             if (auto* l = qobject_cast<QLabel*>(w); l && !picture.empty())
-                l->setPixmap(IconPixmap(picture, Px(std::min(c.Width(), c.Height())) > 40 ? 32 : 32));
+                l->setPixmap(IconPixmap(picture, 32));  // the 32-pixel icon, as VB shows it
             break;
         }
         case Property::Focus:
