@@ -2,12 +2,12 @@
 
 #include <cmath>
 #include <exception>
-#include <fstream>
 
 #include "larkspur/basOLESP.h"
 #include "larkspur/larkspur_app.h"
 #include "larkspur/provider_script.h"
 #include "platform/forms/runtime.h"
+#include "platform/win/files.h"
 #include "platform/win/guid.h"
 #include "platform/win/process.h"
 #include "platform/win/vb_error.h"
@@ -39,22 +39,10 @@ std::string NativePath(std::string path) {
     return path;
 }
 
-// Writes the script line by line, as VB's Print # does: a file that cannot be
-// created raises 75, a failed write 57, and what was written stays.
+// Writes the whole script or nothing: a file that cannot be written (a
+// read-only one included) raises 75.
 void WriteScript(const std::string& path, const std::string& text) {
-    std::ofstream out(NativePath(path), std::ios::binary | std::ios::trunc);
-    if (!out) throw vb::VbError(75, kTitle);
-    std::size_t start = 0;
-    while (start < text.size()) {
-        std::size_t end = text.find("\r\n", start);
-        end = end == std::string::npos ? text.size() : end + 2;
-        out.write(text.data() + start, static_cast<std::streamsize>(end - start));
-        out.flush();
-        if (!out) throw vb::VbError(57, kTitle);
-        start = end;
-    }
-    out.close();
-    if (!out) throw vb::VbError(57, kTitle);
+    if (!win::WriteFileAtomically(NativePath(path), text).empty()) throw vb::VbError(75, kTitle);
 }
 
 }  // namespace
