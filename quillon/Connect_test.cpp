@@ -227,8 +227,8 @@ TEST_F(AddInTest, OtherErrorsShowTheirNumberAndDescription) {
     EXPECT_EQ(Text() + "\r\n", kModule);
 }
 
-TEST_F(AddInTest, EventIsAppendedWithoutScrolling) {
-    Start(vbide::EnvironmentBuilder::SingleModule("Option Explicit\r\n", vbide::vbext_ct_ClassModule));
+TEST_F(AddInTest, EventJoinsTheDeclarationsWithoutScrolling) {
+    Start(vbide::EnvironmentBuilder::SingleModule(kModule, vbide::vbext_ct_ClassModule));
     Module()->CodePane()->SetTopLine(1);
     Use([](frmDialog& d) {
         d.optType(kindEvent).UserClick();
@@ -236,7 +236,8 @@ TEST_F(AddInTest, EventIsAppendedWithoutScrolling) {
         d.txtArgs().UserType("ByVal n As Long");
         d.Ctl("cmdOK").UserClick();
     });
-    EXPECT_EQ(Text(), "Option Explicit\r\nPublic Event Changed (ByVal n As Long)\r\n");
+    EXPECT_EQ(Text(), "Option Explicit\r\nPrivate mCount As Long\r\nPublic Event Changed (ByVal n As Long)\r\n\r\n"
+                      "\r\nSub Main()\r\nEnd Sub");
     EXPECT_EQ(Module()->CodePane()->TopLine(), 1);
 }
 
