@@ -334,9 +334,10 @@ void WriteConstants(const vbide::VBProjectPtr& project, ListView& list) {
 
 long AddConfiguration(const vbide::VBProjectPtr& project, const std::string& name) {
     const int n = NextNumber(project, kConfigurations);
+    // Both counts are read before the first write, so a damaged one changes nothing.
+    const int constants = ReadCount(project, kConstants);
     WriteEntry(project, kConfigurations, kCount, NumberText(n));
     WriteEntry(project, kConfigurations, ConfigKey(n), name);
-    const int constants = ReadCount(project, kConstants);
     for (int u = 1; u <= constants; ++u)
         WriteEntry(project, ConfigKey(n), ReadEntry(project, kConstants, ConstKey(u)), StoredTruth(false));
     return n;
@@ -344,9 +345,9 @@ long AddConfiguration(const vbide::VBProjectPtr& project, const std::string& nam
 
 long AddConstant(const vbide::VBProjectPtr& project, const std::string& name) {
     const int m = NextNumber(project, kConstants);
+    const int configurations = ReadCount(project, kConfigurations);
     WriteEntry(project, kConstants, kCount, NumberText(m));
     WriteEntry(project, kConstants, ConstKey(m), name);
-    const int configurations = ReadCount(project, kConfigurations);
     for (int i = 1; i <= configurations; ++i)
         WriteEntry(project, ConfigKey(i), name, StoredTruth(false));
     return m;

@@ -143,15 +143,32 @@ TEST_F(AddInTest, ClassModulesOfEveryProjectAreQualifiedWithTheActiveProject) {
     EXPECT_EQ(addin.Dialog()->intDataClass, classProject);
 }
 
-TEST_F(AddInTest, SubWithMemberBoxTickedAlsoGetsADeclaration) {
+TEST_F(AddInTest, MemberBoxTickedOnAFunctionAlsoGetsADeclaration) {
+    Start(vbide::EnvironmentBuilder::SingleModule(kModule));
+    Use([](frmDialog& d) {
+        d.optType(kindFunction).UserClick();
+        d.txtName().UserType("Total");
+        Pick(d, "Long");
+        d.Check("chkMember").SetValue(vbChecked);
+        d.Ctl("cmdOK").UserClick();
+    });
+    EXPECT_EQ(Module()->Lines(3, 1), "Private m_Total As Long");
+    EXPECT_EQ(Module()->Lines(7, 1), "Public Function Total ()As Long");
+}
+
+// A sub has no type, so its member declaration would not compile: the
+// environment refuses it and the sub inserted before stays.
+TEST_F(AddInTest, MemberBoxTickedOnASubIsRefusedForWantOfAType) {
     Start(vbide::EnvironmentBuilder::SingleModule(kModule));
     Use([](frmDialog& d) {
         d.txtName().UserType("Reset");
         d.Check("chkMember").SetValue(vbChecked);
         d.Ctl("cmdOK").UserClick();
     });
-    EXPECT_EQ(Module()->Lines(3, 1), "Private m_Reset As ");
-    EXPECT_EQ(Module()->Lines(7, 1), "Public Sub Reset ()");
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].prompt, "Illegal or incorrect procedure construct.");
+    EXPECT_EQ(Module()->Lines(3, 1), "");
+    EXPECT_EQ(Module()->Lines(6, 1), "Public Sub Reset ()");
 }
 
 TEST_F(AddInTest, CancelOrBlankNameInsertsNothingAndDoesNotScroll) {
