@@ -41,8 +41,9 @@ const char kUsage[] =
     "\n"
     "--dry-run prints what a command would change, as a unified diff, and writes\n"
     "nothing. A project whose module files are missing or unreadable is refused;\n"
-    "--skip-missing goes ahead without those modules and lists them. A project without configurations gets the defaults (debug and\n"
-    "release, constant debugging) before switch, add-config, add-const and set.\n";
+    "--skip-missing goes ahead without those modules and lists them. A project\n"
+    "without configurations gets the defaults (debug and release, constant\n"
+    "debugging) before switch, add-config, add-const and set.\n";
 
 // A failure the user must hear about, with the exit status it gives.
 struct CommandError : std::runtime_error {
@@ -325,7 +326,7 @@ int Check(const Invocation& in, const Project& p, std::ostream& out, std::ostrea
         if (f.line > 0) out << ":" << f.line;
         out << ": " << f.message << "\n";
     }
-    if (findings.empty())
+    if (findings.empty() && (p.problems.empty() || in.skipMissing))
         out << p.project->Name() << ": every module agrees with configuration " << s.current << " ("
             << s.configurations[s.current - 1] << ").\n";
     // Modules that could not be read were not checked: trouble, unless the
