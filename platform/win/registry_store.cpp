@@ -323,6 +323,17 @@ std::vector<ChildKey> RegistryStore::Children(KeyId key) {
     return children;
 }
 
+void RegistryStore::ChildSummary(KeyId key, DWORD& count, DWORD& longest) {
+    // A folded name has as many bytes as the name, and the (parent, fold)
+    // index holds it: the keys' rows are not read.
+    Use s(Prepare("SELECT count(*), coalesce(max(length(CAST(fold AS BLOB))), 0) FROM keys WHERE parent = ?"));
+    sqlite3_bind_int64(*s, 1, key);
+    const int rc = sqlite3_step(*s);
+    Check(rc, "count subkeys");
+    count = static_cast<DWORD>(sqlite3_column_int64(*s, 0));
+    longest = static_cast<DWORD>(sqlite3_column_int64(*s, 1));
+}
+
 std::vector<ValueRecord> RegistryStore::Values(KeyId key) {
     Use s(Prepare("SELECT name, type, data FROM vals WHERE key = ? ORDER BY id"));
     sqlite3_bind_int64(*s, 1, key);
