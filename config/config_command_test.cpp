@@ -16,7 +16,7 @@
 #include <thread>
 
 #include "platform/vbide/environment.h"
-#include "platform/win/save.h"
+#include "platform/win/test_support.h"
 #include "platform/win/vb_error.h"
 
 namespace config {
@@ -360,26 +360,14 @@ TEST_F(ConfigCommand, ALinkedModuleStaysALinkAndItsTargetChanges) {
 TEST_F(ConfigCommand, ASecondWriterFailsClearlyWhileTheProjectIsLocked) {
     WriteProject(Store("1"));
     const auto before = Files();
-    int ready[2];
-    ASSERT_EQ(::pipe(ready), 0);
-    const pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        win::SaveLock lock(Path("App.vbp"));
-        const char c = lock.Held() ? 'y' : 'n';
-        (void)!::write(ready[1], &c, 1);
-        ::pause();
-        ::_exit(0);
+    Result r;
+    {
+        win::testing::LockHolder other(Path("App.vbp"));
+        ASSERT_TRUE(other.Held());
+        ::setenv("TARNWICK_LOCK_WAIT_MS", "50", 1);
+        r = Run({Path("App.vbp"), "switch", "release"});
+        ::unsetenv("TARNWICK_LOCK_WAIT_MS");
     }
-    char c = 0;
-    ASSERT_EQ(::read(ready[0], &c, 1), 1);
-    ::setenv("TARNWICK_LOCK_WAIT_MS", "50", 1);
-    Result r = Run({Path("App.vbp"), "switch", "release"});
-    ::unsetenv("TARNWICK_LOCK_WAIT_MS");
-    ::kill(child, SIGKILL);
-    ::waitpid(child, nullptr, 0);
-    ::close(ready[0]);
-    ::close(ready[1]);
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.err.find("another program"), std::string::npos) << r.err;
     EXPECT_EQ(Files(), before);

@@ -16,6 +16,17 @@ namespace {
 
 int ErrnoOr(int result) { return result == 0 ? 0 : errno; }
 
+// Takes the writer lock on an open descriptor without waiting; on failure
+// the descriptor is closed and `handle` becomes -1.
+int LockDescriptor(int& handle) {
+    if (handle < 0) return errno;
+    if (::flock(handle, LOCK_EX | LOCK_NB) == 0) return 0;
+    const int error = errno;
+    ::close(handle);
+    handle = -1;
+    return error;
+}
+
 class PosixFile final : public WritableFile {
 public:
     explicit PosixFile(int fd) : fd_(fd) {}
@@ -51,12 +62,7 @@ public:
     int Truncate() override { return ErrnoOr(::ftruncate(fd_, static_cast<off_t>(size_))); }
     int Lock(int& handle) override {
         handle = ::dup(fd_);
-        if (handle < 0) return errno;
-        if (::flock(handle, LOCK_EX | LOCK_NB) == 0) return 0;
-        const int error = errno;
-        ::close(handle);
-        handle = -1;
-        return error;
+        return LockDescriptor(handle);
     }
     int Close() override {
         const int fd = fd_;
@@ -158,12 +164,7 @@ public:
 
     int TryLock(const std::string& path, int& handle) override {
         handle = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
-        if (handle < 0) return errno;
-        if (::flock(handle, LOCK_EX | LOCK_NB) == 0) return 0;
-        const int error = errno;
-        ::close(handle);
-        handle = -1;
-        return error;
+        return LockDescriptor(handle);
     }
     bool StillNames(int handle, const std::string& path) override {
         struct stat held {}, named {};

@@ -9,7 +9,6 @@
 #include <filesystem>
 #include <string>
 
-#include "platform/win/save.h"
 #include "platform/win/test_support.h"
 
 namespace win {
@@ -256,28 +255,12 @@ TEST_F(Profile, TwoProcessesWritingAtOnceLoseNoUpdate) {
 
 TEST_F(Profile, AFileThatStaysLockedFailsWithASharingViolation) {
     WriteBytes(file, "[S]\r\nk=old\r\n");
-    int ready[2];
-    ASSERT_EQ(::pipe(ready), 0);
-    const pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        SaveLock lock(file);
-        const char c = lock.Held() ? 'y' : 'n';
-        (void)!::write(ready[1], &c, 1);
-        ::pause();
-        ::_exit(0);
-    }
-    char c = 0;
-    ASSERT_EQ(::read(ready[0], &c, 1), 1);
-    ASSERT_EQ(c, 'y');
+    testing::LockHolder other(file);
+    ASSERT_TRUE(other.Held());
     ::setenv("TARNWICK_LOCK_WAIT_MS", "50", 1);
     EXPECT_FALSE(WritePrivateProfileStringA("S", "k", "new", file.c_str()));
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_SHARING_VIOLATION));
     ::unsetenv("TARNWICK_LOCK_WAIT_MS");
-    ::kill(child, SIGKILL);
-    ::waitpid(child, nullptr, 0);
-    ::close(ready[0]);
-    ::close(ready[1]);
     EXPECT_EQ(ReadBytes(file), "[S]\r\nk=old\r\n");
 }
 
