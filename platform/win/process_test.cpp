@@ -92,6 +92,37 @@ TEST(Shell, StartsTheProgramWithoutAShellAndWithoutWaiting) {
     EXPECT_FALSE(std::filesystem::exists(folder / "x"));
 }
 
+TEST(QuoteArgument, PlainPathsStayAsTheyAre) {
+    EXPECT_EQ(QuoteArgument("/opt/tarnwick/bin/wizard.reg"), "/opt/tarnwick/bin/wizard.reg");
+    EXPECT_EQ(QuoteArgument("C:\\Tools\\wizard.reg"), "C:\\Tools\\wizard.reg");
+}
+
+TEST(QuoteArgument, BlanksAndTabsAreQuoted) {
+    EXPECT_EQ(QuoteArgument("/home/ann/my tools/wizard.reg"), "\"/home/ann/my tools/wizard.reg\"");
+    EXPECT_EQ(QuoteArgument("a\tb"), "\"a\tb\"");
+    EXPECT_EQ(QuoteArgument(""), "\"\"");
+}
+
+TEST(QuoteArgument, QuotesAndTheBackslashesBeforeThemAreEscaped) {
+    EXPECT_EQ(QuoteArgument("say \"hi\""), "\"say \\\"hi\\\"\"");
+    EXPECT_EQ(QuoteArgument("a\\\"b"), "\"a\\\\\\\"b\"");
+    // Backslashes before the closing quote are doubled; others stay single.
+    EXPECT_EQ(QuoteArgument("C:\\my dir\\"), "\"C:\\my dir\\\\\"");
+}
+
+TEST(ShellAndWait, ReturnsTheExitStatusAndPassesQuotedWordsUnchanged) {
+    TempFolder folder;
+    EXPECT_EQ(ShellAndWait("sh -c \"exit 3\""), 3);
+    EXPECT_EQ(ShellAndWait("sh -c \"kill -TERM $$\""), 128 + 15);
+    // Blanks, quotes and apostrophes reach the program as one word each.
+    const std::string marker = folder / "it's a \"b\" \\ $(c)";
+    EXPECT_EQ(ShellAndWait("touch " + QuoteArgument(marker)), 0);
+    EXPECT_TRUE(std::filesystem::exists(marker));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.Path()),
+                            std::filesystem::directory_iterator()),
+              1);
+}
+
 TEST(FindProgram, RegeditIsTheSuitesEditorInAnyCase) {
     const std::string editor = testing::BinFolder() + "/regedit";
     EXPECT_EQ(FindProgram("REGEDIT"), editor);
