@@ -4,15 +4,14 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <optional>
-#include <random>
 #include <sstream>
 
 #include "fenmoor/registration_script.h"
 #include "platform/win/process.h"
 #include "platform/win/registry.h"
 #include "platform/win/registry_script.h"
+#include "platform/win/test_support.h"
 
 namespace fenmoor {
 namespace {
@@ -40,32 +39,22 @@ Outcome Safety(const std::vector<std::string>& args) {
     return {status, out.str(), err.str()};
 }
 
-std::string ReadFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
 // A store file of its own, which the registry editor started by --import
 // uses too.
 class SafetyCommand : public ::testing::Test {
 protected:
     void SetUp() override {
-        folder_ = fs::temp_directory_path() / ("fenmoor_safety_" + std::to_string(std::random_device{}()));
-        fs::create_directories(folder_);
         const char* old = std::getenv("TARNWICK_REGISTRY");
         if (old) saved_ = old;
         setenv("TARNWICK_REGISTRY", (folder_ / "registry.db").c_str(), 1);
-        win::UseRegistryStore((folder_ / "registry.db").string());
+        win::UseRegistryStore(folder_ / "registry.db");
     }
     void TearDown() override {
         win::CloseRegistryStore();
         if (saved_) setenv("TARNWICK_REGISTRY", saved_->c_str(), 1);
         else unsetenv("TARNWICK_REGISTRY");
-        fs::remove_all(folder_);
     }
-    fs::path folder_;
+    win::testing::TempFolder folder_;
     std::optional<std::string> saved_;
 };
 
@@ -85,16 +74,16 @@ TEST_F(SafetyCommand, WritesWhatFinishWritesAndTheRemovalOfTheChosenEntries) {
     EXPECT_EQ(run({"--remove", "--initialization", "--launch"}).out,
               "REGEDIT4\r\n\r\n[-" + kInitialization + "]\r\n\r\n[-" + kLaunch + "]\r\n\r\n");
 
-    const fs::path file = folder_ / "wizard.reg";
-    const Outcome written = run({"--scripting", "--out", file.string()});
+    const std::string file = folder_ / "wizard.reg";
+    const Outcome written = run({"--scripting", "--out", file});
     EXPECT_EQ(written.status, 0) << written.err;
     EXPECT_EQ(written.out, "");
-    EXPECT_EQ(ReadFile(file), "REGEDIT4\r\n\r\n[" + kCategories + "]\r\n\r\n[" + kScripting + "]\r\n\r\n");
+    EXPECT_EQ(win::testing::ReadBytes(file), "REGEDIT4\r\n\r\n[" + kCategories + "]\r\n\r\n[" + kScripting + "]\r\n\r\n");
     EXPECT_EQ(Safety({"--help"}).out.rfind("Usage: tarnwick safety --clsid", 0), 0u);
 }
 
 TEST_F(SafetyCommand, RefusesValuesThatWouldAddressOtherKeys) {
-    const fs::path file = folder_ / "out.reg";
+    const std::string file = folder_ / "out.reg";
     struct Case {
         std::string clsid, progid, error;
     };
@@ -113,7 +102,7 @@ TEST_F(SafetyCommand, RefusesValuesThatWouldAddressOtherKeys) {
     };
     for (const Case& c : cases) {
         const Outcome run = Safety({"--clsid", c.clsid, "--progid", c.progid, "--launch", "--scripting",
-                                "--out", file.string()});
+                                "--out", file});
         EXPECT_EQ(run.status, 2) << c.error;
         EXPECT_EQ(run.err, "tarnwick safety: " + c.error + "\nTry 'tarnwick safety --help'.\n");
         EXPECT_EQ(run.out, "");
@@ -173,7 +162,7 @@ TEST_F(SafetyCommand, AnEditorThatCannotStartIsReported) {
     const std::string prefix = "tarnwick safety: the registry editor could not be started: File not found; the script is ";
     ASSERT_EQ(run.err.rfind(prefix, 0), 0u) << run.err;
     const std::string script = run.err.substr(prefix.size(), run.err.size() - prefix.size() - 1);
-    EXPECT_EQ(ReadFile(script), BuildRegScript(kClsid, "P", {false, false, true}));
+    EXPECT_EQ(win::testing::ReadBytes(script), BuildRegScript(kClsid, "P", {false, false, true}));
     fs::remove(script);
 }
 

@@ -30,7 +30,7 @@ int Import(const std::string& script, const std::string& command, const std::str
     }
     int status = -1;
     try {
-        status = win::ShellAndWait("REGEDIT /s " + win::QuoteArgument(path), win::vbHide);
+        status = win::RunAndWait({"REGEDIT", "/s", path});
     } catch (const vb::VbError& e) {
         err << command << ": the registry editor could not be started: " << e.Description()
             << "; the script is " << path << "\n";

@@ -25,12 +25,10 @@ namespace {
 void IdeScreenshot(const WorkFolder& w, const fs::path& project, std::ostream& out) {
     Heading(out, "The environment window");
     const fs::path png = w.screenshots / "ide.png";
-    const std::string command = win::QuoteArgument((w.bin / "ide").string()) + " --screenshot " +
-                                win::QuoteArgument(png.string()) + " " +
-                                win::QuoteArgument(project.string());
     int status = -1;
     try {
-        status = win::ShellAndWait(command, win::vbHide, true);
+        status = win::RunAndWait({(w.bin / "ide").string(), "--screenshot", png.string(), project.string()},
+                                 true);
     } catch (const vb::VbError&) {
         // Not started: reported below like a failed rendering.
     }

@@ -244,20 +244,12 @@ ScopedProcessStarter::~ScopedProcessStarter() {
 
 namespace {
 
-ShellRequest MakeRequest(const std::string& commandLine, int windowStyle) {
-    static constexpr int kStyles[] = {vbHide, vbNormalFocus, vbMinimizedFocus, vbMaximizedFocus,
-                                      vbNormalNoFocus, vbMinimizedNoFocus};
-    if (std::find(std::begin(kStyles), std::end(kStyles), windowStyle) == std::end(kStyles)) {
-        throw vb::VbError(5, "Shell");
-    }
-    ShellRequest request;
-    request.commandLine = commandLine;
-    request.argv = SplitCommandLine(commandLine);
-    request.windowStyle = windowStyle;
+// Finds the program of request.argv[0]; raises 5 for no program at all and 53
+// for one that cannot be found.
+void FindRequestedProgram(ShellRequest& request) {
     if (request.argv.empty()) throw vb::VbError(5, "Shell");
     request.program = FindProgram(request.argv[0]);
     if (request.program.empty()) throw vb::VbError(53, "Shell");
-    return request;
 }
 
 ProcessStarter& InstalledStarter() {
@@ -268,13 +260,28 @@ ProcessStarter& InstalledStarter() {
 }  // namespace
 
 long Shell(const std::string& commandLine, int windowStyle) {
-    const ShellRequest request = MakeRequest(commandLine, windowStyle);
+    static constexpr int kStyles[] = {vbHide, vbNormalFocus, vbMinimizedFocus, vbMaximizedFocus,
+                                      vbNormalNoFocus, vbMinimizedNoFocus};
+    if (std::find(std::begin(kStyles), std::end(kStyles), windowStyle) == std::end(kStyles)) {
+        throw vb::VbError(5, "Shell");
+    }
+    ShellRequest request;
+    request.commandLine = commandLine;
+    request.argv = SplitCommandLine(commandLine);
+    request.windowStyle = windowStyle;
+    FindRequestedProgram(request);
     return InstalledStarter().Start(request);
 }
 
-int ShellAndWait(const std::string& commandLine, int windowStyle, bool quiet) {
-    ShellRequest request = MakeRequest(commandLine, windowStyle);
+int RunAndWait(const std::vector<std::string>& argv, bool quiet) {
+    ShellRequest request;
+    request.argv = argv;
+    // The same words as a command line, for the record.
+    for (const std::string& word : argv)
+        request.commandLine += (request.commandLine.empty() ? "" : " ") + QuoteArgument(word);
+    request.windowStyle = vbHide;
     request.quiet = quiet;
+    FindRequestedProgram(request);
     return InstalledStarter().Run(request);
 }
 

@@ -101,9 +101,12 @@ private:
 // empty command line or an unknown window style.
 long Shell(const std::string& commandLine, int windowStyle = vbMinimizedFocus);
 
-// As Shell, but waits for the program to end and returns its exit status
-// (128 plus the signal's number when a signal ended it); with `quiet` the
-// program's output goes nowhere. Raises as Shell does.
-int ShellAndWait(const std::string& commandLine, int windowStyle = vbHide, bool quiet = false);
+// Starts the program that argv[0] names (found as Shell finds it) with the
+// other words as its arguments, exactly as given: no command line is split,
+// so no character in them needs quoting. Waits for the program to end and
+// returns its exit status (128 plus the signal's number when a signal ended
+// it); with `quiet` its output goes nowhere. The window style is vbHide.
+// Raises as Shell does.
+int RunAndWait(const std::vector<std::string>& argv, bool quiet = false);
 
 }  // namespace win

@@ -110,17 +110,27 @@ TEST(QuoteArgument, QuotesAndTheBackslashesBeforeThemAreEscaped) {
     EXPECT_EQ(QuoteArgument("C:\\my dir\\"), "\"C:\\my dir\\\\\"");
 }
 
-TEST(ShellAndWait, ReturnsTheExitStatusAndPassesQuotedWordsUnchanged) {
+TEST(RunAndWait, ReturnsTheExitStatusAndPassesEveryWordUnchanged) {
     TempFolder folder;
-    EXPECT_EQ(ShellAndWait("sh -c \"exit 3\""), 3);
-    EXPECT_EQ(ShellAndWait("sh -c \"kill -TERM $$\""), 128 + 15);
-    // Blanks, quotes and apostrophes reach the program as one word each.
-    const std::string marker = folder / "it's a \"b\" \\ $(c)";
-    EXPECT_EQ(ShellAndWait("touch " + QuoteArgument(marker)), 0);
+    EXPECT_EQ(RunAndWait({"sh", "-c", "exit 3"}), 3);
+    EXPECT_EQ(RunAndWait({"sh", "-c", "kill -TERM $$"}), 128 + 15);
+    // Blanks, quotes, apostrophes and backslashes reach the program as one
+    // word, and nothing in it runs.
+    const std::string marker = folder / "it's a \"b\" \\ $(touch c)";
+    EXPECT_EQ(RunAndWait({"touch", marker}), 0);
     EXPECT_TRUE(std::filesystem::exists(marker));
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.Path()),
                             std::filesystem::directory_iterator()),
               1);
+    RecordingProcessStarter fake;
+    fake.exitStatus = 7;
+    ScopedProcessStarter use(fake);
+    EXPECT_EQ(RunAndWait({"REGEDIT", "/s", "a b.reg"}, true), 7);
+    ASSERT_EQ(fake.requests.size(), 1u);
+    EXPECT_EQ(fake.requests[0].commandLine, "REGEDIT /s \"a b.reg\"");
+    EXPECT_EQ(fake.requests[0].program, testing::BinFolder() + "/regedit");
+    EXPECT_TRUE(fake.requests[0].quiet);
+    EXPECT_THROW(RunAndWait({"no-such-program-anywhere"}), vb::VbError);
 }
 
 TEST(FindProgram, RegeditIsTheSuitesEditorInAnyCase) {
