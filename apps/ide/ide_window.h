@@ -14,12 +14,14 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/vbide/environment.h"
 
 class QDockWidget;
 class QMdiArea;
 class QMdiSubWindow;
+class QSettings;
 
 namespace ide {
 
@@ -85,8 +87,13 @@ private:
     void TopLineChanged(const vbide::CodePanePtr& pane);
     void ActiveCodePaneChanged(const vbide::CodePanePtr& pane);
     void ProjectsChanged();
-    void RunOwnCommand(const std::string& caption);
-    void EditCommand(const std::string& caption);
+    void RegisterCommands();
+    void RemoveActiveProject();
+    void Find(bool ask);
+    CodeEditor* ActiveEditor() const;
+    // Asks to save the given changed projects and saves them; false when
+    // the user cancels or a save fails.
+    bool QuerySave(const std::vector<vbide::VBProjectPtr>& dirty);
     void UpdateTitle();
     void Fail(const std::string& message);
     void AddRecent(const std::string& path);
@@ -95,7 +102,7 @@ private:
 
     std::shared_ptr<vbide::Environment> env_;
     AddInHost* addIns_;
-    QString settingsFile_;
+    std::unique_ptr<QSettings> settings_;
     std::shared_ptr<Bridge> bridge_;
     std::unique_ptr<CommandBarView> bars_;
     ProjectExplorer* explorer_ = nullptr;
@@ -109,6 +116,8 @@ private:
         CodeEditor* editor;
     };
     std::map<vbide::Window*, CodeView> code_;
+    // The window's own commands for built-in controls, by command id.
+    std::map<long, std::function<void()>> commands_;
     vbide::VBComponentsEventsPtr selection_;
     bool syncing_ = false;
     bool closing_ = false;
