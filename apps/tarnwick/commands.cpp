@@ -9,6 +9,8 @@
 #include "platform/vbide/environment.h"
 #include "platform/win/files.h"
 #include "config/config_command.h"
+#include "fenmoor/safety_command.h"
+#include "larkspur/provider_command.h"
 #include "quillon/procedure_command.h"
 
 namespace tarnwick {
@@ -44,6 +46,8 @@ const std::vector<Command>& Commands() {
     static const std::vector<Command> commands = {
         OnProject("procedure", quillon::RunProcedureCommand),
         OnProject("config", config::RunConfigCommand),
+        {"provider", larkspur::RunProviderCommand},
+        {"safety", fenmoor::RunSafetyCommand},
         {"setup",
          [](const std::vector<std::string>&, std::ostream& out, std::ostream& err) {
              return Setup(SelfBin(), out, err);
