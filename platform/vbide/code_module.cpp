@@ -83,7 +83,7 @@ std::string ModuleImpl::Lines(long startLine, long count) {
     std::string out;
     for (long i = startLine; i < startLine + count; ++i) {
         if (i > startLine) out += "\r\n";
-        out += text.Lines()[static_cast<std::size_t>(i - 1)];
+        out += text.Line(static_cast<std::size_t>(i - 1));
     }
     return out;
 }

@@ -12,17 +12,17 @@ namespace {
 bool IsBlankChar(char c) { return c == ' ' || c == '\t'; }
 bool IsAsciiLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 
-std::size_t SkipBlanks(const std::string& s, std::size_t i) {
+std::size_t SkipBlanks(std::string_view s, std::size_t i) {
     while (i < s.size() && IsBlankChar(s[i])) ++i;
     return i;
 }
 
 // The word (letters, digits, "_") at i, and the index after it.
-std::string WordAt(const std::string& s, std::size_t i, std::size_t& after) {
+std::string WordAt(std::string_view s, std::size_t i, std::size_t& after) {
     std::size_t j = i;
     while (j < s.size() && IsIdentifierChar(s[j])) ++j;
     after = j;
-    return s.substr(i, j - i);
+    return std::string(s.substr(i, j - i));
 }
 
 [[noreturn]] void Fail5() { throw vb::VbError(5, "VBIDE"); }
@@ -43,24 +43,24 @@ bool IsIdentifierChar(char c) {
            static_cast<unsigned char>(c) >= 0xC0;
 }
 
-bool Continues(const std::string& line) {
+bool Continues(std::string_view line) {
     std::size_t end = line.size();
     while (end > 0 && IsBlankChar(line[end - 1])) --end;
     return end >= 2 && line[end - 1] == '_' && IsBlankChar(line[end - 2]);
 }
 
-std::string LogicalLine(const std::vector<std::string>& lines, std::size_t first,
+std::string LogicalLine(TextLines lines, std::size_t first,
                         std::size_t& last) {
     std::string joined;
     std::size_t i = first;
     // A logical line joins at most 25 physical lines; a longer run of
     // continuations is cut there, as the environment's editor does.
     for (std::size_t n = 0; i < lines.size(); ++i, ++n) {
-        const std::string& line = lines[i];
+        const std::string_view line = lines[i];
         if (n < 24 && Continues(line) && i + 1 < lines.size()) {
             std::size_t end = line.size();
             while (end > 0 && IsBlankChar(line[end - 1])) --end;
-            joined.append(line, 0, end - 1);
+            joined.append(line.substr(0, end - 1));
             continue;
         }
         joined += line;
@@ -70,11 +70,11 @@ std::string LogicalLine(const std::vector<std::string>& lines, std::size_t first
     return joined;
 }
 
-bool IsBlank(const std::string& line) {
+bool IsBlank(std::string_view line) {
     return SkipBlanks(line, 0) == line.size();
 }
 
-bool IsComment(const std::string& line) {
+bool IsComment(std::string_view line) {
     std::size_t i = SkipBlanks(line, 0);
     if (i < line.size() && line[i] == '\'') return true;
     std::size_t after = 0;
@@ -123,7 +123,7 @@ ProcDeclaration ParseDeclaration(const std::string& logical) {
     return d;
 }
 
-bool IsProcedureEnd(const std::string& line) {
+bool IsProcedureEnd(std::string_view line) {
     std::size_t i = SkipBlanks(line, 0);
     std::size_t after = 0;
     if (!EqualsNoCase(WordAt(line, i, after), "End")) return false;
@@ -152,7 +152,7 @@ vbext_ProcKind KindOf(ProcDeclaration::Keyword k) {
 }
 
 // The 0-based index of the first procedure declaration line, or lines.size().
-std::size_t FirstProcedureLine(const std::vector<std::string>& lines) {
+std::size_t FirstProcedureLine(TextLines lines) {
     for (std::size_t i = 0; i < lines.size(); ++i) {
         std::size_t last = i;
         std::string logical = LogicalLine(lines, i, last);
@@ -163,7 +163,7 @@ std::size_t FirstProcedureLine(const std::vector<std::string>& lines) {
     return lines.size();
 }
 
-long DeclarationEnd(const std::vector<std::string>& lines, std::size_t firstProc) {
+long DeclarationEnd(TextLines lines, std::size_t firstProc) {
     // The last line of the last declaration (a statement that is neither
     // blank nor a comment), 0-based + 1; then the comment lines directly
     // under it, up to the first blank line.
@@ -190,11 +190,11 @@ long DeclarationEnd(const std::vector<std::string>& lines, std::size_t firstProc
 
 }  // namespace
 
-long CountOfDeclarationLines(const std::vector<std::string>& lines) {
+long CountOfDeclarationLines(TextLines lines) {
     return DeclarationEnd(lines, FirstProcedureLine(lines));
 }
 
-std::vector<Procedure> Procedures(const std::vector<std::string>& lines) {
+std::vector<Procedure> Procedures(TextLines lines) {
     std::vector<Procedure> result;
     std::size_t first = FirstProcedureLine(lines);
     long nextStart = DeclarationEnd(lines, first) + 1;
@@ -296,7 +296,7 @@ void AddState(const std::vector<PatternItem>& items, std::vector<char>& states, 
 
 // Simulates the pattern from text[from]; returns the end (exclusive) of the
 // shortest match that ends at or before `limit`, or npos.
-std::size_t ShortestMatch(const std::vector<PatternItem>& items, const std::string& text,
+std::size_t ShortestMatch(const std::vector<PatternItem>& items, std::string_view text,
                           std::size_t from, std::size_t limit) {
     std::vector<char> states(items.size() + 1, 0);
     AddState(items, states, 0);
@@ -316,7 +316,7 @@ std::size_t ShortestMatch(const std::vector<PatternItem>& items, const std::stri
     }
 }
 
-bool WholeWordAt(const std::string& text, std::size_t begin, std::size_t end) {
+bool WholeWordAt(std::string_view text, std::size_t begin, std::size_t end) {
     if (begin > 0 && IsIdentifierChar(text[begin - 1])) return false;
     if (end < text.size() && IsIdentifierChar(text[end])) return false;
     return true;
@@ -328,7 +328,7 @@ bool SameChar(char a, char b, bool matchCase) {
 
 // Searches one line between the 0-based columns [from, to); sets begin/end
 // (end exclusive) of the first match.
-bool FindInLine(const std::string& text, std::size_t from, std::size_t to, const std::string& target,
+bool FindInLine(std::string_view text, std::size_t from, std::size_t to, const std::string& target,
                 const std::vector<PatternItem>* pattern, bool wholeWord, bool matchCase,
                 std::size_t& begin, std::size_t& end) {
     for (std::size_t s = from; s < to; ++s) {
@@ -369,7 +369,7 @@ bool LikeMatch(const std::string& text, const std::string& pattern) {
     return states[items.size()] != 0;
 }
 
-bool Find(const std::vector<std::string>& lines, const std::string& target, long& startLine,
+bool Find(TextLines lines, const std::string& target, long& startLine,
           long& startColumn, long& endLine, long& endColumn, bool wholeWord, bool matchCase,
           bool patternSearch) {
     if (target.empty() || (matchCase && patternSearch)) Fail5();
@@ -381,7 +381,7 @@ bool Find(const std::vector<std::string>& lines, const std::string& target, long
     std::vector<PatternItem> pattern;
     if (patternSearch) pattern = CompilePattern(target);
     for (long l = startLine; l <= lastLine; ++l) {
-        const std::string& text = lines[static_cast<std::size_t>(l - 1)];
+        const std::string_view text = lines[static_cast<std::size_t>(l - 1)];
         long firstCol = (l == startLine) ? std::max(startColumn, 1L) : 1;
         long lastCol = static_cast<long>(text.size());
         if (l == lastLine && endColumn != -1) lastCol = std::min(lastCol, endColumn);

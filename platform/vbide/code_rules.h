@@ -4,8 +4,10 @@
 // Find searches. Pure functions over the visible lines of a module.
 
 #include <string>
+#include <string_view>
 #include <vector>
 
+#include "platform/vbide/text_lines.h"
 #include "shared/vbide.h"
 
 namespace vbide::rules {
@@ -36,30 +38,30 @@ bool IsIdentifierChar(char c);
 
 // Joins the physical lines [first, last] of a logical line, without the
 // " _" continuation marks.
-std::string LogicalLine(const std::vector<std::string>& lines, std::size_t first,
+std::string LogicalLine(TextLines lines, std::size_t first,
                         std::size_t& last);
 // True when the physical line continues on the next one (ends with " _").
-bool Continues(const std::string& line);
+bool Continues(std::string_view line);
 
 // Recognises "[Public|Private|Friend|Global] [Static] Sub|Function|Property
 // Get|Let|Set|Event name". Comments and other statements give Keyword::None.
 ProcDeclaration ParseDeclaration(const std::string& logicalLine);
 // True for "End Sub", "End Function" and "End Property" (with optional
 // trailing blanks or comment).
-bool IsProcedureEnd(const std::string& line);
+bool IsProcedureEnd(std::string_view line);
 // True for a line that is blank or a comment (' or Rem).
-bool IsBlank(const std::string& line);
-bool IsComment(const std::string& line);
+bool IsBlank(std::string_view line);
+bool IsComment(std::string_view line);
 
 // The declarations section's last line (see CodeModule::CountOfDeclarationLines).
-long CountOfDeclarationLines(const std::vector<std::string>& lines);
+long CountOfDeclarationLines(TextLines lines);
 // Every procedure (Sub, Function, Property) of the module in order; events
 // and Declare statements are declarations, not procedures.
-std::vector<Procedure> Procedures(const std::vector<std::string>& lines);
+std::vector<Procedure> Procedures(TextLines lines);
 
 // The search of CodeModule::Find over `lines`; validates its arguments and
 // throws vb::VbError(5) as the contract says.
-bool Find(const std::vector<std::string>& lines, const std::string& target, long& startLine,
+bool Find(TextLines lines, const std::string& target, long& startLine,
           long& startColumn, long& endLine, long& endColumn, bool wholeWord, bool matchCase,
           bool patternSearch);
 

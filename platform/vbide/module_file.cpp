@@ -9,12 +9,13 @@ namespace vbide {
 
 namespace {
 
+// A line of a file as views into its bytes.
 struct RawLine {
-    std::string text;
-    std::string end;
+    std::string_view text;
+    std::string_view end;
 };
 
-std::vector<RawLine> SplitRaw(const std::string& bytes) {
+std::vector<RawLine> SplitRaw(std::string_view bytes) {
     std::vector<RawLine> lines;
     lines.reserve(static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), '\n')) + 1);
     std::size_t start = 0;
@@ -26,33 +27,33 @@ std::vector<RawLine> SplitRaw(const std::string& bytes) {
         }
         bool crlf = lf > start && bytes[lf - 1] == '\r';
         std::size_t end = crlf ? lf - 1 : lf;
-        lines.push_back({bytes.substr(start, end - start), crlf ? "\r\n" : "\n"});
+        lines.push_back({bytes.substr(start, end - start), bytes.substr(end, lf + 1 - end)});
         start = lf + 1;
     }
     return lines;
 }
 
-std::string Trim(const std::string& s) {
+std::string Trim(std::string_view s) {
     std::size_t b = 0, e = s.size();
     while (b < e && (s[b] == ' ' || s[b] == '\t')) ++b;
     while (e > b && (s[e - 1] == ' ' || s[e - 1] == '\t')) --e;
-    return s.substr(b, e - b);
+    return std::string(s.substr(b, e - b));
 }
 
-std::string FirstWord(const std::string& s) {
+std::string FirstWord(std::string_view s) {
     std::string t = Trim(s);
     std::size_t i = 0;
     while (i < t.size() && t[i] != ' ' && t[i] != '\t') ++i;
     return t.substr(0, i);
 }
 
-bool StartsWithWord(const std::string& line, const char* word) {
+bool StartsWithWord(std::string_view line, const char* word) {
     return rules::EqualsNoCase(FirstWord(line), word);
 }
 
-bool IsAttributeLine(const std::string& line) {
+bool IsAttributeLine(std::string_view line) {
     // Attribute lines stand at column 1.
-    return line.size() > 10 && rules::EqualsNoCase(line.substr(0, 10), "Attribute ");
+    return line.size() > 10 && rules::EqualsNoCase(std::string(line.substr(0, 10)), "Attribute ");
 }
 
 bool IsDesignerType(vbext_ComponentType type) {
@@ -87,12 +88,12 @@ std::size_t VersionBlockEnd(const std::vector<RawLine>& lines) {
     return i;
 }
 
-std::string NameFromAttribute(const std::string& line) {
+std::string NameFromAttribute(std::string_view line) {
     // Attribute VB_Name = "Name"
     std::size_t q1 = line.find('"');
     std::size_t q2 = line.rfind('"');
-    if (q1 == std::string::npos || q2 <= q1) return Trim(line.substr(line.find('=') + 1));
-    return line.substr(q1 + 1, q2 - q1 - 1);
+    if (q1 == std::string::npos || q2 <= q1) return Trim(line.substr(std::min(line.size(), line.find('=') + 1)));
+    return std::string(line.substr(q1 + 1, q2 - q1 - 1));
 }
 
 }  // namespace
@@ -120,16 +121,18 @@ std::string ExtensionOfComponentType(vbext_ComponentType type) {
     }
 }
 
-ParsedModule ParseModuleFile(const std::string& bytes, vbext_ComponentType type) {
-    std::vector<RawLine> lines = SplitRaw(bytes);
-    for (std::size_t i = 0; i < lines.size(); ++i)
-        if (lines[i].text.find('\0') != std::string::npos)
-            throw ModuleFileError(static_cast<long>(i) + 1, "NUL byte: not a text file");
+ParsedModule ParseModuleFile(std::string bytes, vbext_ComponentType type) {
+    if (const std::size_t nul = bytes.find('\0'); nul != std::string::npos)
+        throw ModuleFileError(static_cast<long>(std::count(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(nul), '\n')) + 1,
+                              "NUL byte: not a text file");
     ParsedModule result;
     result.type = type;
+    // The text keeps the bytes; the lines are views into them.
+    result.text.Adopt(std::move(bytes));
+    const std::vector<RawLine> lines = SplitRaw(result.text.Adopted());
     for (auto& l : lines)
         if (!l.end.empty()) {
-            result.text.SetNewLineEnd(l.end);
+            result.text.SetNewLineEnd(std::string(l.end));
             break;
         }
     std::size_t header = 0;
@@ -148,14 +151,15 @@ ParsedModule ParseModuleFile(const std::string& bytes, vbext_ComponentType type)
                                 "VB_Name") &&
             IsAttributeLine(lines[i].text))
             result.name = NameFromAttribute(lines[i].text);
-        headerBytes += lines[i].text + lines[i].end;
+        headerBytes.append(lines[i].text).append(lines[i].end);
     }
     result.text.SetHeader(headerBytes);
     for (std::size_t i = header; i < lines.size(); ++i) {
-        if (IsAttributeLine(lines[i].text) && result.text.Count() > 0)
-            result.text.AppendHidden(lines[i].text + lines[i].end);
+        const RawLine& l = lines[i];
+        if (IsAttributeLine(l.text) && result.text.Count() > 0)
+            result.text.AppendHidden(std::string_view(l.text.data(), l.text.size() + l.end.size()));
         else
-            result.text.AppendLine(std::move(lines[i].text), std::move(lines[i].end));
+            result.text.AppendLine(l.text, l.end);
     }
     return result;
 }
@@ -191,7 +195,7 @@ std::string RenameInHeader(const std::string& header, const std::string& oldName
     bool found = false;
     std::string out;
     for (auto& l : lines) {
-        std::string text = l.text;
+        std::string text(l.text);
         if (IsAttributeLine(text) && rules::EqualsNoCase(FirstWord(text.substr(10)), "VB_Name")) {
             text = "Attribute VB_Name = \"" + newName + "\"";
             found = true;
@@ -206,7 +210,7 @@ std::string RenameInHeader(const std::string& header, const std::string& oldName
                 text = text.substr(0, text.find(t) + sp2 + 1) + newName +
                        text.substr(text.find(t) + sp2 + 1 + oldName.size());
         }
-        out += text + l.end;
+        out.append(text).append(l.end);
     }
     if (!found) {
         if (!out.empty() && out.back() != '\n') out += lineEnd;

@@ -45,7 +45,7 @@ std::string ExtensionOfComponentType(vbext_ComponentType type);
 // Parses the bytes of a module file of the given kind. Throws ModuleFileError
 // for a file that holds NUL bytes, a designer file without its VERSION line,
 // or a designer block that is not closed.
-ParsedModule ParseModuleFile(const std::string& bytes, vbext_ComponentType type);
+ParsedModule ParseModuleFile(std::string bytes, vbext_ComponentType type);
 
 // The hidden header of a new module of `type` named `name`, with CR LF.
 std::string NewModuleHeader(vbext_ComponentType type, const std::string& name);

@@ -7,7 +7,7 @@ namespace {
 
 std::string Visible(const ParsedModule& m) {
     std::string out;
-    for (auto& line : m.text.Lines()) out += line + "|";
+    for (std::string_view line : m.text.Lines()) out.append(line).append("|");
     return out;
 }
 

@@ -1,6 +1,16 @@
 #include "platform/vbide/module_text.h"
 
+#include <functional>
+#include <stdexcept>
+
 namespace vbide {
+
+namespace {
+
+constexpr std::size_t kMaxHidden = (std::size_t{1} << 29) - 1;
+constexpr std::size_t kMaxOffset = 0xFFFFFFFFu;
+
+}  // namespace
 
 std::vector<std::string> ModuleText::SplitLines(const std::string& text) {
     std::vector<std::string> lines;
@@ -18,55 +28,152 @@ std::vector<std::string> ModuleText::SplitLines(const std::string& text) {
     return lines;
 }
 
+ModuleText::EndKind ModuleText::KindOf(std::string_view end) {
+    if (end.empty()) return kNoEnd;
+    if (end == "\n") return kLf;
+    if (end == "\r\n") return kCrLf;
+    throw std::invalid_argument("a line ends with LF or CR LF");
+}
+
+std::string_view ModuleText::EndText(unsigned kind) {
+    return kind == kCrLf ? std::string_view("\r\n") : kind == kLf ? std::string_view("\n") : std::string_view();
+}
+
+std::string_view ModuleText::Line(std::size_t line) const {
+    const Entry& e = entries_[line];
+    if (e.edited) return edited_[e.at].text;
+    return std::string_view(buffer_).substr(e.at, e.length);
+}
+
+std::string_view ModuleText::HiddenAfter(std::size_t line) const {
+    const Entry& e = entries_[line];
+    if (e.edited) return edited_[e.at].hidden;
+    return std::string_view(buffer_).substr(e.at + e.length + EndText(e.end).size(), e.hidden);
+}
+
+std::size_t ModuleText::OffsetInBuffer(std::string_view bytes) const {
+    // Pointers into unrelated objects compare through std::less only.
+    const std::less<const char*> before;
+    const char* first = buffer_.data();
+    const char* last = first + buffer_.size();
+    if (bytes.data() == nullptr || before(bytes.data(), first) || before(last, bytes.data() + bytes.size()))
+        return std::string::npos;
+    return static_cast<std::size_t>(bytes.data() - first);
+}
+
+ModuleText::Entry ModuleText::NewEntry(std::string text, std::string hidden, unsigned end) {
+    Entry e;
+    e.hidden = 0;
+    e.end = end;
+    e.edited = 1;
+    if (!freeEdited_.empty()) {
+        e.at = freeEdited_.back();
+        freeEdited_.pop_back();
+        edited_[e.at] = Edited{std::move(text), std::move(hidden)};
+    } else {
+        e.at = static_cast<std::uint32_t>(edited_.size());
+        edited_.push_back(Edited{std::move(text), std::move(hidden)});
+    }
+    return e;
+}
+
+ModuleText::Edited& ModuleText::MakeEdited(std::size_t line) {
+    Entry& e = entries_[line];
+    if (!e.edited) e = NewEntry(std::string(Line(line)), std::string(HiddenAfter(line)), e.end);
+    return edited_[e.at];
+}
+
+void ModuleText::Release(const Entry& entry) {
+    if (!entry.edited) return;
+    edited_[entry.at] = Edited{};
+    freeEdited_.push_back(entry.at);
+}
+
 void ModuleText::Insert(std::size_t at, const std::vector<std::string>& lines) {
     if (lines.empty()) return;
+    const EndKind end = KindOf(newLineEnd_);
     // A file that ended without a line end gets one before lines follow.
-    if (at == lines_.size() && at > 0 && ends_[at - 1].empty()) ends_[at - 1] = newLineEnd_;
-    lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(at), lines.begin(), lines.end());
-    ends_.insert(ends_.begin() + static_cast<std::ptrdiff_t>(at), lines.size(), newLineEnd_);
-    hidden_.insert(hidden_.begin() + static_cast<std::ptrdiff_t>(at), lines.size(), std::string());
+    if (at == entries_.size() && at > 0 && entries_[at - 1].end == kNoEnd) {
+        MakeEdited(at - 1);
+        entries_[at - 1].end = end;
+    }
+    std::vector<Entry> added;
+    added.reserve(lines.size());
+    for (const std::string& text : lines) added.push_back(NewEntry(text, {}, end));
+    entries_.insert(entries_.begin() + static_cast<std::ptrdiff_t>(at), added.begin(), added.end());
 }
 
 void ModuleText::Replace(std::size_t at, const std::vector<std::string>& lines) {
+    Edited& edited = MakeEdited(at);
     if (lines.empty()) {
-        lines_[at].clear();
+        edited.text.clear();
         return;
     }
-    lines_[at] = lines.back();
-    if (lines.size() > 1) {
-        std::vector<std::string> before(lines.begin(), lines.end() - 1);
-        lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(at), before.begin(), before.end());
-        ends_.insert(ends_.begin() + static_cast<std::ptrdiff_t>(at), before.size(), newLineEnd_);
-        hidden_.insert(hidden_.begin() + static_cast<std::ptrdiff_t>(at), before.size(), std::string());
-    }
+    edited.text = lines.back();
+    if (lines.size() > 1) Insert(at, std::vector<std::string>(lines.begin(), lines.end() - 1));
 }
 
 void ModuleText::Erase(std::size_t at, std::size_t count) {
-    auto first = static_cast<std::ptrdiff_t>(at);
-    auto last = static_cast<std::ptrdiff_t>(at + count);
-    lines_.erase(lines_.begin() + first, lines_.begin() + last);
-    ends_.erase(ends_.begin() + first, ends_.begin() + last);
-    hidden_.erase(hidden_.begin() + first, hidden_.begin() + last);
+    auto first = entries_.begin() + static_cast<std::ptrdiff_t>(at);
+    auto last = first + static_cast<std::ptrdiff_t>(count);
+    for (auto it = first; it != last; ++it) Release(*it);
+    entries_.erase(first, last);
 }
 
-void ModuleText::AppendLine(std::string text, std::string lineEnd) {
-    if (lines_.empty() && header_.empty() && !lineEnd.empty()) newLineEnd_ = lineEnd;
-    lines_.push_back(std::move(text));
-    ends_.push_back(std::move(lineEnd));
-    hidden_.emplace_back();
+void ModuleText::Adopt(std::string bytes) {
+    buffer_ = std::move(bytes);
+    entries_.clear();
+    edited_.clear();
+    freeEdited_.clear();
 }
 
-void ModuleText::AppendHidden(const std::string& bytes) {
-    if (lines_.empty()) header_ += bytes;
-    else hidden_.back() += bytes;
+void ModuleText::AppendLine(std::string_view text, std::string_view lineEnd) {
+    if (entries_.empty() && header_.empty() && !lineEnd.empty()) newLineEnd_ = std::string(lineEnd);
+    const EndKind end = KindOf(lineEnd);
+    const std::size_t at = OffsetInBuffer(text);
+    const bool inBuffer = at != std::string::npos && at + text.size() + lineEnd.size() <= kMaxOffset &&
+                          (lineEnd.empty() || lineEnd.data() == text.data() + text.size());
+    if (!inBuffer) {
+        entries_.push_back(NewEntry(std::string(text), {}, end));
+        return;
+    }
+    Entry e;
+    e.at = static_cast<std::uint32_t>(at);
+    e.length = static_cast<std::uint32_t>(text.size());
+    e.hidden = 0;
+    e.end = end;
+    e.edited = 0;
+    entries_.push_back(e);
+}
+
+void ModuleText::AppendHidden(std::string_view bytes) {
+    if (entries_.empty()) {
+        header_ += bytes;
+        return;
+    }
+    Entry& e = entries_.back();
+    if (!e.edited) {
+        // Bytes that follow the line's own in the buffer only extend it.
+        const std::size_t next = e.at + e.length + EndText(e.end).size() + e.hidden;
+        if (OffsetInBuffer(bytes) == next && e.hidden + bytes.size() <= kMaxHidden) {
+            e.hidden += static_cast<std::uint32_t>(bytes.size());
+            return;
+        }
+    }
+    MakeEdited(entries_.size() - 1).hidden += bytes;
 }
 
 std::string ModuleText::Serialize() const {
-    std::string out = header_;
-    for (std::size_t i = 0; i < lines_.size(); ++i) {
-        out += lines_[i];
-        out += ends_[i];
-        out += hidden_[i];
+    std::size_t size = header_.size();
+    for (std::size_t i = 0; i < entries_.size(); ++i)
+        size += Line(i).size() + EndText(entries_[i].end).size() + HiddenAfter(i).size();
+    std::string out;
+    out.reserve(size);
+    out += header_;
+    for (std::size_t i = 0; i < entries_.size(); ++i) {
+        out += Line(i);
+        out += EndText(entries_[i].end);
+        out += HiddenAfter(i);
     }
     return out;
 }

@@ -5,9 +5,18 @@
 // declaration they belong to), each line with the line end it was read with.
 // Writing it back gives the bytes read, byte for byte, for every part that
 // was not edited.
+//
+// A module read from a file keeps the file's bytes in one buffer and indexes
+// its lines there (offset, length, line-end kind, length of the hidden bytes
+// that follow), so that it costs little more than the file; a line once
+// edited moves to a side store with its hidden bytes.
 
+#include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
+
+#include "platform/vbide/text_lines.h"
 
 namespace vbide {
 
@@ -17,9 +26,10 @@ public:
     // Nothing is hidden. A final line end adds no empty line.
     static std::vector<std::string> SplitLines(const std::string& text);
 
-    // Visible lines.
-    const std::vector<std::string>& Lines() const { return lines_; }
-    long Count() const { return static_cast<long>(lines_.size()); }
+    // Visible lines, valid until the text changes.
+    TextLines Lines() const { return TextLines(this, entries_.size(), &LineOf); }
+    std::string_view Line(std::size_t line) const;
+    long Count() const { return static_cast<long>(entries_.size()); }
 
     // Editing, 0-based. New lines end with NewLineEnd().
     void Insert(std::size_t at, const std::vector<std::string>& lines);
@@ -28,15 +38,19 @@ public:
     void Replace(std::size_t at, const std::vector<std::string>& lines);
     void Erase(std::size_t at, std::size_t count);
 
-    // Building (loader and tests).
+    // Building (loader and tests). Line ends are "", "\n" or "\r\n".
+    // Keeps `bytes` (a file as read) as the store of the lines and hidden
+    // bytes that are then appended as views into Adopted().
+    void Adopt(std::string bytes);
+    std::string_view Adopted() const { return buffer_; }
     void SetHeader(std::string header) { header_ = std::move(header); }
     const std::string& Header() const { return header_; }
-    void AppendLine(std::string text, std::string lineEnd);
+    void AppendLine(std::string_view text, std::string_view lineEnd);
     // Appends hidden bytes after the last visible line (or to the header
     // when there is none yet).
-    void AppendHidden(const std::string& bytes);
-    const std::string& HiddenAfter(std::size_t line) const { return hidden_[line]; }
-    const std::string& LineEnd(std::size_t line) const { return ends_[line]; }
+    void AppendHidden(std::string_view bytes);
+    std::string_view HiddenAfter(std::size_t line) const;
+    std::string_view LineEnd(std::size_t line) const { return EndText(entries_[line].end); }
 
     // The line end for new lines: the file's own (the first one read), CR LF
     // for a new module.
@@ -47,10 +61,39 @@ public:
     std::string Serialize() const;
 
 private:
+    enum EndKind : std::uint8_t { kNoEnd, kLf, kCrLf };
+    // One visible line. Read from the buffer: its text is buffer_[at, at +
+    // length), then its line end, then `hidden` hidden bytes. Edited: `at`
+    // indexes edited_.
+    struct Entry {
+        std::uint32_t at = 0;
+        std::uint32_t length = 0;
+        std::uint32_t hidden : 29;
+        std::uint32_t end : 2;
+        std::uint32_t edited : 1;
+    };
+    struct Edited {
+        std::string text;
+        std::string hidden;
+    };
+
+    static std::string_view LineOf(const void* self, std::size_t line) {
+        return static_cast<const ModuleText*>(self)->Line(line);
+    }
+    static EndKind KindOf(std::string_view end);
+    static std::string_view EndText(unsigned kind);
+    // The offset of `bytes` in the buffer when they lie in it, else npos.
+    std::size_t OffsetInBuffer(std::string_view bytes) const;
+    Entry NewEntry(std::string text, std::string hidden, unsigned end);
+    // Moves a line read from the buffer to the side store.
+    Edited& MakeEdited(std::size_t line);
+    void Release(const Entry& entry);
+
+    std::string buffer_;
     std::string header_;
-    std::vector<std::string> lines_;
-    std::vector<std::string> ends_;
-    std::vector<std::string> hidden_;
+    std::vector<Entry> entries_;
+    std::vector<Edited> edited_;
+    std::vector<std::uint32_t> freeEdited_;  // slots of edited_ no line uses
     std::string newLineEnd_ = "\r\n";
 };
 

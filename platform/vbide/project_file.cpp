@@ -1,9 +1,8 @@
 #include "platform/vbide/project_file.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <system_error>
 
 #include <unistd.h>
@@ -30,12 +29,11 @@ std::string ReadFile(const std::string& path) {
     std::error_code ec;
     if (!fs::exists(path, ec)) throw vb::VbError(53, "VBIDE", "File not found: " + path);
     if (fs::is_directory(path, ec)) throw vb::VbError(75, "VBIDE", "Path/File access error: " + path);
-    std::ifstream in(path, std::ios::binary);
-    if (!in) throw vb::VbError(75, "VBIDE", "Path/File access error: " + path);
-    std::ostringstream buffer;
-    buffer << in.rdbuf();
-    if (in.bad()) throw vb::VbError(75, "VBIDE", "Path/File access error: " + path);
-    return buffer.str();
+    std::string bytes;
+    if (const int e = win::FileSystem::Native().ReadFile(path, bytes))
+        throw vb::VbError(e == ENOENT ? 53 : 75, "VBIDE",
+                          (e == ENOENT ? "File not found: " : "Path/File access error: ") + path);
+    return bytes;
 }
 
 // Saves files all together under the lock and journal of `anchor`, or fails
@@ -184,7 +182,7 @@ std::shared_ptr<ComponentImpl> LoadComponent(const std::shared_ptr<ProjectImpl>&
     }
     ParsedModule parsed;
     try {
-        parsed = ParseModuleFile(bytes, static_cast<vbext_ComponentType>(type));
+        parsed = ParseModuleFile(std::move(bytes), static_cast<vbext_ComponentType>(type));
     } catch (const ModuleFileError& e) {
         problems.push_back(Problem(disk, e.Line(), e.what()));
         return nullptr;
