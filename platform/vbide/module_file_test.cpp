@@ -52,6 +52,31 @@ TEST(ModuleFile, EditsKeepHiddenLinesWithTheirDeclaration) {
               "Attribute Item.VB_UserMemId = 0\r\nEnd Property\r\n");
 }
 
+TEST(ModuleFile, EditsOnLinesReadFromTheFileKeepEveryOtherByte) {
+    // Mixed line ends, a lone CR inside a line, attribute lines after a
+    // declaration and no final line end.
+    const std::string bytes = "Attribute VB_Name = \"M\"\nPublic Sub A()\r\n"
+                              "Attribute A.VB_Description = \"d\"\r\nAttribute A.VB_UserMemId = 0\n"
+                              "  x = 1\r  y = 2\nEnd Sub\r\n' tail";
+    auto m = ParseModuleFile(bytes, vbext_ct_StdModule);
+    EXPECT_EQ(Visible(m), "Public Sub A()|  x = 1\r  y = 2|End Sub|' tail|");
+    EXPECT_EQ(m.text.Serialize(), bytes);
+    const ModuleText read = m.text;
+
+    m.text.Replace(0, {"Private Sub A()"});
+    m.text.Insert(4, {"' more"});
+    EXPECT_EQ(m.text.Serialize(), "Attribute VB_Name = \"M\"\nPrivate Sub A()\r\n"
+                                  "Attribute A.VB_Description = \"d\"\r\nAttribute A.VB_UserMemId = 0\n"
+                                  "  x = 1\r  y = 2\nEnd Sub\r\n' tail\n' more\n");
+    // Lines erased and inserted again reuse the edited lines' room; the
+    // copy taken before the edits still reads the file's bytes.
+    m.text.Erase(0, 5);
+    m.text.Insert(0, {"a", "b"});
+    m.text.Replace(1, {"c", "d"});
+    EXPECT_EQ(m.text.Serialize(), "Attribute VB_Name = \"M\"\na\nc\nd\n");
+    EXPECT_EQ(read.Serialize(), bytes);
+}
+
 TEST(ModuleFile, DesignerFilesNeedTheirVersionBlock) {
     try {
         ParseModuleFile("Option Explicit\r\n", vbext_ct_UserControl);

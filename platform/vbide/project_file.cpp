@@ -396,18 +396,44 @@ OpenResult OpenProjectFile(Environment& env, const std::string& path) {
 namespace {
 
 // The files a save writes: changed modules, then the project file when its
-// lines or its store changed.
-std::vector<PendingFile> FilesToWrite(ProjectImpl& project, bool fresh) {
+// lines or its store changed. Their bytes are made when the save needs them,
+// one file at a time.
+std::vector<win::FileToSave> FilesToWrite(ProjectImpl& project, bool fresh) {
     const ProjectFile& file = *project.file;
-    std::vector<PendingFile> pending;
+    std::vector<win::FileToSave> pending;
     for (auto& c : project.components) {
         if (!c->module) continue;
         if (c->relativePath.empty() || c->diskPath.empty())
             throw vb::VbError(5, "VBIDE", "component \"" + c->name + "\" was never saved");
-        if (c->dirty) pending.push_back({c->diskPath, c->module->text.Serialize()});
+        if (c->dirty) pending.push_back({c->diskPath, {}, [c] { return c->module->text.Serialize(); }});
     }
-    if (fresh || file.linesChanged || project.store.Changed()) pending.push_back({file.path, Serialize(project)});
+    if (fresh || file.linesChanged || project.store.Changed())
+        pending.push_back({file.path, {}, [&project] { return Serialize(project); }});
     return pending;
+}
+
+// Saving an already saved project under a new name: the project file moves,
+// its modules stay where they are, so their lines name them from the new
+// folder.
+void MoveProjectFile(ProjectImpl& project, const std::string& newPath) {
+    ProjectFile& file = *project.file;
+    const std::string newFolder = fs::path(newPath).parent_path().string();
+    if (newFolder != file.folder) {
+        for (auto& c : project.components) {
+            if (!c->module || c->diskPath.empty()) continue;
+            const std::size_t at = FindComponentLine(file, *c);
+            std::string relative = fs::path(c->diskPath).lexically_relative(newFolder).string();
+            if (relative.empty()) relative = c->diskPath;
+            std::replace(relative.begin(), relative.end(), '/', '\\');
+            c->relativePath = relative;
+            if (at < file.lines.size()) file.lines[at].text = ComponentLine(*c);
+        }
+    }
+    file.path = newPath;
+    file.folder = newFolder;
+    file.linesChanged = true;
+    std::error_code ec;
+    fs::create_directories(newFolder, ec);
 }
 
 }  // namespace
@@ -433,24 +459,39 @@ long SaveProject(const VBProjectPtr& projectRef, const std::string& path) {
         file->linesChanged = true;
         project->file = std::move(file);
     }
-    ProjectFile& file = *project->file;
-    for (auto& c : project->components) {
-        if (!c->module) continue;
-        if (c->relativePath.empty()) {
-            c->relativePath = c->name + "." + ExtensionOfComponentType(c->type);
-            file.lines.push_back(ProjectFile::Line{ComponentLine(*c), file.lineEnd});
-            file.linesChanged = true;
-        }
-        if (c->diskPath.empty()) {
-            c->diskPath = ResolvePath(file.folder, c->relativePath);
-            if (c->module->text.Header().empty())
-                c->module->text.SetHeader(NewModuleHeader(c->type, c->name));
-            c->dirty = true;
-        }
+    // Should the save fail, the project keeps its file name and lines.
+    const ProjectFile before = *project->file;
+    std::vector<std::pair<std::shared_ptr<ComponentImpl>, std::string>> paths;
+    for (auto& c : project->components) paths.emplace_back(c, c->relativePath);
+    if (!fresh && !path.empty()) {
+        const std::string newPath = fs::absolute(path).lexically_normal().string();
+        if (newPath != project->file->path) MoveProjectFile(*project, newPath);
     }
-    std::vector<win::FileToSave> files;
-    for (PendingFile& f : FilesToWrite(*project, fresh)) files.push_back({std::move(f.path), std::move(f.bytes)});
-    const std::size_t changed = Save(files, file.path);
+    ProjectFile& file = *project->file;
+    std::size_t changed = 0;
+    try {
+        for (auto& c : project->components) {
+            if (!c->module) continue;
+            if (c->relativePath.empty()) {
+                c->relativePath = c->name + "." + ExtensionOfComponentType(c->type);
+                file.lines.push_back(ProjectFile::Line{ComponentLine(*c), file.lineEnd});
+                file.linesChanged = true;
+            }
+            if (c->diskPath.empty()) {
+                c->diskPath = ResolvePath(file.folder, c->relativePath);
+                if (c->module->text.Header().empty())
+                    c->module->text.SetHeader(NewModuleHeader(c->type, c->name));
+                c->dirty = true;
+            }
+        }
+        changed = Save(FilesToWrite(*project, fresh), file.path);
+    } catch (...) {
+        if (!fresh) {
+            file = before;
+            for (auto& [c, relative] : paths) c->relativePath = relative;
+        }
+        throw;
+    }
     for (auto& c : project->components)
         if (c->module) c->dirty = false;
     file.linesChanged = false;
@@ -464,7 +505,9 @@ std::vector<PendingFile> PendingSave(const VBProjectPtr& projectRef) {
     if (!project) throw vb::VbError(5, "VBIDE");
     project->Check();
     if (!project->file) throw vb::VbError(5, "VBIDE", "the project was never saved");
-    return FilesToWrite(*project, false);
+    std::vector<PendingFile> pending;
+    for (const win::FileToSave& f : FilesToWrite(*project, false)) pending.push_back({f.path, f.produce()});
+    return pending;
 }
 
 void SaveGroup(const std::vector<VBProjectPtr>& projects, const std::string& path) {

@@ -324,5 +324,49 @@ TEST_F(ProjectFiles, NewProjectSavesAndReopens) {
     EXPECT_EQ(comps->Item(2)->CodeModule()->Lines(1, 2), "Sub Main()\r\nEnd Sub");
 }
 
+TEST_F(ProjectFiles, SaveAsWritesTheProjectFileUnderTheNewName) {
+    Write("a/P.vbp", "Type=Exe\r\nModule=basA; basA.bas\r\nName=\"P\"\r\n");
+    Write("a/basA.bas", "Attribute VB_Name = \"basA\"\r\nSub Main()\r\nEnd Sub\r\n");
+    auto env = Environment::Create();
+    OpenProjectFile(*env, Path("a/P.vbp"));
+    auto p = env->ActiveVBProject();
+
+    // Same folder: the new file holds the same lines, the old one stays.
+    SaveProject(p, Path("a/R.vbp"));
+    EXPECT_EQ(Read("a/R.vbp"), Read("a/P.vbp"));
+    EXPECT_EQ(p->FileName(), Path("a/R.vbp"));
+
+    // Another folder: the modules stay where they are and are named from
+    // there; a module never saved goes beside the new project file.
+    p->VBComponents()->Item(1)->CodeModule()->ReplaceLine(1, "Sub Main() ' moved");
+    env->AddComponent(p, vbext_ct_StdModule, "basNew", "Sub Later()\r\nEnd Sub\r\n");
+    SaveProject(p, Path("b/Q.vbp"));
+    EXPECT_EQ(p->FileName(), Path("b/Q.vbp"));
+    EXPECT_EQ(Read("b/Q.vbp"), "Type=Exe\r\nModule=basA; ..\\a\\basA.bas\r\nModule=basNew; basNew.bas\r\nName=\"P\"\r\n");
+    EXPECT_EQ(Read("a/P.vbp"), files_["a/P.vbp"]);
+    EXPECT_FALSE(fs::exists(Path("a/basNew.bas")));
+
+    auto env2 = Environment::Create();
+    OpenProjectFile(*env2, Path("b/Q.vbp"));
+    auto comps = env2->ActiveVBProject()->VBComponents();
+    ASSERT_EQ(comps->Count(), 2);
+    EXPECT_EQ(comps->Item(1)->CodeModule()->Lines(1, 1), "Sub Main() ' moved");
+    EXPECT_EQ(comps->Item(2)->CodeModule()->Lines(1, 1), "Sub Later()");
+}
+
+TEST_F(ProjectFiles, FailedSaveAsKeepsTheOldName) {
+    Write("a/P.vbp", "Type=Exe\r\nModule=basA; basA.bas\r\nName=\"P\"\r\n");
+    Write("a/basA.bas", "Attribute VB_Name = \"basA\"\r\n");
+    Write("b/Q.vbp", "read-only\r\n");
+    fs::permissions(Path("b/Q.vbp"), fs::perms::owner_read);
+    auto env = Environment::Create();
+    OpenProjectFile(*env, Path("a/P.vbp"));
+    auto p = env->ActiveVBProject();
+    EXPECT_THROW(SaveProject(p, Path("b/Q.vbp")), vb::VbError);
+    fs::permissions(Path("b/Q.vbp"), fs::perms::owner_all);
+    EXPECT_EQ(p->FileName(), Path("a/P.vbp"));
+    EXPECT_EQ(Read("b/Q.vbp"), "read-only\r\n");
+}
+
 }  // namespace
 }  // namespace vbide

@@ -4,9 +4,11 @@
 // for tests (faults injected at the N-th write, flush or rename). Every
 // operation answers 0 or an errno value; nothing throws.
 
+#include <cstddef>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace win {
 
@@ -64,6 +66,14 @@ public:
     virtual int Remove(const std::string& path) = 0;
     // Makes the folder's entries (files created, renamed, removed) durable.
     virtual int FlushFolder(const std::string& folder) = 0;
+    // Makes several open files durable, as Flush on each does, but together
+    // where the system can (their write-out started before). On failure
+    // `failed` is the index of the file concerned.
+    virtual int FlushFiles(const std::vector<WritableFile*>& files, std::size_t& failed) {
+        for (failed = 0; failed < files.size(); ++failed)
+            if (const int e = files[failed]->Flush()) return e;
+        return 0;
+    }
 
     // Writer locks between processes: TryLock takes the lock of an existing
     // file or folder without waiting (EWOULDBLOCK when another process holds

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <memory>
 #include <set>
+#include <string_view>
 
 namespace win {
 
@@ -77,7 +78,7 @@ std::vector<Step> ParseJournal(const std::string& text, bool& committed) {
 }
 
 // Writes `bytes` over the existing file `target`, keeping its identity.
-int Overwrite(FileSystem& fs, const std::string& target, const std::string& bytes) {
+int Overwrite(FileSystem& fs, const std::string& target, std::string_view bytes) {
     std::unique_ptr<WritableFile> file;
     int e = fs.OpenExisting(target, file);
     if (e == 0) e = file->Append(bytes);
@@ -145,6 +146,19 @@ std::string TempName(const std::string& target) {
            std::to_string(::getpid()) + "-" + std::to_string(++counter) + ".tmp";
 }
 
+// The new bytes of a file, made by its producer only when it has one.
+class Content {
+public:
+    explicit Content(const FileToSave& file) : file_(file) {
+        if (file.produce) made_ = file.produce();
+    }
+    std::string_view Bytes() const { return file_.produce ? std::string_view(made_) : std::string_view(file_.bytes); }
+
+private:
+    const FileToSave& file_;
+    std::string made_;
+};
+
 struct Planned {
     const FileToSave* file;
     Step step;
@@ -167,7 +181,7 @@ SaveResult Plan(FileSystem& fs, const std::vector<FileToSave>& files, std::vecto
             std::string current;
             if (const int e = fs.ReadFile(p.step.target, current))
                 return Failure(SaveResult::kRefused, f.path, Reason(e));
-            if (current == f.bytes) continue;
+            if (current == Content(f).Bytes()) continue;
         }
         p.step.inPlace = p.facts.exists && p.facts.links > 1;
         p.step.temp = TempName(p.step.target);
@@ -208,7 +222,7 @@ private:
             std::unique_ptr<WritableFile> file;
             if (const int e = fs_.Create(p.step.temp, file)) return Fail(p.file->path, e);
             created_.push_back(p.step.temp);
-            if (const int e = file->Append(p.file->bytes)) return Fail(p.file->path, e);
+            if (const int e = file->Append(Content(*p.file).Bytes())) return Fail(p.file->path, e);
             // A new file keeps the owner, group and permissions of the one it
             // replaces; where they cannot be given, the file is written in place.
             if (p.facts.exists && !p.step.inPlace && file->TakeOver(p.facts) != 0) p.step.inPlace = true;
@@ -217,12 +231,12 @@ private:
             folders_.insert(FolderOfPath(p.step.target));
             open.push_back(std::move(file));
             if (open.size() == kOpenFiles || i + 1 == plan.size()) {
-                for (std::size_t k = 0; k < open.size(); ++k) {
-                    int e = open[k]->Flush();
-                    const int closed = open[k]->Close();
-                    if (e == 0) e = closed;
-                    if (e != 0) return Fail(plan[batchStart + k].file->path, e);
-                }
+                std::vector<WritableFile*> batch;
+                for (const auto& f : open) batch.push_back(f.get());
+                std::size_t failed = 0;
+                if (const int e = fs_.FlushFiles(batch, failed)) return Fail(plan[batchStart + failed].file->path, e);
+                for (std::size_t k = 0; k < open.size(); ++k)
+                    if (const int e = open[k]->Close()) return Fail(plan[batchStart + k].file->path, e);
                 open.clear();
                 batchStart = i + 1;
             }
@@ -260,7 +274,7 @@ private:
         for (const Planned& p : plan) {
             int e = 0;
             if (p.step.inPlace) {
-                e = Overwrite(fs_, p.step.target, p.file->bytes);
+                e = Overwrite(fs_, p.step.target, Content(*p.file).Bytes());
                 if (e == 0) e = fs_.Remove(p.step.temp);
             } else {
                 e = fs_.Rename(p.step.temp, p.step.target);

@@ -19,6 +19,7 @@
 
 #include <chrono>
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -29,6 +30,10 @@ namespace win {
 struct FileToSave {
     std::string path;
     std::string bytes;
+    // When set, makes the bytes instead: called each time the save needs
+    // them (to compare, then to write), so that a large save never holds
+    // every file's new content at once.
+    std::function<std::string()> produce = {};
 };
 
 struct SaveResult {
