@@ -120,8 +120,9 @@ enum class ListMove { Up, Down, PageUp, PageDown, Home, End };
 // Shared by ListBox and ComboBox: entries with item data and a selected position.
 //
 // What counts as the user picking an entry (and so raises Click) is decided
-// here, not by a view: a mouse click on an entry (also on the selected one),
-// a key that moves the selection (UserMove), Space, or a typed letter
+// here, not by a view: a mouse click on an entry (also on the selected one)
+// or a drag onto another, a key that moves the selection (UserMove), Space,
+// or a typed letter
 // (ListBox::UserKeyPress). A list that merely receives the focus picks
 // nothing, and a view must not report a change of its own current row as a
 // pick.

@@ -138,6 +138,13 @@ TEST(UntrappedErrors, EndAtTheUserActionWithVbsReport) {
 
     // Code outside any user action sees the error itself.
     EXPECT_THROW(name.SetText("c"), vb::VbError);
+    // A fault of the test's script is no run-time error: it surfaces.
+    d.Get<CommandButton>("cmdOK").onClick = [] {
+        Dialog unanswered;
+        unanswered.Show(vbModal);
+    };
+    EXPECT_THROW(d.UserKeyPress(vbKeyReturn), std::logic_error);
+    EXPECT_EQ(ui.messages.size(), 1u);
 }
 
 TEST(FormControls, MissingControlIsAVbError) {

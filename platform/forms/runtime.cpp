@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <exception>
+#include <stdexcept>
 
 #include "platform/forms/form.h"
 #include "platform/forms/headless.h"
@@ -41,6 +42,10 @@ bool DeliverUserAction(Form& form, const std::function<void()>& action) {
         // The number as VB's 32-bit Long prints it.
         const auto number = static_cast<std::int32_t>(static_cast<std::uint32_t>(e.Number()));
         report = "Run-time error '" + std::to_string(number) + "':\n\n" + e.Description();
+    } catch (const std::logic_error&) {
+        // A fault of the program itself (or of a test's script), not a
+        // run-time error: it must surface, not end as a message.
+        throw;
     } catch (const std::exception& e) {
         report = std::string("Run-time error:\n\n") + e.what();
     }

@@ -50,8 +50,9 @@ void End();
 // stack, so a run-time error that no event handler raised by the action
 // traps ends here. The error is reported in VB's box ("Run-time error 'N':",
 // a blank line and the description, headed with the form's AppTitle) and
-// the program ends (End). No error leaves the call, so none crosses a
-// window system's event loop. Answers whether the action completed.
+// the program ends (End). No run-time error leaves the call, so none crosses
+// a window system's event loop; a std::logic_error (a fault of the program
+// or of a test's script) does. Answers whether the action completed.
 bool DeliverUserAction(Form& form, const std::function<void()>& action);
 
 class ScreenObject {

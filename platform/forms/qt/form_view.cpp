@@ -7,6 +7,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMouseEvent>
 #include <QScopedValueRollback>
 #include <QScreen>
 #include <algorithm>
@@ -244,6 +245,19 @@ bool FormView::RouteListKey(Control& control, QKeyEvent* key) {
     return true;
 }
 
+bool FormView::DragInList(QObject* watched, QMouseEvent* mouse) {
+    // Dragging with the button down picks each entry the pointer reaches, as
+    // in a Windows list box; the widget's own drag selection is not used.
+    Control* c = ControlOf(watched);
+    if (!c || c->Kind() != ControlKind::ListBox || !(mouse->buttons() & Qt::LeftButton)) return false;
+    auto* list = static_cast<QListWidget*>(WidgetOf(*c));
+    if (watched != list->viewport()) return false;
+    auto& model = static_cast<ListBox&>(*c);
+    const int row = list->indexAt(mouse->position().toPoint()).row();
+    if (row >= 0 && row != model.ListIndex()) model.UserSelect(row);
+    return true;
+}
+
 bool FormView::eventFilter(QObject* watched, QEvent* event) {
     if (syncing_) return false;
     if (event->type() == QEvent::FocusIn) {
@@ -258,6 +272,7 @@ bool FormView::eventFilter(QObject* watched, QEvent* event) {
         if (!c) return false;
         return RouteKey(*c, static_cast<QKeyEvent*>(event));
     }
+    if (event->type() == QEvent::MouseMove) return DragInList(watched, static_cast<QMouseEvent*>(event));
     return QWidget::eventFilter(watched, event);
 }
 

@@ -9,6 +9,7 @@
 #include <map>
 
 class QEventLoop;
+class QMouseEvent;
 
 namespace forms {
 class Form;
@@ -51,6 +52,7 @@ private:
     void OnFormEvent(FormEvent what);
     bool RouteKey(Control& control, QKeyEvent* key);
     bool RouteListKey(Control& control, QKeyEvent* key);
+    bool DragInList(QObject* watched, QMouseEvent* mouse);
     Control* ControlOf(QObject* object) const;
 
     Form& form_;

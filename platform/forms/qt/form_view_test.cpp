@@ -111,6 +111,28 @@ TEST_F(QtView, ModelChangesShowInTheWidgets) {
     EXPECT_FALSE(Widget<QPushButton>(view, "cmdOK")->isEnabled());
 }
 
+// A press picks the entry under the pointer, and dragging picks each entry
+// it reaches; the widget shows the model's selection throughout.
+TEST_F(QtView, PressAndDragInAListPickEachEntry) {
+    Sample form;
+    auto& lst = form.Get<ListBox>("lstItems");
+    for (const char* s : {"alpha", "beta", "gamma"}) lst.AddItem(s);
+    std::string picks;
+    lst.onClick = [&] { picks += std::to_string(lst.ListIndex()); };
+    FormView view(form);
+    view.show();
+    QListWidget* list = Widget<QListWidget>(view, "lstItems");
+    auto at = [&](int row) { return list->visualItemRect(list->item(row)).center(); };
+    QTest::mousePress(list->viewport(), Qt::LeftButton, {}, at(0));
+    QTest::mouseMove(list->viewport(), at(2));
+    QTest::mouseRelease(list->viewport(), Qt::LeftButton, {}, at(2));
+    EXPECT_EQ(picks, "02");
+    EXPECT_EQ(lst.ListIndex(), 2);
+    EXPECT_EQ(list->currentRow(), 2);
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at(2));
+    EXPECT_EQ(picks, "022") << "a click on the selected entry picks it again";
+}
+
 TEST_F(QtView, GeometryIsTwipsOverFifteenAtNinetySixDpi) {
     Sample form;
     FormView view(form);
