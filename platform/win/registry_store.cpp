@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <filesystem>
+#include <string>
 #include <system_error>
 
 namespace win::detail {
@@ -199,8 +200,8 @@ void RegistryStore::Initialise() {
             // Another process may have created the store meanwhile.
             if (isNew()) {
                 Exec(kSchema);
-                Exec("PRAGMA application_id = 1414680151");
-                Exec("PRAGMA user_version = 1");
+                Exec(("PRAGMA application_id = " + std::to_string(kApplicationId)).c_str());
+                Exec(("PRAGMA user_version = " + std::to_string(kFormatVersion)).c_str());
             }
             Commit();
         } catch (...) {
