@@ -154,6 +154,7 @@ ParsedModule ParseModuleFile(std::string bytes, vbext_ComponentType type) {
         headerBytes.append(lines[i].text).append(lines[i].end);
     }
     result.text.SetHeader(headerBytes);
+    result.text.ReserveLines(lines.size() - header);
     for (std::size_t i = header; i < lines.size(); ++i) {
         const RawLine& l = lines[i];
         if (IsAttributeLine(l.text) && result.text.Count() > 0)

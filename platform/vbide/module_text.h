@@ -42,6 +42,7 @@ public:
     // Keeps `bytes` (a file as read) as the store of the lines and hidden
     // bytes that are then appended as views into Adopted().
     void Adopt(std::string bytes);
+    void ReserveLines(std::size_t count) { entries_.reserve(count); }
     std::string_view Adopted() const { return buffer_; }
     void SetHeader(std::string header) { header_ = std::move(header); }
     const std::string& Header() const { return header_; }
