@@ -225,6 +225,94 @@ void BM_ConfigSwitchManyConstants(benchmark::State& state) {
     }
 }
 
+// A project shaped like the largest real one we tried: 42 modules (forms
+// with their designer blocks, classes, standard modules) of 2.2 MB, member
+// attributes after declarations, the constants declared in a few modules.
+constexpr int kRealModules = 42;
+constexpr std::size_t kRealBytes = 2200 * 1000;
+double g_realSeconds = 0;
+int g_realRuns = 0;
+std::uintmax_t g_realBytes = 0;
+
+std::string RealLikeModule(int index, const char*& extension) {
+    const std::string name = (index % 4 == 0 ? "frm" : index % 4 == 1 ? "C" : "bas") + std::to_string(index);
+    std::string text;
+    if (index % 4 == 0) {
+        extension = "frm";
+        text = "VERSION 5.00\r\nBegin VB.Form " + name + " \r\n   Caption         =   \"" + name +
+               "\"\r\n   ClientHeight    =   3195\r\n";
+        for (int c = 0; c < 40; ++c)
+            text += "   Begin VB.CommandButton cmd" + std::to_string(c) + " \r\n      Caption         =   \"Go\"\r\n"
+                    "      Height          =   375\r\n   End\r\n";
+        text += "End\r\nAttribute VB_Name = \"" + name + "\"\r\nAttribute VB_GlobalNameSpace = False\r\n";
+    } else if (index % 4 == 1) {
+        extension = "cls";
+        text = "VERSION 1.0 CLASS\r\nBEGIN\r\n  MultiUse = -1  'True\r\nEND\r\nAttribute VB_Name = \"" + name +
+               "\"\r\nAttribute VB_Exposed = False\r\n";
+    } else {
+        extension = "bas";
+        text = "Attribute VB_Name = \"" + name + "\"\r\n";
+    }
+    text += "Option Explicit\r\n";
+    if (index % 10 == 2)
+        for (int k = 0; k < 4; ++k) text += std::string("#Const ") + kConstants[k] + " = " + (kDebug[k] ? "True" : "False") + "\r\n";
+    text += "Public WithEvents Timer1 As Timer\r\nAttribute Timer1.VB_VarHelpID = -1\r\n";
+    for (int proc = 1; text.size() < kRealBytes / kRealModules; ++proc) {
+        const std::string p = "Item" + std::to_string(proc);
+        text += "Public Property Get " + p + "() As Variant\r\nAttribute " + p + ".VB_Description = \"The item\"\r\n"
+                "    Dim rs As ADODB.Recordset\r\n#If debugging Then\r\n    Debug.Print \"" + p + "\"\r\n#End If\r\n"
+                "    Set rs = OpenRecordset(\"SELECT * FROM Ledger WHERE Row = \" & CStr(mlngRow))\r\n"
+                "    If Not rs.EOF Then " + p + " = rs!Amount Else " + p + " = Null\r\n"
+                "End Property\r\n\r\n";
+    }
+    return text;
+}
+
+void GenerateRealLike(const fs::path& folder) {
+    fs::create_directories(folder);
+    std::string vbp = "Type=Exe\r\n";
+    for (int i = 1; i <= kRealModules; ++i) {
+        const char* extension = "";
+        const std::string text = RealLikeModule(i, extension);
+        const std::string file = "m" + std::to_string(i) + "." + extension;
+        WriteFile(folder / file, text);
+        const std::string key = extension == std::string("frm") ? "Form=" : extension == std::string("cls") ? "Class=C" + std::to_string(i) + "; " : "Module=bas" + std::to_string(i) + "; ";
+        vbp += key + file + "\r\n";
+    }
+    vbp += "Name=\"Ledger\"\r\n\r\n[Configurations]\r\nCount=2\r\nConfig1=debug\r\nConfig2=release\r\nCurrent=1\r\n"
+           "\r\n[Constants]\r\nCount=4\r\n";
+    for (int k = 0; k < 4; ++k) vbp += "Const" + std::to_string(k + 1) + "=" + kConstants[k] + "\r\n";
+    for (int c = 1; c <= 2; ++c) {
+        vbp += "\r\n[Config" + std::to_string(c) + "]\r\n";
+        for (int k = 0; k < 4; ++k) vbp += std::string(kConstants[k]) + "=" + ((c == 1 ? kDebug : kRelease)[k] ? "True" : "False") + "\r\n";
+    }
+    WriteFile(folder / "Ledger.vbp", vbp);
+    g_realBytes = 0;
+    for (const auto& e : fs::directory_iterator(folder)) g_realBytes += e.file_size();
+}
+
+void BM_ConfigSwitchRealLike(benchmark::State& state) {
+    const fs::path folder = g_root / "real";
+    GenerateRealLike(folder);
+    const auto run = [&](const char* configuration) {
+        std::ostringstream out, err;
+        const auto env = vbide::Environment::Create();
+        env->SetHoldsProjectLocks(true);
+        if (config::RunConfigCommand({(folder / "Ledger.vbp").string(), "switch", configuration}, *env, out, err) != 0)
+            state.SkipWithError(err.str().c_str());
+    };
+    for (auto _ : state) {
+        auto start = std::chrono::steady_clock::now();
+        run("release");
+        g_realSeconds += Seconds(start);
+        ++g_realRuns;
+        state.PauseTiming();
+        run("debug");
+        state.ResumeTiming();
+    }
+}
+
+BENCHMARK(BM_ConfigSwitchRealLike)->Iterations(5)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_ConfigSwitchManyConstants)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_ConfigSwitchRelease)->Iterations(3)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_SedRelease)->Iterations(3)->Unit(benchmark::kMillisecond)->UseRealTime();
@@ -294,6 +382,9 @@ int main(int argc, char** argv) {
     const double projectMb = double(ProjectBytes()) / (1024 * 1024);
     std::printf("peak memory of a switch (whole process): %.1f MB for %.1f MB of project files (%.2fx)\n",
                 peak / 1024.0, projectMb, projectMb > 0 ? peak / 1024.0 / projectMb : 0.0);
+    if (g_realRuns > 0)
+        std::printf("switch release, real-like project (%d modules, %.1f MB): %7.3f s (target under 0.100 s)\n",
+                    kRealModules, double(g_realBytes) / 1e6, g_realSeconds / g_realRuns);
     if (g_manyRuns > 0)
         std::printf("switch release, %d constants (%d lines rewritten, %d inserted): %7.3f s\n", kManyConstants,
                     kManyConstants, kManyConstants, g_manySeconds / g_manyRuns);
