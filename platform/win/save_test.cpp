@@ -70,6 +70,24 @@ TEST_F(Save, UnchangedFilesAreNotTouchedAndCountedOut) {
     EXPECT_EQ(fs::last_write_time(Path("a.bas")), before);
 }
 
+TEST_F(Save, ProducedBytesAreComparedAndWrittenLikeGivenOnes) {
+    Write(Path("a.bas"), "same");
+    Write(Path("b.bas"), "old");
+    int made = 0;
+    const auto make = [&made](std::string bytes) {
+        return [&made, bytes] {
+            ++made;
+            return bytes;
+        };
+    };
+    const SaveResult r = SaveFiles({{Path("a.bas"), {}, make("same")}, {Path("b.bas"), {}, make("new")}}, Path("P.vbp"));
+    ASSERT_TRUE(r.ok()) << r.Text();
+    EXPECT_EQ(r.changed, 1u);
+    EXPECT_EQ(Read(Path("a.bas")), "same");
+    EXPECT_EQ(Read(Path("b.bas")), "new");
+    EXPECT_EQ(made, 3);  // each compared once, the changed one written
+}
+
 TEST_F(Save, AReadOnlyTargetIsRefusedBeforeAnythingChanges) {
     Write(Path("a.bas"), "old a");
     Write(Path("b.bas"), "old b");
