@@ -7,8 +7,6 @@
 #include "apps/tarnwick/tour.h"
 #include "apps/tarnwick/work_folder.h"
 #include "platform/win/files.h"
-#include "config/config_command.h"
-#include "quillon/procedure_command.h"
 
 namespace tarnwick {
 
@@ -28,9 +26,9 @@ Command Program(const char* name) {
 }  // namespace
 
 const std::vector<Command>& Commands() {
-    static const std::vector<Command> commands = {
-        {"procedure", quillon::RunProcedureCommand},
-        {"config", config::RunConfigCommand},
+    static const std::vector<Command> commands = [] {
+        std::vector<Command> all = ScriptCommands();
+        all.insert(all.end(), {
         {"setup",
          [](const std::vector<std::string>&, std::ostream& out, std::ostream& err) {
              return Setup(SelfBin(), out, err);
@@ -58,7 +56,9 @@ const std::vector<Command>& Commands() {
          }},
         Program("larkspur"),
         Program("fenmoor"),
-    };
+        });
+        return all;
+    }();
     return commands;
 }
 

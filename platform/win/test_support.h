@@ -1,11 +1,14 @@
 #pragma once
 // Helpers for the tests of platform/win: a fresh temporary folder per test.
 
+#ifndef _WIN32
 #include <unistd.h>
+#endif
 
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <sstream>
 #include <string>
 
@@ -14,9 +17,19 @@ namespace win::testing {
 class TempFolder {
 public:
     TempFolder() {
+#ifdef _WIN32
+        std::random_device random;
+        for (int attempt = 0; path_.empty() && attempt < 100; ++attempt) {
+            const auto candidate = std::filesystem::temp_directory_path() /
+                                   ("tarnwick-" + std::to_string(random()));
+            if (std::filesystem::create_directory(candidate)) path_ = candidate.string();
+        }
+        if (path_.empty()) std::abort();
+#else
         std::string pattern = (std::filesystem::temp_directory_path() / "tarnwick-XXXXXX").string();
         if (!::mkdtemp(pattern.data())) std::abort();
         path_ = pattern;
+#endif
     }
     ~TempFolder() {
         std::error_code ec;
@@ -38,11 +51,24 @@ private:
 // running test (tests and programs share build/<preset>/bin).
 inline std::string BinFolder() {
     if (const char* bin = std::getenv("TARNWICK_BIN"); bin && *bin) return bin;
+#ifdef _WIN32
+    return {};
+#else
     char buffer[4096];
     const ssize_t n = ::readlink("/proc/self/exe", buffer, sizeof buffer - 1);
     std::string self(buffer, n > 0 ? static_cast<std::size_t>(n) : 0);
     return self.substr(0, self.rfind('/'));
+#endif
 }
+
+// Wine departs from Windows in a few details that the shared tests check
+// (values enumerate sorted, profile writes rewrite the whole file); those
+// expectations are skipped under it.
+#ifdef _WIN32
+bool RunningUnderWine();
+#else
+inline bool RunningUnderWine() { return false; }
+#endif
 
 inline std::string ReadBytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);

@@ -1,0 +1,16 @@
+#include "apps/tarnwick/commands.h"
+
+#include "config/config_command.h"
+#include "quillon/procedure_command.h"
+
+namespace tarnwick {
+
+const std::vector<Command>& ScriptCommands() {
+    static const std::vector<Command> commands = {
+        {"procedure", quillon::RunProcedureCommand},
+        {"config", config::RunConfigCommand},
+    };
+    return commands;
+}
+
+}  // namespace tarnwick
