@@ -119,3 +119,9 @@ endforeach()
 tarnwick_windows_test(win32_view_test
   SOURCES ${CMAKE_SOURCE_DIR}/platform/forms/win32/win32_view_test.cpp
   LIBS tarnwick_forms_win32)
+
+# The programs' forms in the native view, end to end with the system's
+# registry editor.
+tarnwick_windows_test(larkspur_windows_test
+  SOURCES ${CMAKE_SOURCE_DIR}/larkspur/provider_file_test.cpp
+  LIBS larkspur_core tarnwick_forms_win32)

@@ -121,6 +121,11 @@ TEST_F(RegistryBehaviour, EnumerationEndsWithNoMoreItemsAndShortBuffersGiveMoreD
     EXPECT_EQ(std::string(name, size), "alpha");
     EXPECT_EQ(type, REG_SZ);
     EXPECT_EQ(bytes, 11u);
+    // The name may be left out of a type and size query too.
+    type = bytes = 0;
+    ASSERT_EQ(RegEnumValue(base, 0, nullptr, nullptr, nullptr, &type, nullptr, &bytes), ERROR_SUCCESS);
+    EXPECT_EQ(type, REG_SZ);
+    EXPECT_EQ(bytes, 11u);
     char data[4];
     bytes = sizeof data;
     EXPECT_EQ(RegQueryValueEx(base, "ALPHA", nullptr, &type, data, &bytes), ERROR_MORE_DATA);

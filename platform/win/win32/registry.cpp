@@ -7,6 +7,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 // The ANSI/wide macros of <windows.h> would rename the functions defined here.
 #undef RegOpenKeyEx
 #undef RegCreateKeyEx
@@ -85,6 +87,16 @@ LONG RegEnumKeyEx(HKEY hKey, DWORD dwIndex, char* lpName, DWORD* lpcchName, DWOR
 
 LONG RegEnumValue(HKEY hKey, DWORD dwIndex, char* lpValueName, DWORD* lpcchValueName,
                   DWORD* lpReserved, DWORD* lpType, void* lpData, DWORD* lpcbData) {
+    // Windows wants a name buffer even when only the type and size are asked
+    // for; the API here lets the caller leave the name out.
+    std::string scratch;
+    DWORD scratchSize = 0;
+    if (!lpValueName) {
+        scratch.resize(MAX_VALUE_NAME + 1);
+        scratchSize = static_cast<DWORD>(scratch.size());
+        lpValueName = scratch.data();
+        lpcchValueName = &scratchSize;
+    }
     return ::RegEnumValueA(Native(hKey), dwIndex, lpValueName, AS_NATIVE(lpcchValueName),
                            AS_NATIVE(lpReserved), AS_NATIVE(lpType), static_cast<BYTE*>(lpData),
                            AS_NATIVE(lpcbData));
