@@ -125,3 +125,6 @@ tarnwick_windows_test(win32_view_test
 tarnwick_windows_test(larkspur_windows_test
   SOURCES ${CMAKE_SOURCE_DIR}/larkspur/provider_file_test.cpp
   LIBS larkspur_core tarnwick_forms_win32)
+tarnwick_windows_test(fenmoor_windows_test
+  SOURCES ${CMAKE_SOURCE_DIR}/apps/fenmoor/wizard_windows_test.cpp
+  LIBS fenmoor_core tarnwick_forms_win32)

@@ -180,5 +180,24 @@ TEST_F(ProviderFile, GoWritesTheSameScriptAndTheSystemsEditorImportsIt) {
 #endif
 }
 
+#ifdef _WIN32
+// The window as a user sees it: every caption whole; its picture is written
+// to $TARNWICK_SCREENSHOTS when that names a folder.
+TEST_F(ProviderFile, TheMainWindowShowsEveryCaptionWhole) {
+    for (const char* progId : {"ADODB.Recordset", "Excel.Sheet.8", "MSXML2.DOMDocument", "Word.Document.8"})
+        SetDefaultValue(win::HKEY_CLASSES_ROOT, progId, progId);
+    frmOLESP form;
+    form.Show();
+    form.Get<forms::ListBox>("lstDataProgIDs").UserSelect(1);
+    EXPECT_EQ(forms::win32::ClippedCaptions(form), "");
+    const char* folder = std::getenv("TARNWICK_SCREENSHOTS");
+    const std::string png = folder && *folder ? std::string(folder) + "\\windows-larkspur.png"
+                                              : (std::filesystem::temp_directory_path() / "larkspur.png").string();
+    EXPECT_TRUE(forms::win32::Screenshot(form, png));
+    EXPECT_GT(std::filesystem::file_size(png), 421u * 275u * 3u);
+    form.Unload();
+}
+#endif
+
 }  // namespace
 }  // namespace larkspur

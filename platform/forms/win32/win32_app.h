@@ -33,6 +33,10 @@ void* WindowOf(const Control& control);
 using MessageBoxHook = std::function<int(const std::string& prompt, int buttons, const std::string& title)>;
 void SetMessageBoxHook(MessageBoxHook hook);
 
+// The names of the controls of a shown form whose caption does not fit their
+// window in their font (a clipped caption), empty when every caption is whole.
+std::string ClippedCaptions(const Form& form);
+
 // Writes the client area of a shown form, as it is on screen, to a PNG file;
 // answers whether the file was written.
 bool Screenshot(const Form& form, const std::string& pngPath);

@@ -148,6 +148,34 @@ void* WindowOf(const Control& control) {
 
 void SetMessageBoxHook(MessageBoxHook hook) { messageBoxHook = std::move(hook); }
 
+std::string ClippedCaptions(const Form& form) {
+    FormWindow* view = TheUi().WindowOf(form);
+    if (!view) return "(not shown)";
+    std::string clipped;
+    for (Control* c : form.Controls()) {
+        HWND w = view->WindowOf(*c);
+        const ControlKind kind = c->Kind();
+        if (!w || c->Caption().empty() ||
+            (kind != ControlKind::Label && kind != ControlKind::CommandButton &&
+             kind != ControlKind::CheckBox && kind != ControlKind::OptionButton))
+            continue;
+        RECT box{};
+        GetClientRect(w, &box);
+        // Buttons keep a margin for their frame; check and option buttons for their box.
+        if (kind == ControlKind::CommandButton) box.right -= 6;
+        if (kind == ControlKind::CheckBox || kind == ControlKind::OptionButton) box.right -= 16;
+        HDC dc = GetDC(w);
+        HGDIOBJ previous = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(w, WM_GETFONT, 0, 0)));
+        RECT need{0, 0, box.right, 0};
+        const bool wraps = kind == ControlKind::Label && static_cast<Label*>(c)->WordWrap();
+        DrawTextA(dc, c->Caption().c_str(), -1, &need, DT_CALCRECT | (wraps ? DT_WORDBREAK : DT_SINGLELINE));
+        SelectObject(dc, previous);
+        ReleaseDC(w, dc);
+        if (need.right > box.right || need.bottom > box.bottom) clipped += c->Name() + " ";
+    }
+    return clipped;
+}
+
 bool Screenshot(const Form& form, const std::string& pngPath) {
     FormWindow* view = TheUi().WindowOf(form);
     if (!view) return false;
