@@ -4,10 +4,10 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
 #include <algorithm>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <random>
 #include <sstream>
 #include <string>
@@ -50,7 +50,8 @@ const char kExpectedScript[] =
     "[HKEY_CLASSES_ROOT\\CLSID\\{4B6E2F1A-9C3D-4E5F-8A7B-0C1D2E3F4A5B}\\ProgID]\r\n"
     "@=\"TarnwickLedger.1\"\r\n"
     "\r\n"
-    "[HKEY_CLASSES_ROOT\\CLSID\\{4B6E2F1A-9C3D-4E5F-8A7B-0C1D2E3F4A5B}\\VersionIndependentProgID]\r\n"
+    "[HKEY_CLASSES_ROOT\\CLSID\\{4B6E2F1A-9C3D-4E5F-8A7B-0C1D2E3F4A5B}\\VersionIndependentProgID]"
+    "\r\n"
     "@=\"TarnwickLedger\"\r\n"
     "\r\n"
     "[HKEY_CLASSES_ROOT\\CLSID\\{4B6E2F1A-9C3D-4E5F-8A7B-0C1D2E3F4A5B}\\OLE DB Provider]\r\n"
@@ -71,16 +72,18 @@ std::string ReadFile(std::string path) {
 
 void SetDefaultValue(win::HKEY root, const std::string& path, const std::string& value) {
     win::HKEY key = nullptr;
-    ASSERT_EQ(win::RegCreateKeyEx(root, path.c_str(), 0, nullptr, 0, win::KEY_ALL_ACCESS, nullptr, &key,
-                                  nullptr),
+    ASSERT_EQ(win::RegCreateKeyEx(root, path.c_str(), 0, nullptr, 0, win::KEY_ALL_ACCESS, nullptr,
+                                  &key, nullptr),
               win::ERROR_SUCCESS);
-    win::RegSetValueEx(key, "", 0, win::REG_SZ, value.c_str(), static_cast<win::DWORD>(value.size() + 1));
+    win::RegSetValueEx(key, "", 0, win::REG_SZ, value.c_str(),
+                       static_cast<win::DWORD>(value.size() + 1));
     win::RegCloseKey(key);
 }
 
 [[maybe_unused]] std::string DefaultValue(win::HKEY root, const std::string& path) {
     win::HKEY key = nullptr;
-    if (win::RegOpenKeyEx(root, path.c_str(), 0, win::KEY_READ, &key) != win::ERROR_SUCCESS) return "(no key)";
+    if (win::RegOpenKeyEx(root, path.c_str(), 0, win::KEY_READ, &key) != win::ERROR_SUCCESS)
+        return "(no key)";
     char data[512] = {};
     win::DWORD size = sizeof data;
     const win::LONG rc = win::RegQueryValueEx(key, "", nullptr, nullptr, data, &size);
@@ -108,7 +111,8 @@ protected:
         win::UseRegistryStore(":memory:");
 #endif
         // The runtime's class key and one data source to pick.
-        SetDefaultValue(win::HKEY_CLASSES_ROOT, std::string("CLSID\\") + kRuntimeClsid + "\\InProcServer32",
+        SetDefaultValue(win::HKEY_CLASSES_ROOT,
+                        std::string("CLSID\\") + kRuntimeClsid + "\\InProcServer32",
                         "C:\\Program Files\\Common Files\\System\\OLE DB\\msdaosp.dll");
         SetDefaultValue(win::HKEY_CLASSES_ROOT, "Tarnwick.Ledger", "Ledger rows");
     }
@@ -175,8 +179,9 @@ TEST_F(ProviderFile, GoWritesTheSameScriptAndTheSystemsEditorImportsIt) {
     EXPECT_EQ(DefaultValue(win::HKEY_CLASSES_ROOT, clsid + "\\InprocServer32"),
               "C:\\Program Files\\Common Files\\System\\OLE DB\\MSDAOSP.DLL");
     EXPECT_EQ(DefaultValue(win::HKEY_CLASSES_ROOT, clsid + "\\OSP Data Object"), "Tarnwick.Ledger");
-    EXPECT_EQ(DefaultValue(win::HKEY_LOCAL_MACHINE, "SOFTWARE\\Classes\\" + clsid + "\\OLE DB Provider"),
-              "Ledger rows as a rowset");
+    EXPECT_EQ(
+        DefaultValue(win::HKEY_LOCAL_MACHINE, "SOFTWARE\\Classes\\" + clsid + "\\OLE DB Provider"),
+        "Ledger rows as a rowset");
 #endif
 }
 
@@ -184,15 +189,17 @@ TEST_F(ProviderFile, GoWritesTheSameScriptAndTheSystemsEditorImportsIt) {
 // The window as a user sees it: every caption whole; its picture is written
 // to $TARNWICK_SCREENSHOTS when that names a folder.
 TEST_F(ProviderFile, TheMainWindowShowsEveryCaptionWhole) {
-    for (const char* progId : {"ADODB.Recordset", "Excel.Sheet.8", "MSXML2.DOMDocument", "Word.Document.8"})
+    for (const char* progId :
+         {"ADODB.Recordset", "Excel.Sheet.8", "MSXML2.DOMDocument", "Word.Document.8"})
         SetDefaultValue(win::HKEY_CLASSES_ROOT, progId, progId);
     frmOLESP form;
     form.Show();
     form.Get<forms::ListBox>("lstDataProgIDs").UserSelect(1);
     EXPECT_EQ(forms::win32::ClippedCaptions(form), "");
     const char* folder = std::getenv("TARNWICK_SCREENSHOTS");
-    const std::string png = folder && *folder ? std::string(folder) + "\\windows-larkspur.png"
-                                              : (std::filesystem::temp_directory_path() / "larkspur.png").string();
+    const std::string png =
+        folder && *folder ? std::string(folder) + "\\windows-larkspur.png"
+                          : (std::filesystem::temp_directory_path() / "larkspur.png").string();
     EXPECT_TRUE(forms::win32::Screenshot(form, png));
     EXPECT_GT(std::filesystem::file_size(png), 421u * 275u * 3u);
     form.Unload();

@@ -22,7 +22,8 @@ namespace fs = std::filesystem;
 
 bool KeyExists(const std::string& path) {
     win::HKEY key = nullptr;
-    if (win::RegOpenKeyEx(win::HKEY_LOCAL_MACHINE, path.c_str(), 0, win::KEY_READ, &key) != win::ERROR_SUCCESS)
+    if (win::RegOpenKeyEx(win::HKEY_LOCAL_MACHINE, path.c_str(), 0, win::KEY_READ, &key) !=
+        win::ERROR_SUCCESS)
         return false;
     win::RegCloseKey(key);
     return true;
@@ -67,7 +68,8 @@ protected:
         wizard->Get<forms::CommandButton>("cmdNext").UserClick();
         auto& packages = wizard->Get<forms::ListBox>("lstPackages");
         auto& components = wizard->Get<forms::ListBox>("lstComponents");
-        for (int i = 0; i < packages.ListCount() && components.ListCount() == 0; ++i) packages.UserSelect(i);
+        for (int i = 0; i < packages.ListCount() && components.ListCount() == 0; ++i)
+            packages.UserSelect(i);
         ASSERT_GT(components.ListCount(), 0) << "the sample catalog has no component";
         components.UserSelect(0);
     }
@@ -95,7 +97,8 @@ TEST_F(Wizard, FinishWritesAScriptThatTheSystemsEditorImports) {
     ASSERT_EQ(wizard->Step(), 3) << prompts;
     ASSERT_EQ(starter.requests.size(), 1u) << prompts;
     EXPECT_EQ(starter.requests[0].argv[0], "REGEDIT");
-    EXPECT_TRUE(starter.requests[0].program.ends_with("\\regedit.exe")) << starter.requests[0].program;
+    EXPECT_TRUE(starter.requests[0].program.ends_with("\\regedit.exe"))
+        << starter.requests[0].program;
     Import(wizard->ScriptPath());
     for (const auto& key : keys) EXPECT_TRUE(KeyExists(key)) << key;
 }

@@ -1,5 +1,4 @@
 #include "apps/tarnwick/commands.h"
-
 #include "config/config_command.h"
 #include "quillon/procedure_command.h"
 

@@ -38,8 +38,8 @@ protected:
         if (RegOpenKeyEx(root, path.c_str(), 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) return;
         char name[256];
         DWORD size = sizeof name;
-        while ((size = sizeof name,
-                RegEnumKeyEx(key, 0, name, &size, nullptr, nullptr, nullptr, nullptr)) == ERROR_SUCCESS)
+        while ((size = sizeof name, RegEnumKeyEx(key, 0, name, &size, nullptr, nullptr, nullptr,
+                                                 nullptr)) == ERROR_SUCCESS)
             DeleteTree(key, name);
         RegCloseKey(key);
         RegDeleteKey(root, path.c_str());
@@ -47,15 +47,17 @@ protected:
 
     HKEY Create(HKEY root, const char* path, DWORD* disposition = nullptr) {
         HKEY key = nullptr;
-        EXPECT_EQ(RegCreateKeyEx(root, path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, disposition),
-                  ERROR_SUCCESS)
+        EXPECT_EQ(
+            RegCreateKeyEx(root, path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, disposition),
+            ERROR_SUCCESS)
             << path;
         return key;
     }
 
     void SetString(HKEY key, const char* name, const std::string& text) {
-        ASSERT_EQ(RegSetValueEx(key, name, 0, REG_SZ, text.c_str(), static_cast<DWORD>(text.size() + 1)),
-                  ERROR_SUCCESS);
+        ASSERT_EQ(
+            RegSetValueEx(key, name, 0, REG_SZ, text.c_str(), static_cast<DWORD>(text.size() + 1)),
+            ERROR_SUCCESS);
     }
 
     std::vector<std::string> Subkeys(HKEY key) {
@@ -99,20 +101,25 @@ TEST_F(RegistryBehaviour, CreateReportsCreatedThenOpenedWhateverTheCaseAndMakesE
 TEST_F(RegistryBehaviour, EnumerationEndsWithNoMoreItemsAndShortBuffersGiveMoreData) {
     char name[256];
     DWORD size = sizeof name;
-    EXPECT_EQ(RegEnumKeyEx(base, 0, name, &size, nullptr, nullptr, nullptr, nullptr), ERROR_NO_MORE_ITEMS);
+    EXPECT_EQ(RegEnumKeyEx(base, 0, name, &size, nullptr, nullptr, nullptr, nullptr),
+              ERROR_NO_MORE_ITEMS);
     size = sizeof name;
-    EXPECT_EQ(RegEnumValue(base, 0, name, &size, nullptr, nullptr, nullptr, nullptr), ERROR_NO_MORE_ITEMS);
+    EXPECT_EQ(RegEnumValue(base, 0, name, &size, nullptr, nullptr, nullptr, nullptr),
+              ERROR_NO_MORE_ITEMS);
 
     RegCloseKey(Create(base, "Provider"));
     SetString(base, "alpha", "alpha-data");
     size = 8;  // "Provider" needs 9 with its zero
-    EXPECT_EQ(RegEnumKeyEx(base, 0, name, &size, nullptr, nullptr, nullptr, nullptr), ERROR_MORE_DATA);
+    EXPECT_EQ(RegEnumKeyEx(base, 0, name, &size, nullptr, nullptr, nullptr, nullptr),
+              ERROR_MORE_DATA);
     size = 9;
-    ASSERT_EQ(RegEnumKeyEx(base, 0, name, &size, nullptr, nullptr, nullptr, nullptr), ERROR_SUCCESS);
+    ASSERT_EQ(RegEnumKeyEx(base, 0, name, &size, nullptr, nullptr, nullptr, nullptr),
+              ERROR_SUCCESS);
     EXPECT_EQ(size, 8u);
     EXPECT_STREQ(name, "Provider");
     size = sizeof name;
-    EXPECT_EQ(RegEnumKeyEx(base, 1, name, &size, nullptr, nullptr, nullptr, nullptr), ERROR_NO_MORE_ITEMS);
+    EXPECT_EQ(RegEnumKeyEx(base, 1, name, &size, nullptr, nullptr, nullptr, nullptr),
+              ERROR_NO_MORE_ITEMS);
 
     // A string's data size counts its zero; a null data pointer asks for type and size.
     DWORD type = 0, bytes = 0;
@@ -123,7 +130,8 @@ TEST_F(RegistryBehaviour, EnumerationEndsWithNoMoreItemsAndShortBuffersGiveMoreD
     EXPECT_EQ(bytes, 11u);
     // The name may be left out of a type and size query too.
     type = bytes = 0;
-    ASSERT_EQ(RegEnumValue(base, 0, nullptr, nullptr, nullptr, &type, nullptr, &bytes), ERROR_SUCCESS);
+    ASSERT_EQ(RegEnumValue(base, 0, nullptr, nullptr, nullptr, &type, nullptr, &bytes),
+              ERROR_SUCCESS);
     EXPECT_EQ(type, REG_SZ);
     EXPECT_EQ(bytes, 11u);
     char data[4];
@@ -141,7 +149,8 @@ TEST_F(RegistryBehaviour, ValuesEnumerateInCreationOrderAndTheDefaultHasNoName) 
     char name[256];
     for (DWORD i = 0;; ++i) {
         DWORD size = sizeof name;
-        if (RegEnumValue(base, i, name, &size, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+        if (RegEnumValue(base, i, name, &size, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+            break;
         names.emplace_back(name, size);
     }
     if (!testing::RunningUnderWine()) {  // Wine enumerates values sorted by name
@@ -162,8 +171,8 @@ TEST_F(RegistryBehaviour, QueryInfoGivesCountsAndLongestLengths) {
     SetString(base, "v", "0123456789");
     SetString(base, "longest value", "x");
     DWORD subKeys = 0, maxSubKey = 0, values = 0, maxValueName = 0, maxData = 0;
-    ASSERT_EQ(RegQueryInfoKey(base, nullptr, nullptr, nullptr, &subKeys, &maxSubKey, nullptr, &values,
-                              &maxValueName, &maxData, nullptr, nullptr),
+    ASSERT_EQ(RegQueryInfoKey(base, nullptr, nullptr, nullptr, &subKeys, &maxSubKey, nullptr,
+                              &values, &maxValueName, &maxData, nullptr, nullptr),
               ERROR_SUCCESS);
     EXPECT_EQ(subKeys, 2u);
     EXPECT_EQ(maxSubKey, 13u);
@@ -189,12 +198,14 @@ TEST_F(RegistryBehaviour, DeletingAKeyWithSubkeysIsRefusedAndMissingNamesAreNotF
 }
 
 TEST_F(RegistryBehaviour, ClassesRootIsLocalMachineSoftwareClasses) {
-    const std::string name = "Tarnwick.BehaviourTest." + std::to_string(reinterpret_cast<std::uintptr_t>(base));
+    const std::string name =
+        "Tarnwick.BehaviourTest." + std::to_string(reinterpret_cast<std::uintptr_t>(base));
     HKEY key = Create(HKEY_CLASSES_ROOT, name.c_str());
     SetString(key, "", "through the classes root");
     RegCloseKey(key);
     HKEY seen = nullptr;
-    ASSERT_EQ(RegOpenKeyEx(HKEY_LOCAL_MACHINE, ("SOFTWARE\\Classes\\" + name).c_str(), 0, KEY_READ, &seen),
+    ASSERT_EQ(RegOpenKeyEx(HKEY_LOCAL_MACHINE, ("SOFTWARE\\Classes\\" + name).c_str(), 0, KEY_READ,
+                           &seen),
               ERROR_SUCCESS);
     char data[64];
     DWORD bytes = sizeof data;

@@ -8,8 +8,12 @@ namespace {
 std::atomic<REGSAM> view{0};
 }
 
-void SetRegistryView(REGSAM v) { view = v & (KEY_WOW64_32KEY | KEY_WOW64_64KEY); }
+void SetRegistryView(REGSAM v) {
+    view = v & (KEY_WOW64_32KEY | KEY_WOW64_64KEY);
+}
 
-REGSAM RegistryView() { return view; }
+REGSAM RegistryView() {
+    return view;
+}
 
 }  // namespace win

@@ -12,7 +12,9 @@ namespace win {
 
 namespace {
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t';
+}
 
 std::mutex starterMutex;
 ProcessStarter* installedStarter = nullptr;
@@ -103,8 +105,8 @@ ScopedProcessStarter::~ScopedProcessStarter() {
 }
 
 long Shell(const std::string& commandLine, int windowStyle) {
-    static constexpr int kStyles[] = {vbHide, vbNormalFocus, vbMinimizedFocus, vbMaximizedFocus,
-                                      vbNormalNoFocus, vbMinimizedNoFocus};
+    static constexpr int kStyles[] = {vbHide,           vbNormalFocus,   vbMinimizedFocus,
+                                      vbMaximizedFocus, vbNormalNoFocus, vbMinimizedNoFocus};
     if (std::find(std::begin(kStyles), std::end(kStyles), windowStyle) == std::end(kStyles)) {
         throw vb::VbError(5, "Shell");
     }

@@ -31,7 +31,9 @@ void RegisterFormClass() {
     (void)registered;
 }
 
-FormWindow* ViewOf(HWND window) { return static_cast<FormWindow*>(GetPropA(window, kViewProperty)); }
+FormWindow* ViewOf(HWND window) {
+    return static_cast<FormWindow*>(GetPropA(window, kViewProperty));
+}
 
 bool IsCheckList(const Control& c) {
     return c.Kind() == ControlKind::ListBox && static_cast<const ListBox&>(c).Style() == 1;
@@ -39,7 +41,9 @@ bool IsCheckList(const Control& c) {
 
 }  // namespace
 
-FormWindow::FormWindow(Form& form) : form_(form) { Build(); }
+FormWindow::FormWindow(Form& form) : form_(form) {
+    Build();
+}
 
 FormWindow::~FormWindow() {
     form_.RemoveObserver(formObserver_);
@@ -79,8 +83,8 @@ void FormWindow::Build() {
         x = std::max(0, (GetSystemMetrics(SM_CXSCREEN) - width) / 2);
         y = std::max(0, (GetSystemMetrics(SM_CYSCREEN) - height) / 2);
     }
-    window_ = CreateWindowExA(exStyle, kFormClass, form_.Caption().c_str(), style, x, y, width, height,
-                              nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    window_ = CreateWindowExA(exStyle, kFormClass, form_.Caption().c_str(), style, x, y, width,
+                              height, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
     SetPropA(window_, kViewProperty, this);
     SetWindowLongPtrA(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&FormWindow::FormProc));
 
@@ -89,10 +93,11 @@ void FormWindow::Build() {
         windows_[c] = w;
         controls_[w] = c;
         SetPropA(w, kViewProperty, this);
-        originalProcs_[w] = reinterpret_cast<WNDPROC>(
-            SetWindowLongPtrA(w, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&FormWindow::ControlProc)));
+        originalProcs_[w] = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(
+            w, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&FormWindow::ControlProc)));
         SyncAll(*c);
-        observers_[c] = c->AddObserver([this](Control& control, Property what) { Sync(control, what); });
+        observers_[c] =
+            c->AddObserver([this](Control& control, Property what) { Sync(control, what); });
     }
     formObserver_ = form_.AddObserver([this](Form&, FormEvent what) { OnFormEvent(what); });
 }
@@ -111,7 +116,8 @@ HWND FormWindow::MakeWindow(Control& c) {
             cls = "EDIT";
             exStyle |= WS_EX_CLIENTEDGE;
             style |= WS_TABSTOP | ES_AUTOHSCROLL;
-            if (static_cast<TextBox&>(c).MultiLine()) style |= ES_MULTILINE | ES_AUTOVSCROLL | WS_VSCROLL;
+            if (static_cast<TextBox&>(c).MultiLine())
+                style |= ES_MULTILINE | ES_AUTOVSCROLL | WS_VSCROLL;
             break;
         case ControlKind::CommandButton:
             cls = "BUTTON";
@@ -139,19 +145,23 @@ HWND FormWindow::MakeWindow(Control& c) {
         case ControlKind::ComboBox:
             cls = "COMBOBOX";
             style |= WS_TABSTOP | WS_VSCROLL |
-                     (static_cast<ComboBox&>(c).Style() == 2 ? CBS_DROPDOWNLIST : CBS_DROPDOWN | CBS_AUTOHSCROLL);
+                     (static_cast<ComboBox&>(c).Style() == 2 ? CBS_DROPDOWNLIST
+                                                             : CBS_DROPDOWN | CBS_AUTOHSCROLL);
             break;
         case ControlKind::Image:
-        case ControlKind::PictureBox: break;
+        case ControlKind::PictureBox:
+            break;
         case ControlKind::Line: {
             const auto& line = static_cast<Line&>(c);
-            style |= line.Y1() == line.Y2() ? SS_ETCHEDHORZ : line.X1() == line.X2() ? SS_ETCHEDVERT : 0;
+            style |= line.Y1() == line.Y2()   ? SS_ETCHEDHORZ
+                     : line.X1() == line.X2() ? SS_ETCHEDVERT
+                                              : 0;
             break;
         }
     }
     const intptr_t id = static_cast<intptr_t>(windows_.size() + 1);
-    return CreateWindowExA(exStyle, cls, "", style, 0, 0, 0, 0, window_, reinterpret_cast<HMENU>(id),
-                           GetModuleHandleA(nullptr), nullptr);
+    return CreateWindowExA(exStyle, cls, "", style, 0, 0, 0, 0, window_,
+                           reinterpret_cast<HMENU>(id), GetModuleHandleA(nullptr), nullptr);
 }
 
 POINT FormWindow::Origin(const Control& c) const {
@@ -167,8 +177,8 @@ HFONT FormWindow::FontFor(const Control& c) {
     const forms::Font& f = c.Font();
     return CreateFontA(-static_cast<int>(std::lround(f.Size * 96.0 / 72.0)), 0, 0, 0,
                        f.Bold ? FW_BOLD : FW_NORMAL, f.Italic, f.Underline, FALSE, DEFAULT_CHARSET,
-                       OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
-                       f.Name.c_str());
+                       OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                       DEFAULT_PITCH | FF_DONTCARE, f.Name.c_str());
 }
 
 void FormWindow::SyncAll(Control& c) {
@@ -212,7 +222,8 @@ void FormWindow::Sync(Control& c, Property what) {
                 GetTextMetricsA(dc, &metrics);
                 SelectObject(dc, previous);
                 ReleaseDC(w, dc);
-                SendMessageA(w, LB_SETITEMHEIGHT, 0, std::max<LPARAM>(metrics.tmHeight + 2, kCheckWidth));
+                SendMessageA(w, LB_SETITEMHEIGHT, 0,
+                             std::max<LPARAM>(metrics.tmHeight + 2, kCheckWidth));
             }
             break;
         }
@@ -230,16 +241,23 @@ void FormWindow::Sync(Control& c, Property what) {
                 GetWindowTextA(w, current, sizeof current);
                 if (model.Text() != current) SetWindowTextA(w, model.Text().c_str());
                 SendMessageA(w, EM_SETSEL, model.SelStart(), model.SelStart() + model.SelLength());
-            } else if (c.Kind() == ControlKind::ComboBox && static_cast<ComboBox&>(c).Style() != 2) {
+            } else if (c.Kind() == ControlKind::ComboBox &&
+                       static_cast<ComboBox&>(c).Style() != 2) {
                 SetWindowTextA(w, static_cast<ComboBox&>(c).Text().c_str());
             }
             break;
         case Property::Value:
             if (c.Kind() == ControlKind::CheckBox) {
                 const int v = static_cast<CheckBox&>(c).Value();
-                SendMessageA(w, BM_SETCHECK, v == 1 ? BST_CHECKED : v == 2 ? BST_INDETERMINATE : BST_UNCHECKED, 0);
+                SendMessageA(w, BM_SETCHECK,
+                             v == 1   ? BST_CHECKED
+                             : v == 2 ? BST_INDETERMINATE
+                                      : BST_UNCHECKED,
+                             0);
             } else if (c.Kind() == ControlKind::OptionButton) {
-                SendMessageA(w, BM_SETCHECK, static_cast<OptionButton&>(c).Value() ? BST_CHECKED : BST_UNCHECKED, 0);
+                SendMessageA(w, BM_SETCHECK,
+                             static_cast<OptionButton&>(c).Value() ? BST_CHECKED : BST_UNCHECKED,
+                             0);
             }
             break;
         case Property::List:
@@ -250,7 +268,8 @@ void FormWindow::Sync(Control& c, Property what) {
             break;
         case Property::ListIndex:
             if (c.Kind() == ControlKind::ListBox) {
-                SendMessageA(w, LB_SETCURSEL, static_cast<WPARAM>(static_cast<ListBox&>(c).ListIndex()), 0);
+                SendMessageA(w, LB_SETCURSEL,
+                             static_cast<WPARAM>(static_cast<ListBox&>(c).ListIndex()), 0);
             } else if (c.Kind() == ControlKind::ComboBox) {
                 auto& model = static_cast<ComboBox&>(c);
                 SendMessageA(w, CB_SETCURSEL, static_cast<WPARAM>(model.ListIndex()), 0);
@@ -259,7 +278,8 @@ void FormWindow::Sync(Control& c, Property what) {
             break;
         case Property::Extent:
             if (c.Kind() == ControlKind::ListBox)
-                SendMessageA(w, LB_SETHORIZONTALEXTENT, static_cast<WPARAM>(static_cast<ListBox&>(c).HorizontalExtent()), 0);
+                SendMessageA(w, LB_SETHORIZONTALEXTENT,
+                             static_cast<WPARAM>(static_cast<ListBox&>(c).HorizontalExtent()), 0);
             break;
         case Property::Enabled:
         case Property::Visible:
@@ -272,7 +292,8 @@ void FormWindow::Sync(Control& c, Property what) {
         case Property::Focus:
             if (GetFocus() != w) SetFocus(w);
             break;
-        default: break;
+        default:
+            break;
     }
     syncing_ = was;
 }
@@ -287,18 +308,22 @@ void FormWindow::SyncList(Control& c) {
     const int added = model.NewIndex();
     // Filling a list adds one entry at a time: only that entry is inserted.
     if (model.ListCount() == shown + 1 && added >= 0 && added < model.ListCount()) {
-        SendMessageA(w, insert, static_cast<WPARAM>(added), reinterpret_cast<LPARAM>(model.List(added).c_str()));
+        SendMessageA(w, insert, static_cast<WPARAM>(added),
+                     reinterpret_cast<LPARAM>(model.List(added).c_str()));
     } else {
         SendMessageA(w, list ? LB_RESETCONTENT : CB_RESETCONTENT, 0, 0);
         for (int i = 0; i < model.ListCount(); ++i)
-            SendMessageA(w, insert, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(model.List(i).c_str()));
+            SendMessageA(w, insert, static_cast<WPARAM>(-1),
+                         reinterpret_cast<LPARAM>(model.List(i).c_str()));
     }
     SendMessageA(w, list ? LB_SETCURSEL : CB_SETCURSEL, static_cast<WPARAM>(model.ListIndex()), 0);
 }
 
 void FormWindow::OnFormEvent(FormEvent what) {
     switch (what) {
-        case FormEvent::Caption: SetWindowTextA(window_, form_.Caption().c_str()); break;
+        case FormEvent::Caption:
+            SetWindowTextA(window_, form_.Caption().c_str());
+            break;
         case FormEvent::Focus:
             if (Control* active = form_.ActiveControl()) {
                 const bool was = syncing_;
@@ -309,13 +334,14 @@ void FormWindow::OnFormEvent(FormEvent what) {
             break;
         case FormEvent::Geometry: {
             RECT frame{0, 0, Px(form_.ScaleWidth()), Px(form_.ScaleHeight())};
-            AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongPtrA(window_, GWL_STYLE)), FALSE,
-                               static_cast<DWORD>(GetWindowLongPtrA(window_, GWL_EXSTYLE)));
+            AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongPtrA(window_, GWL_STYLE)),
+                               FALSE, static_cast<DWORD>(GetWindowLongPtrA(window_, GWL_EXSTYLE)));
             SetWindowPos(window_, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
                          SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
             break;
         }
-        default: break;
+        default:
+            break;
     }
 }
 
@@ -328,14 +354,20 @@ bool FormWindow::PreTranslate(const MSG& m) {
     if (m.message != WM_KEYDOWN) return false;
     Control* focused = ControlOf(GetFocus());
     switch (m.wParam) {
-        case VK_TAB: form_.UserTab(GetKeyState(VK_SHIFT) < 0); return true;
+        case VK_TAB:
+            form_.UserTab(GetKeyState(VK_SHIFT) < 0);
+            return true;
         case VK_RETURN:
-            if (focused && focused->Kind() == ControlKind::TextBox && static_cast<TextBox*>(focused)->MultiLine())
+            if (focused && focused->Kind() == ControlKind::TextBox &&
+                static_cast<TextBox*>(focused)->MultiLine())
                 return false;
             form_.UserKeyPress(vbKeyReturn);
             return true;
-        case VK_ESCAPE: form_.UserKeyPress(vbKeyEscape); return true;
-        default: return false;
+        case VK_ESCAPE:
+            form_.UserKeyPress(vbKeyEscape);
+            return true;
+        default:
+            return false;
     }
 }
 
@@ -348,9 +380,12 @@ LRESULT CALLBACK FormWindow::FormProc(HWND window, UINT message, WPARAM w, LPARA
 LRESULT FormWindow::HandleForm(UINT message, WPARAM w, LPARAM l) {
     switch (message) {
         case WM_COMMAND:
-            if (Control* c = ControlOf(reinterpret_cast<HWND>(l)); c && !syncing_) Command(*c, HIWORD(w));
+            if (Control* c = ControlOf(reinterpret_cast<HWND>(l)); c && !syncing_)
+                Command(*c, HIWORD(w));
             return 0;
-        case WM_CLOSE: form_.UserClose(); return 0;
+        case WM_CLOSE:
+            form_.UserClose();
+            return 0;
         case WM_SETCURSOR:
             if (HCURSOR cursor = FormsCursor()) {
                 SetCursor(cursor);
@@ -364,13 +399,16 @@ LRESULT FormWindow::HandleForm(UINT message, WPARAM w, LPARAM l) {
             auto& model = static_cast<ListBox&>(*c);
             const int row = static_cast<int>(item->itemID);
             const bool selected = item->itemState & ODS_SELECTED;
-            FillRect(item->hDC, &item->rcItem, GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
-            RECT box{item->rcItem.left + 1, item->rcItem.top + 1, item->rcItem.left + kCheckWidth - 2,
-                     item->rcItem.top + kCheckWidth - 2};
-            box.top = item->rcItem.top + (item->rcItem.bottom - item->rcItem.top - (kCheckWidth - 3)) / 2;
+            FillRect(item->hDC, &item->rcItem,
+                     GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
+            RECT box{item->rcItem.left + 1, item->rcItem.top + 1,
+                     item->rcItem.left + kCheckWidth - 2, item->rcItem.top + kCheckWidth - 2};
+            box.top =
+                item->rcItem.top + (item->rcItem.bottom - item->rcItem.top - (kCheckWidth - 3)) / 2;
             box.bottom = box.top + kCheckWidth - 3;
-            DrawFrameControl(item->hDC, &box, DFC_BUTTON,
-                             DFCS_BUTTONCHECK | DFCS_FLAT | (model.Selected(row) ? DFCS_CHECKED : 0));
+            DrawFrameControl(
+                item->hDC, &box, DFC_BUTTON,
+                DFCS_BUTTONCHECK | DFCS_FLAT | (model.Selected(row) ? DFCS_CHECKED : 0));
             RECT text = item->rcItem;
             text.left += kCheckWidth + 1;
             SetBkMode(item->hDC, TRANSPARENT);
@@ -381,7 +419,8 @@ LRESULT FormWindow::HandleForm(UINT message, WPARAM w, LPARAM l) {
             if (item->itemState & ODS_FOCUS) DrawFocusRect(item->hDC, &item->rcItem);
             return TRUE;
         }
-        default: break;
+        default:
+            break;
     }
     return DefWindowProcA(window_, message, w, l);
 }
@@ -399,7 +438,8 @@ void FormWindow::Command(Control& c, int code) {
                 if (row >= 0) static_cast<ComboBox&>(c).UserSelect(row);
             }
             break;
-        default: break;  // list boxes: see HandleControl, which sees the user's own input
+        default:
+            break;  // list boxes: see HandleControl, which sees the user's own input
     }
 }
 
@@ -433,8 +473,10 @@ LRESULT FormWindow::HandleControl(Control& c, HWND window, UINT message, WPARAM 
                 const LRESULT hit = SendMessageA(window, LB_ITEMFROMPOINT, 0, l);
                 const int row = LOWORD(hit);
                 if (HIWORD(hit) == 0 && row < list.ListCount()) {
-                    if (list.Style() == 1 && static_cast<short>(LOWORD(l)) < kCheckWidth) list.UserToggleCheck(row);
-                    else list.UserSelect(row);
+                    if (list.Style() == 1 && static_cast<short>(LOWORD(l)) < kCheckWidth)
+                        list.UserToggleCheck(row);
+                    else
+                        list.UserSelect(row);
                 }
                 return result;
             }
@@ -444,7 +486,8 @@ LRESULT FormWindow::HandleControl(Control& c, HWND window, UINT message, WPARAM 
                 return result;
             }
             case WM_KEYDOWN:
-                if (w == VK_UP || w == VK_DOWN || w == VK_PRIOR || w == VK_NEXT || w == VK_HOME || w == VK_END) {
+                if (w == VK_UP || w == VK_DOWN || w == VK_PRIOR || w == VK_NEXT || w == VK_HOME ||
+                    w == VK_END) {
                     const LRESULT result = Default();
                     const int row = static_cast<int>(SendMessageA(window, LB_GETCURSEL, 0, 0));
                     if (row >= 0 && row != list.ListIndex()) list.UserSelect(row);
@@ -455,8 +498,10 @@ LRESULT FormWindow::HandleControl(Control& c, HWND window, UINT message, WPARAM 
                 if (w == ' ') {
                     const int row = static_cast<int>(SendMessageA(window, LB_GETCURSEL, 0, 0));
                     if (row >= 0) {
-                        if (list.Style() == 1) list.UserToggleCheck(row);
-                        else list.UserSelect(row);
+                        if (list.Style() == 1)
+                            list.UserToggleCheck(row);
+                        else
+                            list.UserSelect(row);
                     }
                     return 0;
                 }
@@ -467,13 +512,15 @@ LRESULT FormWindow::HandleControl(Control& c, HWND window, UINT message, WPARAM 
                     if (row >= 0 && row != list.ListIndex()) list.UserSelect(row);
                     return result;
                 }
-            default: break;
+            default:
+                break;
         }
     } else if (c.Kind() == ControlKind::TextBox) {
         auto& text = static_cast<TextBox&>(c);
         auto TakeSelection = [&] {
             DWORD start = 0, end = 0;
-            SendMessageA(window, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+            SendMessageA(window, EM_GETSEL, reinterpret_cast<WPARAM>(&start),
+                         reinterpret_cast<LPARAM>(&end));
             text.SetSelStart(static_cast<int>(start));
             text.SetSelLength(static_cast<int>(end - start));
         };
@@ -513,7 +560,8 @@ LRESULT FormWindow::HandleControl(Control& c, HWND window, UINT message, WPARAM 
                     return 0;
                 }
                 break;
-            default: break;
+            default:
+                break;
         }
     }
     return Default();

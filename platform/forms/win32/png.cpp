@@ -67,7 +67,8 @@ std::string EncodePng(int width, int height, const std::vector<std::uint8_t>& rg
     std::string header;
     Put32(header, static_cast<std::uint32_t>(width));
     Put32(header, static_cast<std::uint32_t>(height));
-    header += std::string("\x08\x02\x00\x00\x00", 5);  // 8 bits, RGB, deflate, no filter, no interlace
+    header +=
+        std::string("\x08\x02\x00\x00\x00", 5);  // 8 bits, RGB, deflate, no filter, no interlace
     Chunk(out, "IHDR", header);
     std::string raw;
     raw.reserve(static_cast<std::size_t>(height) * (1 + 3 * static_cast<std::size_t>(width)));

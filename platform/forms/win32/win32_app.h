@@ -30,7 +30,8 @@ void* WindowOf(const Control& control);
 
 // Message boxes: with a hook installed, the hook answers instead of a person
 // (tests); nullptr puts the real MessageBoxA back.
-using MessageBoxHook = std::function<int(const std::string& prompt, int buttons, const std::string& title)>;
+using MessageBoxHook =
+    std::function<int(const std::string& prompt, int buttons, const std::string& title)>;
 void SetMessageBoxHook(MessageBoxHook hook);
 
 // The names of the controls of a shown form whose caption does not fit their

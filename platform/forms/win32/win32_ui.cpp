@@ -23,15 +23,20 @@ Win32Ui& TheUi() {
 
 }  // namespace
 
-HCURSOR FormsCursor() { return busyCursor; }
+HCURSOR FormsCursor() {
+    return busyCursor;
+}
 
-Win32Ui::~Win32Ui() { windows_.clear(); }
+Win32Ui::~Win32Ui() {
+    windows_.clear();
+}
 
 int Win32Ui::MsgBox(const std::string& prompt, int buttons, const std::string& title) {
     if (messageBoxHook) return messageBoxHook(prompt, buttons, title);
     HWND owner = GetActiveWindow();
     // VB's button and icon flags and its answers are MessageBox's own.
-    return MessageBoxA(owner, prompt.c_str(), title.c_str(), static_cast<UINT>(buttons) | MB_SETFOREGROUND);
+    return MessageBoxA(owner, prompt.c_str(), title.c_str(),
+                       static_cast<UINT>(buttons) | MB_SETFOREGROUND);
 }
 
 FormWindow* Win32Ui::WindowOf(const Form& form) const {
@@ -78,7 +83,9 @@ void Win32Ui::FormHidden(Form& form) {
     if (FormWindow* w = WindowOf(form)) ShowWindow(w->Window(), SW_HIDE);
 }
 
-void Win32Ui::FormUnloaded(Form& form) { windows_.erase(&form); }
+void Win32Ui::FormUnloaded(Form& form) {
+    windows_.erase(&form);
+}
 
 bool Win32Ui::Pump(bool wait) {
     MSG m;
@@ -110,7 +117,8 @@ void Win32Ui::RunUntil(const std::function<bool()>& done) {
 }
 
 void Win32Ui::MousePointerChanged(int pointer) {
-    busyCursor = pointer == vbHourglass ? LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_WAIT)) : nullptr;
+    busyCursor =
+        pointer == vbHourglass ? LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_WAIT)) : nullptr;
     SetCursor(busyCursor ? busyCursor : LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW)));
 }
 
@@ -146,7 +154,9 @@ void* WindowOf(const Control& control) {
     return w ? w->WindowOf(control) : nullptr;
 }
 
-void SetMessageBoxHook(MessageBoxHook hook) { messageBoxHook = std::move(hook); }
+void SetMessageBoxHook(MessageBoxHook hook) {
+    messageBoxHook = std::move(hook);
+}
 
 std::string ClippedCaptions(const Form& form) {
     FormWindow* view = TheUi().WindowOf(form);
@@ -165,10 +175,12 @@ std::string ClippedCaptions(const Form& form) {
         if (kind == ControlKind::CommandButton) box.right -= 6;
         if (kind == ControlKind::CheckBox || kind == ControlKind::OptionButton) box.right -= 16;
         HDC dc = GetDC(w);
-        HGDIOBJ previous = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(w, WM_GETFONT, 0, 0)));
+        HGDIOBJ previous =
+            SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(w, WM_GETFONT, 0, 0)));
         RECT need{0, 0, box.right, 0};
         const bool wraps = kind == ControlKind::Label && static_cast<Label*>(c)->WordWrap();
-        DrawTextA(dc, c->Caption().c_str(), -1, &need, DT_CALCRECT | (wraps ? DT_WORDBREAK : DT_SINGLELINE));
+        DrawTextA(dc, c->Caption().c_str(), -1, &need,
+                  DT_CALCRECT | (wraps ? DT_WORDBREAK : DT_SINGLELINE));
         SelectObject(dc, previous);
         ReleaseDC(w, dc);
         if (need.right > box.right || need.bottom > box.bottom) clipped += c->Name() + " ";

@@ -2,7 +2,6 @@
 // messages the user's mouse and keyboard would send.
 
 #include <gtest/gtest.h>
-
 #include <windows.h>
 
 #include <filesystem>
@@ -29,7 +28,8 @@ public:
             {"lstItems", -1, ControlKind::ListBox, "", "fraChoice", -1, 120, 240, 2100, 1200, 3},
             {"lstChecks", -1, ControlKind::ListBox, "", nullptr, -1, 2640, 600, 2000, 1200, 4},
             {"cmdOK", -1, ControlKind::CommandButton, "OK", nullptr, -1, 2640, 3000, 960, 375, 5},
-            {"cmdCancel", -1, ControlKind::CommandButton, "Cancel", nullptr, -1, 3720, 3000, 960, 375, 6},
+            {"cmdCancel", -1, ControlKind::CommandButton, "Cancel", nullptr, -1, 3720, 3000, 960,
+             375, 6},
         });
         Get<CommandButton>("cmdOK").SetDefault(true);
         Get<CommandButton>("cmdCancel").SetCancel(true);
@@ -72,7 +72,9 @@ protected:
         PostMessageA(w, WM_KEYUP, key, 0xC0000001);
         Pump();
     }
-    int RowHeight(HWND list) { return static_cast<int>(SendMessageA(list, LB_GETITEMHEIGHT, 0, 0)); }
+    int RowHeight(HWND list) {
+        return static_cast<int>(SendMessageA(list, LB_GETITEMHEIGHT, 0, 0));
+    }
 
     Sample form;
 };
@@ -109,7 +111,8 @@ TEST_F(Win32View, ControlsAreNativeWindowsAtTheirTwipGeometry) {
     EXPECT_EQ(r.right - r.left, 2100 / 15);
     // MS Sans Serif 8.25 pt is 11 pixels high at 96 DPI.
     LOGFONTA font{};
-    GetObjectA(reinterpret_cast<HFONT>(SendMessageA(Window("cmdOK"), WM_GETFONT, 0, 0)), sizeof font, &font);
+    GetObjectA(reinterpret_cast<HFONT>(SendMessageA(Window("cmdOK"), WM_GETFONT, 0, 0)),
+               sizeof font, &font);
     EXPECT_EQ(font.lfHeight, -11);
     // Code's changes reach the windows.
     form.Get<TextBox>("txtName").SetText("typed by code");
@@ -133,7 +136,8 @@ TEST_F(Win32View, ClicksAndKeysRaiseTheModelsEvents) {
 
     // Typing goes through KeyPress: digits are refused, letters change the text.
     SetFocus(Window("txtName"));
-    for (char c : std::string("a1b")) PostMessageA(Window("txtName"), WM_CHAR, static_cast<WPARAM>(c), 1);
+    for (char c : std::string("a1b"))
+        PostMessageA(Window("txtName"), WM_CHAR, static_cast<WPARAM>(c), 1);
     Pump();
     EXPECT_EQ(form.Get<TextBox>("txtName").Text(), "ab");
     EXPECT_EQ(form.changes, 2);

@@ -14,7 +14,8 @@ namespace {
 void Copy(const ::WIN32_FIND_DATAA& from, WIN32_FIND_DATAA* to) {
     to->dwFileAttributes = from.dwFileAttributes;
     to->ftCreationTime = {from.ftCreationTime.dwLowDateTime, from.ftCreationTime.dwHighDateTime};
-    to->ftLastAccessTime = {from.ftLastAccessTime.dwLowDateTime, from.ftLastAccessTime.dwHighDateTime};
+    to->ftLastAccessTime = {from.ftLastAccessTime.dwLowDateTime,
+                            from.ftLastAccessTime.dwHighDateTime};
     to->ftLastWriteTime = {from.ftLastWriteTime.dwLowDateTime, from.ftLastWriteTime.dwHighDateTime};
     to->nFileSizeHigh = from.nFileSizeHigh;
     to->nFileSizeLow = from.nFileSizeLow;
@@ -36,12 +37,13 @@ std::string FolderOfModule(HMODULE module) {
 // The system's text for an error code, without its line end.
 std::string Describe(DWORD code) {
     char* text = nullptr;
-    const DWORD n = ::FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
-                                         FORMAT_MESSAGE_IGNORE_INSERTS,
-                                     nullptr, code, 0, reinterpret_cast<char*>(&text), 0, nullptr);
+    const DWORD n = ::FormatMessageA(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+        nullptr, code, 0, reinterpret_cast<char*>(&text), 0, nullptr);
     std::string message = n && text ? std::string(text, n) : "error " + std::to_string(code);
     if (text) ::LocalFree(text);
-    while (!message.empty() && (message.back() == '\n' || message.back() == '\r' || message.back() == '.'))
+    while (!message.empty() &&
+           (message.back() == '\n' || message.back() == '\r' || message.back() == '.'))
         message.pop_back();
     return message;
 }
@@ -62,19 +64,23 @@ BOOL FindNextFileA(HANDLE hFindFile, WIN32_FIND_DATAA* lpFindFileData) {
     return ok;
 }
 
-BOOL FindClose(HANDLE hFindFile) { return ::FindClose(hFindFile); }
+BOOL FindClose(HANDLE hFindFile) {
+    return ::FindClose(hFindFile);
+}
 
 std::string GetModuleFolder(const void* addressInModule) {
     HMODULE module = nullptr;
-    if (!::GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
-                                  GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                              static_cast<const char*>(addressInModule), &module)) {
+    if (!::GetModuleHandleExA(
+            GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+            static_cast<const char*>(addressInModule), &module)) {
         return {};
     }
     return FolderOfModule(module);
 }
 
-std::string GetProgramFolder() { return FolderOfModule(nullptr); }
+std::string GetProgramFolder() {
+    return FolderOfModule(nullptr);
+}
 
 std::string WriteFileAtomically(const std::string& path, std::string_view bytes) {
     // The temporary file sits beside the target so that the final move stays
@@ -87,8 +93,10 @@ std::string WriteFileAtomically(const std::string& path, std::string_view bytes)
     std::size_t done = 0;
     while (!failure && done < bytes.size()) {
         ::DWORD written = 0;
-        const ::DWORD chunk = static_cast<::DWORD>(std::min<std::size_t>(bytes.size() - done, 1u << 30));
-        if (!::WriteFile(file, bytes.data() + done, chunk, &written, nullptr)) failure = ::GetLastError();
+        const ::DWORD chunk =
+            static_cast<::DWORD>(std::min<std::size_t>(bytes.size() - done, 1u << 30));
+        if (!::WriteFile(file, bytes.data() + done, chunk, &written, nullptr))
+            failure = ::GetLastError();
         done += written;
     }
     if (!failure && !::FlushFileBuffers(file)) failure = ::GetLastError();

@@ -6,12 +6,15 @@
 // view of the registry starts the 32-bit editor (SysWOW64) where there is one,
 // so that what the editor imports lands in the view the process reads.
 
+// clang-format off
 #include "platform/win/process.h"
+
 #include "platform/win/registry_view.h"
 #include "platform/win/vb_error.h"
 
 // After the suite's headers: its macros would rename their declarations.
 #include <windows.h>
+// clang-format on
 
 namespace win {
 
@@ -47,12 +50,18 @@ std::string FindRegistryEditor() {
 
 WORD ShowState(int windowStyle) {
     switch (windowStyle) {
-        case vbHide: return SW_HIDE;
-        case vbNormalFocus: return SW_SHOWNORMAL;
-        case vbMinimizedFocus: return SW_SHOWMINIMIZED;
-        case vbMaximizedFocus: return SW_SHOWMAXIMIZED;
-        case vbNormalNoFocus: return SW_SHOWNOACTIVATE;
-        default: return SW_SHOWMINNOACTIVE;
+        case vbHide:
+            return SW_HIDE;
+        case vbNormalFocus:
+            return SW_SHOWNORMAL;
+        case vbMinimizedFocus:
+            return SW_SHOWMINIMIZED;
+        case vbMaximizedFocus:
+            return SW_SHOWMAXIMIZED;
+        case vbNormalNoFocus:
+            return SW_SHOWNOACTIVATE;
+        default:
+            return SW_SHOWMINNOACTIVE;
     }
 }
 
@@ -65,8 +74,8 @@ public:
         startup.wShowWindow = ShowState(request.windowStyle);
         PROCESS_INFORMATION process{};
         std::string commandLine = request.commandLine;  // CreateProcessA may write into it
-        if (!::CreateProcessA(request.program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0,
-                              nullptr, nullptr, &startup, &process)) {
+        if (!::CreateProcessA(request.program.c_str(), commandLine.data(), nullptr, nullptr, FALSE,
+                              0, nullptr, nullptr, &startup, &process)) {
             throw vb::VbError(::GetLastError() == ERROR_ACCESS_DENIED ? 70 : 53, "Shell");
         }
         ::CloseHandle(process.hThread);

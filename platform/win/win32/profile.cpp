@@ -8,15 +8,14 @@
 
 namespace win {
 
-DWORD GetPrivateProfileStringA(const char* lpAppName, const char* lpKeyName,
-                               const char* lpDefault, char* lpReturnedString, DWORD nSize,
-                               const char* lpFileName) {
+DWORD GetPrivateProfileStringA(const char* lpAppName, const char* lpKeyName, const char* lpDefault,
+                               char* lpReturnedString, DWORD nSize, const char* lpFileName) {
     return ::GetPrivateProfileStringA(lpAppName, lpKeyName, lpDefault, lpReturnedString, nSize,
                                       lpFileName);
 }
 
-BOOL WritePrivateProfileStringA(const char* lpAppName, const char* lpKeyName,
-                                const char* lpString, const char* lpFileName) {
+BOOL WritePrivateProfileStringA(const char* lpAppName, const char* lpKeyName, const char* lpString,
+                                const char* lpFileName) {
     return ::WritePrivateProfileStringA(lpAppName, lpKeyName, lpString, lpFileName);
 }
 

@@ -2,12 +2,15 @@
 // same values on both sides, so they pass through unchanged; every call that
 // opens a key adds the process's registry view to the access asked for.
 
+// clang-format off
+// The suite's headers first: <windows.h> defines macros of the same names.
 #include "platform/win/registry.h"
 #include "platform/win/registry_view.h"
 
-#include <windows.h>
-
 #include <string>
+
+#include <windows.h>
+// clang-format on
 
 // The ANSI/wide macros of <windows.h> would rename the functions defined here.
 #undef RegOpenKeyEx
@@ -24,11 +27,19 @@ namespace win {
 
 namespace {
 
-::HKEY Native(HKEY key) { return reinterpret_cast<::HKEY>(key); }
-::HKEY* Native(PHKEY key) { return reinterpret_cast<::HKEY*>(key); }
-::FILETIME* Native(FILETIME* time) { return reinterpret_cast<::FILETIME*>(time); }
+::HKEY Native(HKEY key) {
+    return reinterpret_cast<::HKEY>(key);
+}
+::HKEY* Native(PHKEY key) {
+    return reinterpret_cast<::HKEY*>(key);
+}
+::FILETIME* Native(FILETIME* time) {
+    return reinterpret_cast<::FILETIME*>(time);
+}
 
-REGSAM WithView(REGSAM access) { return access | RegistryView(); }
+REGSAM WithView(REGSAM access) {
+    return access | RegistryView();
+}
 
 }  // namespace
 
@@ -42,13 +53,13 @@ std::int32_t LongFromHKey(HKEY key) {
 
 LONG RegOpenKeyEx(HKEY hKey, const char* lpSubKey, DWORD ulOptions, REGSAM samDesired,
                   PHKEY phkResult) {
-    return ::RegOpenKeyExA(Native(hKey), lpSubKey, ulOptions, WithView(samDesired), Native(phkResult));
+    return ::RegOpenKeyExA(Native(hKey), lpSubKey, ulOptions, WithView(samDesired),
+                           Native(phkResult));
 }
 
-LONG RegCreateKeyEx(HKEY hKey, const char* lpSubKey, DWORD Reserved, char* lpClass,
-                    DWORD dwOptions, REGSAM samDesired,
-                    const SECURITY_ATTRIBUTES* lpSecurityAttributes, PHKEY phkResult,
-                    DWORD* lpdwDisposition) {
+LONG RegCreateKeyEx(HKEY hKey, const char* lpSubKey, DWORD Reserved, char* lpClass, DWORD dwOptions,
+                    REGSAM samDesired, const SECURITY_ATTRIBUTES* lpSecurityAttributes,
+                    PHKEY phkResult, DWORD* lpdwDisposition) {
     ::SECURITY_ATTRIBUTES security{};
     if (lpSecurityAttributes) {
         security.nLength = sizeof security;
@@ -56,9 +67,9 @@ LONG RegCreateKeyEx(HKEY hKey, const char* lpSubKey, DWORD Reserved, char* lpCla
         security.bInheritHandle = lpSecurityAttributes->bInheritHandle;
     }
     ::DWORD disposition = 0;
-    const LONG rc = ::RegCreateKeyExA(Native(hKey), lpSubKey, Reserved, lpClass, dwOptions,
-                                      WithView(samDesired), lpSecurityAttributes ? &security : nullptr,
-                                      Native(phkResult), &disposition);
+    const LONG rc = ::RegCreateKeyExA(
+        Native(hKey), lpSubKey, Reserved, lpClass, dwOptions, WithView(samDesired),
+        lpSecurityAttributes ? &security : nullptr, Native(phkResult), &disposition);
     if (lpdwDisposition && rc == ERROR_SUCCESS) *lpdwDisposition = disposition;
     return rc;
 }
@@ -81,8 +92,9 @@ LONG RegQueryInfoKey(HKEY hKey, char* lpClass, DWORD* lpcchClass, DWORD* lpReser
 
 LONG RegEnumKeyEx(HKEY hKey, DWORD dwIndex, char* lpName, DWORD* lpcchName, DWORD* lpReserved,
                   char* lpClass, DWORD* lpcchClass, FILETIME* lpftLastWriteTime) {
-    return ::RegEnumKeyExA(Native(hKey), dwIndex, lpName, AS_NATIVE(lpcchName), AS_NATIVE(lpReserved),
-                           lpClass, AS_NATIVE(lpcchClass), Native(lpftLastWriteTime));
+    return ::RegEnumKeyExA(Native(hKey), dwIndex, lpName, AS_NATIVE(lpcchName),
+                           AS_NATIVE(lpReserved), lpClass, AS_NATIVE(lpcchClass),
+                           Native(lpftLastWriteTime));
 }
 
 LONG RegEnumValue(HKEY hKey, DWORD dwIndex, char* lpValueName, DWORD* lpcchValueName,
@@ -124,9 +136,13 @@ LONG RegDeleteKey(HKEY hKey, const char* lpSubKey) {
     return ::RegDeleteKeyExA(Native(hKey), lpSubKey, RegistryView(), 0);
 }
 
-LONG RegCloseKey(HKEY hKey) { return ::RegCloseKey(Native(hKey)); }
+LONG RegCloseKey(HKEY hKey) {
+    return ::RegCloseKey(Native(hKey));
+}
 
 // The system's registry is no store of ours: there is no store file to fail.
-std::string LastRegistryStoreError() { return {}; }
+std::string LastRegistryStoreError() {
+    return {};
+}
 
 }  // namespace win
