@@ -46,11 +46,8 @@ protected:
     }
 
     HKEY Create(HKEY root, const char* path, DWORD* disposition = nullptr) {
-        HKEY key = nullptr;
-        EXPECT_EQ(
-            RegCreateKeyEx(root, path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, disposition),
-            ERROR_SUCCESS)
-            << path;
+        HKEY key = testing::CreateKey(root, path, disposition);
+        EXPECT_NE(key, nullptr) << path;
         return key;
     }
 
@@ -61,17 +58,7 @@ protected:
     }
 
     std::vector<std::string> Subkeys(HKEY key) {
-        std::vector<std::string> names;
-        char name[256];
-        for (DWORD i = 0;; ++i) {
-            DWORD size = sizeof name;
-            const LONG rc = RegEnumKeyEx(key, i, name, &size, nullptr, nullptr, nullptr, nullptr);
-            if (rc == ERROR_NO_MORE_ITEMS) break;
-            EXPECT_EQ(rc, ERROR_SUCCESS);
-            if (rc != ERROR_SUCCESS) break;
-            names.emplace_back(name, size);
-        }
-        return names;
+        return testing::SubkeyNames(key);
     }
 
     HKEY base = nullptr;

@@ -11,6 +11,9 @@
 #include <random>
 #include <sstream>
 #include <string>
+#include <vector>
+
+#include "platform/win/registry.h"
 
 namespace win::testing {
 
@@ -20,8 +23,8 @@ public:
 #ifdef _WIN32
         std::random_device random;
         for (int attempt = 0; path_.empty() && attempt < 100; ++attempt) {
-            const auto candidate = std::filesystem::temp_directory_path() /
-                                   ("tarnwick-" + std::to_string(random()));
+            const auto candidate =
+                std::filesystem::temp_directory_path() / ("tarnwick-" + std::to_string(random()));
             if (std::filesystem::create_directory(candidate)) path_ = candidate.string();
         }
         if (path_.empty()) std::abort();
@@ -40,8 +43,12 @@ public:
     TempFolder(const TempFolder&) = delete;
     TempFolder& operator=(const TempFolder&) = delete;
 
-    const std::string& Path() const { return path_; }
-    std::string operator/(const std::string& name) const { return path_ + "/" + name; }
+    const std::string& Path() const {
+        return path_;
+    }
+    std::string operator/(const std::string& name) const {
+        return path_ + "/" + name;
+    }
 
 private:
     std::string path_;
@@ -67,8 +74,45 @@ inline std::string BinFolder() {
 #ifdef _WIN32
 bool RunningUnderWine();
 #else
-inline bool RunningUnderWine() { return false; }
+inline bool RunningUnderWine() {
+    return false;
+}
 #endif
+
+// Opens (creating it when missing) root\path with full access.
+inline HKEY CreateKey(HKEY root, const char* path, DWORD* disposition = nullptr) {
+    HKEY key = nullptr;
+    return RegCreateKeyEx(root, path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, disposition) ==
+                   ERROR_SUCCESS
+               ? key
+               : nullptr;
+}
+
+// The names of a key's subkeys in enumeration order. An enumeration that ends
+// with anything but ERROR_NO_MORE_ITEMS adds "<error N>", so that the
+// comparison the test makes fails.
+inline std::vector<std::string> SubkeyNames(HKEY key) {
+    std::vector<std::string> names;
+    char name[256];
+    for (DWORD i = 0;; ++i) {
+        DWORD size = sizeof name;
+        const LONG rc = RegEnumKeyEx(key, i, name, &size, nullptr, nullptr, nullptr, nullptr);
+        if (rc == ERROR_NO_MORE_ITEMS) break;
+        if (rc != ERROR_SUCCESS) {
+            names.push_back("<error " + std::to_string(rc) + ">");
+            break;
+        }
+        names.emplace_back(name, size);
+    }
+    return names;
+}
+
+inline bool KeyExists(HKEY root, const std::string& path) {
+    HKEY key = nullptr;
+    if (RegOpenKeyEx(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
+    RegCloseKey(key);
+    return true;
+}
 
 inline std::string ReadBytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
