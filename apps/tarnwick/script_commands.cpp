@@ -1,5 +1,7 @@
 #include "apps/tarnwick/commands.h"
 #include "config/config_command.h"
+#include "fenmoor/safety_command.h"
+#include "larkspur/provider_command.h"
 #include "quillon/procedure_command.h"
 
 namespace tarnwick {
@@ -8,6 +10,8 @@ const std::vector<Command>& ScriptCommands() {
     static const std::vector<Command> commands = {
         {"procedure", quillon::RunProcedureCommand},
         {"config", config::RunConfigCommand},
+        {"provider", larkspur::RunProviderCommand},
+        {"safety", fenmoor::RunSafetyCommand},
     };
     return commands;
 }

@@ -1,5 +1,6 @@
 #include "platform/win/process.h"
 
+#include <fcntl.h>
 #include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -60,28 +61,47 @@ std::string FindRegistryEditor() {
     return SearchPath("regedit");
 }
 
+int WaitFor(pid_t pid) {
+    int status = 0;
+    while (::waitpid(pid, &status, 0) < 0) {
+        if (errno != EINTR) return -1;
+    }
+    if (WIFSIGNALED(status)) return 128 + WTERMSIG(status);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
 class PosixProcessStarter : public ProcessStarter {
 public:
     long Start(const ShellRequest& request) override {
+        const pid_t pid = Spawn(request);
+        // Shell does not wait; a background thread reaps the child so that it
+        // leaves no zombie behind.
+        std::thread([pid] { WaitFor(pid); }).detach();
+        return static_cast<long>(pid);
+    }
+
+    int Run(const ShellRequest& request) override { return WaitFor(Spawn(request)); }
+
+private:
+    // The program with its arguments, directly: no shell sees the words.
+    static pid_t Spawn(const ShellRequest& request) {
         std::vector<char*> argv;
         std::vector<std::string> args = request.argv;
         args[0] = request.program;
         for (auto& arg : args) argv.push_back(arg.data());
         argv.push_back(nullptr);
-        pid_t pid = 0;
-        const int rc = ::posix_spawn(&pid, request.program.c_str(), nullptr, nullptr, argv.data(),
-                                     environ);
-        if (rc != 0) {
-            throw vb::VbError(rc == EACCES ? 70 : 53, "Shell");
+        posix_spawn_file_actions_t actions;
+        ::posix_spawn_file_actions_init(&actions);
+        if (request.quiet) {
+            ::posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+            ::posix_spawn_file_actions_adddup2(&actions, STDOUT_FILENO, STDERR_FILENO);
         }
-        // Shell does not wait; a background thread reaps the child so that it
-        // leaves no zombie behind.
-        std::thread([pid] {
-            int status = 0;
-            while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-            }
-        }).detach();
-        return static_cast<long>(pid);
+        pid_t pid = 0;
+        const int rc = ::posix_spawn(&pid, request.program.c_str(), &actions, nullptr, argv.data(),
+                                     environ);
+        ::posix_spawn_file_actions_destroy(&actions);
+        if (rc != 0) throw vb::VbError(rc == EACCES ? 70 : 53, "Shell");
+        return pid;
     }
 };
 

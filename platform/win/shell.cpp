@@ -1,6 +1,6 @@
-// The parts of Shell that every backend shares: splitting the command line as
-// Windows does, the replaceable process starter, and the checks before a start.
-// Each backend supplies FindProgram and DefaultProcessStarter.
+// The parts of Shell that every backend shares: splitting and quoting command
+// lines as Windows does, the replaceable process starter, and the checks
+// before a start. Each backend supplies FindProgram and DefaultProcessStarter.
 
 #include <algorithm>
 #include <mutex>
@@ -12,9 +12,7 @@ namespace win {
 
 namespace {
 
-bool IsBlank(char c) {
-    return c == ' ' || c == '\t';
-}
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
 std::mutex starterMutex;
 ProcessStarter* installedStarter = nullptr;
@@ -79,6 +77,26 @@ std::vector<std::string> SplitCommandLine(const std::string& commandLine) {
     return args;
 }
 
+std::string QuoteArgument(const std::string& argument) {
+    if (!argument.empty() && argument.find_first_of(" \t\"") == std::string::npos) return argument;
+    std::string quoted = "\"";
+    std::size_t backslashes = 0;
+    for (char c : argument) {
+        if (c == '\\') {
+            ++backslashes;
+            continue;
+        }
+        // Backslashes count only before a quote: there each one is doubled,
+        // and one more escapes the quote itself.
+        quoted.append(c == '"' ? backslashes * 2 + 1 : backslashes, '\\');
+        backslashes = 0;
+        quoted += c;
+    }
+    quoted.append(backslashes * 2, '\\');
+    quoted += '"';
+    return quoted;
+}
+
 void SetProcessStarter(ProcessStarter* starter) {
     std::lock_guard lock(starterMutex);
     installedStarter = starter;
@@ -93,6 +111,11 @@ long RecordingProcessStarter::Start(const ShellRequest& request) {
     return static_cast<long>(requests.size());
 }
 
+int RecordingProcessStarter::Run(const ShellRequest& request) {
+    Start(request);
+    return exitStatus;
+}
+
 ScopedProcessStarter::ScopedProcessStarter(ProcessStarter& starter) {
     std::lock_guard lock(starterMutex);
     previous_ = installedStarter;
@@ -104,9 +127,26 @@ ScopedProcessStarter::~ScopedProcessStarter() {
     installedStarter = previous_;
 }
 
+namespace {
+
+// Finds the program of request.argv[0]; raises 5 for no program at all and 53
+// for one that cannot be found.
+void FindRequestedProgram(ShellRequest& request) {
+    if (request.argv.empty()) throw vb::VbError(5, "Shell");
+    request.program = FindProgram(request.argv[0]);
+    if (request.program.empty()) throw vb::VbError(53, "Shell");
+}
+
+ProcessStarter& InstalledStarter() {
+    std::lock_guard lock(starterMutex);
+    return installedStarter ? *installedStarter : DefaultProcessStarter();
+}
+
+}  // namespace
+
 long Shell(const std::string& commandLine, int windowStyle) {
-    static constexpr int kStyles[] = {vbHide,           vbNormalFocus,   vbMinimizedFocus,
-                                      vbMaximizedFocus, vbNormalNoFocus, vbMinimizedNoFocus};
+    static constexpr int kStyles[] = {vbHide, vbNormalFocus, vbMinimizedFocus, vbMaximizedFocus,
+                                      vbNormalNoFocus, vbMinimizedNoFocus};
     if (std::find(std::begin(kStyles), std::end(kStyles), windowStyle) == std::end(kStyles)) {
         throw vb::VbError(5, "Shell");
     }
@@ -114,15 +154,20 @@ long Shell(const std::string& commandLine, int windowStyle) {
     request.commandLine = commandLine;
     request.argv = SplitCommandLine(commandLine);
     request.windowStyle = windowStyle;
-    if (request.argv.empty()) throw vb::VbError(5, "Shell");
-    request.program = FindProgram(request.argv[0]);
-    if (request.program.empty()) throw vb::VbError(53, "Shell");
-    ProcessStarter* starter;
-    {
-        std::lock_guard lock(starterMutex);
-        starter = installedStarter ? installedStarter : &DefaultProcessStarter();
-    }
-    return starter->Start(request);
+    FindRequestedProgram(request);
+    return InstalledStarter().Start(request);
+}
+
+int RunAndWait(const std::vector<std::string>& argv, bool quiet) {
+    ShellRequest request;
+    request.argv = argv;
+    // The same words as a command line, for the record.
+    for (const std::string& word : argv)
+        request.commandLine += (request.commandLine.empty() ? "" : " ") + QuoteArgument(word);
+    request.windowStyle = vbHide;
+    request.quiet = quiet;
+    FindRequestedProgram(request);
+    return InstalledStarter().Run(request);
 }
 
 }  // namespace win

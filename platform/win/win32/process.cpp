@@ -68,7 +68,49 @@ WORD ShowState(int windowStyle) {
 class Win32ProcessStarter : public ProcessStarter {
 public:
     long Start(const ShellRequest& request) override {
+        const PROCESS_INFORMATION process = Spawn(request);
+        CloseHandle(process.hProcess);
+        return static_cast<long>(process.dwProcessId);
+    }
+
+    int Run(const ShellRequest& request) override {
+        const PROCESS_INFORMATION process = Spawn(request);
+        ::DWORD status = static_cast<::DWORD>(-1);
+        if (WaitForSingleObject(process.hProcess, INFINITE) != WAIT_OBJECT_0 ||
+            !GetExitCodeProcess(process.hProcess, &status))
+            status = static_cast<::DWORD>(-1);
+        CloseHandle(process.hProcess);
+        return static_cast<int>(status);
+    }
+
+private:
+    // The command line goes to the program as written; the program splits it.
+    static PROCESS_INFORMATION Spawn(const ShellRequest& request) {
         STARTUPINFOA startup{};
+        startup.cb = sizeof startup;
+        startup.dwFlags = STARTF_USESHOWWINDOW;
+        startup.wShowWindow = ShowState(request.windowStyle);
+        HANDLE nul = INVALID_HANDLE_VALUE;
+        if (request.quiet) {
+            SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+            nul = CreateFileA("NUL", GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
+                              OPEN_EXISTING, 0, nullptr);
+            startup.dwFlags |= STARTF_USESTDHANDLES;
+            startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+            startup.hStdOutput = nul;
+            startup.hStdError = nul;
+        }
+        PROCESS_INFORMATION process{};
+        std::string commandLine = request.commandLine;  // CreateProcessA may write into it
+        const BOOL started = CreateProcessA(request.program.c_str(), commandLine.data(), nullptr, nullptr,
+                                            request.quiet, 0, nullptr, nullptr, &startup, &process);
+        const ::DWORD error = GetLastError();
+        if (nul != INVALID_HANDLE_VALUE) CloseHandle(nul);
+        if (!started) throw vb::VbError(error == ERROR_ACCESS_DENIED ? 70 : 53, "Shell");
+        CloseHandle(process.hThread);
+        return process;
+    }
+};
         startup.cb = sizeof startup;
         startup.dwFlags = STARTF_USESHOWWINDOW;
         startup.wShowWindow = ShowState(request.windowStyle);
