@@ -35,3 +35,5 @@ check config Ledger.vbp list
 check config Ledger.vbp switch release
 check config Ledger.vbp check
 check config Ledger.vbp switch debug
+check provider --help
+check safety --help

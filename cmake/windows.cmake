@@ -50,7 +50,7 @@ tarnwick_windows_library(fenmoor_core fenmoor LIBS tarnwick_forms tarnwick_mts t
 
 add_executable(tarnwick ${CMAKE_SOURCE_DIR}/apps/tarnwick/main.cpp
                         ${CMAKE_SOURCE_DIR}/apps/tarnwick/script_commands.cpp)
-target_link_libraries(tarnwick PRIVATE quillon_core config_core)
+target_link_libraries(tarnwick PRIVATE quillon_core config_core larkspur_core fenmoor_core)
 
 # ---- Tests under Wine ------------------------------------------------------
 

@@ -42,4 +42,22 @@ int StringFromGUID2(const GUID& rguid, char* lpsz, int cchMax) {
     return n;
 }
 
+HRESULT CLSIDFromString(const char* lpsz, GUID* pclsid) {
+    if (!lpsz || !pclsid) return E_POINTER;
+    // Only the registry form: a ProgID is never looked up.
+    if (lpsz[0] != '{') return CO_E_CLASSSTRING;
+    wchar_t wide[64];
+    int n = 0;
+    for (; lpsz[n] && n < 63; ++n) wide[n] = static_cast<unsigned char>(lpsz[n]);
+    if (lpsz[n]) return CO_E_CLASSSTRING;
+    wide[n] = L'\0';
+    ::GUID g{};
+    if (FAILED(::CLSIDFromString(wide, &g))) return CO_E_CLASSSTRING;
+    pclsid->Data1 = g.Data1;
+    pclsid->Data2 = g.Data2;
+    pclsid->Data3 = g.Data3;
+    std::memcpy(pclsid->Data4, g.Data4, sizeof g.Data4);
+    return S_OK;
+}
+
 }  // namespace win

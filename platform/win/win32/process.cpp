@@ -92,7 +92,7 @@ private:
         startup.wShowWindow = ShowState(request.windowStyle);
         HANDLE nul = INVALID_HANDLE_VALUE;
         if (request.quiet) {
-            SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+            ::SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
             nul = CreateFileA("NUL", GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
                               OPEN_EXISTING, 0, nullptr);
             startup.dwFlags |= STARTF_USESTDHANDLES;
@@ -102,27 +102,14 @@ private:
         }
         PROCESS_INFORMATION process{};
         std::string commandLine = request.commandLine;  // CreateProcessA may write into it
-        const BOOL started = CreateProcessA(request.program.c_str(), commandLine.data(), nullptr, nullptr,
-                                            request.quiet, 0, nullptr, nullptr, &startup, &process);
+        const BOOL started = CreateProcessA(request.program.c_str(), commandLine.data(), nullptr,
+                                            nullptr, request.quiet, 0, nullptr, nullptr, &startup,
+                                            &process);
         const ::DWORD error = GetLastError();
         if (nul != INVALID_HANDLE_VALUE) CloseHandle(nul);
         if (!started) throw vb::VbError(error == ERROR_ACCESS_DENIED ? 70 : 53, "Shell");
         CloseHandle(process.hThread);
         return process;
-    }
-};
-        startup.cb = sizeof startup;
-        startup.dwFlags = STARTF_USESHOWWINDOW;
-        startup.wShowWindow = ShowState(request.windowStyle);
-        PROCESS_INFORMATION process{};
-        std::string commandLine = request.commandLine;  // CreateProcessA may write into it
-        if (!::CreateProcessA(request.program.c_str(), commandLine.data(), nullptr, nullptr, FALSE,
-                              0, nullptr, nullptr, &startup, &process)) {
-            throw vb::VbError(::GetLastError() == ERROR_ACCESS_DENIED ? 70 : 53, "Shell");
-        }
-        ::CloseHandle(process.hThread);
-        ::CloseHandle(process.hProcess);
-        return static_cast<long>(process.dwProcessId);
     }
 };
 
