@@ -81,16 +81,20 @@ set_tests_properties(windows_prefix_up PROPERTIES
 set_tests_properties(windows_prefix_down PROPERTIES
   FIXTURES_CLEANUP wine ENVIRONMENT "${_wine_environment}" LABELS windows)
 
-# tarnwick_windows_test(NAME SOURCES ... LIBS ...): one GoogleTest program, one
-# CTest test labelled `windows`, run under Wine with the fixture's X server as
-# its display.
+# tarnwick_windows_test(NAME SOURCES ... LIBS ... [GUI]): one GoogleTest program,
+# one CTest test labelled `windows`, run under Wine with the fixture's X server
+# as its display. GUI tests take turns on that display, since focus and
+# activation are shared there.
 function(tarnwick_windows_test name)
-  cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(T "GUI" "" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE ${T_LIBS} tarnwick_test_main)
   add_test(NAME ${name} COMMAND ${_wine} run $<TARGET_FILE:${name}>)
   set_tests_properties(${name} PROPERTIES
     FIXTURES_REQUIRED wine ENVIRONMENT "${_wine_environment}" LABELS windows TIMEOUT 300)
+  if(T_GUI)
+    set_tests_properties(${name} PROPERTIES RESOURCE_LOCK wine_display)
+  endif()
 endfunction()
 
 tarnwick_windows_test(win32_platform_test
@@ -118,13 +122,13 @@ foreach(program larkspur fenmoor)
 endforeach()
 tarnwick_windows_test(win32_view_test
   SOURCES ${CMAKE_SOURCE_DIR}/platform/forms/win32/win32_view_test.cpp
-  LIBS tarnwick_forms_win32)
+  LIBS tarnwick_forms_win32 GUI)
 
 # The programs' forms in the native view, end to end with the system's
 # registry editor.
 tarnwick_windows_test(larkspur_windows_test
   SOURCES ${CMAKE_SOURCE_DIR}/larkspur/provider_file_test.cpp
-  LIBS larkspur_core tarnwick_forms_win32)
+  LIBS larkspur_core tarnwick_forms_win32 GUI)
 tarnwick_windows_test(fenmoor_windows_test
   SOURCES ${CMAKE_SOURCE_DIR}/apps/fenmoor/wizard_windows_test.cpp
-  LIBS fenmoor_core tarnwick_forms_win32)
+  LIBS fenmoor_core tarnwick_forms_win32 GUI)

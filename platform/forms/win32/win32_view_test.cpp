@@ -204,13 +204,19 @@ TEST_F(Win32View, ACheckListTogglesOnTheBoxAndOnSpace) {
     EXPECT_FALSE(model.Selected(0));
 }
 
-VOID CALLBACK PressEscapeInActiveWindow(HWND, UINT, UINT_PTR id, DWORD) {
+// The form a timer presses Escape in once its modal loop runs. The key goes to
+// the form's own window: which window is active depends on the display's
+// other clients.
+Form* escapeTarget = nullptr;
+
+VOID CALLBACK PressEscapeInTheForm(HWND, UINT, UINT_PTR id, DWORD) {
     KillTimer(nullptr, id);
-    PostMessageA(GetActiveWindow(), WM_KEYDOWN, VK_ESCAPE, 1);
+    PostMessageA(static_cast<HWND>(WindowOf(*escapeTarget)), WM_KEYDOWN, VK_ESCAPE, 1);
 }
 
 TEST_F(Win32View, AModalFormReturnsOnceHidden) {
-    SetTimer(nullptr, 0, 100, &PressEscapeInActiveWindow);
+    escapeTarget = &form;
+    SetTimer(nullptr, 0, 100, &PressEscapeInTheForm);
     form.Show(vbModal);  // Escape presses Cancel, which hides the form
     EXPECT_FALSE(form.Visible());
 }
