@@ -28,7 +28,7 @@ list(FILTER _win32_backend EXCLUDE REGEX "_test\\.cpp$")
 tarnwick_windows_library(tarnwick_win platform/win
   # The POSIX backend and the suite's own registry store and editor.
   EXCLUDE registry.cpp registry_store.cpp registry_script.cpp registry_script_parser.cpp
-          profile.cpp files.cpp process.cpp guid.cpp last_error.cpp atomic_file.cpp
+          profile.cpp files.cpp process.cpp guid.cpp last_error.cpp file_system_posix.cpp
   EXTRA ${_win32_backend}
   LIBS advapi32 ole32)
 tarnwick_windows_library(tarnwick_forms platform/forms LIBS tarnwick_win)
@@ -100,7 +100,6 @@ endfunction()
 tarnwick_windows_test(win32_platform_test
   SOURCES
     ${CMAKE_SOURCE_DIR}/platform/win/registry_behaviour_test.cpp
-    ${CMAKE_SOURCE_DIR}/platform/win/profile_test.cpp
     ${CMAKE_SOURCE_DIR}/platform/win/guid_test.cpp
   LIBS tarnwick_win)
 

@@ -19,7 +19,7 @@ using testing::TextOf;
 std::vector<std::string> Entries(forms::ListBox& box) {
     std::vector<std::string> out;
     for (int i = 0; i < box.ListCount(); ++i)
-        out.push_back(box.List(i) + (box.Style() == 1 && box.Selected(i) ? " [x]" : ""));
+        out.push_back(box.List(i) + (box.Style() == forms::vbListBoxCheckbox && box.Selected(i) ? " [x]" : ""));
     return out;
 }
 

@@ -22,10 +22,12 @@ class ListForm : public forms::Form {
 public:
     ListForm() : forms::Form("frmLists") {
         AddControls({
-            {"lstPlain", -1, forms::ControlKind::ListBox, "", nullptr, -1, 0, 0, 100, 100, 0},
-            {"lstChecks", -1, forms::ControlKind::ListBox, "", nullptr, -1, 0, 0, 100, 100, 1},
+            {.name = "lstPlain", .kind = forms::ControlKind::ListBox, .left = 0, .top = 0,
+             .width = 100, .height = 100, .tabIndex = 0},
+            {.name = "lstChecks", .kind = forms::ControlKind::ListBox, .left = 0, .top = 0,
+             .width = 100, .height = 100, .tabIndex = 1},
         });
-        Get<forms::ListBox>("lstChecks").SetStyle(1);
+        Get<forms::ListBox>("lstChecks").SetStyle(forms::vbListBoxCheckbox);
     }
     forms::ListBox& Plain() { return Get<forms::ListBox>("lstPlain"); }
     forms::ListBox& Checks() { return Get<forms::ListBox>("lstChecks"); }
@@ -34,7 +36,7 @@ public:
 std::vector<std::string> Entries(forms::ListBox& box) {
     std::vector<std::string> out;
     for (int i = 0; i < box.ListCount(); ++i)
-        out.push_back(box.List(i) + (box.Style() == 1 && box.Selected(i) ? " [x]" : ""));
+        out.push_back(box.List(i) + (box.Style() == forms::vbListBoxCheckbox && box.Selected(i) ? " [x]" : ""));
     return out;
 }
 

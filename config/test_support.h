@@ -38,6 +38,9 @@ public:
         writes.push_back(section + "/" + key + "=" + value);
     }
     bool IsDirty() override { return inner_->IsDirty(); }
+    std::vector<std::string> LoadProblems() override { return inner_->LoadProblems(); }
+    long SaveAs(const std::string& fileName) override { return inner_->SaveAs(fileName); }
+    std::vector<vbide::PendingFile> PendingSave() override { return inner_->PendingSave(); }
     vbide::VBEPtr VBE() override { return inner_->VBE(); }
 
 private:

@@ -14,6 +14,7 @@
 #include "platform/vbide/environment.h"
 #include "platform/vbide/module_text.h"
 #include "platform/vbide/property_store.h"
+#include "platform/win/save.h"
 
 namespace vbide {
 
@@ -36,6 +37,7 @@ public:
     long Count() override;
     VBProjectPtr Item(long index) override;
     VBProjectPtr Item(const std::string& name) override;
+    VBProjectPtr AddFromFile(const std::string& fileName) override;
     VBEPtr VBE() override;
 
 private:
@@ -54,6 +56,9 @@ public:
     void WriteProperty(const std::string& section, const std::string& key,
                        const std::string& value) override;
     bool IsDirty() override;
+    std::vector<std::string> LoadProblems() override;
+    long SaveAs(const std::string& fileName) override;
+    std::vector<PendingFile> PendingSave() override;
     VBEPtr VBE() override;
 
     void Check() const { if (gone) ThrowDisconnected(); }
@@ -69,6 +74,10 @@ public:
     bool gone = false;
     // The project's files when it was opened from or saved to disk.
     std::unique_ptr<ProjectFile> file;
+    std::vector<std::string> loadProblems;
+    // The writer lock of the project file, held while the project is open
+    // in an environment that holds project locks.
+    std::shared_ptr<win::SaveLock> lock;
 };
 
 class ComponentsImpl : public VBComponents {
@@ -335,6 +344,7 @@ struct Environment::State {
     std::vector<std::weak_ptr<EnvironmentObserver>> observers;
     std::vector<std::string> reports;
     int projectCounter = 0;
+    bool holdsProjectLocks = false;
 
     // Calls `f` on every live observer.
     void Notify(const std::function<void(EnvironmentObserver&)>& f);

@@ -66,7 +66,7 @@ FormView* QtUi::ViewFor(Form& form) {
     if (FormView* view = ViewOf(form)) return view;
     auto* view = new FormView(form);
     views_[&form] = view;
-    if (form.StartUpPosition() != 0) {
+    if (form.StartUpPosition() != vbStartUpManual) {
         QRect screen = QApplication::primaryScreen() ? QApplication::primaryScreen()->availableGeometry()
                                                      : QRect(0, 0, 1024, 768);
         view->move(screen.center() - view->rect().center());
@@ -129,6 +129,7 @@ void QtUi::MousePointerChanged(int pointer) {
 }
 
 void QtUi::End() {
+    if (keepRunningOnEnd) return;
     // VB's End stops the program where it stands, without unloading anything.
     std::fflush(nullptr);
     std::_Exit(0);

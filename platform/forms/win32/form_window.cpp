@@ -116,8 +116,6 @@ HWND FormWindow::MakeWindow(Control& c) {
             cls = "EDIT";
             exStyle |= WS_EX_CLIENTEDGE;
             style |= WS_TABSTOP | ES_AUTOHSCROLL;
-            if (static_cast<TextBox&>(c).MultiLine())
-                style |= ES_MULTILINE | ES_AUTOVSCROLL | WS_VSCROLL;
             break;
         case ControlKind::CommandButton:
             cls = "BUTTON";
@@ -352,15 +350,11 @@ bool FormWindow::PreTranslate(const MSG& m) {
         return form_.UserAccessKey(letter);
     }
     if (m.message != WM_KEYDOWN) return false;
-    Control* focused = ControlOf(GetFocus());
     switch (m.wParam) {
         case VK_TAB:
             form_.UserTab(GetKeyState(VK_SHIFT) < 0);
             return true;
         case VK_RETURN:
-            if (focused && focused->Kind() == ControlKind::TextBox &&
-                static_cast<TextBox*>(focused)->MultiLine())
-                return false;
             form_.UserKeyPress(vbKeyReturn);
             return true;
         case VK_ESCAPE:

@@ -178,7 +178,8 @@ std::string ClippedCaptions(const Form& form) {
         HGDIOBJ previous =
             SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(w, WM_GETFONT, 0, 0)));
         RECT need{0, 0, box.right, 0};
-        const bool wraps = kind == ControlKind::Label && static_cast<Label*>(c)->WordWrap();
+        // A label's STATIC window breaks its text at words; buttons keep one line.
+        const bool wraps = kind == ControlKind::Label;
         DrawTextA(dc, c->Caption().c_str(), -1, &need,
                   DT_CALCRECT | (wraps ? DT_WORDBREAK : DT_SINGLELINE));
         SelectObject(dc, previous);
