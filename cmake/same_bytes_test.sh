@@ -32,6 +32,5 @@ check() {
 check procedure --kind function --name Balance --type Currency --args "ByVal Id As Long" --error 1
 check procedure --kind property --name Owner --type String --read 1 --write 1
 check config Ledger.vbp list
-check config Ledger.vbp check
 check provider --help
 check safety --help
