@@ -4,8 +4,8 @@
 #include <fstream>
 #include <optional>
 
+#include "base/vb_error.h"
 #include "platform/win/files.h"
-#include "platform/win/vb_error.h"
 
 namespace config {
 

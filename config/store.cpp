@@ -4,9 +4,9 @@
 #include <optional>
 #include <vector>
 
+#include "base/vb_error.h"
 #include "config/list_view.h"
 #include "config/store_text.h"
-#include "platform/win/vb_error.h"
 
 namespace config {
 

@@ -2,16 +2,15 @@
 
 #include "platform/win/files.h"
 
-#include <cstdint>
 #include <exception>
 
+#include "base/vb_error.h"
 #include "fenmoor/command_line.h"
 #include "fenmoor/list_entry.h"
 #include "fenmoor/registration_script.h"
 #include "platform/forms/controls.h"
 #include "platform/forms/runtime.h"
 #include "platform/win/process.h"
-#include "platform/win/vb_error.h"
 
 namespace fenmoor {
 
@@ -319,10 +318,8 @@ void frmWizard::Guard(const std::function<void()>& handler) {
     try {
         handler();
     } catch (const vb::VbError& e) {
-        // As the runtime reports an untrapped error: its number as VB's 32-bit
-        // Long shows it, and its description.
-        const auto number = static_cast<std::int32_t>(static_cast<std::uint32_t>(e.Number()));
-        forms::MsgBox("Run-time error '" + std::to_string(number) + "':\n\n" + e.Description(),
+        // As the runtime reports an untrapped error: its number and description.
+        forms::MsgBox("Run-time error '" + std::to_string(e.Number()) + "':\n\n" + e.Description(),
                       forms::vbOKOnly | forms::vbCritical, services_.app.Title);
         End();
     } catch (const std::exception& e) {

@@ -4,13 +4,13 @@
 #include <exception>
 #include <fstream>
 
+#include "base/vb_error.h"
 #include "larkspur/basOLESP.h"
 #include "larkspur/larkspur_app.h"
 #include "larkspur/provider_script.h"
 #include "platform/forms/runtime.h"
 #include "platform/win/guid.h"
 #include "platform/win/process.h"
-#include "platform/win/vb_error.h"
 #include "shared/frmAbout.h"
 
 namespace larkspur {

@@ -28,6 +28,7 @@
 #include "apps/ide/project_explorer.h"
 #include "apps/ide/tool_windows.h"
 #include "apps/ide/toolbar_icons.h"
+#include "base/text.h"
 #include "platform/forms/qt/ansi.h"
 #include "platform/forms/runtime.h"
 #include "platform/vbide/project_file.h"
@@ -44,14 +45,7 @@ constexpr int kRecentCount = 4;
 // A caption as the user reads it: without access keys and without a
 // trailing "...".
 std::string Plain(const std::string& caption) {
-    std::string out;
-    for (std::size_t i = 0; i < caption.size(); ++i) {
-        if (caption[i] == '&') {
-            if (i + 1 < caption.size() && caption[i + 1] == '&') out += '&', ++i;
-            continue;
-        }
-        out += caption[i];
-    }
+    std::string out = text::StripAccessKeys(caption);
     if (out.size() > 3 && out.compare(out.size() - 3, 3, "...") == 0) out.resize(out.size() - 3);
     return out;
 }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 
+#include "base/text.h"
 #include "platform/vbide/code_rules.h"
 
 namespace vbide {
@@ -30,14 +31,7 @@ constexpr std::array<const char*, 22> kReserved2 = {
     "While", "With"};
 constexpr std::array<const char*, 3> kReserved3 = {"WithEvents", "Xor", "Object"};
 
-bool IsBlankChar(char c) { return c == ' ' || c == '\t'; }
-
-bool IsValidIdentifier(const std::string& s) {
-    if (s.empty() || s.size() > 255) return false;
-    unsigned char f = static_cast<unsigned char>(s[0]);
-    if (!((f >= 'A' && f <= 'Z') || (f >= 'a' && f <= 'z') || f >= 0xC0)) return false;
-    return std::all_of(s.begin(), s.end(), rules::IsIdentifierChar);
-}
+bool IsValidIdentifier(const std::string& s) { return text::IsIdentifier(s); }
 
 // The line without its comment (outside string literals).
 std::string StripComment(const std::string& line) {
@@ -50,13 +44,6 @@ std::string StripComment(const std::string& line) {
     return line;
 }
 
-std::string Trim(const std::string& s) {
-    std::size_t b = 0, e = s.size();
-    while (b < e && IsBlankChar(s[b])) ++b;
-    while (e > b && IsBlankChar(s[e - 1])) --e;
-    return s.substr(b, e - b);
-}
-
 // Checks what follows the name: "(...)" balanced, then optionally "As type".
 std::string CheckSignature(const std::string& rest, bool asAllowed) {
     std::string code = StripComment(rest);
@@ -64,7 +51,7 @@ std::string CheckSignature(const std::string& rest, bool asAllowed) {
     bool inString = false;
     std::size_t closeAt = std::string::npos;
     std::size_t i = 0;
-    while (i < code.size() && IsBlankChar(code[i])) ++i;
+    while (i < code.size() && text::IsBlank(code[i])) ++i;
     if (i < code.size() && code[i] != '(') {
         // No parameter list: only "As type" may follow.
         closeAt = i == 0 ? 0 : i - 1;
@@ -84,14 +71,14 @@ std::string CheckSignature(const std::string& rest, bool asAllowed) {
         }
         if (depth != 0 || inString) return "unbalanced parentheses";
     }
-    std::string tail = closeAt == std::string::npos ? std::string() : Trim(code.substr(closeAt + 1));
+    std::string tail = closeAt == std::string::npos ? std::string() : text::TrimBlanks(code.substr(closeAt + 1));
     if (tail.find_first_of("()") != std::string::npos) return "unbalanced parentheses";
     if (tail.empty()) return {};
     std::size_t w = 0;
     while (w < tail.size() && rules::IsIdentifierChar(tail[w])) ++w;
     if (!EqualsNoCase(tail.substr(0, w), "As")) return "unexpected text after the parameter list";
     if (!asAllowed) return "an As clause where the procedure takes none";
-    std::string type = Trim(tail.substr(w));
+    std::string type = text::TrimBlanks(tail.substr(w));
     if (type.empty()) return "As without a type";
     return {};
 }
@@ -112,7 +99,7 @@ std::string CheckDeclaration(const ProcDeclaration& d, const std::string& logica
 // or a line number.
 std::string LabelOf(const std::string& line) {
     std::size_t i = 0;
-    while (i < line.size() && IsBlankChar(line[i])) ++i;
+    while (i < line.size() && text::IsBlank(line[i])) ++i;
     std::size_t j = i;
     if (j < line.size() && line[j] >= '0' && line[j] <= '9') {
         while (j < line.size() && line[j] >= '0' && line[j] <= '9') ++j;

@@ -272,7 +272,7 @@ TEST_F(ProjectFiles, ProjectFileErrors) {
         } catch (const vb::VbError& e) {
             return std::make_pair(e.Number(), e.Description());
         }
-        return std::make_pair(0L, std::string());
+        return std::make_pair(std::int32_t{0}, std::string());
     };
     EXPECT_EQ(code("none.vbp").first, 53);
     Write("bad.vbp", "hello\r\n");
