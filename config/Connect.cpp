@@ -170,8 +170,11 @@ void Connect::OnAddInsUpdate(vbide::CustomArgs&) {}
 
 void Connect::OnDisconnection(vbide::vbext_DisconnectMode, vbide::CustomArgs&) {
     Trapped([&] {
-        if (!m_List || !m_MenuItem) throw vb::VbError(91, "Config.Connect");
+        // The drop-down goes first: a connection that failed before the menu
+        // command was added must not leave it on the toolbar.
+        if (!m_List) throw vb::VbError(91, "Config.Connect");
         m_List->Delete();
+        if (!m_MenuItem) throw vb::VbError(91, "Config.Connect");
         m_MenuItem->Delete();
 
         Dialog().SetConnect(nullptr);

@@ -91,6 +91,22 @@ TEST(ConfigConnect, AMissingProjectMenuEndsTheConnectionSilentlyAfterTheDropDown
     EXPECT_EQ(addin.List()->ListCount(), 2);
 }
 
+TEST(ConfigConnect, WithoutAProjectMenuDisconnectionStillRemovesTheDropDown) {
+    forms::ScopedHeadlessUi ui;
+    vbide::EnvironmentBuilder b;
+    auto env = Defaults(b).Build();
+    env->CommandBars()->Item("Menu Bar")->Controls()->Item("Project")->Delete();
+    const long barCount = Standard(env)->Count();
+    Connect addin;
+    vbide::CustomArgs custom;
+    for (int round = 0; round < 2; ++round) {
+        ConnectTo(addin, env);
+        EXPECT_EQ(Standard(env)->Count(), barCount + 1);
+        addin.OnDisconnection(vbide::vbext_dm_UserClosed, custom);
+        EXPECT_EQ(Standard(env)->Count(), barCount);
+    }
+}
+
 TEST(ConfigConnect, DuringStartupNothingIsReadUntilStartupCompletes) {
     forms::ScopedHeadlessUi ui;
     vbide::EnvironmentBuilder b;
@@ -171,6 +187,11 @@ TEST(ConfigConnect, ASecondProjectRefillsTheListsAndIsTheOneObserved) {
     EXPECT_EQ(addin.List()->ListIndex(), 1);
     env->AddComponent(second, vbide::vbext_ct_StdModule, "basNew", "Option Explicit\r\n");
     EXPECT_EQ(TextOf(second, "basNew"), "Option Explicit\r\n#Const debugging = True");
+    // A first statement continued onto the next line stays whole.
+    env->AddComponent(second, vbide::vbext_ct_StdModule, "basApi",
+                      "Private Declare Function GetTickCount Lib \"kernel32\" Alias _\r\n    \"GetTickCount\" () As Long\r\n");
+    EXPECT_EQ(TextOf(second, "basApi"), "Private Declare Function GetTickCount Lib \"kernel32\" Alias _\r\n"
+                                        "    \"GetTickCount\" () As Long\r\n#Const debugging = True");
     env->AddComponent(first, vbide::vbext_ct_StdModule, "basOld", "Option Explicit\r\n");
     EXPECT_EQ(TextOf(first, "basOld"), "Option Explicit");
     EXPECT_EQ(TextOf(first, "basA"), "Option Explicit");

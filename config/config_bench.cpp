@@ -163,6 +163,47 @@ void BM_SedRelease(benchmark::State& state) {
     }
 }
 
+// A project of many constants: one module declares them all, the other
+// declares none and receives every one of them.
+constexpr int kManyConstants = 20000;
+double g_manySeconds = 0;
+int g_manyRuns = 0;
+
+std::string ManyName(int k) { return "c" + std::to_string(k); }
+
+void GenerateMany(const fs::path& folder) {
+    fs::create_directories(folder);
+    std::string vbp = "Type=Exe\r\nModule=modDeclared; modDeclared.bas\r\nModule=modBare; modBare.bas\r\n"
+                      "Name=\"Many\"\r\n\r\n[Configurations]\r\nCount=2\r\nConfig1=debug\r\nConfig2=release\r\n"
+                      "Current=1\r\n\r\n[Constants]\r\nCount=" + std::to_string(kManyConstants) + "\r\n";
+    for (int k = 1; k <= kManyConstants; ++k) vbp += "Const" + std::to_string(k) + "=" + ManyName(k) + "\r\n";
+    std::string declared = "Attribute VB_Name = \"modDeclared\"\r\nOption Explicit\r\n";
+    for (int c = 1; c <= 2; ++c) {
+        vbp += "\r\n[Config" + std::to_string(c) + "]\r\n";
+        for (int k = 1; k <= kManyConstants; ++k) vbp += ManyName(k) + (c == 1 ? "=True\r\n" : "=False\r\n");
+    }
+    for (int k = 1; k <= kManyConstants; ++k) declared += "#Const " + ManyName(k) + " = True\r\n";
+    WriteFile(folder / "Many.vbp", vbp);
+    WriteFile(folder / "modDeclared.bas", declared);
+}
+
+void BM_ConfigSwitchManyConstants(benchmark::State& state) {
+    const fs::path folder = g_root / "many";
+    for (auto _ : state) {
+        state.PauseTiming();
+        GenerateMany(folder);
+        WriteFile(folder / "modBare.bas", "Attribute VB_Name = \"modBare\"\r\nOption Explicit\r\n");
+        state.ResumeTiming();
+        auto start = std::chrono::steady_clock::now();
+        std::ostringstream out, err;
+        if (config::RunConfigCommand({(folder / "Many.vbp").string(), "switch", "release"}, out, err) != 0)
+            state.SkipWithError(err.str().c_str());
+        g_manySeconds += Seconds(start);
+        ++g_manyRuns;
+    }
+}
+
+BENCHMARK(BM_ConfigSwitchManyConstants)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_ConfigSwitchRelease)->Iterations(3)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_SedRelease)->Iterations(3)->Unit(benchmark::kMillisecond)->UseRealTime();
 
@@ -202,6 +243,9 @@ int main(int argc, char** argv) {
                     kModules, kLines, g_configRuns, config, configCpu, sed, sedCpu, config / sed,
                     sedCpu > 0 ? configCpu / sedCpu : 0.0);
     }
+    if (g_manyRuns > 0)
+        std::printf("switch release, %d constants (%d lines rewritten, %d inserted): %7.3f s\n", kManyConstants,
+                    kManyConstants, kManyConstants, g_manySeconds / g_manyRuns);
     fs::remove_all(g_root);
     return same ? 0 : 1;
 }

@@ -24,7 +24,7 @@ namespace {
 namespace fs = std::filesystem;
 
 const char kUsage[] =
-    "usage: tarnwick config PROJECT.vbp COMMAND [--dry-run]\n"
+    "usage: tarnwick config PROJECT.vbp COMMAND [--dry-run] [--skip-missing]\n"
     "\n"
     "Commands:\n"
     "  list                      the configurations (* marks the current one) and the\n"
@@ -35,13 +35,16 @@ const char kUsage[] =
     "  set CONFIG CONST true|false   set a constant's value in one configuration\n"
     "  check                     report modules that disagree with the current\n"
     "                            configuration or test undefined names in #If\n"
-    "                            (exit status 1 when anything is reported)\n"
+    "                            (exit status 0 when all agree, 1 when anything is\n"
+    "                            reported, 2 when the project cannot be checked)\n"
     "  make-args [NAME]          the configuration's values as the compiler's /d\n"
     "                            option takes them (name=-1:other=0)\n"
     "\n"
     "--dry-run prints what a command would change, as a unified diff, and writes\n"
-    "nothing. A project without configurations gets the defaults (debug and\n"
-    "release, constant debugging) before switch, add-config, add-const and set.\n";
+    "nothing. A project whose module files are missing or unreadable is refused;\n"
+    "--skip-missing goes ahead without those modules and lists them. A project\n"
+    "without configurations gets the defaults (debug and release, constant\n"
+    "debugging) before switch, add-config, add-const and set.\n";
 
 // A failure the user must hear about, with the exit status it gives.
 struct CommandError : std::runtime_error {
@@ -89,8 +92,8 @@ struct Snapshot {
 Snapshot ReadSnapshot(const vbide::VBProjectPtr& project) {
     Snapshot s;
     s.current = ReadNumber(project, kConfigurations, kCurrent);
-    const int configurations = ReadNumber(project, kConfigurations, kCount);
-    const int constants = ReadNumber(project, kConstants, kCount);
+    const int configurations = ReadCount(project, kConfigurations);
+    const int constants = ReadCount(project, kConstants);
     for (int i = 1; i <= configurations; ++i) s.configurations.push_back(ReadEntry(project, kConfigurations, ConfigKey(i)));
     for (int k = 1; k <= constants; ++k) s.constants.push_back(ReadEntry(project, kConstants, ConstKey(k)));
     for (int i = 1; i <= configurations; ++i) {
@@ -189,6 +192,7 @@ struct Invocation {
     std::string command;
     std::vector<std::string> operands;
     bool dryRun = false;
+    bool skipMissing = false;
 };
 
 void ExpectOperands(const Invocation& in, std::size_t min, std::size_t max) {
@@ -196,11 +200,18 @@ void ExpectOperands(const Invocation& in, std::size_t min, std::size_t max) {
         throw CommandError("wrong number of arguments for " + in.command + "\n" + kUsage, 2);
 }
 
-void RefuseIncompleteLoad(const Project& p) {
+// A project that did not load whole is refused, unless the user chose to go
+// ahead without the modules that could not be read.
+void RefuseIncompleteLoad(const Invocation& in, const Project& p, std::ostream& err) {
     if (p.problems.empty()) return;
+    if (in.skipMissing) {
+        for (const vbide::LoadProblem& problem : p.problems)
+            err << "tarnwick config: skipped: " << problem.Text() << "\n";
+        return;
+    }
     std::string text = "the project did not load completely, so nothing was changed:";
     for (const vbide::LoadProblem& problem : p.problems) text += "\n  " + problem.Text();
-    throw CommandError(text);
+    throw CommandError(text + "\n(--skip-missing changes the modules that loaded)");
 }
 
 void WarnAboutProblems(const Project& p, std::ostream& err) {
@@ -213,11 +224,12 @@ bool SayNoConfigurations(const Project& p, std::ostream& out) {
     return true;
 }
 
-// Gives a project without configurations the add-in's defaults.
-void EnsureConfigurations(const Project& p, bool dryRun, std::ostream& out) {
-    if (HasConfigurations(p.project)) return;
+// Gives a project without configurations the add-in's defaults; answers
+// whether it did.
+bool EnsureConfigurations(const Project& p) {
+    if (HasConfigurations(p.project)) return false;
     InitializeConfigurations(p.project);
-    if (!dryRun) out << p.project->Name() << " had no configurations: added debug and release with constant debugging.\n";
+    return true;
 }
 
 int List(const Project& p, std::ostream& out, std::ostream& err) {
@@ -243,9 +255,9 @@ void ReportChange(const Project& p, const ConfigureResult& r, std::size_t files,
         << (files == 1 ? " file" : " files") << " changed.\n";
 }
 
-int Change(const Invocation& in, const Project& p, std::ostream& out) {
-    RefuseIncompleteLoad(p);
-    EnsureConfigurations(p, in.dryRun, out);
+int Change(const Invocation& in, const Project& p, std::ostream& out, std::ostream& err) {
+    RefuseIncompleteLoad(in, p, err);
+    const bool initialized = EnsureConfigurations(p);
     const Snapshot s = ReadSnapshot(p.project);
     if (in.command == "switch") {
         SetCurrent(p.project, ResolveConfiguration(s, in.operands[0]));
@@ -271,12 +283,18 @@ int Change(const Invocation& in, const Project& p, std::ostream& out) {
     // As closing the dialog does: the code follows the store.
     const ConfigureResult r = Configure(p.project);
     const std::size_t files = Commit(p, in.dryRun, out);
-    if (!in.dryRun) ReportChange(p, r, files, out);
+    if (in.dryRun) return 0;
+    // Said only once the files are saved: a failed save leaves the project
+    // without configurations.
+    if (initialized)
+        out << p.project->Name() << " had no configurations: added debug and release with constant debugging.\n";
+    ReportChange(p, r, files, out);
     return 0;
 }
 
-int Check(const Project& p, std::ostream& out, std::ostream& err) {
-    WarnAboutProblems(p, err);
+int Check(const Invocation& in, const Project& p, std::ostream& out, std::ostream& err) {
+    if (in.skipMissing) RefuseIncompleteLoad(in, p, err);
+    else WarnAboutProblems(p, err);
     if (SayNoConfigurations(p, out)) return 1;
     const Snapshot s = ReadSnapshot(p.project);
     if (s.current < 1 || s.current > static_cast<int>(s.configurations.size()))
@@ -296,10 +314,13 @@ int Check(const Project& p, std::ostream& out, std::ostream& err) {
         if (f.line > 0) out << ":" << f.line;
         out << ": " << f.message << "\n";
     }
-    if (findings.empty())
+    if (findings.empty() && (p.problems.empty() || in.skipMissing))
         out << p.project->Name() << ": every module agrees with configuration " << s.current << " ("
             << s.configurations[s.current - 1] << ").\n";
-    return (findings.empty() && p.problems.empty()) ? 0 : 1;
+    // Modules that could not be read were not checked: trouble, unless the
+    // user chose to leave them out.
+    if (!p.problems.empty() && !in.skipMissing) return 2;
+    return findings.empty() ? 0 : 1;
 }
 
 int MakeArgs(const Invocation& in, const Project& p, std::ostream& out, std::ostream& err) {
@@ -330,6 +351,7 @@ Invocation Parse(const std::vector<std::string>& args) {
     std::vector<std::string> words;
     for (const std::string& a : args) {
         if (a == "--dry-run") in.dryRun = true;
+        else if (a == "--skip-missing") in.skipMissing = true;
         else if (a == "--help" || a == "-h") throw CommandError("", 0);
         else if (a.size() > 1 && a[0] == '-' && a.find_first_not_of("0123456789", 1) != std::string::npos)
             throw CommandError("unknown option " + a + "\n" + kUsage, 2);
@@ -345,8 +367,11 @@ Invocation Parse(const std::vector<std::string>& args) {
 }  // namespace
 
 int RunConfigCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    // check follows diff: 1 for findings, 2 for every failure.
+    bool checking = false;
     try {
         const Invocation in = Parse(args);
+        checking = in.command == "check";
         struct Shape {
             const char* name;
             std::size_t min, max;
@@ -361,20 +386,25 @@ int RunConfigCommand(const std::vector<std::string>& args, std::ostream& out, st
         ExpectOperands(in, shape->min, shape->max);
 
         const Project p = Open(in.projectPath);
-        if (in.command == "list") return List(p, out, err);
-        if (in.command == "check") return Check(p, out, err);
-        if (in.command == "make-args") return MakeArgs(in, p, out, err);
-        return Change(in, p, out);
+        try {
+            if (in.command == "list") return List(p, out, err);
+            if (in.command == "check") return Check(in, p, out, err);
+            if (in.command == "make-args") return MakeArgs(in, p, out, err);
+            return Change(in, p, out, err);
+        } catch (const vb::VbError& e) {
+            // A damaged store or a failed save: name the project it concerns.
+            throw CommandError(p.project->Name() + ": " + e.Description());
+        }
     } catch (const CommandError& e) {
         if (e.status == 0) {
             out << kUsage;
             return 0;
         }
         err << "tarnwick config: " << e.what() << (std::string(e.what()).ends_with("\n") ? "" : "\n");
-        return e.status;
+        return checking ? 2 : e.status;
     } catch (const vb::VbError& e) {
         err << "tarnwick config: " << e.Description() << "\n";
-        return 1;
+        return checking ? 2 : 1;
     }
 }
 

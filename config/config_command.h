@@ -9,8 +9,9 @@
 namespace config {
 
 // Runs one command; `args` are the words after "tarnwick config". Answers
-// the exit status: 0 done, 1 a failure or (for check) something to report,
-// 2 a usage error. Nothing is written unless the whole command succeeds.
+// the exit status: 0 done, 1 a failure, 2 a usage error; check answers 0 when
+// every module agrees, 1 when it reports something and 2 for any failure.
+// Nothing is written unless the whole command succeeds.
 int RunConfigCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
 }  // namespace config

@@ -191,6 +191,85 @@ TEST_F(ConfigCommand, AProjectWithAMissingModuleIsNotChanged) {
     EXPECT_EQ(Files(), before);
 }
 
+TEST_F(ConfigCommand, SkipMissingSwitchesTheModulesThatLoadedAndListsTheOthers) {
+    WriteProject(Store("1"));
+    fs::remove(dir_ / "CThing.cls");
+    const auto before = Files();
+    Result dry = Run({Path("App.vbp"), "switch", "release", "--skip-missing", "--dry-run"});
+    ASSERT_EQ(dry.status, 0) << dry.err;
+    EXPECT_NE(dry.err.find("skipped: "), std::string::npos) << dry.err;
+    EXPECT_NE(dry.err.find("CThing.cls"), std::string::npos) << dry.err;
+    EXPECT_NE(dry.out.find("+#Const debugging = False"), std::string::npos) << dry.out;
+    EXPECT_EQ(Files(), before);
+
+    Result r = Run({Path("App.vbp"), "--skip-missing", "switch", "release"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.err.find("CThing.cls"), std::string::npos) << r.err;
+    EXPECT_NE(Read("basMain.bas").find("#Const debugging = False"), std::string::npos);
+    // The project keeps the line of the module it could not read.
+    EXPECT_NE(Read("App.vbp").find("Class=CThing; CThing.cls\r\n"), std::string::npos);
+    EXPECT_NE(Read("App.vbp").find("Current=2"), std::string::npos);
+}
+
+TEST_F(ConfigCommand, CheckExitsZeroWhenCleanOneForFindingsTwoForTrouble) {
+    WriteProject(Store("1"));
+    ASSERT_EQ(Run({Path("App.vbp"), "switch", "debug"}).status, 0);
+    EXPECT_EQ(Run({Path("App.vbp"), "check"}).status, 0);
+    const std::string clean = Read("basMain.bas");
+    Write("basMain.bas", clean + "#Const tracing = True\r\n");
+    EXPECT_EQ(Run({Path("App.vbp"), "check"}).status, 1);
+    EXPECT_EQ(Run({Path("Nope.vbp"), "check"}).status, 2);
+    EXPECT_EQ(Run({Path("App.vbp"), "check", "extra"}).status, 2);
+    EXPECT_EQ(Run({Path("App.vbp"), "check", "--bogus"}).status, 2);
+    // A module that cannot be read cannot be checked, unless it is skipped.
+    fs::remove(dir_ / "CThing.cls");
+    EXPECT_EQ(Run({Path("App.vbp"), "check"}).status, 2);
+    EXPECT_EQ(Run({Path("App.vbp"), "check", "--skip-missing"}).status, 1);
+    Write("basMain.bas", clean);
+    EXPECT_EQ(Run({Path("App.vbp"), "check", "--skip-missing"}).status, 0);
+    // A store that cannot be read is trouble too.
+    WriteProject(Store("7"));
+    EXPECT_EQ(Run({Path("App.vbp"), "check"}).status, 2);
+}
+
+TEST_F(ConfigCommand, ANegativeCountIsReportedAsADamagedStoreNamingProjectAndEntry) {
+    std::string store = Store("1");
+    store.replace(store.find("Count=2\r\nConst1"), 7, "Count=-3");
+    WriteProject(store);
+    const auto before = Files();
+    for (const char* command : {"add-const", "add-config"}) {
+        Result r = Run({Path("App.vbp"), command, "extra"});
+        EXPECT_EQ(r.status, 1) << command;
+        EXPECT_EQ(r.err, "tarnwick config: App: The project's store is damaged: the entry \"Count\" of section "
+                         "[Constants] holds \"-3\", which is no count.\n");
+    }
+    EXPECT_EQ(Run({Path("App.vbp"), "list"}).status, 1);
+    EXPECT_EQ(Files(), before);
+}
+
+TEST_F(ConfigCommand, SwitchKeepsAContinuedFirstStatementWhole) {
+    WriteProject();
+    const std::string declare = "Private Declare Function GetTickCount Lib \"kernel32\" Alias _\r\n"
+                                "    \"GetTickCount\" () As Long\r\n";
+    Write("basApi.bas", "Attribute VB_Name = \"basApi\"\r\n" + declare);
+    Write("App.vbp", "Type=Exe\r\nModule=basApi; basApi.bas\r\nName=\"App\"\r\n");
+    Result r = Run({Path("App.vbp"), "switch", "debug"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(Read("basApi.bas"), "Attribute VB_Name = \"basApi\"\r\n" + declare + "#Const debugging = True\r\n");
+}
+
+TEST_F(ConfigCommand, TheDefaultsAreAnnouncedOnlyWhenTheSaveSucceeds) {
+    WriteProject();
+    // A module whose file cannot be replaced makes the save fail.
+    fs::remove(dir_ / "basMain.bas");
+    fs::create_symlink("/dev/null", dir_ / "basMain.bas");
+    Result r = Run({Path("App.vbp"), "switch", "release"});
+    EXPECT_EQ(r.status, 1) << r.out;
+    EXPECT_EQ(r.out, "");
+    EXPECT_NE(r.err.find("App: "), std::string::npos) << r.err;
+    EXPECT_EQ(Read("App.vbp").find("[Configurations]"), std::string::npos);
+}
+
 TEST_F(ConfigCommand, DryRunPrintsAUnifiedDiffAndWritesNothing) {
     WriteProject(Store("1"));
     auto before = Files();

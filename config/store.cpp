@@ -2,8 +2,12 @@
 
 #include <algorithm>
 #include <optional>
+#include <string_view>
+#include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
+#include "base/text.h"
 #include "base/vb_error.h"
 #include "config/list_view.h"
 #include "config/store_text.h"
@@ -41,9 +45,18 @@ int ReadNumber(const vbide::VBProjectPtr& project, const std::string& section,
         return ParseStoredInteger(text);
     } catch (const vb::VbError& e) {
         throw vb::VbError(e.Number(), "Config",
-                          "The entry " + EntryName(section, key) + " holds \"" + text +
-                              "\", which is not a number from -32768 to 32767.");
+                          "The project's store is damaged: the entry " + EntryName(section, key) + " holds \"" +
+                              text + "\", which is not a number from -32768 to 32767.");
     }
+}
+
+int ReadCount(const vbide::VBProjectPtr& project, const std::string& section) {
+    const int count = ReadNumber(project, section, kCount);
+    if (count < 0)
+        throw vb::VbError(6, "Config",
+                          "The project's store is damaged: the entry " + EntryName(section, kCount) + " holds \"" +
+                              ReadEntry(project, section, kCount) + "\", which is no count.");
+    return count;
 }
 
 void WriteEntry(const vbide::VBProjectPtr& project, const std::string& section,
@@ -63,41 +76,110 @@ bool HasConfigurations(const vbide::VBProjectPtr& project) {
 
 namespace {
 
-// The lines of a module that can hold a declaration: "#Const" must begin in
-// column 1, 2 or 3, so a line without "#" there can never match. Collecting
-// them once spares a Find call on every other line of a large module; Find
-// still decides on each candidate.
-class Candidates {
+// The line before which a module receives inserted declarations.
+long InsertLine(vbide::CodeModule& module) {
+    const long count = module.CountOfLines();
+    if (count == 0) return 2;
+    return DeclarationInsertLine(module.Lines(1, std::min(count, kMaxPhysicalLines)));
+}
+
+// The lines of one module that may declare each constant. A declaration has
+// "#Const " in column 1, 2 or 3, then the name, then a blank, so a line is
+// filed under every constant name that stands there; each constant then
+// visits only its own lines instead of every line of the module, and Find
+// still decides on each. Line numbers follow the replacements and the
+// insertions Configure makes, which all go in at one line.
+class DeclarationIndex {
 public:
-    explicit Candidates(vbide::CodeModule& module) {
+    // `names`: the folded names of the constants, with the length of the longest.
+    DeclarationIndex(vbide::CodeModule& module, const std::unordered_set<std::string>& names,
+                     std::size_t longest)
+        : names_(names), longest_(longest) {
         const long count = module.CountOfLines();
+        emptyModule_ = count == 0;
+        insertAt_ = InsertLine(module);
         if (count == 0) return;
         const std::string text = module.Lines(1, count);
         long line = 1;
         std::size_t start = 0;
-        while (start <= text.size()) {
+        for (;;) {
             const std::size_t end = text.find("\r\n", start);
-            const std::size_t length = (end == std::string::npos ? text.size() : end) - start;
-            for (std::size_t c = 0; c < std::min<std::size_t>(3, length); ++c)
-                if (text[start + c] == '#') {
-                    lines_.push_back(line);
-                    break;
-                }
+            File(std::string_view(text).substr(start, (end == std::string::npos ? text.size() : end) - start),
+                 Entry{line, false});
             if (end == std::string::npos) break;
             start = end + 2;
             ++line;
         }
     }
-    const std::vector<long>& Lines() const { return lines_; }
-    // A line inserted at `at` shifts the lines below it.
-    void Inserted(long at) {
-        for (long& l : lines_)
-            if (l >= at) ++l;
-        lines_.insert(std::lower_bound(lines_.begin(), lines_.end(), at), at);
+
+    long InsertAt() const { return insertAt_; }
+
+    // The lines, in ascending order, that may declare the constant `name`.
+    std::vector<long> LinesOf(const std::string& name) const {
+        std::vector<long> lines;
+        const auto found = byName_.find(text::UpperAscii(name));
+        if (found == byName_.end()) return lines;
+        for (const Entry& e : found->second) lines.push_back(Current(e));
+        std::sort(lines.begin(), lines.end());
+        lines.erase(std::unique(lines.begin(), lines.end()), lines.end());
+        return lines;
+    }
+
+    // Line `line` now reads `text`.
+    void Replaced(long line, const std::string& text) { File(text, At(line)); }
+
+    // `text` went in at InsertAt().
+    void Inserted(const std::string& text) {
+        if (emptyModule_) {
+            // In an empty module the line became line 1; later ones follow it.
+            emptyModule_ = false;
+            File(text, Entry{1, false});
+            insertAt_ = 2;
+            return;
+        }
+        File(text, Entry{inserted_, true});
+        ++inserted_;
     }
 
 private:
-    std::vector<long> lines_;
+    // A line as first seen: its number when the index was built, or the
+    // ordinal of its insertion.
+    struct Entry {
+        long position;
+        bool inserted;
+    };
+
+    // Insertions stack at insertAt_: the latest is on top.
+    long Current(const Entry& e) const {
+        if (e.inserted) return insertAt_ + (inserted_ - 1 - e.position);
+        return e.position < insertAt_ ? e.position : e.position + inserted_;
+    }
+    Entry At(long line) const {
+        if (line < insertAt_) return {line, false};
+        if (line < insertAt_ + inserted_) return {inserted_ - 1 - (line - insertAt_), true};
+        return {line - inserted_, false};
+    }
+
+    void File(std::string_view text, const Entry& e) {
+        static constexpr std::string_view keyword = "#CONST ";
+        for (std::size_t column = 0; column < 3 && column + keyword.size() <= text.size(); ++column) {
+            if (text::UpperAscii(std::string(text.substr(column, keyword.size()))) != keyword) continue;
+            const std::size_t nameStart = column + keyword.size();
+            const std::size_t limit = std::min(text.size(), nameStart + longest_ + 1);
+            for (std::size_t blank = nameStart; blank < limit; ++blank) {
+                if (text[blank] != ' ') continue;
+                std::string name = text::UpperAscii(std::string(text.substr(nameStart, blank - nameStart)));
+                if (names_.count(name)) byName_[name].push_back(e);
+            }
+        }
+    }
+
+    const std::unordered_set<std::string>& names_;
+    std::size_t longest_;
+    bool emptyModule_ = false;
+    long insertAt_ = 2;
+    long inserted_ = 0;
+    std::unordered_map<std::string, std::vector<Entry>> byName_;
 };
 
 }  // namespace
@@ -105,9 +187,23 @@ private:
 ConfigureResult Configure(const vbide::VBProjectPtr& project) {
     ConfigureResult result;
     const int current = ReadNumber(project, kConfigurations, kCurrent);
-    const int constants = ReadNumber(project, kConstants, kCount);
-    // Candidate lines per component, gathered when a component is first reached.
-    std::vector<std::optional<Candidates>> candidates;
+    const int constants = ReadCount(project, kConstants);
+    // The names, read ahead for the index; a name that cannot be read ends the
+    // list here and ends Configure below when its turn comes.
+    std::unordered_set<std::string> names;
+    std::size_t longest = 0;
+    for (int k = 1; k <= constants; ++k) {
+        std::string name;
+        try {
+            name = Use(project).ReadProperty(kConstants, ConstKey(k));
+        } catch (const vb::VbError&) {
+            break;
+        }
+        names.insert(text::UpperAscii(name));
+        longest = std::max(longest, name.size());
+    }
+    // The index of each component, built when the component is first reached.
+    std::vector<std::optional<DeclarationIndex>> indexes;
     for (int k = 1; k <= constants; ++k) {
         const std::string name = ReadEntry(project, kConstants, ConstKey(k));
         const std::string value = ReadEntry(project, ConfigKey(current), name);
@@ -117,27 +213,26 @@ ConfigureResult Configure(const vbide::VBProjectPtr& project) {
 
         vbide::VBComponentsPtr components = Use(project).VBComponents();
         const long count = components->Count();
-        if (candidates.size() < static_cast<std::size_t>(count)) candidates.resize(count);
+        if (indexes.size() < static_cast<std::size_t>(count)) indexes.resize(count);
         for (long i = 1; i <= count; ++i) {
             vbide::CodeModulePtr module = components->Item(i)->CodeModule();
             if (!module) continue;
-            const long lines = module->CountOfLines();
-            std::optional<Candidates>& lineSet = candidates[i - 1];
-            if (!lineSet) lineSet.emplace(*module);
+            std::optional<DeclarationIndex>& index = indexes[i - 1];
+            if (!index) index.emplace(*module, names, longest);
             bool found = false;
-            for (long l : lineSet->Lines()) {
-                if (l > lines) break;
+            for (long l : index->LinesOf(name)) {
                 long startLine = l, startColumn = 1, endLine = l, endColumn = windowEnd;
                 if (module->Find(search, startLine, startColumn, endLine, endColumn, false, false,
                                  false)) {
                     module->ReplaceLine(l, line);
+                    index->Replaced(l, line);
                     found = true;
                     ++result.linesReplaced;
                 }
             }
             if (!found) {
-                module->InsertLines(2, line);
-                lineSet->Inserted(std::min(2L, lines + 1));
+                module->InsertLines(index->InsertAt(), line);
+                index->Inserted(line);
                 ++result.linesInserted;
             }
         }
@@ -159,7 +254,7 @@ void InitializeConfigurations(const vbide::VBProjectPtr& project) {
     const long count = components->Count();
     for (long i = 1; i <= count; ++i) {
         vbide::CodeModulePtr module = components->Item(i)->CodeModule();
-        if (module) module->InsertLines(2, DefaultDeclarationLine());
+        if (module) module->InsertLines(InsertLine(*module), DefaultDeclarationLine());
     }
 }
 
@@ -180,7 +275,7 @@ void ReadConfigurations(const vbide::VBProjectPtr& project, ListView& list,
         }
     };
     const int current = withDefaults([&] { return ReadNumber(project, kConfigurations, kCurrent); });
-    const int count = withDefaults([&] { return ReadNumber(project, kConfigurations, kCount); });
+    const int count = withDefaults([&] { return ReadCount(project, kConfigurations); });
     const std::string currentName =
         withDefaults([&] { return ReadEntry(project, kConfigurations, ConfigKey(current)); });
 
@@ -196,7 +291,7 @@ void ReadConfigurations(const vbide::VBProjectPtr& project, ListView& list,
 void ReadConstants(const vbide::VBProjectPtr& project, ListView& list) {
     list.Clear();
     const int current = ReadNumber(project, kConfigurations, kCurrent);
-    const int count = ReadNumber(project, kConstants, kCount);
+    const int count = ReadCount(project, kConstants);
     for (int k = 1; k <= count; ++k) {
         const std::string name = ReadEntry(project, kConstants, ConstKey(k));
         const std::string value = ReadEntry(project, ConfigKey(current), name);
@@ -215,7 +310,7 @@ void WriteNames(const vbide::VBProjectPtr& project, ListView& list, const char* 
 }
 
 int NextNumber(const vbide::VBProjectPtr& project, const char* section) {
-    const int count = ReadNumber(project, section, kCount);
+    const int count = ReadCount(project, section);
     if (count >= kMaxCount) throw vb::VbError(6, "Config", "The store cannot count more than 32767 entries.");
     return count + 1;
 }
@@ -232,9 +327,10 @@ void WriteConstants(const vbide::VBProjectPtr& project, ListView& list) {
 
 long AddConfiguration(const vbide::VBProjectPtr& project, const std::string& name) {
     const int n = NextNumber(project, kConfigurations);
+    // Both counts are read before the first write, so a damaged one changes nothing.
+    const int constants = ReadCount(project, kConstants);
     WriteEntry(project, kConfigurations, kCount, NumberText(n));
     WriteEntry(project, kConfigurations, ConfigKey(n), name);
-    const int constants = ReadNumber(project, kConstants, kCount);
     for (int u = 1; u <= constants; ++u)
         WriteEntry(project, ConfigKey(n), ReadEntry(project, kConstants, ConstKey(u)), StoredTruth(false));
     return n;
@@ -242,9 +338,9 @@ long AddConfiguration(const vbide::VBProjectPtr& project, const std::string& nam
 
 long AddConstant(const vbide::VBProjectPtr& project, const std::string& name) {
     const int m = NextNumber(project, kConstants);
+    const int configurations = ReadCount(project, kConfigurations);
     WriteEntry(project, kConstants, kCount, NumberText(m));
     WriteEntry(project, kConstants, ConstKey(m), name);
-    const int configurations = ReadNumber(project, kConfigurations, kCount);
     for (int i = 1; i <= configurations; ++i)
         WriteEntry(project, ConfigKey(i), name, StoredTruth(false));
     return m;

@@ -25,6 +25,9 @@ std::string ReadEntry(const vbide::VBProjectPtr& project, const std::string& sec
 // A stored number (see ParseStoredInteger); errors 5, 13 or 6.
 int ReadNumber(const vbide::VBProjectPtr& project, const std::string& section,
                const std::string& key);
+// A "Count" entry of `section`: a stored number that is not negative; error 6
+// for a negative one, which only a damaged store holds.
+int ReadCount(const vbide::VBProjectPtr& project, const std::string& section);
 void WriteEntry(const vbide::VBProjectPtr& project, const std::string& section,
                 const std::string& key, const std::string& value);
 // Whether the project's store holds configurations at all ("Count" of
@@ -40,12 +43,13 @@ struct ConfigureResult {
 // Applies the current configuration: for each constant in order, every line
 // of every module that holds "#Const <name> " with "#Const" in column 1, 2
 // or 3 (letters compared without case) becomes "#Const <name> = <value>";
-// a module without such a line gets that line inserted as line 2.
+// a module without such a line gets that line inserted after its first
+// logical line (as line 2, unless line 1 continues with " _").
 // Components without code (resource files, related documents) are passed by.
 ConfigureResult Configure(const vbide::VBProjectPtr& project);
 
 // Writes the default store entries in their fixed order and inserts the
-// default declaration line as line 2 of every module.
+// default declaration line after the first logical line of every module.
 void InitializeConfigurations(const vbide::VBProjectPtr& project);
 
 // Fills the list with the configuration names and selects the current one.

@@ -172,6 +172,33 @@ TEST(ConfigApply, AConstantWithoutAValueStopsAfterTheConstantsBeforeIt) {
     EXPECT_EQ(TextOf(env->ActiveVBProject(), "basB"), "Option Explicit\r\n#Const debugging = True");
 }
 
+TEST(ConfigApply, DeclarationsGoInAfterAFirstStatementContinuedOverSeveralLines) {
+    const std::string declare = "Private Declare Function GetTickCount Lib \"kernel32\" Alias _\r\n"
+                                "    \"GetTickCount\" _\r\n    () As Long\r\n";
+    auto env = vbide::EnvironmentBuilder().Module("basApi", declare + "Dim a\r\n").Build();
+    auto project = env->ActiveVBProject();
+    InitializeConfigurations(project);
+    EXPECT_EQ(TextOf(project, "basApi"), declare + "#Const debugging =True\r\nDim a");
+    AddConstant(project, "tracing");
+    const ConfigureResult r = Configure(project);
+    EXPECT_EQ(TextOf(project, "basApi"), declare + "#Const tracing = False\r\n#Const debugging = True\r\nDim a");
+    EXPECT_EQ(r.linesReplaced, 1);
+    EXPECT_EQ(r.linesInserted, 1);
+}
+
+TEST(ConfigApply, AConstantNamedTwiceFindsTheLineItsTwinInserted) {
+    vbide::EnvironmentBuilder b;
+    b.Module("basMain", "Option Explicit\r\nDim a\r\n");
+    Defaults(b, "1").Property("Constants", "Count", "3").Property("Constants", "Const2", "tracing")
+        .Property("Constants", "Const3", "TRACING").Property("Config1", "tracing", "True");
+    auto env = b.Build();
+    const ConfigureResult r = Configure(env->ActiveVBProject());
+    EXPECT_EQ(TextOf(env->ActiveVBProject(), "basMain"),
+              "Option Explicit\r\n#Const TRACING = True\r\n#Const debugging = True\r\nDim a");
+    EXPECT_EQ(r.linesInserted, 2);
+    EXPECT_EQ(r.linesReplaced, 1);
+}
+
 TEST(ConfigApply, ComponentsWithoutCodeArePassedBy) {
     vbide::EnvironmentBuilder b;
     b.Component("Resources", vbide::vbext_ct_ResFile).Module("basMain", "Option Explicit\r\n");
@@ -330,6 +357,23 @@ TEST(ConfigAddEntries, ACountAtTheLimitRefusesBeforeWritingAnything) {
     auto project = std::make_shared<RecordingProject>(env->ActiveVBProject());
     EXPECT_EQ(ErrorOf([&] { AddConfiguration(project, "more"); }), 6);
     EXPECT_TRUE(project->writes.empty());
+}
+
+TEST(ConfigAddEntries, ANegativeCountIsADamagedStoreThatNothingWritesInto) {
+    for (const char* section : {"Configurations", "Constants"}) {
+        vbide::EnvironmentBuilder b;
+        b.Module("basMain", "Option Explicit\r\n");
+        auto env = Defaults(b).Property(section, "Count", "-3").Build();
+        auto project = std::make_shared<RecordingProject>(env->ActiveVBProject());
+        EXPECT_EQ(ErrorOf([&] { AddConfiguration(project, "more"); }), 6) << section;
+        EXPECT_EQ(ErrorOf([&] { AddConstant(project, "more"); }), 6) << section;
+        EXPECT_TRUE(project->writes.empty()) << section;
+    }
+    vbide::EnvironmentBuilder b;
+    b.Module("basMain", "Option Explicit\r\n");
+    auto env = Defaults(b).Property("Constants", "Count", "&HFFFF").Build();
+    EXPECT_EQ(ErrorOf([&] { Configure(env->ActiveVBProject()); }), 6);
+    EXPECT_EQ(TextOf(env->ActiveVBProject(), "basMain"), "Option Explicit");
 }
 
 TEST(ConfigNoProject, EveryOperationFailsAsACallOnNothing) {

@@ -76,6 +76,23 @@ std::string DeclarationLine(const std::string& name, const std::string& value) {
 
 std::string DefaultDeclarationLine() { return std::string("#Const ") + kDefaultConstant + " =True"; }
 
+long DeclarationInsertLine(const std::string& firstLines) {
+    long line = 1;
+    std::size_t start = 0;
+    while (line < kMaxPhysicalLines) {
+        const std::size_t end = firstLines.find("\r\n", start);
+        if (end == std::string::npos) break;  // the last line has nothing to continue onto
+        std::size_t last = end;
+        while (last > start && (firstLines[last - 1] == ' ' || firstLines[last - 1] == '\t')) --last;
+        const bool continues = last - start >= 2 && firstLines[last - 1] == '_' &&
+                               (firstLines[last - 2] == ' ' || firstLines[last - 2] == '\t');
+        if (!continues) break;
+        start = end + 2;
+        ++line;
+    }
+    return line + 1;
+}
+
 long SearchWindowEnd(const std::string& name) { return static_cast<long>(name.size()) + 10; }
 
 bool IsDeclarationOf(const std::string& line, const std::string& name) {

@@ -49,6 +49,14 @@ std::string SearchText(const std::string& name);
 std::string DeclarationLine(const std::string& name, const std::string& value);
 // The line the defaults insert into every module (no blank after "=").
 std::string DefaultDeclarationLine();
+// The line that the declarations inserted into a module become: the line
+// after the module's first logical line, so that a first statement continued
+// with " _" stays whole (2 when the first line does not continue). `firstLines`
+// are the module's first lines joined by CR LF; a logical line spans at most
+// kMaxPhysicalLines of them.
+inline constexpr long kMaxPhysicalLines = 25;
+long DeclarationInsertLine(const std::string& firstLines);
+
 // The last column of the window in which Configure looks for the search
 // text: the name's length + 10, so "#Const" must begin in column 1, 2 or 3.
 long SearchWindowEnd(const std::string& name);

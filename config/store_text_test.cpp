@@ -73,5 +73,17 @@ TEST(ConfigInputKeys, OnlyBackspaceAndLowerCaseLettersPass) {
         EXPECT_FALSE(IsNameKey(key)) << key;
 }
 
+TEST(ConfigStoreText, DeclarationsGoInAfterTheFirstLogicalLine) {
+    EXPECT_EQ(DeclarationInsertLine("Option Explicit\r\nDim a"), 2);
+    EXPECT_EQ(DeclarationInsertLine("Option Explicit"), 2);
+    EXPECT_EQ(DeclarationInsertLine("Declare Sub A Lib \"k\" _\r\n  (ByVal x As Long) _ \r\n  \r\nDim a"), 4);
+    EXPECT_EQ(DeclarationInsertLine("Dim a_\r\nDim b"), 2);     // "_" without a blank before it
+    EXPECT_EQ(DeclarationInsertLine("Dim a, _\r\n"), 3);
+    EXPECT_EQ(DeclarationInsertLine("Dim a, _"), 2);            // nothing to continue onto
+    std::string endless;
+    for (int i = 0; i < 40; ++i) endless += "x _\r\n";
+    EXPECT_EQ(DeclarationInsertLine(endless), kMaxPhysicalLines + 1);
+}
+
 }  // namespace
 }  // namespace config

@@ -143,15 +143,32 @@ TEST_F(AddInTest, ClassModulesOfEveryProjectAreQualifiedWithTheActiveProject) {
     EXPECT_EQ(addin.Dialog()->intDataClass, classProject);
 }
 
-TEST_F(AddInTest, SubWithMemberBoxTickedAlsoGetsADeclaration) {
+TEST_F(AddInTest, MemberBoxTickedOnAFunctionAlsoGetsADeclaration) {
+    Start(vbide::EnvironmentBuilder::SingleModule(kModule));
+    Use([](frmDialog& d) {
+        d.optType(kindFunction).UserClick();
+        d.txtName().UserType("Total");
+        Pick(d, "Long");
+        d.Check("chkMember").SetValue(vbChecked);
+        d.Ctl("cmdOK").UserClick();
+    });
+    EXPECT_EQ(Module()->Lines(3, 1), "Private m_Total As Long");
+    EXPECT_EQ(Module()->Lines(7, 1), "Public Function Total ()As Long");
+}
+
+// A sub has no type, so its member declaration would not compile: the
+// environment refuses it and the sub inserted before stays.
+TEST_F(AddInTest, MemberBoxTickedOnASubIsRefusedForWantOfAType) {
     Start(vbide::EnvironmentBuilder::SingleModule(kModule));
     Use([](frmDialog& d) {
         d.txtName().UserType("Reset");
         d.Check("chkMember").SetValue(vbChecked);
         d.Ctl("cmdOK").UserClick();
     });
-    EXPECT_EQ(Module()->Lines(3, 1), "Private m_Reset As ");
-    EXPECT_EQ(Module()->Lines(7, 1), "Public Sub Reset ()");
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].prompt, "Illegal or incorrect procedure construct.");
+    EXPECT_EQ(Module()->Lines(3, 1), "");
+    EXPECT_EQ(Module()->Lines(6, 1), "Public Sub Reset ()");
 }
 
 TEST_F(AddInTest, CancelOrBlankNameInsertsNothingAndDoesNotScroll) {
@@ -227,8 +244,8 @@ TEST_F(AddInTest, OtherErrorsShowTheirNumberAndDescription) {
     EXPECT_EQ(Text() + "\r\n", kModule);
 }
 
-TEST_F(AddInTest, EventIsAppendedWithoutScrolling) {
-    Start(vbide::EnvironmentBuilder::SingleModule("Option Explicit\r\n", vbide::vbext_ct_ClassModule));
+TEST_F(AddInTest, EventJoinsTheDeclarationsWithoutScrolling) {
+    Start(vbide::EnvironmentBuilder::SingleModule(kModule, vbide::vbext_ct_ClassModule));
     Module()->CodePane()->SetTopLine(1);
     Use([](frmDialog& d) {
         d.optType(kindEvent).UserClick();
@@ -236,7 +253,8 @@ TEST_F(AddInTest, EventIsAppendedWithoutScrolling) {
         d.txtArgs().UserType("ByVal n As Long");
         d.Ctl("cmdOK").UserClick();
     });
-    EXPECT_EQ(Text(), "Option Explicit\r\nPublic Event Changed (ByVal n As Long)\r\n");
+    EXPECT_EQ(Text(), "Option Explicit\r\nPrivate mCount As Long\r\nPublic Event Changed (ByVal n As Long)\r\n\r\n"
+                      "\r\nSub Main()\r\nEnd Sub");
     EXPECT_EQ(Module()->CodePane()->TopLine(), 1);
 }
 

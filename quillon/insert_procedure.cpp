@@ -15,7 +15,10 @@ void ReadProjectName(ProcedureRequest& request, const ProjectNameSource& project
 void InsertProcedure(vbide::CodeModule& module, ProcedureRequest request,
                      const ProjectNameSource& projectName) {
     ReadProjectName(request, projectName);
-    module.InsertLines(module.CountOfLines() + 1, BuildProcedure(request, false));
+    // An event is a declaration: after the first procedure the compiler takes
+    // nothing but comments, so it joins the declarations section.
+    const long at = request.intKind == kindEvent ? module.CountOfDeclarationLines() : module.CountOfLines();
+    module.InsertLines(at + 1, BuildProcedure(request, false));
     if (request.intKind == kindProperty) {
         ReadProjectName(request, projectName);
         module.InsertLines(module.CountOfLines() + 1, BuildProcedure(request, true));

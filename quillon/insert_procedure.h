@@ -14,7 +14,8 @@ namespace quillon {
 using ProjectNameSource = std::function<std::string()>;
 
 // The procedure (or a property's reader) goes after the module's last line and
-// a property's writer after it; a member declaration, when intMember is 1, goes
+// a property's writer after it; an event, like a member declaration, goes
+// after the declarations section; a member declaration, when intMember is 1, goes
 // after the declarations section. For data class 2 the project's name is read
 // from projectName just before each text is built. A failure of the module
 // (error 35 for an illegal construct) ends the insertion; texts inserted

@@ -4,6 +4,8 @@
 
 #include <sstream>
 
+#include "platform/vbide/declaration_checker.h"
+#include "platform/vbide/module_text.h"
 #include "quillon/generator.h"
 #include "quillon/test_project.h"
 
@@ -86,6 +88,51 @@ TEST(ProcedureCommand, EventAndSubKeepOnlyWhatApplies) {
               "Private m_Go As \r\n");
 }
 
+// The environment must take everything the generator writes for a legal name
+// and type, whatever the options; only a missing type is refused where a
+// declaration needs one (a property's writer, a member).
+TEST(ProcedureCommand, TheEnvironmentTakesEveryTextBuiltFromLegalChoices) {
+    auto accepted = [](const std::string& text) {
+        return vbide::CheckInsertedCode(vbide::ModuleText::SplitLines(text), vbide::vbext_ct_ClassModule).ok;
+    };
+    ProcedureRequest r;
+    r.strName = "Total ";
+    r.strProjectName = "Shop";
+    long checked = 0;
+    for (r.intKind = 0; r.intKind < 4; ++r.intKind)
+        for (r.intScope = 0; r.intScope < 3; ++r.intScope)
+            for (int boxes = 0; boxes < 64; ++boxes)
+                for (r.intDataClass = 0; r.intDataClass < 3; ++r.intDataClass)
+                    for (const char* type : {"", "Long", " CItem ", "String * 10"})
+                        for (const char* args : {"", "ByVal n As Long, Optional s$ = \"a,b\", ParamArray v()"})
+                            for (CheckState read = 0; read < (r.intKind == kindProperty ? 3 : 1); ++read) {
+                                // A fixed-length string is no class of the project.
+                                if (r.intDataClass == classProject && std::string(type) == "String * 10") continue;
+                                r.intStatic = boxes & 1;
+                                r.intError = (boxes >> 1) & 1;
+                                r.intMouse = (boxes >> 2) & 1;
+                                r.intContext = (boxes >> 3) & 1;
+                                r.intMember = (boxes >> 4) & 1;
+                                r.intCodeMember = (boxes >> 5) & 1;
+                                r.intRead = read;
+                                r.intWrite = static_cast<CheckState>(2 - read);
+                                r.strDataType = type;
+                                r.strArgs = args;
+                                const bool typed = *type != '\0';
+                                const std::string context = BuildHeader(r, false) + " member " +
+                                                            std::to_string(r.intMember);
+                                EXPECT_TRUE(accepted(BuildProcedure(r, false))) << context;
+                                if (r.intKind == kindProperty) {
+                                    EXPECT_EQ(accepted(BuildProcedure(r, true)), typed) << context;
+                                }
+                                if (r.intMember == vbChecked) {
+                                    EXPECT_EQ(accepted(MemberDeclaration(r)), typed) << context;
+                                }
+                                ++checked;
+                            }
+    EXPECT_GT(checked, 10000);
+}
+
 TEST(ProcedureCommand, UsageErrorsNameTheOptionAndWriteNothing) {
     const std::pair<std::vector<std::string>, const char*> cases[] = {
         {{}, "--name is required"},
@@ -110,6 +157,9 @@ TEST(ProcedureCommand, UsageErrorsNameTheOptionAndWriteNothing) {
         {{"--name", "X", "--module", "Module1"}, "--module needs --vbp"},
         {{"--name", "X", "--vbp", "a.vbp", "--module", "M", "--project-name", "P"},
          "--project-name: not used with --vbp"},
+        {{"--name", "X\r\nEnd Sub"}, "--name: the text holds a line break"},
+        {{"--name", "X", "--args", "a As Long\nb"}, "--args: the text holds a line break"},
+        {{"--kind", "function", "--name", "X", "--type=Long\r"}, "--type: the text holds a line break"},
     };
     for (const auto& [args, message] : cases) {
         const Result r = Command(args);
@@ -124,6 +174,14 @@ TEST(ProcedureCommand, DisabledControlsAcceptTheValueTheKindSets) {
                           "--mouse", "0", "--error", "0", "--type", ""});
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out, "Public Event E ()\r\n\r\n");
+}
+
+TEST(ProcedureCommand, HelpWordsAsValuesAreValues) {
+    const Result r = Command({"--name", "X", "--args", "-h"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out.rfind("Public Sub X (-h)\r\n", 0), 0u) << r.out;
+    EXPECT_EQ(Command({"--name", "--help"}).out.rfind("Public Sub --help ()", 0), 0u);
+    EXPECT_EQ(Command({"--args", "x", "-h"}).out.rfind("Usage:", 0), 0u);
 }
 
 TEST(ProcedureCommand, HelpDocumentsEveryOption) {
@@ -188,8 +246,33 @@ TEST(ProcedureCommandProject, RejectedConstructChangesNoFile) {
     r = Command(Into(project, "CItem", {"--kind", "property", "--name", "Note", "--type", "Long 'x"}));
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.err, "tarnwick procedure: Illegal or incorrect procedure construct.\n");
+    // A property without a type, a member without one, arguments that do not
+    // parse: refused whole.
+    const std::vector<std::vector<std::string>> refused = {
+        {"--kind", "property", "--name", "Color"},
+        {"--name", "DoIt", "--member", "1"},
+        {"--name", "DoIt", "--args", "x As Long Long"},
+        {"--name", "DoIt", "--args", "a,,b"},
+        {"--kind", "function", "--name", "DoIt", "--type", "1abc"},
+    };
+    for (const auto& args : refused) {
+        r = Command(Into(project, "CItem", args));
+        EXPECT_EQ(r.status, 1) << args[1];
+        EXPECT_EQ(r.err, "tarnwick procedure: Illegal or incorrect procedure construct.\n");
+    }
     EXPECT_EQ(project.Read("basMain.bas"), testing::kBasMain);
     EXPECT_EQ(project.Read("CItem.cls"), testing::kCItem);
+    EXPECT_EQ(project.Read("Shop.vbp"), testing::kShopVbp);
+}
+
+TEST(ProcedureCommandProject, EventLandsBeforeTheFirstProcedure) {
+    TempProject project;
+    project.Write("CItem.cls", std::string(testing::kCItem) + "\r\nPublic Sub Go()\r\nEnd Sub\r\n");
+    const Result r = Command(Into(project, "CItem", {"--kind", "event", "--name", "Changed", "--args", "ByVal n As Long"}));
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(project.Read("CItem.cls"), std::string(testing::kCItem) +
+                                             "Public Event Changed (ByVal n As Long)\r\n\r\n"
+                                             "\r\nPublic Sub Go()\r\nEnd Sub\r\n");
 }
 
 TEST(ProcedureCommandProject, MissingProjectOrModuleIsReported) {

@@ -23,6 +23,16 @@ bool TakesValue(std::string_view option) {
     return false;
 }
 
+// "--help" or "-h" where an option stands; as the value of an option ("--args
+// -h") it is that value.
+bool AsksForHelp(const std::vector<std::string>& args) {
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        if (args[i] == "--help" || args[i] == "-h") return true;
+        if (TakesValue(args[i])) ++i;
+    }
+    return false;
+}
+
 using RawOptions = std::map<std::string, std::string, std::less<>>;
 
 RawOptions Collect(const std::vector<std::string>& args) {
@@ -116,13 +126,17 @@ void ApplyCheck(const RawOptions& raw, std::string_view option, bool enabled, st
 
 ProcedureOptions ParseProcedureOptions(const std::vector<std::string>& args) {
     ProcedureOptions options;
-    for (const std::string& arg : args) {
-        if (arg == "--help" || arg == "-h") {
-            options.help = true;
-            return options;
-        }
+    if (AsksForHelp(args)) {
+        options.help = true;
+        return options;
     }
     const RawOptions raw = Collect(args);
+    // A line break would split the declaration the module receives.
+    for (const char* option : {"--name", "--args", "--type"}) {
+        const auto text = Take(raw, option);
+        if (text && text->find_first_of("\r\n") != std::string::npos)
+            throw UsageError(std::string(option) + ": the text holds a line break");
+    }
 
     const std::int16_t kind = ParseKind(Take(raw, "--kind").value_or("sub"));
     const KindColumn& column = kKindTable[kind];
@@ -188,8 +202,8 @@ Builds a Visual Basic procedure skeleton as the Quillon add-in's dialog does.
 Without --vbp the text goes to standard output with CR LF line ends: the
 procedure (for a property the reader, then the writer), then the member
 declaration when --member is 1. With --vbp it is inserted into MODULE of the
-project as the add-in inserts it (procedure at the end, member declaration after
-the declarations section) and the project is saved.
+project as the add-in inserts it (procedure at the end, event and member
+declaration after the declarations section) and the project is saved.
 
   --kind sub|function|property|event   the kind (default sub); applied first:
                         a property gets Read, Write, Declare Member and Code
@@ -199,7 +213,8 @@ the declarations section) and the project is saved.
                         event are always public)
   --name TEXT           the procedure name (required), taken as typed
   --args TEXT           the text between the parentheses, as typed
-  --type TEXT           the data type, as typed (blanks kept)
+  --type TEXT           the data type, as typed (blanks kept); --name, --args and
+                        --type hold no line break
   --class 0|1|2         the data class: 0 value (Property Let), 1 object
                         (Property Set), 2 class module of the project (Property
                         Set, type qualified by the project name); default: the
@@ -215,8 +230,10 @@ the declarations section) and the project is saved.
   --module NAME         the module of that project that receives the text
   --help                this text
 
-Exit status: 0 done, 1 the environment rejected the construct or the project
-could not be read or saved (no file is changed), 2 usage error.
+Exit status: 0 done, 1 the environment rejected the construct (a declaration
+that would not compile: a property or member without a type, an argument list
+that does not parse) or the project could not be read or saved (no file is
+changed), 2 usage error.
 )";
 }
 

@@ -6,6 +6,7 @@
 #include <QTextBlock>
 
 #include "apps/ide/code_sync.h"
+#include "apps/ide/vb_colouring.h"
 #include "platform/forms/qt/ansi.h"
 
 namespace ide {
@@ -25,9 +26,10 @@ CodeEditor::CodeEditor(vbide::CodePanePtr pane, QWidget* parent)
     setLineWrapMode(QPlainTextEdit::NoWrap);
     setTabStopDistance(QFontMetricsF(font).horizontalAdvance(' ') * 4);
     setFrameShape(QFrame::NoFrame);
+    new VbHighlighter(document());
     Load();
-    connect(document(), &QTextDocument::contentsChanged, this, [this] {
-        if (!loading_) WriteBack();
+    connect(document(), &QTextDocument::contentsChange, this, [this](int position, int, int charsAdded) {
+        if (!loading_) TextChanged(position, charsAdded);
     });
     connect(verticalScrollBar(), &QScrollBar::valueChanged, this, [this](int value) {
         if (loading_ || scrolling_) return;
@@ -39,10 +41,15 @@ CodeEditor::CodeEditor(vbide::CodePanePtr pane, QWidget* parent)
     });
 }
 
-std::vector<std::string> CodeEditor::EditorLines() const {
+int CodeEditor::LineCount() const {
+    return document()->isEmpty() ? 0 : document()->blockCount();
+}
+
+std::vector<std::string> CodeEditor::EditorLines(int first, int count) const {
     std::vector<std::string> lines;
-    if (document()->isEmpty()) return lines;
-    for (QTextBlock b = document()->begin(); b.isValid(); b = b.next()) lines.push_back(ToAnsi(b.text()));
+    lines.reserve(static_cast<std::size_t>(std::max(0, count)));
+    QTextBlock b = document()->findBlockByNumber(first);
+    for (int i = 0; i < count && b.isValid(); ++i, b = b.next()) lines.push_back(ToAnsi(b.text()));
     return lines;
 }
 
@@ -52,12 +59,15 @@ void CodeEditor::Load() {
     for (const auto& line : lines) text << FromAnsi(line);
     loading_ = true;
     const int position = textCursor().position();
+    const int before = lines_;
     setPlainText(text.join(QChar('\n')));
     QTextCursor cursor = textCursor();
     cursor.setPosition(std::min(position, document()->characterCount() - 1));
     setTextCursor(cursor);
     loading_ = false;
+    lines_ = LineCount();
     FollowTopLine();
+    if (onLinesChanged) onLinesChanged(0, before, lines_);
 }
 
 void CodeEditor::ModuleChanged() {
@@ -65,11 +75,35 @@ void CodeEditor::ModuleChanged() {
     Load();
 }
 
-void CodeEditor::WriteBack() {
-    std::vector<std::string> after = EditorLines();
+// The edit put `charsAdded` characters at `position`: the lines from the
+// one holding `position` to the one holding the end of the new text are new;
+// the lines after them only moved.
+void CodeEditor::TextChanged(int position, int charsAdded) {
+    const int now = LineCount();
+    // An empty editor may stand for a module of one blank line: the whole
+    // module becomes the text.
+    const auto whole = [&] { WriteBack(0, static_cast<int>(module_->CountOfLines()), now); };
+    if (lines_ == 0 || now == 0) {
+        whole();
+        return;
+    }
+    const int end = std::min(position + charsAdded, document()->characterCount() - 1);
+    const int first = document()->findBlock(position).blockNumber();
+    const int last = document()->findBlock(end).blockNumber();
+    const int added = last - first + 1;
+    const int removed = added - (now - lines_);
+    if (first < 0 || last < first || removed < 0 || first + removed > lines_) {
+        whole();
+        return;
+    }
+    WriteBack(first, removed, added);
+}
+
+void CodeEditor::WriteBack(int first, int removed, int added) {
+    std::vector<std::string> after = EditorLines(first, added);
     writing_ = true;
     try {
-        WriteLines(*module_, ModuleLines(*module_), after);
+        WriteLines(*module_, ModuleLines(*module_, first + 1, removed), after, first + 1);
         writing_ = false;
     } catch (const vb::VbError& e) {
         writing_ = false;
@@ -77,8 +111,13 @@ void CodeEditor::WriteBack() {
         Load();
         return;
     }
+    lines_ = LineCount();
     // Characters outside the code page are stored as '?': show what is stored.
-    if (ModuleLines(*module_) != after) Load();
+    if (module_->CountOfLines() != lines_ || ModuleLines(*module_, first + 1, added) != after) {
+        Load();
+        return;
+    }
+    if (onLinesChanged) onLinesChanged(first, removed, added);
 }
 
 void CodeEditor::FollowTopLine() {

@@ -21,15 +21,20 @@ std::string Text(const std::vector<std::string>& lines) {
 }  // namespace
 
 std::vector<std::string> ModuleLines(vbide::CodeModule& module) {
+    return ModuleLines(module, 1, module.CountOfLines());
+}
+
+std::vector<std::string> ModuleLines(vbide::CodeModule& module, long first, long count) {
     std::vector<std::string> lines;
-    long count = module.CountOfLines();
-    lines.reserve(static_cast<std::size_t>(count));
-    for (long i = 1; i <= count; ++i) lines.push_back(module.Lines(i, 1));
+    lines.reserve(static_cast<std::size_t>(std::max(0L, count)));
+    for (long i = first; i < first + count; ++i) lines.push_back(module.Lines(i, 1));
     return lines;
 }
 
 void WriteLines(vbide::CodeModule& module, const std::vector<std::string>& before,
-                const std::vector<std::string>& after) {
+                const std::vector<std::string>& after, long firstLine) {
+    const long base = firstLine - 1;  // module lines before the slice
+    const long total = module.CountOfLines();
     const std::size_t oldCount = before.size(), newCount = after.size();
     std::size_t prefix = 0;
     while (prefix < oldCount && prefix < newCount && before[prefix] == after[prefix]) ++prefix;
@@ -43,28 +48,29 @@ void WriteLines(vbide::CodeModule& module, const std::vector<std::string>& befor
 
     for (std::size_t i = 0; i < common; ++i)
         if (before[prefix + i] != after[prefix + i])
-            module.ReplaceLine(static_cast<long>(prefix + i + 1), after[prefix + i]);
+            module.ReplaceLine(base + static_cast<long>(prefix + i + 1), after[prefix + i]);
 
     if (newMid > oldMid) {
         std::vector<std::string> extra(after.begin() + static_cast<long>(prefix + common),
                                        after.begin() + static_cast<long>(prefix + newMid));
-        const long next = static_cast<long>(prefix + common + 1);  // the line after the block
-        if (next <= static_cast<long>(oldCount)) {
+        const long next = base + static_cast<long>(prefix + common + 1);  // the line after the block
+        if (next <= total) {
             // In front of the following line: ReplaceLine keeps that line's
             // hidden attribute lines after it, and runs no procedure check on
             // half-typed code.
-            extra.push_back(before[static_cast<std::size_t>(next - 1)]);
+            extra.push_back(next - base <= static_cast<long>(oldCount) ? before[static_cast<std::size_t>(next - base - 1)]
+                                                                       : module.Lines(next, 1));
             module.ReplaceLine(next, Text(extra));
-        } else if (oldCount > 0) {
-            extra.insert(extra.begin(), before[oldCount - 1]);
-            module.ReplaceLine(static_cast<long>(oldCount), Text(extra));
+        } else if (total > 0) {
+            extra.insert(extra.begin(), module.Lines(total, 1));
+            module.ReplaceLine(total, Text(extra));
         } else {
             // An empty module: a blank line first, then it becomes the text.
             module.InsertLines(1, "\r\n");
             module.ReplaceLine(1, Text(extra));
         }
     } else if (oldMid > newMid) {
-        module.DeleteLines(static_cast<long>(prefix + common + 1), static_cast<long>(oldMid - newMid));
+        module.DeleteLines(base + static_cast<long>(prefix + common + 1), static_cast<long>(oldMid - newMid));
     }
 }
 

@@ -15,10 +15,15 @@ namespace ide {
 // The module's visible lines.
 std::vector<std::string> ModuleLines(vbide::CodeModule& module);
 
-// Changes the module from `before` (its current lines) to `after`. Lines are
-// replaced one for one where the counts allow, extra lines are put in front
-// of the line that follows the edited block, and surplus lines deleted.
+// The module's lines from `first` (1-based), `count` of them.
+std::vector<std::string> ModuleLines(vbide::CodeModule& module, long first, long count);
+
+// Changes the module's lines from `firstLine` (1-based) on from `before`
+// (what they are now) to `after`; the lines before `firstLine` and after
+// `before` stay. Lines are replaced one for one where the counts allow,
+// extra lines are put in front of the line that follows the edited block,
+// and surplus lines deleted.
 void WriteLines(vbide::CodeModule& module, const std::vector<std::string>& before,
-                const std::vector<std::string>& after);
+                const std::vector<std::string>& after, long firstLine = 1);
 
 }  // namespace ide

@@ -37,6 +37,7 @@ TEST(WriteLines, ReplacesInsertsAndDeletesToReachTheEditedText) {
         {"first line added", {"' header", "Option Explicit", "", "Sub A()", "End Sub"}},
         {"blank lines added before a blank line", {"Option Explicit", "", "", "", "Sub A()", "End Sub"}},
         {"blank lines added at the end", {"Option Explicit", "", "Sub A()", "End Sub", "", ""}},
+        {"last line changed and lines added after it", {"Option Explicit", "", "Sub A()", "End Sub '", "x"}},
     };
     for (const auto& c : cases) {
         Fixture f("Option Explicit\r\n\r\nSub A()\r\nEnd Sub\r\n");
@@ -78,6 +79,17 @@ TEST(WriteLines, OnlyTheEditedLinesAreWritten) {
     WriteLines(*f.module, {"A", "b", "C", "D"}, {"A", "b", "x", "y", "C", "D"});
     EXPECT_EQ(count->changes, 2);
     EXPECT_EQ(ModuleLines(*f.module), (Lines{"A", "b", "x", "y", "C", "D"}));
+}
+
+TEST(WriteLines, ASliceFromAFirstLineLeavesTheRestAlone) {
+    Fixture f("A\r\nB\r\nC\r\nD\r\n");
+    WriteLines(*f.module, {"B"}, {"b", "x"}, 2);
+    EXPECT_EQ(ModuleLines(*f.module), (Lines{"A", "b", "x", "C", "D"}));
+    WriteLines(*f.module, {"C", "D"}, {"C"}, 4);
+    EXPECT_EQ(ModuleLines(*f.module), (Lines{"A", "b", "x", "C"}));
+    WriteLines(*f.module, {"C"}, {"c", "E"}, 4);
+    EXPECT_EQ(ModuleLines(*f.module), (Lines{"A", "b", "x", "c", "E"}));
+    EXPECT_EQ(ModuleLines(*f.module, 2, 2), (Lines{"b", "x"}));
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "apps/ide/procedure_list.h"
 #include "shared/vbide.h"
 
 class QComboBox;
@@ -15,34 +16,25 @@ namespace ide {
 
 class CodeEditor;
 
-// A procedure declaration found in a line: its name and kind ("" when the
-// line declares none). Declarations continued with " _" are found by their
-// first line.
-struct ProcedureLine {
-    std::string name;
-    std::string kind;  // "Sub", "Function", "Property Get", ...
-};
-ProcedureLine DeclaredProcedure(const std::string& line);
-// True when the line ends a procedure ("End Sub", "End Function", "End Property").
-bool EndsProcedure(const std::string& line);
-
 class CodeWindow : public QWidget {
 public:
     CodeWindow(vbide::CodePanePtr pane, QWidget* parent = nullptr);
 
     CodeEditor* Editor() const { return editor_; }
     QComboBox* ProcedureBox() const { return procedures_; }
-    // Fills the Procedure box from the editor's text.
-    void ListProcedures();
 
 private:
+    // The editor's lines changed: the list follows them, and the box is
+    // filled again only when the procedures themselves changed.
+    void LinesChanged(int first, int removed, int added);
+    void FillProcedureBox();
     void ShowCurrentProcedure();
     void GoTo(int index);
 
     CodeEditor* editor_;
     QComboBox* objects_;
     QComboBox* procedures_;
-    std::vector<int> lines_;  // the declaration line (0-based) of each listed procedure
+    ProcedureList list_;  // entry i is the box's item i + 1, after "(Declarations)"
     bool filling_ = false;
 };
 

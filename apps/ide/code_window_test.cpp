@@ -72,6 +72,44 @@ TEST(CodeWindow, ProcedureBoxListsFollowsAndMoves) {
     editor->ModuleChanged();
     ASSERT_EQ(box->count(), 4);
     EXPECT_EQ(box->itemText(3), "C");
+
+    // Typing a declaration lists it, and the module gets it.
+    QTextCursor end(editor->document());
+    end.movePosition(QTextCursor::End);
+    end.insertText("\nFriend Function D() As Long");
+    ASSERT_EQ(box->count(), 5);
+    EXPECT_EQ(box->itemText(4), "D");
+    auto module = env->ActiveCodePane()->CodeModule();
+    EXPECT_EQ(module->Lines(module->CountOfLines(), 1), "Friend Function D() As Long");
+    // Lines typed above move the procedures without listing them again.
+    editor->setTextCursor(QTextCursor(editor->document()->findBlockByNumber(0)));
+    editor->textCursor().insertText("' top\n");
+    moveTo(10);  // Property Get B, one line lower
+    EXPECT_EQ(box->currentIndex(), 2);
+    emit box->activated(3);
+    EXPECT_EQ(editor->textCursor().block().text(), "Sub C()");
+}
+
+TEST(ProcedureList, FollowsTheLinesAnEditChanged) {
+    ProcedureList list;
+    auto lines = [&] {
+        std::vector<std::string> out;
+        for (const auto& e : list.Entries()) out.push_back(std::to_string(e.line) + " " + e.Label());
+        return out;
+    };
+    using Lines = std::vector<std::string>;
+    EXPECT_TRUE(list.LinesChanged(0, 0, {"Option Explicit", "Sub A()", "End Sub", "Property Let B(v)", "End Property"}));
+    EXPECT_EQ(lines(), (Lines{"1 A", "3 B [Let]"}));
+    EXPECT_FALSE(list.LinesChanged(2, 1, {"  x = 1", "End Sub"}));  // a line more in A
+    EXPECT_EQ(lines(), (Lines{"1 A", "4 B [Let]"}));
+    EXPECT_TRUE(list.LinesChanged(1, 1, {"Sub A2()"}));  // renamed
+    EXPECT_FALSE(list.LinesChanged(0, 0, {"' top"}));
+    EXPECT_EQ(lines(), (Lines{"2 A2", "5 B [Let]"}));
+    EXPECT_EQ(list.IndexAt(0), -1);
+    EXPECT_EQ(list.IndexAt(4), 0);
+    EXPECT_EQ(list.IndexAt(9), 1);
+    EXPECT_TRUE(list.LinesChanged(2, 4, {}));  // both deleted
+    EXPECT_TRUE(list.Entries().empty());
 }
 
 }  // namespace

@@ -14,12 +14,14 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/vbide/environment.h"
 
 class QDockWidget;
 class QMdiArea;
 class QMdiSubWindow;
+class QSettings;
 
 namespace ide {
 
@@ -77,25 +79,35 @@ private:
     class Bridge;
     friend class Bridge;
 
+    // ide_docks.cpp
     void BuildDocks();
     QWidget* ProjectWindowContent();
-    void SyncCodeWindows();
     void WindowVisibleChanged(const vbide::WindowPtr& window);
+    // ide_code_windows.cpp
+    void SyncCodeWindows();
     void CodeChanged(const vbide::CodeModulePtr& module);
     void TopLineChanged(const vbide::CodePanePtr& pane);
     void ActiveCodePaneChanged(const vbide::CodePanePtr& pane);
+    // ide_projects.cpp
     void ProjectsChanged();
-    void RunOwnCommand(const std::string& caption);
-    void EditCommand(const std::string& caption);
+    // Asks to save the given changed projects and saves them; false when
+    // the user cancels or a save fails.
+    bool QuerySave(const std::vector<vbide::VBProjectPtr>& dirty);
     void UpdateTitle();
-    void Fail(const std::string& message);
     void AddRecent(const std::string& path);
     void FillRecent(QMenu* fileMenu);
+    // ide_commands.cpp
+    void RegisterCommands();
+    void RemoveActiveProject();
+    void Find(bool ask);
+    CodeEditor* ActiveEditor() const;
+    // ide_window.cpp
+    void Fail(const std::string& message);
     std::string DefaultAskFileName(bool save, const std::string& suggested);
 
     std::shared_ptr<vbide::Environment> env_;
     AddInHost* addIns_;
-    QString settingsFile_;
+    std::unique_ptr<QSettings> settings_;
     std::shared_ptr<Bridge> bridge_;
     std::unique_ptr<CommandBarView> bars_;
     ProjectExplorer* explorer_ = nullptr;
@@ -109,7 +121,12 @@ private:
         CodeEditor* editor;
     };
     std::map<vbide::Window*, CodeView> code_;
+    // The window's own commands for built-in controls, by command id.
+    std::map<long, std::function<void()>> commands_;
     vbide::VBComponentsEventsPtr selection_;
+    // The widgets are being set from the model: the handlers of the user's
+    // actions stand aside. Set only through QScopedValueRollback, so that a
+    // failure while syncing cannot leave it set.
     bool syncing_ = false;
     bool closing_ = false;
 };

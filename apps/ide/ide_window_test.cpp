@@ -30,6 +30,7 @@
 #include "platform/forms/headless.h"
 #include "platform/forms/qt/qt_app.h"
 #include "platform/vbide/builder.h"
+#include "platform/vbide/command_bars.h"
 
 namespace ide {
 namespace {
@@ -253,6 +254,47 @@ TEST_F(IdeWindowTest, BuiltInViewCommandShowsItsDock) {
     EXPECT_TRUE(dock->isVisible());
 }
 
+TEST_F(IdeWindowTest, BuiltInCommandsWorkUnderAnotherCaption) {
+    // An add-in translates the File menu.
+    auto file = env->FindControl(vbide::kCmdFileMenu);
+    auto open = env->FindControl(vbide::kCmdOpenProject);
+    auto exit = env->FindControl(vbide::kCmdExit);
+    ASSERT_TRUE(file && open && exit);
+    file->SetCaption("&Datei");
+    open->SetCaption("Projekt &laden...");
+    exit->SetCaption("&Beenden");
+    int asked = 0;
+    std::string answer;
+    window->askFileName = [&](bool, const std::string&) {
+        ++asked;
+        return answer;
+    };
+    window->Bars().ActionFor(open)->trigger();
+    EXPECT_EQ(asked, 1);
+
+    // The toolbar's button is the same command.
+    auto standard = env->CommandBars()->Item("Standard")->Controls();
+    for (long i = 1; i <= standard->Count(); ++i)
+        if (standard->Item(i)->Id() == vbide::kCmdOpenProject) window->Bars().ActionFor(standard->Item(i))->trigger();
+    EXPECT_EQ(asked, 2);
+
+    // An add-in that cancels the default keeps the window's command from running.
+    auto events = env->Events()->CommandBarEvents(open);
+    events->Click = [](const vbide::CommandBarControlPtr&, bool&, bool& cancelDefault) { cancelDefault = true; };
+    window->Bars().ActionFor(open)->trigger();
+    EXPECT_EQ(asked, 2);
+
+    // Saved projects are listed above Exit in the renamed menu.
+    answer = dir.filePath("Ledger.vbp").toStdString();
+    ASSERT_TRUE(window->SaveProject(env->ActiveVBProject()));
+    QMenu* menu = window->Bars().ActionFor(file)->menu();
+    ASSERT_NE(menu, nullptr);
+    const QList<QAction*> actions = menu->actions();
+    const auto exitAt = actions.indexOf(window->Bars().ActionFor(exit));
+    ASSERT_GE(exitAt, 2);
+    EXPECT_EQ(actions[exitAt - 2]->text(), QString::fromStdString("&1 " + answer));
+}
+
 // ---- Tool windows --------------------------------------------------------------
 
 TEST_F(IdeWindowTest, DocksFollowCloseAndVisibleBothWays) {
@@ -410,6 +452,30 @@ TEST_F(IdeWindowTest, ActivePaneIsTrackedBothWays) {
     EXPECT_EQ(window->CodeArea()->activeSubWindow(), window->SubWindowFor(first));
     window->CodeArea()->setActiveSubWindow(window->SubWindowFor(second));  // the user clicks it
     EXPECT_EQ(env->ActiveCodePane(), second);
+}
+
+TEST_F(IdeWindowTest, WindowFollowsTheModelAfterAHandlerThrewDuringASync) {
+    auto first = env->OpenCodePane(Component("modMain"));
+    // A handler of the code area throws once, while the window shows the
+    // model's active pane.
+    bool thrown = false;
+    auto connection = QObject::connect(window->CodeArea(), &QMdiArea::subWindowActivated, [&](QMdiSubWindow*) {
+        if (thrown) return;
+        thrown = true;
+        throw vb::VbError(91, "Test", "Object variable or With block variable not set");
+    });
+    auto second = env->OpenCodePane(Component("CAccount"));
+    QApplication::processEvents();
+    QObject::disconnect(connection);
+    ASSERT_TRUE(thrown);
+    ASSERT_NE(window->SubWindowFor(second), nullptr);
+
+    // The user's pick still reaches the model, and the model's changes the window.
+    window->CodeArea()->setActiveSubWindow(window->SubWindowFor(first));
+    EXPECT_EQ(env->ActiveCodePane(), first);
+    window->SubWindowFor(second)->close();
+    EXPECT_EQ(window->SubWindowFor(second), nullptr);
+    EXPECT_THROW(second->TopLine(), vb::VbError);
 }
 
 TEST_F(IdeWindowTest, ClosingACodeWindowClosesItInTheModelAndBack) {

@@ -2,7 +2,6 @@
 
 #include <QHeaderView>
 
-#include "apps/ide/model_access.h"
 #include "platform/forms/qt/ansi.h"
 
 namespace ide {
@@ -36,8 +35,8 @@ std::string FileNameOf(const std::string& path) {
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-QString ComponentLabel(const vbide::VBComponentPtr& c) {
-    std::string file = ComponentFileName(c);
+QString ComponentLabel(vbide::Environment& env, const vbide::VBComponentPtr& c) {
+    std::string file = env.FileNameOf(c);
     return FromAnsi(file.empty() ? c->Name() : c->Name() + " (" + file + ")");
 }
 
@@ -69,7 +68,7 @@ std::string ProjectExplorer::Signature() {
         auto components = p->VBComponents();
         for (long j = 1; j <= components->Count(); ++j) {
             auto c = components->Item(j);
-            s += "C" + std::to_string(reinterpret_cast<std::uintptr_t>(c.get())) + ComponentLabel(c).toStdString() + "\n";
+            s += "C" + std::to_string(reinterpret_cast<std::uintptr_t>(c.get())) + ComponentLabel(*env_, c).toStdString() + "\n";
         }
     }
     return s;
@@ -78,7 +77,7 @@ std::string ProjectExplorer::Signature() {
 void ProjectExplorer::Refresh() {
     refreshing_ = true;
     std::string signature = Signature();
-    auto active = ActiveProject(*env_);
+    auto active = env_->ActiveVBProject();
     if (signature != signature_) {
         signature_ = signature;
         auto selected = env_->SelectedVBComponent();
@@ -98,7 +97,7 @@ void ProjectExplorer::Refresh() {
                     if (std::find(folder.types.begin(), folder.types.end(), c->Type()) == folder.types.end())
                         continue;
                     if (!folderItem) folderItem = new QTreeWidgetItem(top, QStringList(folder.caption));
-                    auto* item = new QTreeWidgetItem(folderItem, QStringList(ComponentLabel(c)));
+                    auto* item = new QTreeWidgetItem(folderItem, QStringList(ComponentLabel(*env_, c)));
                     components_[item] = c;
                     if (selected == c) setCurrentItem(item);
                 }
@@ -138,7 +137,7 @@ void ProjectExplorer::Selected() {
             return;
         }
         while (item->parent()) item = item->parent();
-        if (auto it = projects_.find(item); it != projects_.end() && ActiveProject(*env_) != it->second)
+        if (auto it = projects_.find(item); it != projects_.end() && env_->ActiveVBProject() != it->second)
             env_->ActivateProject(it->second);
     } catch (const vb::VbError& e) {
         if (onFailure) onFailure(e.what());

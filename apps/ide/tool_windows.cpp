@@ -15,7 +15,6 @@
 #include <QVBoxLayout>
 #include <set>
 
-#include "apps/ide/model_access.h"
 #include "platform/forms/qt/ansi.h"
 #include "platform/forms/runtime.h"
 
@@ -233,7 +232,7 @@ QWidget* Properties(const std::shared_ptr<vbide::Environment>& env) {
         try {
             if (auto c = e->SelectedVBComponent()) {
                 if (c->Name() != name) c->SetName(name);
-            } else if (auto p = ActiveProject(*e)) {
+            } else if (auto p = e->ActiveVBProject()) {
                 if (p->Name() != name) p->SetName(name);
             }
         } catch (const vb::VbError&) {
@@ -275,9 +274,9 @@ void ShowPropertiesOf(QWidget* content, const std::shared_ptr<vbide::Environment
             rows.push_back({"MTSTransactionMode", "0 - NotAnMTSObject"});
             rows.push_back({"Persistable", "0 - NotPersistable"});
         }
-        std::string file = ComponentFileName(c);
+        std::string file = env->FileNameOf(c);
         if (!file.empty()) rows.push_back({"(File)", FromAnsi(file)});
-    } else if (auto p = ActiveProject(*env)) {
+    } else if (auto p = env->ActiveVBProject()) {
         title = FromAnsi(p->Name()) + " Project";
         rows.push_back({"(Name)", FromAnsi(p->Name())});
         if (!p->FileName().empty()) rows.push_back({"(File)", FromAnsi(p->FileName())});

@@ -1,5 +1,7 @@
 // Command bars: the menu bar with its menus, the toolbars, and their controls.
 
+#include "platform/vbide/command_bars.h"
+
 #include <algorithm>
 
 #include "base/text.h"
@@ -130,6 +132,27 @@ std::function<void()> DefaultAction(const std::weak_ptr<Environment>& weakEnv,
     return {};
 }
 
+// The id of a built-in command: its fixed one when a user interface runs it,
+// else the next free one.
+long CommandId(const std::string& caption, long& next) {
+    static const struct { const char* caption; long id; } fixed[] = {
+        {"Open Project", kCmdOpenProject}, {"Add Project", kCmdAddProject},
+        {"Remove Project", kCmdRemoveProject}, {"Save Project", kCmdSaveProject},
+        {"Save Project As", kCmdSaveProjectAs}, {"Save", kCmdSave}, {"Save As", kCmdSaveAs},
+        {"Exit", kCmdExit}, {"Undo", kCmdUndo}, {"Redo", kCmdRedo}, {"Cut", kCmdCut},
+        {"Copy", kCmdCopy}, {"Paste", kCmdPaste}, {"Delete", kCmdDelete},
+        {"Select All", kCmdSelectAll}, {"Find", kCmdFind}, {"Find Next", kCmdFindNext},
+        {"Code", kCmdViewCode}, {"Add-In Manager", kCmdAddInManager},
+        {"Tile Horizontally", kCmdTileHorizontally}, {"Tile Vertically", kCmdTileVertically},
+        {"Cascade", kCmdCascade}, {"About", kCmdAbout},
+    };
+    std::string plain = PlainCaption(caption);
+    if (plain.size() > 3 && plain.compare(plain.size() - 3, 3, "...") == 0) plain.resize(plain.size() - 3);
+    for (const auto& f : fixed)
+        if (plain == f.caption) return f.id;
+    return ++next;
+}
+
 }  // namespace
 
 void BuildCommandBars(Environment& env) {
@@ -137,16 +160,17 @@ void BuildCommandBars(Environment& env) {
     long id = 30000;
     auto menuBar = std::make_shared<BarImpl>(s.self, "Menu Bar");
     for (const auto& menu : MenuBarLayout()) {
-        auto popup = menuBar->AddBuiltIn(msoControlPopup, ++id, menu.caption);
+        const long menuId = std::string(menu.caption) == "&File" ? kCmdFileMenu : ++id;
+        auto popup = menuBar->AddBuiltIn(msoControlPopup, menuId, menu.caption);
         for (const char* command : menu.commands) {
-            auto c = popup->popup->AddBuiltIn(msoControlButton, ++id, command);
+            auto c = popup->popup->AddBuiltIn(msoControlButton, CommandId(command, id), command);
             c->defaultAction = DefaultAction(s.self, command);
         }
     }
     s.bars.push_back(menuBar);
     auto standard = std::make_shared<BarImpl>(s.self, "Standard");
     for (const char* command : StandardLayout()) {
-        auto c = standard->AddBuiltIn(msoControlButton, ++id, command);
+        auto c = standard->AddBuiltIn(msoControlButton, CommandId(command, id), command);
         c->toolTip = command;
         c->defaultAction = DefaultAction(s.self, command);
     }
@@ -154,18 +178,37 @@ void BuildCommandBars(Environment& env) {
     auto edit = std::make_shared<BarImpl>(s.self, "Edit");
     for (const char* command : {"Indent", "Outdent", "Toggle Breakpoint", "Comment Block",
                                 "Uncomment Block", "Toggle Bookmark"})
-        edit->AddBuiltIn(msoControlButton, ++id, command);
+        edit->AddBuiltIn(msoControlButton, CommandId(command, id), command);
     edit->visible = false;
     s.bars.push_back(edit);
     auto debug = std::make_shared<BarImpl>(s.self, "Debug");
     for (const char* command : {"Start", "Break", "End", "Toggle Breakpoint", "Step Into",
                                 "Step Over", "Step Out", "Locals Window", "Immediate Window",
                                 "Watch Window", "Quick Watch", "Call Stack"}) {
-        auto c = debug->AddBuiltIn(msoControlButton, ++id, command);
+        auto c = debug->AddBuiltIn(msoControlButton, CommandId(command, id), command);
         c->defaultAction = DefaultAction(s.self, command);
     }
     debug->visible = false;
     s.bars.push_back(debug);
+}
+
+namespace {
+
+std::shared_ptr<ControlImpl> FindIn(const BarImpl& bar, long id) {
+    for (const auto& c : bar.controls) {
+        if (c->builtIn && c->id == id) return c;
+        if (c->popup)
+            if (auto found = FindIn(*c->popup, id)) return found;
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+CommandBarControlPtr Environment::FindControl(long id) {
+    for (const auto& bar : Internal().bars)
+        if (auto found = FindIn(*bar, id)) return found;
+    return nullptr;
 }
 
 // ---- CommandBars --------------------------------------------------------------

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <string_view>
 
 #include "base/text.h"
 #include "platform/vbide/code_rules.h"
@@ -44,14 +45,167 @@ std::string StripComment(const std::string& line) {
     return line;
 }
 
-// Checks what follows the name: "(...)" balanced, then optionally "As type".
-std::string CheckSignature(const std::string& rest, bool asAllowed) {
+// Reads a line left to right: blanks are skipped before every token.
+class Scanner {
+public:
+    explicit Scanner(const std::string& text) : s_(text) {}
+    bool AtEnd() {
+        Blanks();
+        return i_ >= s_.size();
+    }
+    // The word at the cursor (letters, digits, "_"), consumed; "" when none.
+    std::string Word() {
+        Blanks();
+        std::size_t start = i_;
+        while (i_ < s_.size() && rules::IsIdentifierChar(s_[i_])) ++i_;
+        return s_.substr(start, i_ - start);
+    }
+    // A variable's name: a word, then at most one type-declaration character.
+    std::string Name() {
+        std::string name = Word();
+        if (!name.empty() && i_ < s_.size() && std::string_view("%&!#@$").find(s_[i_]) != std::string_view::npos)
+            ++i_;
+        return name;
+    }
+    // Consumes `word` when it stands at the cursor as a whole word.
+    bool TakeWord(const char* word) {
+        std::size_t saved = i_;
+        if (EqualsNoCase(Word(), word)) return true;
+        i_ = saved;
+        return false;
+    }
+    // The character at the cursor, 0 at the end.
+    char Next() {
+        Blanks();
+        return i_ < s_.size() ? s_[i_] : '\0';
+    }
+    // Consumes a parenthesised group that opens at the cursor ("(1 To 5)");
+    // false when it does not close.
+    bool TakeGroup() {
+        if (!Take('(')) return false;
+        int depth = 1;
+        bool inString = false;
+        for (; i_ < s_.size() && depth > 0; ++i_) {
+            if (s_[i_] == '"') inString = !inString;
+            else if (!inString && s_[i_] == '(') ++depth;
+            else if (!inString && s_[i_] == ')') --depth;
+        }
+        return depth == 0;
+    }
+    std::string Rest() const { return s_.substr(i_); }
+    bool Take(char c) {
+        Blanks();
+        if (i_ < s_.size() && s_[i_] == c) {
+            ++i_;
+            return true;
+        }
+        return false;
+    }
+
+private:
+    void Blanks() {
+        while (i_ < s_.size() && text::IsBlank(s_[i_])) ++i_;
+    }
+    const std::string& s_;
+    std::size_t i_ = 0;
+};
+
+// The intrinsic types: reserved words that may still follow "As".
+constexpr std::array<const char*, 11> kTypeWords = {"Boolean", "Byte",   "Currency", "Date",   "Double", "Integer",
+                                                     "Long",    "Object", "Single",   "String", "Variant"};
+
+bool IsTypeWord(const std::string& word) {
+    return std::any_of(kTypeWords.begin(), kTypeWords.end(), [&](const char* t) { return EqualsNoCase(word, t); });
+}
+
+// Splits a list at the commas that stand outside string literals and
+// parentheses.
+std::vector<std::string> SplitList(const std::string& text) {
+    std::vector<std::string> items(1);
+    int depth = 0;
+    bool inString = false;
+    for (char c : text) {
+        if (c == '"') inString = !inString;
+        else if (!inString && c == '(') ++depth;
+        else if (!inString && c == ')') --depth;
+        else if (!inString && depth == 0 && c == ',') {
+            items.emplace_back();
+            continue;
+        }
+        items.back() += c;
+    }
+    return items;
+}
+
+// The code of a line before its comment and before a ":" that starts the
+// next statement.
+std::string FirstStatement(const std::string& line) {
+    std::string code = StripComment(line);
+    bool inString = false;
+    for (std::size_t i = 0; i < code.size(); ++i) {
+        if (code[i] == '"') inString = !inString;
+        else if (!inString && code[i] == ':') return code.substr(0, i);
+    }
+    return code;
+}
+
+// What follows "As": a type name, a name qualified by its project or
+// library ("MyProject.CThing"), or a fixed-length "String * n"; "New" first
+// where an object may be created with the variable.
+std::string CheckType(Scanner& in, bool newAllowed) {
+    if (newAllowed) in.TakeWord("New");
+    const std::string name = in.Word();
+    if (name.empty()) return "As without a type";
+    const bool qualified = in.Take('.');
+    if (!IsValidIdentifier(name) || (IsReservedWord(name) && (qualified || !IsTypeWord(name))))
+        return "invalid type name";
+    if (qualified && !IsValidIdentifier(in.Word())) return "invalid type name";
+    if (in.Take('*')) {
+        if (qualified || !EqualsNoCase(name, "String")) return "a length after a type other than String";
+        if (in.Word().empty()) return "a fixed-length String without its length";
+    }
+    return {};
+}
+
+// One parameter: [Optional] [ByVal|ByRef] [ParamArray] name[()] [As type]
+// [= default], the default only with Optional.
+std::string CheckParameter(const std::string& text) {
+    Scanner in(text);
+    if (in.AtEnd()) return "an empty parameter";
+    const bool optional = in.TakeWord("Optional");
+    if (!in.TakeWord("ByVal")) in.TakeWord("ByRef");
+    in.TakeWord("ParamArray");
+    const std::string name = in.Name();
+    if (!IsValidIdentifier(name)) return "invalid parameter name";
+    if (IsReservedWord(name)) return "reserved word as parameter name";
+    if (in.Take('(') && !in.Take(')')) return "bounds on an array parameter";
+    if (in.TakeWord("As")) {
+        std::string why = CheckType(in, false);
+        if (!why.empty()) return why;
+    }
+    if (in.Take('=')) {
+        if (!optional) return "a default value without Optional";
+        if (in.AtEnd()) return "= without a default value";
+        return {};
+    }
+    if (!in.AtEnd()) return "unexpected text in a parameter";
+    return {};
+}
+
+// Checks what follows the name: "(parameters)", then optionally "As type".
+std::string CheckSignature(const std::string& rest, const ProcDeclaration& d) {
+    const bool asAllowed = d.keyword == ProcDeclaration::Keyword::Function ||
+                           d.keyword == ProcDeclaration::Keyword::PropertyGet;
+    const bool needsParameter = d.keyword == ProcDeclaration::Keyword::PropertyLet ||
+                                d.keyword == ProcDeclaration::Keyword::PropertySet;
     std::string code = StripComment(rest);
     int depth = 0;
     bool inString = false;
     std::size_t closeAt = std::string::npos;
     std::size_t i = 0;
     while (i < code.size() && text::IsBlank(code[i])) ++i;
+    const std::size_t openAt = i;
+    std::string parameters;
     if (i < code.size() && code[i] != '(') {
         // No parameter list: only "As type" may follow.
         closeAt = i == 0 ? 0 : i - 1;
@@ -70,16 +224,25 @@ std::string CheckSignature(const std::string& rest, bool asAllowed) {
             }
         }
         if (depth != 0 || inString) return "unbalanced parentheses";
+        if (closeAt != std::string::npos) parameters = code.substr(openAt + 1, closeAt - openAt - 1);
+    }
+    if (text::TrimBlanks(parameters).empty()) {
+        if (needsParameter) return "a Property Let or Set without a parameter";
+    } else {
+        for (const std::string& parameter : SplitList(parameters)) {
+            std::string why = CheckParameter(parameter);
+            if (!why.empty()) return why;
+        }
     }
     std::string tail = closeAt == std::string::npos ? std::string() : text::TrimBlanks(code.substr(closeAt + 1));
     if (tail.find_first_of("()") != std::string::npos) return "unbalanced parentheses";
     if (tail.empty()) return {};
-    std::size_t w = 0;
-    while (w < tail.size() && rules::IsIdentifierChar(tail[w])) ++w;
-    if (!EqualsNoCase(tail.substr(0, w), "As")) return "unexpected text after the parameter list";
+    Scanner in(tail);
+    if (!in.TakeWord("As")) return "unexpected text after the parameter list";
     if (!asAllowed) return "an As clause where the procedure takes none";
-    std::string type = text::TrimBlanks(tail.substr(w));
-    if (type.empty()) return "As without a type";
+    std::string why = CheckType(in, false);
+    if (!why.empty()) return why;
+    if (!in.AtEnd()) return "unexpected text after the type";
     return {};
 }
 
@@ -90,9 +253,42 @@ std::string CheckDeclaration(const ProcDeclaration& d, const std::string& logica
     if (moduleType == vbext_ct_StdModule && d.keyword == ProcDeclaration::Keyword::Event)
         return "Event in a standard module";
     if (moduleType == vbext_ct_StdModule && d.isFriend) return "Friend in a standard module";
-    bool asAllowed = d.keyword == ProcDeclaration::Keyword::Function ||
-                     d.keyword == ProcDeclaration::Keyword::PropertyGet;
-    return CheckSignature(logical.substr(d.afterName), asAllowed);
+    return CheckSignature(logical.substr(d.afterName), d);
+}
+
+// One variable of a declaration: name[(bounds)] [As [New] type].
+std::string CheckVariable(const std::string& text, bool newAllowed) {
+    Scanner in(text);
+    const std::string name = in.Name();
+    if (!IsValidIdentifier(name)) return "invalid variable name";
+    if (IsReservedWord(name)) return "reserved word as variable name";
+    if (in.Next() == '(' && !in.TakeGroup()) return "unbalanced parentheses";
+    if (in.TakeWord("As")) {
+        std::string why = CheckType(in, newAllowed);
+        if (!why.empty()) return why;
+    }
+    if (!in.AtEnd()) return "unexpected text in a declaration";
+    return {};
+}
+
+// A variable declaration ("Private m_Name As String", "Dim a(3), b As New
+// Collection"); "" for a line that declares something else or is legal.
+std::string CheckVariableDeclaration(const std::string& logical) {
+    const std::string code = FirstStatement(logical);
+    Scanner in(code);
+    if (!in.TakeWord("Private") && !in.TakeWord("Public") && !in.TakeWord("Global") && !in.TakeWord("Dim"))
+        return {};
+    Scanner next = in;
+    const std::string word = next.Word();
+    for (const char* other : {"Const", "Declare", "Type", "Enum", "Event", "Sub", "Function", "Property", "Static",
+                              "Implements"})
+        if (EqualsNoCase(word, other)) return {};
+    const bool withEvents = in.TakeWord("WithEvents");
+    for (const std::string& variable : SplitList(in.Rest())) {
+        std::string why = CheckVariable(variable, !withEvents);
+        if (!why.empty()) return why;
+    }
+    return {};
 }
 
 // A label definition at the start of a statement line: "Name:" (not ":=")
@@ -201,6 +397,9 @@ CheckResult CheckInsertedCode(const std::vector<std::string>& lines, vbext_Compo
                 std::string label = LabelOf(logical);
                 if (!label.empty()) proc.labels.push_back(label);
                 for (auto& t : TargetsOf(logical)) proc.targets.emplace_back(t, lineNo);
+            } else {
+                std::string why = CheckVariableDeclaration(logical);
+                if (!why.empty()) return CheckResult{false, lineNo, why};
             }
         }
         i = last;

@@ -7,13 +7,22 @@
 //     at most 255 characters) and not a reserved word;
 //   - the parentheses outside string literals and comments balance, and
 //     nothing but "As <type>" (where allowed) or a comment follows them;
+//   - each parameter reads [Optional] [ByVal|ByRef] [ParamArray] name[()]
+//     [As type] [= default], a default only with Optional; a Property Let or
+//     Set has at least one;
 //   - Event and Friend are not used in a standard module;
 //   - an "As" clause only follows a Function or a Property Get (Sub, Property
-//     Let, Property Set and Event take none), and names a type;
+//     Let, Property Set and Event take none);
+// on every variable declaration outside a procedure ("Private|Public|Global|
+// Dim [WithEvents] name[(bounds)] [As [New] type], ..."), that it reads so;
+// wherever "As" stands, that a type follows: a name (an intrinsic type or
+// any identifier that is no reserved word), a name qualified by its project
+// or library ("MyProject.CThing"), or "String * n";
 // and, within each procedure of the text (its declaration through its End
-// line, when the text holds that End line), that every target of GoTo, GoSub, On Error GoTo and Resume (other
-// than 0, -1 and Next) is a label or line number defined in that procedure.
-// Everything else (statements, expressions, types) is left to the compiler,
+// line, when the text holds that End line), that every target of GoTo, GoSub,
+// On Error GoTo and Resume (other than 0, -1 and Next) is a label or line
+// number defined in that procedure.
+// Everything else (statements, expressions, defaults, bounds) is left to the compiler,
 // as the editor leaves it.
 
 #include <string>

@@ -55,6 +55,65 @@ TEST(DeclarationChecker, AsClauseOnlyOnFunctionsAndPropertyGet) {
     EXPECT_EQ(Check("Function F ()As \r\nEnd Function\r\n").reason, "As without a type");
 }
 
+TEST(DeclarationChecker, RejectsParametersAndTypesThatDoNotCompile) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"Public Property Let Color (Color As )\r\nEnd Property\r\n", "As without a type"},
+        {"Sub S (x As)\r\nEnd Sub\r\n", "As without a type"},
+        {"Sub S (x As Long Long)\r\nEnd Sub\r\n", "unexpected text in a parameter"},
+        {"Sub S (a,,b)\r\nEnd Sub\r\n", "an empty parameter"},
+        {"Sub S (a, )\r\nEnd Sub\r\n", "an empty parameter"},
+        {"Sub S (ByVal)\r\nEnd Sub\r\n", "invalid parameter name"},
+        {"Sub S (Optional ByRef)\r\nEnd Sub\r\n", "invalid parameter name"},
+        {"Sub S (ByVal Select As Long)\r\nEnd Sub\r\n", "reserved word as parameter name"},
+        {"Sub S (x As 1abc)\r\nEnd Sub\r\n", "invalid type name"},
+        {"Sub S (x As Sub)\r\nEnd Sub\r\n", "invalid type name"},
+        {"Sub S (x As Long = 5)\r\nEnd Sub\r\n", "a default value without Optional"},
+        {"Sub S (Optional x As Long =)\r\nEnd Sub\r\n", "= without a default value"},
+        {"Sub S (a(3) As Long)\r\nEnd Sub\r\n", "bounds on an array parameter"},
+        {"Sub S (x As New Collection)\r\nEnd Sub\r\n", "invalid type name"},
+        {"Function F ()As Long Long\r\nEnd Function\r\n", "unexpected text after the type"},
+        {"Function F ()As 1abc\r\nEnd Function\r\n", "invalid type name"},
+        {"Function F ()As P.\r\nEnd Function\r\n", "invalid type name"},
+        {"Function F ()As Long * 4\r\nEnd Function\r\n", "a length after a type other than String"},
+        {"Public Property Let P ()\r\nEnd Property\r\n", "a Property Let or Set without a parameter"},
+        {"Private m_DoIt As \r\n", "As without a type"},
+        {"Private m_Color As Long Long\r\n", "unexpected text in a declaration"},
+        {"Public a As Long, \r\n", "invalid variable name"},
+        {"Dim x As String * \r\n", "a fixed-length String without its length"},
+    };
+    for (const auto& [text, reason] : cases) {
+        CheckResult r = Check(text);
+        EXPECT_FALSE(r.ok) << text;
+        EXPECT_EQ(r.reason, reason) << text;
+    }
+    CheckResult r = Check("Option Explicit\r\nPrivate m_X As Long\r\nPrivate m_Y As\r\n");
+    EXPECT_EQ(r.line, 3);
+}
+
+TEST(DeclarationChecker, AcceptsEveryLegalParameterAndDeclarationForm) {
+    const char* texts[] = {
+        "Public Function F (Optional ByVal s As String = \"a, (b\", Optional n As Long = -1, "
+        "Optional v)As Variant\r\nEnd Function\r\n",
+        "Sub S (ByRef a() As Long, ByVal s$, ParamArray rest() As Variant)\r\nEnd Sub\r\n",
+        "Sub S (Optional ByVal x As Integer = (1 + 2) * 3, o As Object)\r\nEnd Sub\r\n",
+        "Sub S ( )\r\nEnd Sub\r\n",
+        "Sub S\r\nEnd Sub\r\n",
+        "Public Property Set Item (objItem As MyProject.CThing)\r\nEnd Property\r\n",
+        "Public Property Let Name (strName As String * 10)\r\nEnd Property\r\n",
+        "Public Event Changed (ByVal x As Long, ByVal Cancel As Boolean)\r\n",
+        "Private m_Item As MyProject.CThing\r\n",
+        "Private m_Name As String * 10   ' fixed\r\n",
+        "Private m_List As New Collection\r\n",
+        "Public WithEvents m_Form As Form\r\n",
+        "Dim a(1 To 5, 3) As Long, b As String * MAX_LEN, c, d%\r\n",
+        "Private m_A As Long: Private m_B As Integer\r\n",
+        "Private Const MAX_LEN = 20\r\nPublic Type T\r\n  x As Long\r\nEnd Type\r\nPrivate Enum E\r\n  One\r\nEnd Enum\r\n",
+        "Private Declare Function GetTickCount Lib \"kernel32\" Alias _\r\n    \"GetTickCount\" () As Long\r\n",
+        "Public Function G (a As Long, _\r\n    b As Long) As Long\r\nEnd Function\r\n",
+    };
+    for (const char* text : texts) EXPECT_TRUE(Check(text).ok) << text << Check(text).reason;
+}
+
 TEST(DeclarationChecker, EventAndFriendOnlyOutsideStandardModules) {
     EXPECT_EQ(Check("Public Event E ()\r\n", vbext_ct_StdModule).reason, "Event in a standard module");
     EXPECT_EQ(Check("Friend Sub S ()\r\nEnd Sub\r\n", vbext_ct_StdModule).reason, "Friend in a standard module");

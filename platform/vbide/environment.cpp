@@ -61,7 +61,12 @@ std::string Environment::Version() { return "6.00"; }
 
 VBProjectsPtr Environment::VBProjects() { return std::make_shared<ProjectsImpl>(weak_from_this()); }
 
-VBProjectPtr Environment::ActiveVBProject() { return state_->activeProject.lock(); }
+// While a removed project's removal is told, it may still be the one last
+// activated: it is not active any more.
+VBProjectPtr Environment::ActiveVBProject() {
+    auto project = state_->activeProject.lock();
+    return (project && !project->gone) ? project : nullptr;
+}
 
 void Environment::SetActiveVBProject(const VBProjectPtr& project) { ActivateProject(project); }
 
@@ -93,7 +98,7 @@ WindowPtr Environment::MainWindow() {
 
 EventsPtr Environment::Events() { return state_->events; }
 
-void Environment::Click(const CommandBarControlPtr& control) {
+bool Environment::Click(const CommandBarControlPtr& control) {
     auto impl = std::dynamic_pointer_cast<ControlImpl>(control);
     if (!impl) ThrowError(5);
     impl->Check();
@@ -108,6 +113,22 @@ void Environment::Click(const CommandBarControlPtr& control) {
             Report(e.what());
         }
     }
+    return !cancelDefault;
+}
+
+CodePanePtr Environment::PaneOf(const WindowPtr& window) {
+    auto impl = std::dynamic_pointer_cast<WindowImpl>(window);
+    if (!impl || impl->gone) return nullptr;
+    auto pane = impl->pane.lock();
+    return (pane && !pane->gone) ? pane : nullptr;
+}
+
+std::string Environment::FileNameOf(const VBComponentPtr& component) {
+    auto impl = std::dynamic_pointer_cast<ComponentImpl>(component);
+    if (!impl) return {};
+    const std::string& path = impl->relativePath;
+    auto slash = path.find_last_of("\\/");
+    return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
 void Environment::Pick(const CommandBarControlPtr& dropDown, long index) {

@@ -71,10 +71,12 @@ public:
     // ---- User actions -------------------------------------------------------
     // Chooses a control as the user does: raises its CommandBarEvents Click
     // and, unless a handler set CancelDefault, runs the environment's own
-    // command for it (built-in commands only). A handler's failure is
-    // reported (Reported) and the next handler still runs. Error 5 for a
-    // hidden or disabled control.
-    void Click(const CommandBarControlPtr& control);
+    // command for it (built-in commands only). Answers whether the default
+    // went ahead: false when a handler cancelled it, so that a user
+    // interface knows whether to run its own command for the control. A
+    // handler's failure is reported (Reported) and the next handler still
+    // runs. Error 5 for a hidden or disabled control.
+    bool Click(const CommandBarControlPtr& control);
     // Picks entry `index` (1-based) of a drop-down, then raises its Click.
     void Pick(const CommandBarControlPtr& dropDown, long index);
     // Adds a new project (a fresh "ProjectN" name when `name` is empty),
@@ -108,6 +110,19 @@ public:
     // (forms, user controls, property pages, documents, designers); error 5
     // for modules and classes.
     WindowPtr OpenDesigner(const VBComponentPtr& component);
+
+    // ---- What a user interface shows beyond the contract ------------------
+    // The code pane a code window shows; nullptr for other windows and for
+    // a window or pane that is gone.
+    CodePanePtr PaneOf(const WindowPtr& window);
+    // The module file as the project file names it ("Module1.bas"); "" for
+    // a component never saved.
+    std::string FileNameOf(const VBComponentPtr& component);
+
+    // The built-in control with command id `id` (vbide::BuiltInCommand),
+    // searched through every bar and menu, the first found; nullptr when
+    // there is none (an add-in deleted it).
+    CommandBarControlPtr FindControl(long id);
 
     // ---- Following the environment -------------------------------------------
     // Observers are held weakly: dropping the observer ends its notifications.

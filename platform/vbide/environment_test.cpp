@@ -4,6 +4,7 @@
 
 #include "base/vb_error_testing.h"
 #include "platform/vbide/builder.h"
+#include "platform/vbide/command_bars.h"
 
 namespace vbide {
 namespace {
@@ -301,11 +302,62 @@ TEST(Events, CancelDefaultStopsTheBuiltInCommand) {
     };
     auto sub = env->Events()->CommandBarEvents(immediate);
     sub->Click = [](const CommandBarControlPtr&, bool&, bool& cancel) { cancel = true; };
-    env->Click(immediate);
+    EXPECT_FALSE(env->Click(immediate));
     EXPECT_FALSE(windowOf(vbext_wt_Immediate)->Visible());
     sub.reset();
-    env->Click(immediate);
+    EXPECT_TRUE(env->Click(immediate));
     EXPECT_TRUE(windowOf(vbext_wt_Immediate)->Visible());
+}
+
+TEST(CommandBars, BuiltInCommandsAreFoundByIdWhateverTheirCaption) {
+    auto env = Environment::Create();
+    auto open = env->FindControl(kCmdOpenProject);
+    ASSERT_NE(open, nullptr);
+    EXPECT_EQ(open->Caption(), "&Open Project...");
+    EXPECT_EQ(open->Parent(), Menu(env, "File")->Item(1)->Parent());
+    // The toolbar's button is the same command.
+    EXPECT_EQ(env->CommandBars()->Item("Standard")->Controls()->Item("Open Project")->Id(), kCmdOpenProject);
+    open->SetCaption("Projekt &laden...");
+    EXPECT_EQ(env->FindControl(kCmdOpenProject), open);
+    open->Delete();
+    auto button = env->FindControl(kCmdOpenProject);
+    ASSERT_NE(button, nullptr);
+    EXPECT_EQ(button->Parent()->Name(), "Standard");
+    // A control an add-in adds with a built-in id is not the built-in one.
+    Menu(env, "Tools")->Add(msoControlButton, kCmdExit);
+    EXPECT_EQ(env->FindControl(kCmdExit)->Parent(), Menu(env, "File")->Item(1)->Parent());
+    EXPECT_EQ(env->FindControl(kCmdFileMenu)->CommandBar()->Name(), "File");
+}
+
+TEST(Projects, ARemovedProjectIsNotActiveWhileItsRemovalIsTold) {
+    auto env = EnvironmentBuilder().Project("A").Project("B").Build();
+    env->ActivateProject(env->VBProjects()->Item("A"));
+    struct Watch : EnvironmentObserver {
+        std::shared_ptr<Environment> env;
+        std::vector<std::string> seen;
+        void ProjectsChanged() override {
+            auto p = env->ActiveVBProject();
+            seen.push_back(p ? p->Name() : "(none)");
+        }
+    };
+    auto watch = std::make_shared<Watch>();
+    watch->env = env;
+    env->AddObserver(watch);
+    env->RemoveProject(env->VBProjects()->Item("A"));
+    ASSERT_FALSE(watch->seen.empty());
+    EXPECT_EQ(watch->seen.front(), "(none)");
+    EXPECT_EQ(watch->seen.back(), "B");
+}
+
+TEST(Windows, PaneOfACodeWindowOnly) {
+    auto env = EnvironmentBuilder().Project("A").Module("basOne", "x\r\n").ActiveCodePane().Build();
+    auto pane = env->ActiveCodePane();
+    EXPECT_EQ(env->PaneOf(pane->Window()), pane);
+    EXPECT_EQ(env->PaneOf(env->MainWindow()), nullptr);
+    auto window = pane->Window();
+    window->Close();
+    EXPECT_EQ(env->PaneOf(window), nullptr);
+    EXPECT_EQ(env->FileNameOf(env->VBProjects()->Item(1)->VBComponents()->Item(1)), "");
 }
 
 TEST(Events, ProjectAndComponentEvents) {

@@ -1,5 +1,6 @@
 #include "platform/vbide/property_store.h"
 
+#include "base/text.h"
 #include "platform/vbide/code_rules.h"
 
 namespace vbide {
@@ -7,48 +8,55 @@ namespace vbide {
 using rules::EqualsNoCase;
 
 PropertyStore::Section* PropertyStore::FindSection(const std::string& name) {
-    for (Section& s : sections_)
-        if (EqualsNoCase(s.name, name)) return &s;
-    return nullptr;
+    const auto found = sectionByName_.find(text::UpperAscii(name));
+    return found == sectionByName_.end() ? nullptr : &sections_[found->second];
 }
 
 const PropertyStore::Section* PropertyStore::FindSection(const std::string& name) const {
-    for (const Section& s : sections_)
-        if (EqualsNoCase(s.name, name)) return &s;
-    return nullptr;
+    const auto found = sectionByName_.find(text::UpperAscii(name));
+    return found == sectionByName_.end() ? nullptr : &sections_[found->second];
+}
+
+PropertyStore::Section& PropertyStore::AddSection(Section section) {
+    sectionByName_.emplace(text::UpperAscii(section.name), sections_.size());
+    sections_.push_back(std::move(section));
+    return sections_.back();
+}
+
+void PropertyStore::AddEntry(Section& section, Entry entry) {
+    if (!entry.key.empty()) section.byKey.emplace(text::UpperAscii(entry.key), section.entries.size());
+    section.entries.push_back(std::move(entry));
 }
 
 std::optional<std::string> PropertyStore::Read(const std::string& section,
                                                const std::string& key) const {
     const Section* s = FindSection(section);
     if (s == nullptr) return std::nullopt;
-    for (const Entry& e : s->entries)
-        if (!e.key.empty() && EqualsNoCase(e.key, key)) return e.value;
-    return std::nullopt;
+    const auto found = s->byKey.find(text::UpperAscii(key));
+    if (found == s->byKey.end()) return std::nullopt;
+    return s->entries[found->second].value;
 }
 
 void PropertyStore::Write(const std::string& section, const std::string& key,
                           const std::string& value) {
     Section* s = FindSection(section);
-    if (s == nullptr) {
-        sections_.push_back(Section{section, {}, {}});
-        s = &sections_.back();
-    }
+    if (s == nullptr) s = &AddSection(Section{section, {}, {}, {}});
     changed_ = true;
-    for (Entry& e : s->entries) {
-        if (!e.key.empty() && EqualsNoCase(e.key, key)) {
-            if (e.value != value) {
-                e.value = value;
-                e.raw.clear();
-            }
-            return;
+    const auto found = s->byKey.find(text::UpperAscii(key));
+    if (found != s->byKey.end()) {
+        Entry& e = s->entries[found->second];
+        if (e.value != value) {
+            e.value = value;
+            e.raw.clear();
         }
+        return;
     }
-    s->entries.push_back(Entry{key, value, {}});
+    AddEntry(*s, Entry{key, value, {}});
 }
 
 void PropertyStore::Load(const std::string& bytes, const std::string& /*lineEnd*/) {
     sections_.clear();
+    sectionByName_.clear();
     leading_.clear();
     trailing_.clear();
     changed_ = false;
@@ -66,7 +74,7 @@ void PropertyStore::Load(const std::string& bytes, const std::string& /*lineEnd*
             continue;
         }
         if (text.size() >= 2 && text.front() == '[' && text.back() == ']') {
-            sections_.push_back(Section{text.substr(1, text.size() - 2), pending + raw, {}});
+            AddSection(Section{text.substr(1, text.size() - 2), pending + raw, {}, {}});
             pending.clear();
             continue;
         }
@@ -79,7 +87,7 @@ void PropertyStore::Load(const std::string& bytes, const std::string& /*lineEnd*
         e.raw = pending + raw;
         pending.clear();
         if (sections_.empty()) leading_ += e.raw;
-        else sections_.back().entries.push_back(e);
+        else AddEntry(sections_.back(), std::move(e));
     }
     trailing_ = pending;
 }

@@ -7,6 +7,7 @@
 
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace vbide {
@@ -41,12 +42,18 @@ private:
         std::string name;
         std::string raw;    // blank lines before it and the "[name]" line as read
         std::vector<Entry> entries;
+        // The first entry of each key, by the key with letters folded: a
+        // project's store may hold tens of thousands of keys in one section.
+        std::unordered_map<std::string, std::size_t> byKey;
     };
     Section* FindSection(const std::string& name);
     const Section* FindSection(const std::string& name) const;
+    Section& AddSection(Section section);
+    static void AddEntry(Section& section, Entry entry);
 
     std::string leading_;   // bytes before the first section (stray lines)
     std::vector<Section> sections_;
+    std::unordered_map<std::string, std::size_t> sectionByName_;  // folded name: first section
     std::string trailing_;  // blank lines after the last entry
     bool changed_ = false;
 };

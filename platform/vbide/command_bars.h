@@ -1,0 +1,36 @@
+#pragma once
+// The ids of the built-in commands that a user interface carries out itself
+// (opening and saving projects, editing, arranging windows), so that it
+// finds and runs them by id: an add-in may rename a built-in control, its id
+// stays. A command on a menu and on the toolbar has one id.
+
+namespace vbide {
+
+enum BuiltInCommand : long {
+    kCmdFileMenu = 32001,
+    kCmdOpenProject,
+    kCmdAddProject,
+    kCmdRemoveProject,
+    kCmdSaveProject,
+    kCmdSaveProjectAs,
+    kCmdSave,
+    kCmdSaveAs,
+    kCmdExit,
+    kCmdUndo,
+    kCmdRedo,
+    kCmdCut,
+    kCmdCopy,
+    kCmdPaste,
+    kCmdDelete,
+    kCmdSelectAll,
+    kCmdFind,
+    kCmdFindNext,
+    kCmdViewCode,
+    kCmdAddInManager,
+    kCmdTileHorizontally,
+    kCmdTileVertically,
+    kCmdCascade,
+    kCmdAbout,
+};
+
+}  // namespace vbide
