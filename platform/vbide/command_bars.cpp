@@ -146,7 +146,7 @@ long CommandId(const std::string& caption, long& next) {
         {"Tile Horizontally", kCmdTileHorizontally}, {"Tile Vertically", kCmdTileVertically},
         {"Cascade", kCmdCascade}, {"About", kCmdAbout},
     };
-    std::string plain = PlainCaption(caption);
+    std::string plain = text::StripAccessKeys(caption);
     if (plain.size() > 3 && plain.compare(plain.size() - 3, 3, "...") == 0) plain.resize(plain.size() - 3);
     for (const auto& f : fixed)
         if (plain == f.caption) return f.id;
