@@ -5,7 +5,6 @@
 #include <exception>
 
 #include "base/vb_error.h"
-#include "fenmoor/command_line.h"
 #include "fenmoor/list_entry.h"
 #include "fenmoor/registration_script.h"
 #include "platform/forms/controls.h"
@@ -284,6 +283,11 @@ std::string frmWizard::WriteRegFile() {
         choices.scripting = ticked("chkScripting");
         choices.initialization = ticked("chkInitialization");
         choices.launch = ticked("chkLaunch");
+        // A catalog entry is data someone else wrote: a key or name that would
+        // make the script address other keys than the component's is refused.
+        if (const std::string refusal = RefuseRegScript(strCLSID, strProgID, choices);
+            !refusal.empty())
+            return refusal + ": no registration script was written.";
         const std::string reason =
             win::WriteFileAtomically(path, BuildRegScript(strCLSID, strProgID, choices));
         if (reason.empty()) return {};
@@ -296,7 +300,7 @@ std::string frmWizard::WriteRegFile() {
 std::string frmWizard::RunRegedit() {
     Hourglass hourglass;
     try {
-        win::Shell("REGEDIT " + QuoteArgument(ScriptPath()), win::vbMinimizedFocus);
+        win::Shell("REGEDIT " + win::QuoteArgument(ScriptPath()), win::vbMinimizedFocus);
         return {};
     } catch (const vb::VbError& e) {
         return "The registry editor could not be started: " + e.Description() +

@@ -396,6 +396,37 @@ TEST_F(WizardTest, EditorThatCannotStartIsReported) {
     EXPECT_EQ(W().Step(), 3);
 }
 
+// A catalog is data someone else wrote: a component whose name would add
+// its own lines to the script gets no script at all.
+TEST_F(WizardTest, AHostileComponentNameIsRefusedAndNoScriptIsWritten) {
+    Import(std::string(kCatalog) +
+           "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Tarnwick\\Catalog\\Packages\\{B2000000-0000-0000-0000-000000000002}"
+           "\\Components\\{C2000000-0000-0000-0000-00000000000C}]\r\n"
+           "\"ProgID\"=hex(1):78,5d,0d,0a,5b,2d,48,4b,45,59,5f,43,55,52,52,45,4e,54,5f,55,53,45,52,5d,00\r\n");
+    Open();
+    Next();
+    Packages().UserSelect(1);
+    ASSERT_EQ(Components().ListCount(), 3);
+    Components().UserSelect(2);
+    ASSERT_EQ(W().ProgID(), "x]\r\n[-HKEY_CURRENT_USER]");
+    Next();
+    Next();
+    EXPECT_FALSE(fs::exists(Script()));
+    EXPECT_TRUE(starter_.requests.empty());
+    ASSERT_EQ(ui_.messages.size(), 1u);
+    EXPECT_EQ(ui_.messages[0].title, "Fenmoor");
+    EXPECT_EQ(ui_.messages[0].prompt,
+              "The component's name \"x]\\r\\n[-HKEY_CURRENT_USER]\" holds a line break: no "
+              "registration script was written.");
+    EXPECT_EQ(W().Step(), 2);
+    // Without the launch entry the name is not used, and the script is written.
+    Check("chkLaunch").SetValue(forms::vbUnchecked);
+    Next();
+    EXPECT_EQ(W().Step(), 3);
+    EXPECT_EQ(ReadFile(Script()), BuildRegScript("{C2000000-0000-0000-0000-00000000000C}", "",
+                                                 {true, true, false}));
+}
+
 TEST_F(WizardTest, FolderWithABlankIsQuotedOnTheCommandLine) {
     Import(kCatalog);
     const fs::path spaced = folder_ / "My Tools";

@@ -58,5 +58,39 @@ TEST(BuildRegScript, IdentifiersGoInAsTheyStand) {
                   "\\ADCLaunch\\a]b]\r\n\r\n");
 }
 
+TEST(BuildRegScript, RemovalDeletesTheChosenEntriesButNotTheSharedCategoriesKey) {
+    auto removal = [](const std::string& line) { return "[-" + line.substr(1); };
+    EXPECT_EQ(BuildRegScript(kClsid, "Orders.Ledger", {true, true, true, true}),
+              kHeader + removal(kScripting) + removal(kInitialization) + removal(kLaunch));
+    EXPECT_EQ(BuildRegScript(kClsid, "Orders.Ledger", {false, true, false, true}),
+              kHeader + removal(kInitialization));
+    EXPECT_EQ(BuildRegScript(kClsid, "Orders.Ledger", {false, false, false, true}), kHeader);
+}
+
+TEST(RefuseRegScript, KeysAndNamesThatWouldAddressOtherKeysAreRefused) {
+    const ScriptChoices all{true, true, true};
+    EXPECT_EQ(RefuseRegScript(kClsid, "Orders.Ledger", all), "");
+    EXPECT_EQ(RefuseRegScript(kClsid, "Orders Ledger (v2)", all), "");
+    struct Case {
+        std::string clsid, name, refusal;
+    };
+    const Case cases[] = {
+        {"", "Orders.Ledger", "The component's key is empty"},
+        {kClsid, "", "The component's name is empty"},
+        {kClsid, "a\r\n[-HKEY_CURRENT_USER\\Software]",
+         "The component's name \"a\\r\\n[-HKEY_CURRENT_USER\\Software]\" holds a line break"},
+        {kClsid, "Orders]", "The component's name \"Orders]\" holds \"]\""},
+        {kClsid, "[Orders", "The component's name \"[Orders\" holds \"[\""},
+        {kClsid, "Say\"hi", "The component's name \"Say\"hi\" holds \"\"\""},
+        {kClsid, "..\\Other", "The component's name \"..\\Other\" holds \"\\\""},
+        {"{A}\\..", "x", "The component's key \"{A}\\..\" holds \"\\\""},
+        {"{A}]\r\n", "x", "The component's key \"{A}]\\r\\n\" holds a line break"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(RefuseRegScript(c.clsid, c.name, all), c.refusal) << c.name;
+    // Only what the chosen entries use is checked.
+    EXPECT_EQ(RefuseRegScript("", "Orders.Ledger", {false, false, true}), "");
+    EXPECT_EQ(RefuseRegScript(kClsid, "", {true, true, false}), "");
+}
+
 }  // namespace
 }  // namespace fenmoor

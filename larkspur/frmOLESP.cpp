@@ -9,7 +9,6 @@
 #include "larkspur/larkspur_app.h"
 #include "larkspur/provider_script.h"
 #include "platform/forms/runtime.h"
-#include "platform/win/guid.h"
 #include "platform/win/process.h"
 #include "shared/frmAbout.h"
 
@@ -84,7 +83,7 @@ frmOLESP::frmOLESP() : forms::Form("frmOLESP") {
         {"cmdAbout", -1, ControlKind::CommandButton, "About", nullptr, -1, 3690, 3510, 1095, 420, 11},
     });
     Ctl("cmdGO").SetFont({"Tahoma", 12});
-    Get<forms::TextBox>("txtDescription").SetText("New OLEDB Simple Provider");
+    Get<forms::TextBox>("txtDescription").SetText(kDefaultDescription);
 
     Ctl("cmdGen").onClick = [this] { cmdGen_Click(); };
     Ctl("cmdGO").onClick = [this] { cmdGO_Click(); };
@@ -106,11 +105,9 @@ void frmOLESP::Form_Load() {
     Warn("WARNING!  Backup your Registry before running this utility!");
     try {
         registry_ = std::make_unique<CRegistry>();
-        registry_->SetRoot(kHKeyClassesRoot);
-        registry_->SetKey(kRuntimeServerKey);
-        serverPath_ = registry_->GetValue(std::string());
+        serverPath_ = ReadRuntimeServerPath(*registry_);
         if (serverPath_.empty()) {
-            Warn("MSDAOSP.DLL is required!  Please install the OLEDBSDK.");
+            Warn(kRuntimeRequired);
             forms::End();  // the program stops here, before the form is usable
             return;
         }
@@ -167,13 +164,7 @@ void frmOLESP::txtName_KeyPress(int& KeyAscii) {
 
 void frmOLESP::cmdGen_Click() {
     try {
-        win::GUID guid;
-        const win::HRESULT hr = win::CoCreateGuid(&guid);
-        if (hr != win::S_OK) throw vb::VbError(hr, kTitle, "Unable to create a new GUID");
-        char text[39];
-        if (win::StringFromGUID2(guid, text, 39) != 39)
-            throw vb::VbError(5, kTitle);
-        Get<forms::TextBox>("txtGUID").SetText(std::string(text, 38));
+        Get<forms::TextBox>("txtGUID").SetText(NewProviderGUID());
     } catch (const vb::VbError& e) {
         Warn(e.Description());
     }
@@ -188,8 +179,8 @@ void frmOLESP::cmdGO_Click() {
     input.serverPath = serverPath_;
     // A script that would import something other than what was typed (or
     // overwrite the root's values) is refused before anything is written.
-    if (const std::string refusal = RefuseProviderScript(input); !refusal.empty()) {
-        Warn(refusal);
+    if (const ProviderRefusal refusal = RefuseProviderScript(input)) {
+        Warn(refusal.message);
         return;
     }
 

@@ -7,13 +7,10 @@
 #include <string>
 
 #include "larkspur/CRegistry.h"
+#include "larkspur/provider_registration.h"
 #include "platform/forms/form.h"
 
 namespace larkspur {
-
-// The runtime's class key under HKEY_CLASSES_ROOT.
-inline constexpr const char* kRuntimeServerKey =
-    "CLSID\\{dfc8bdc0-e378-11d0-9b30-0080c7e9fe95}\\InProcServer32";
 
 class frmOLESP : public forms::Form {
 public:

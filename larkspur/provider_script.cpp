@@ -3,6 +3,8 @@
 #include <initializer_list>
 #include <utility>
 
+#include "platform/win/process.h"
+
 namespace larkspur {
 
 namespace {
@@ -23,6 +25,16 @@ bool HasLineBreak(std::string_view text) {
     return text.find_first_of("\r\n") != std::string_view::npos;
 }
 
+bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        const char x = (a[i] >= 'a' && a[i] <= 'z') ? static_cast<char>(a[i] - 32) : a[i];
+        const char y = (b[i] >= 'a' && b[i] <= 'z') ? static_cast<char>(b[i] - 32) : b[i];
+        if (x != y) return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 std::string EscapeRegData(std::string_view data) {
@@ -35,28 +47,44 @@ std::string EscapeRegData(std::string_view data) {
     return out;
 }
 
-std::string EscapeServerPath(std::string_view serverPath) {
+std::string ProviderServerPath(std::string_view serverPath) {
     const std::size_t last = serverPath.rfind('\\');
     if (last == std::string_view::npos) return "MSDAOSP.DLL";
-    return EscapeRegData(serverPath.substr(0, last + 1)) + "MSDAOSP.DLL";
+    return std::string(serverPath.substr(0, last + 1)) + "MSDAOSP.DLL";
 }
 
-std::string RefuseProviderScript(const ProviderScriptInput& in) {
-    if (in.providerProgID.empty()) return "Provider ProgID is empty: please enter a name.";
-    if (in.providerGUID.empty()) return "Provider GUID is empty: please press \"...\" for one.";
-    const std::pair<const char*, const std::string*> fields[] = {
-        {"Provider ProgID", &in.providerProgID},
-        {"Provider Description", &in.description},
-        {"Provider GUID", &in.providerGUID},
-        {"DataSource ProgID", &in.dataSourceProgID},
+std::string EscapeServerPath(std::string_view serverPath) {
+    return EscapeRegData(ProviderServerPath(serverPath));
+}
+
+ProviderRefusal RefuseProviderScript(const ProviderScriptInput& in) {
+    using F = ProviderField;
+    if (in.providerProgID.empty()) return {F::ProgID, "Provider ProgID is empty: please enter a name."};
+    if (in.providerGUID.empty())
+        return {F::GUID, "Provider GUID is empty: please press \"...\" for one."};
+    struct Field {
+        F field;
+        const char* label;
+        const std::string* text;
     };
-    for (const auto& [label, text] : fields)
-        if (HasLineBreak(*text)) return std::string(label) + " must not contain a line break.";
-    for (const auto& [label, text] : {fields[0], fields[2]})
-        if (text->find(']') != std::string::npos)
-            return std::string(label) + " must not contain \"]\".";
+    const Field fields[] = {
+        {F::ProgID, "Provider ProgID", &in.providerProgID},
+        {F::Description, "Provider Description", &in.description},
+        {F::GUID, "Provider GUID", &in.providerGUID},
+        {F::DataSourceProgID, "DataSource ProgID", &in.dataSourceProgID},
+    };
+    for (const Field& f : fields)
+        if (HasLineBreak(*f.text)) return {f.field, std::string(f.label) + " must not contain a line break."};
+    for (const Field& f : {fields[0], fields[2]}) {
+        for (const char* bad : {"]", "\\"}) {
+            if (f.text->find(bad) != std::string::npos)
+                return {f.field, std::string(f.label) + " must not contain \"" + bad + "\"."};
+        }
+    }
+    if (EqualsIgnoreCase(in.providerProgID, "CLSID"))
+        return {F::ProgID, "Provider ProgID must not be \"CLSID\": that key holds every class."};
     if (HasLineBreak(in.serverPath))
-        return "The registered path of MSDAOSP.DLL holds a line break.";
+        return {F::ServerPath, "The registered path of MSDAOSP.DLL holds a line break."};
     return {};
 }
 
@@ -96,23 +124,13 @@ std::string BuildProviderScript(const ProviderScriptInput& in) {
     return text;
 }
 
+std::string BuildProviderRemovalScript(const ProviderScriptInput& in) {
+    return "REGEDIT4\r\n\r\n" + KeyLine({"-HKEY_CLASSES_ROOT\\", in.providerProgID}) + kCrLf + kCrLf +
+           KeyLine({"-HKEY_CLASSES_ROOT\\CLSID\\", in.providerGUID}) + kCrLf;
+}
+
 std::string RegeditCommandLine(const std::string& scriptPath) {
-    if (scriptPath.find_first_of(" \t\"") == std::string::npos) return "REGEDIT " + scriptPath;
-    // Windows command-line rules: inside quotes, a quote is written \" and the
-    // backslashes right before a quote are doubled.
-    std::string quoted = "\"";
-    std::size_t backslashes = 0;
-    for (char c : scriptPath) {
-        if (c == '\\') {
-            ++backslashes;
-            continue;
-        }
-        quoted.append(c == '"' ? backslashes * 2 + 1 : backslashes, '\\');
-        backslashes = 0;
-        quoted += c;
-    }
-    quoted.append(backslashes * 2, '\\');
-    return "REGEDIT " + quoted + "\"";
+    return "REGEDIT " + win::QuoteArgument(scriptPath);
 }
 
 }  // namespace larkspur

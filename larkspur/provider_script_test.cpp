@@ -56,7 +56,7 @@ TEST(ProviderScript, EmptyDescriptionAndDataSourceGiveEmptyData) {
     EXPECT_NE(text.find("[HKEY_CLASSES_ROOT\\Excel]\r\n@=\"\"\r\n"), std::string::npos);
     EXPECT_NE(text.find("\\OLE DB Provider]\r\n@=\"\"\r\n"), std::string::npos);
     EXPECT_TRUE(text.ends_with("\\OSP Data Object]\r\n@=\"\"\r\n"));
-    EXPECT_EQ(RefuseProviderScript(in), "");
+    EXPECT_FALSE(RefuseProviderScript(in));
 }
 
 TEST(ProviderScript, ServerLineKeepsTheFolderAndNamesTheRuntime) {
@@ -81,7 +81,7 @@ TEST(ProviderScript, QuotesAndBackslashesInDataAreEscaped) {
     EXPECT_NE(text.find("OLE DB Provider]\r\n@=\"Sales \\\"Q1\\\" C:\\\\data\\\\\"\r\n"),
               std::string::npos);
     EXPECT_TRUE(text.ends_with("OSP Data Object]\r\n@=\"My\\\\Obj.\\\"1\\\"\"\r\n"));
-    EXPECT_EQ(RefuseProviderScript(in), "");
+    EXPECT_FALSE(RefuseProviderScript(in));
     EXPECT_EQ(EscapeRegData("a\\\"b"), "a\\\\\\\"b");
 }
 
@@ -97,37 +97,58 @@ TEST(ProviderScript, ProgIDIsEscapedAsDataButNotInKeyNames) {
 TEST(ProviderScript, EmptyProgIDOrGuidIsRefused) {
     ProviderScriptInput in = Ordinary();
     in.providerProgID.clear();
-    EXPECT_EQ(RefuseProviderScript(in), "Provider ProgID is empty: please enter a name.");
+    EXPECT_EQ(RefuseProviderScript(in).message, "Provider ProgID is empty: please enter a name.");
+    EXPECT_EQ(RefuseProviderScript(in).field, ProviderField::ProgID);
     in = Ordinary();
     in.providerGUID.clear();
-    EXPECT_EQ(RefuseProviderScript(in), "Provider GUID is empty: please press \"...\" for one.");
-    EXPECT_EQ(RefuseProviderScript(Ordinary()), "");
+    EXPECT_EQ(RefuseProviderScript(in).message, "Provider GUID is empty: please press \"...\" for one.");
+    EXPECT_EQ(RefuseProviderScript(in).field, ProviderField::GUID);
+    EXPECT_FALSE(RefuseProviderScript(Ordinary()));
 }
 
-TEST(ProviderScript, LineBreaksAndClosingBracketsInKeyNamesAreRefused) {
+// Each key name must address one key of the provider's own: no line break
+// and no "]" to break the key line, no backslash to reach the root, CLSID or
+// another class, and not CLSID itself.
+TEST(ProviderScript, KeyNamesThatWouldAddressOtherKeysAreRefused) {
     struct Case {
         std::string ProviderScriptInput::*field;
         std::string text;
+        ProviderField refused;
         std::string message;
     };
+    using F = ProviderField;
     const Case cases[] = {
-        {&ProviderScriptInput::providerProgID, "Ex\ncel", "Provider ProgID must not contain a line break."},
-        {&ProviderScriptInput::description, "one\r\ntwo", "Provider Description must not contain a line break."},
-        {&ProviderScriptInput::providerGUID, "{A}\r", "Provider GUID must not contain a line break."},
-        {&ProviderScriptInput::dataSourceProgID, "a\n", "DataSource ProgID must not contain a line break."},
-        {&ProviderScriptInput::providerProgID, "Ex]cel", "Provider ProgID must not contain \"]\"."},
-        {&ProviderScriptInput::providerGUID, "{A]}", "Provider GUID must not contain \"]\"."},
+        {&ProviderScriptInput::providerProgID, "Ex\ncel", F::ProgID, "Provider ProgID must not contain a line break."},
+        {&ProviderScriptInput::description, "one\r\ntwo", F::Description, "Provider Description must not contain a line break."},
+        {&ProviderScriptInput::providerGUID, "{A}\r", F::GUID, "Provider GUID must not contain a line break."},
+        {&ProviderScriptInput::dataSourceProgID, "a\n", F::DataSourceProgID, "DataSource ProgID must not contain a line break."},
+        {&ProviderScriptInput::providerProgID, "Ex]cel", F::ProgID, "Provider ProgID must not contain \"]\"."},
+        {&ProviderScriptInput::providerGUID, "{A]}", F::GUID, "Provider GUID must not contain \"]\"."},
+        {&ProviderScriptInput::providerProgID, "\\", F::ProgID, "Provider ProgID must not contain \"\\\"."},
+        {&ProviderScriptInput::providerProgID, "a\\\\b", F::ProgID, "Provider ProgID must not contain \"\\\"."},
+        {&ProviderScriptInput::providerGUID, "\\", F::GUID, "Provider GUID must not contain \"\\\"."},
+        {&ProviderScriptInput::providerGUID, "{A}\\InprocServer32", F::GUID, "Provider GUID must not contain \"\\\"."},
+        {&ProviderScriptInput::providerProgID, "clsid", F::ProgID, "Provider ProgID must not be \"CLSID\": that key holds every class."},
+        {&ProviderScriptInput::serverPath, "C:\\x\r\n\\msdaosp.dll", F::ServerPath, "The registered path of MSDAOSP.DLL holds a line break."},
     };
     for (const Case& c : cases) {
         ProviderScriptInput in = Ordinary();
         in.*c.field = c.text;
-        EXPECT_EQ(RefuseProviderScript(in), c.message) << c.text;
+        const ProviderRefusal refusal = RefuseProviderScript(in);
+        EXPECT_EQ(refusal.field, c.refused) << c.text;
+        EXPECT_EQ(refusal.message, c.message) << c.text;
     }
     // A bracket is harmless in string data.
     ProviderScriptInput in = Ordinary();
     in.description = "[draft]";
     in.dataSourceProgID = "a]b.c";
-    EXPECT_EQ(RefuseProviderScript(in), "");
+    EXPECT_FALSE(RefuseProviderScript(in));
+}
+
+TEST(ProviderScript, RemovalDeletesTheProgIDAndTheClassKeys) {
+    EXPECT_EQ(BuildProviderRemovalScript(Ordinary()),
+              "REGEDIT4\r\n\r\n[-HKEY_CLASSES_ROOT\\Excel]\r\n\r\n"
+              "[-HKEY_CLASSES_ROOT\\CLSID\\{0A1B2C3D-4E5F-4A6B-8C7D-9E0F1A2B3C4D}]\r\n");
 }
 
 TEST(RegeditCommand, PathIsQuotedOnlyWhenItHoldsABlank) {

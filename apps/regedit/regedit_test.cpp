@@ -1,8 +1,11 @@
 #include "apps/regedit/regedit.h"
 
 #include <gtest/gtest.h>
+#include <fcntl.h>
 #include <spawn.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <string>
@@ -176,6 +179,38 @@ TEST(RegeditProgram, ExitStatusTellsTheOutcome) {
     win::UseRegistryStore(store);
     EXPECT_TRUE(KeyExists("Software\\Imported"));
     win::UseRegistryStore(":memory:");
+}
+
+TEST(RegeditProgram, AKeyTooDeepIsRefusedNamingTheLineInLittleMemory) {
+    TempFolder folder;
+    const std::string script = folder / "deep.reg";
+    std::string text = "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER";
+    for (int i = 0; i < 100000; ++i) text += "\\a";
+    WriteBytes(script, text + "]\r\n");
+    const std::string program = win::testing::BinFolder() + "/regedit";
+    const std::string store = folder / "registry.db";
+    const std::string errors = folder / "errors.txt";
+    const pid_t pid = fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        // A bound on the child's address space keeps a regression from
+        // taking the machine's memory with it.
+        const rlimit limit{1u << 30, 1u << 30};
+        setrlimit(RLIMIT_AS, &limit);
+        setenv("TARNWICK_REGISTRY", store.c_str(), 1);
+        const int fd = open(errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        dup2(fd, 2);
+        execl(program.c_str(), program.c_str(), "/s", script.c_str(), static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    int status = 0;
+    rusage usage{};
+    ASSERT_EQ(wait4(pid, &status, 0, &usage), pid);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), kFailed);
+    EXPECT_EQ(ReadBytes(errors),
+              "regedit: Cannot import " + script + ", line 3: key path deeper than 512 levels\n");
+    EXPECT_LT(usage.ru_maxrss, 100 * 1024) << "kilobytes at most";
 }
 
 TEST(RegeditProgram, TwoProcessesImportingAtOnceLoseNothing) {

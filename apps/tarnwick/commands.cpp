@@ -8,6 +8,8 @@
 #include "apps/tarnwick/work_folder.h"
 #include "platform/win/files.h"
 #include "config/config_command.h"
+#include "fenmoor/safety_command.h"
+#include "larkspur/provider_command.h"
 #include "quillon/procedure_command.h"
 
 namespace tarnwick {
@@ -31,6 +33,8 @@ const std::vector<Command>& Commands() {
     static const std::vector<Command> commands = {
         {"procedure", quillon::RunProcedureCommand},
         {"config", config::RunConfigCommand},
+        {"provider", larkspur::RunProviderCommand},
+        {"safety", fenmoor::RunSafetyCommand},
         {"setup",
          [](const std::vector<std::string>&, std::ostream& out, std::ostream& err) {
              return Setup(SelfBin(), out, err);

@@ -16,6 +16,8 @@ void Usage(std::ostream& out) {
            "Commands for scripts:\n"
            "  procedure ...          build a procedure skeleton (tarnwick procedure --help)\n"
            "  config PROJECT.vbp ... switch and check build configurations (tarnwick config --help)\n"
+           "  provider ...           register OLE DB providers as Larkspur does (tarnwick provider --help)\n"
+           "  safety ...             mark components safe for RDS as Fenmoor does (tarnwick safety --help)\n"
            "\n"
            "Commands of ./run (they use the working folder $TARNWICK_WORK):\n"
            "  setup                  lay out the working folder: sample project, registry, add-ins\n"

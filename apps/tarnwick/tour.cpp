@@ -1,6 +1,5 @@
 #include "apps/tarnwick/tour.h"
 
-#include <cstdlib>
 #include <functional>
 #include <ostream>
 
@@ -12,6 +11,7 @@
 #include "platform/forms/headless.h"
 #include "platform/vbide/addin_host.h"
 #include "platform/vbide/project_file.h"
+#include "platform/win/process.h"
 
 namespace fs = std::filesystem;
 
@@ -20,14 +20,19 @@ namespace tarnwick {
 namespace {
 
 // The environment window on the tour's project, rendered offscreen by the
-// environment program itself.
+// environment program itself (its --screenshot mode never shows a window). It
+// starts directly, so any character in the working folder's path is safe.
 void IdeScreenshot(const WorkFolder& w, const fs::path& project, std::ostream& out) {
     Heading(out, "The environment window");
     const fs::path png = w.screenshots / "ide.png";
-    const std::string command = "QT_QPA_PLATFORM=offscreen '" + (w.bin / "ide").string() +
-                                "' --screenshot '" + png.string() + "' '" + project.string() +
-                                "' >/dev/null 2>&1";
-    if (std::system(command.c_str()) == 0 && fs::exists(png))
+    int status = -1;
+    try {
+        status = win::RunAndWait({(w.bin / "ide").string(), "--screenshot", png.string(), project.string()},
+                                 true);
+    } catch (const vb::VbError&) {
+        // Not started: reported below like a failed rendering.
+    }
+    if (status == 0 && fs::exists(png))
         out << "  screenshot: " << png.string() << "\n";
     else
         out << "  (the environment window could not be rendered)\n";

@@ -2,7 +2,7 @@
 // working folder and `tarnwick tour` drives every tool in it.
 
 #include <gtest/gtest.h>
-#include <stdio.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <array>
@@ -21,17 +21,31 @@ struct RunResult {
     std::string output;
 };
 
-RunResult RunTarnwick(const fs::path& work, const std::string& args) {
-    const std::string command = "TARNWICK_WORK='" + work.string() + "' '" +
-                                (fs::path(std::getenv("TARNWICK_BIN")) / "tarnwick").string() +
-                                "' " + args + " 2>&1";
+// Runs the installed program directly (no shell) with the working folder
+// given; its standard output and error together.
+RunResult RunTarnwick(const fs::path& work, const std::string& command) {
+    const std::string program = (fs::path(std::getenv("TARNWICK_BIN")) / "tarnwick").string();
     RunResult run{-1, {}};
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe) return run;
+    int pipeFds[2];
+    if (pipe(pipeFds) != 0) return run;
+    const pid_t pid = fork();
+    if (pid == 0) {
+        setenv("TARNWICK_WORK", work.c_str(), 1);
+        dup2(pipeFds[1], 1);
+        dup2(pipeFds[1], 2);
+        close(pipeFds[0]);
+        close(pipeFds[1]);
+        execl(program.c_str(), program.c_str(), command.c_str(), static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    close(pipeFds[1]);
     std::array<char, 4096> buffer;
-    size_t n;
-    while ((n = fread(buffer.data(), 1, buffer.size(), pipe)) > 0) run.output.append(buffer.data(), n);
-    run.status = pclose(pipe);
+    ssize_t n;
+    while ((n = read(pipeFds[0], buffer.data(), buffer.size())) > 0)
+        run.output.append(buffer.data(), static_cast<size_t>(n));
+    close(pipeFds[0]);
+    int status = 0;
+    if (pid > 0 && waitpid(pid, &status, 0) == pid && WIFEXITED(status)) run.status = WEXITSTATUS(status);
     return run;
 }
 
@@ -43,7 +57,9 @@ std::string Slurp(const fs::path& path) {
 }
 
 TEST(Tour, SetupThenTourDrivesEveryToolAndSavesScreenshots) {
-    const fs::path work = fs::temp_directory_path() / ("tarnwick_tour_" + std::to_string(::getpid()));
+    // A folder name that a command line for a shell would have to quote.
+    const fs::path work =
+        fs::temp_directory_path() / ("tarnwick tour's \"work\" $(x) " + std::to_string(::getpid()));
     fs::remove_all(work);
     RunResult setup = RunTarnwick(work, "setup");
     ASSERT_EQ(setup.status, 0) << setup.output;

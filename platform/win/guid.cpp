@@ -39,4 +39,40 @@ int StringFromGUID2(const GUID& g, char* lpsz, int cchMax) {
     return kLength;
 }
 
+HRESULT CLSIDFromString(const char* lpsz, GUID* pclsid) {
+    if (!lpsz || !pclsid) return E_POINTER;
+    // Positions of the hyphens inside the braces; every other place a digit.
+    constexpr int kLength = 38;
+    int digits[32];
+    int n = 0;
+    for (int i = 0; i < kLength; ++i) {
+        const char c = lpsz[i];
+        if (c == '\0') return CO_E_CLASSSTRING;
+        const bool brace = i == 0 || i == kLength - 1;
+        const bool hyphen = i == 9 || i == 14 || i == 19 || i == 24;
+        if (brace) {
+            if (c != (i == 0 ? '{' : '}')) return CO_E_CLASSSTRING;
+        } else if (hyphen) {
+            if (c != '-') return CO_E_CLASSSTRING;
+        } else if (c >= '0' && c <= '9') {
+            digits[n++] = c - '0';
+        } else if ((c | 0x20) >= 'a' && (c | 0x20) <= 'f') {
+            digits[n++] = (c | 0x20) - 'a' + 10;
+        } else {
+            return CO_E_CLASSSTRING;
+        }
+    }
+    if (lpsz[kLength] != '\0') return CO_E_CLASSSTRING;
+    auto number = [&](int from, int count) {
+        DWORD value = 0;
+        for (int i = from; i < from + count; ++i) value = value << 4 | static_cast<DWORD>(digits[i]);
+        return value;
+    };
+    pclsid->Data1 = number(0, 8);
+    pclsid->Data2 = static_cast<WORD>(number(8, 4));
+    pclsid->Data3 = static_cast<WORD>(number(12, 4));
+    for (int i = 0; i < 8; ++i) pclsid->Data4[i] = static_cast<BYTE>(number(16 + 2 * i, 2));
+    return S_OK;
+}
+
 }  // namespace win

@@ -32,5 +32,19 @@ TEST(Guid, NewGuidsAreRandomVersion4) {
     EXPECT_EQ(CoCreateGuid(nullptr), E_POINTER);
 }
 
+TEST(Guid, OnlyTheRegistryFormReadsBack) {
+    GUID g;
+    ASSERT_EQ(CLSIDFromString("{7dd95801-9882-11CF-9FA9-00aa006c42c4}", &g), S_OK);
+    char text[39];
+    StringFromGUID2(g, text, 39);
+    EXPECT_STREQ(text, "{7DD95801-9882-11CF-9FA9-00AA006C42C4}");
+    for (const char* bad : {"", "7DD95801-9882-11CF-9FA9-00AA006C42C4", "{7DD95801-9882-11CF-9FA9-00AA006C42C4",
+                            "{7DD95801-9882-11CF-9FA9-00AA006C42C4}x", "{7DD95801-9882-11CF-9FA9-00AA006C42CG}",
+                            "{7DD95801-9882-11CF+9FA9-00AA006C42C4}", "{7DD95801-9882-11CF-9FA9-00AA006C42C}",
+                            "Tarnwick.Ledger"})
+        EXPECT_EQ(CLSIDFromString(bad, &g), CO_E_CLASSSTRING) << bad;
+    EXPECT_EQ(CLSIDFromString(nullptr, &g), E_POINTER);
+}
+
 }  // namespace
 }  // namespace win

@@ -1,5 +1,6 @@
 #include "platform/win/process.h"
 
+#include <fcntl.h>
 #include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -60,28 +61,47 @@ std::string FindRegistryEditor() {
 std::mutex starterMutex;
 ProcessStarter* installedStarter = nullptr;
 
+int WaitFor(pid_t pid) {
+    int status = 0;
+    while (::waitpid(pid, &status, 0) < 0) {
+        if (errno != EINTR) return -1;
+    }
+    if (WIFSIGNALED(status)) return 128 + WTERMSIG(status);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
 class PosixProcessStarter : public ProcessStarter {
 public:
     long Start(const ShellRequest& request) override {
+        const pid_t pid = Spawn(request);
+        // Shell does not wait; a background thread reaps the child so that it
+        // leaves no zombie behind.
+        std::thread([pid] { WaitFor(pid); }).detach();
+        return static_cast<long>(pid);
+    }
+
+    int Run(const ShellRequest& request) override { return WaitFor(Spawn(request)); }
+
+private:
+    // The program with its arguments, directly: no shell sees the words.
+    static pid_t Spawn(const ShellRequest& request) {
         std::vector<char*> argv;
         std::vector<std::string> args = request.argv;
         args[0] = request.program;
         for (auto& arg : args) argv.push_back(arg.data());
         argv.push_back(nullptr);
-        pid_t pid = 0;
-        const int rc = ::posix_spawn(&pid, request.program.c_str(), nullptr, nullptr, argv.data(),
-                                     environ);
-        if (rc != 0) {
-            throw vb::VbError(rc == EACCES ? 70 : 53, "Shell");
+        posix_spawn_file_actions_t actions;
+        ::posix_spawn_file_actions_init(&actions);
+        if (request.quiet) {
+            ::posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+            ::posix_spawn_file_actions_adddup2(&actions, STDOUT_FILENO, STDERR_FILENO);
         }
-        // Shell does not wait; a background thread reaps the child so that it
-        // leaves no zombie behind.
-        std::thread([pid] {
-            int status = 0;
-            while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-            }
-        }).detach();
-        return static_cast<long>(pid);
+        pid_t pid = 0;
+        const int rc = ::posix_spawn(&pid, request.program.c_str(), &actions, nullptr, argv.data(),
+                                     environ);
+        ::posix_spawn_file_actions_destroy(&actions);
+        if (rc != 0) throw vb::VbError(rc == EACCES ? 70 : 53, "Shell");
+        return pid;
     }
 };
 
@@ -145,6 +165,26 @@ std::vector<std::string> SplitCommandLine(const std::string& commandLine) {
     return args;
 }
 
+std::string QuoteArgument(const std::string& argument) {
+    if (!argument.empty() && argument.find_first_of(" \t\"") == std::string::npos) return argument;
+    std::string quoted = "\"";
+    std::size_t backslashes = 0;
+    for (char c : argument) {
+        if (c == '\\') {
+            ++backslashes;
+            continue;
+        }
+        // Backslashes count only before a quote: there each one is doubled,
+        // and one more escapes the quote itself.
+        quoted.append(c == '"' ? backslashes * 2 + 1 : backslashes, '\\');
+        backslashes = 0;
+        quoted += c;
+    }
+    quoted.append(backslashes * 2, '\\');
+    quoted += '"';
+    return quoted;
+}
+
 std::string FindProgram(const std::string& name) {
     if (name.empty()) return {};
     const std::string lower = text::LowerAscii(name);
@@ -180,6 +220,11 @@ long RecordingProcessStarter::Start(const ShellRequest& request) {
     return static_cast<long>(requests.size());
 }
 
+int RecordingProcessStarter::Run(const ShellRequest& request) {
+    Start(request);
+    return exitStatus;
+}
+
 ScopedProcessStarter::ScopedProcessStarter(ProcessStarter& starter) {
     std::lock_guard lock(starterMutex);
     previous_ = installedStarter;
@@ -191,6 +236,23 @@ ScopedProcessStarter::~ScopedProcessStarter() {
     installedStarter = previous_;
 }
 
+namespace {
+
+// Finds the program of request.argv[0]; raises 5 for no program at all and 53
+// for one that cannot be found.
+void FindRequestedProgram(ShellRequest& request) {
+    if (request.argv.empty()) throw vb::VbError(5, "Shell");
+    request.program = FindProgram(request.argv[0]);
+    if (request.program.empty()) throw vb::VbError(53, "Shell");
+}
+
+ProcessStarter& InstalledStarter() {
+    std::lock_guard lock(starterMutex);
+    return installedStarter ? *installedStarter : DefaultProcessStarter();
+}
+
+}  // namespace
+
 long Shell(const std::string& commandLine, int windowStyle) {
     static constexpr int kStyles[] = {vbHide, vbNormalFocus, vbMinimizedFocus, vbMaximizedFocus,
                                       vbNormalNoFocus, vbMinimizedNoFocus};
@@ -201,15 +263,20 @@ long Shell(const std::string& commandLine, int windowStyle) {
     request.commandLine = commandLine;
     request.argv = SplitCommandLine(commandLine);
     request.windowStyle = windowStyle;
-    if (request.argv.empty()) throw vb::VbError(5, "Shell");
-    request.program = FindProgram(request.argv[0]);
-    if (request.program.empty()) throw vb::VbError(53, "Shell");
-    ProcessStarter* starter;
-    {
-        std::lock_guard lock(starterMutex);
-        starter = installedStarter ? installedStarter : &DefaultProcessStarter();
-    }
-    return starter->Start(request);
+    FindRequestedProgram(request);
+    return InstalledStarter().Start(request);
+}
+
+int RunAndWait(const std::vector<std::string>& argv, bool quiet) {
+    ShellRequest request;
+    request.argv = argv;
+    // The same words as a command line, for the record.
+    for (const std::string& word : argv)
+        request.commandLine += (request.commandLine.empty() ? "" : " ") + QuoteArgument(word);
+    request.windowStyle = vbHide;
+    request.quiet = quiet;
+    FindRequestedProgram(request);
+    return InstalledStarter().Run(request);
 }
 
 }  // namespace win

@@ -32,6 +32,12 @@ inline constexpr int vbMinimizedNoFocus = 6;
 // at the next quote; backslashes in it are plain characters.
 std::vector<std::string> SplitCommandLine(const std::string& commandLine);
 
+// The argument as it must appear on a command line to reach the program
+// unchanged: as it is when it holds no blank, tab or double quote and is not
+// empty; otherwise in double quotes, with each quote written \" and the
+// backslashes before a quote (or before the closing quote) doubled.
+std::string QuoteArgument(const std::string& argument);
+
 // The path of the program that Shell would start for `name`, or the empty
 // text when it cannot be found.
 std::string FindProgram(const std::string& name);
@@ -41,6 +47,8 @@ struct ShellRequest {
     std::vector<std::string> argv;  // split; argv[0] as written in the command line
     std::string program;            // the resolved path of argv[0]
     int windowStyle = vbMinimizedFocus;
+    // The program's standard output and error go to the null device.
+    bool quiet = false;
 };
 
 class ProcessStarter {
@@ -50,6 +58,9 @@ public:
     // program's path) and returns the process id, without waiting. Throws
     // vb::VbError 53 when the program cannot be started.
     virtual long Start(const ShellRequest& request) = 0;
+    // Starts the program as Start does, waits for it to end and returns its
+    // exit status (128 plus the signal's number when a signal ended it).
+    virtual int Run(const ShellRequest& request) = 0;
 };
 
 // The POSIX starter (posix_spawn; the child is reaped in the background).
@@ -60,13 +71,16 @@ ProcessStarter& DefaultProcessStarter();
 void SetProcessStarter(ProcessStarter* starter);
 
 // A starter for tests: records every request, starts nothing, and returns
-// ids 1, 2, 3, ... When failNext is set, the next Start throws error 53 (and
-// clears the flag), as a program that cannot be started would.
+// ids 1, 2, 3, ... (Run: exitStatus). When failNext is set, the next Start or
+// Run throws error 53 (and clears the flag), as a program that cannot be
+// started would.
 class RecordingProcessStarter : public ProcessStarter {
 public:
     long Start(const ShellRequest& request) override;
+    int Run(const ShellRequest& request) override;
     std::vector<ShellRequest> requests;
     bool failNext = false;
+    int exitStatus = 0;
 };
 
 // Installs a starter for the lifetime of a scope, then restores the previous one.
@@ -86,5 +100,13 @@ private:
 // cannot be found or started, and 5 "Invalid procedure call or argument" for an
 // empty command line or an unknown window style.
 long Shell(const std::string& commandLine, int windowStyle = vbMinimizedFocus);
+
+// Starts the program that argv[0] names (found as Shell finds it) with the
+// other words as its arguments, exactly as given: no command line is split,
+// so no character in them needs quoting. Waits for the program to end and
+// returns its exit status (128 plus the signal's number when a signal ended
+// it); with `quiet` its output goes nowhere. The window style is vbHide.
+// Raises as Shell does.
+int RunAndWait(const std::vector<std::string>& argv, bool quiet = false);
 
 }  // namespace win

@@ -92,6 +92,47 @@ TEST(Shell, StartsTheProgramWithoutAShellAndWithoutWaiting) {
     EXPECT_FALSE(std::filesystem::exists(folder / "x"));
 }
 
+TEST(QuoteArgument, PlainPathsStayAsTheyAre) {
+    EXPECT_EQ(QuoteArgument("/opt/tarnwick/bin/wizard.reg"), "/opt/tarnwick/bin/wizard.reg");
+    EXPECT_EQ(QuoteArgument("C:\\Tools\\wizard.reg"), "C:\\Tools\\wizard.reg");
+}
+
+TEST(QuoteArgument, BlanksAndTabsAreQuoted) {
+    EXPECT_EQ(QuoteArgument("/home/ann/my tools/wizard.reg"), "\"/home/ann/my tools/wizard.reg\"");
+    EXPECT_EQ(QuoteArgument("a\tb"), "\"a\tb\"");
+    EXPECT_EQ(QuoteArgument(""), "\"\"");
+}
+
+TEST(QuoteArgument, QuotesAndTheBackslashesBeforeThemAreEscaped) {
+    EXPECT_EQ(QuoteArgument("say \"hi\""), "\"say \\\"hi\\\"\"");
+    EXPECT_EQ(QuoteArgument("a\\\"b"), "\"a\\\\\\\"b\"");
+    // Backslashes before the closing quote are doubled; others stay single.
+    EXPECT_EQ(QuoteArgument("C:\\my dir\\"), "\"C:\\my dir\\\\\"");
+}
+
+TEST(RunAndWait, ReturnsTheExitStatusAndPassesEveryWordUnchanged) {
+    TempFolder folder;
+    EXPECT_EQ(RunAndWait({"sh", "-c", "exit 3"}), 3);
+    EXPECT_EQ(RunAndWait({"sh", "-c", "kill -TERM $$"}), 128 + 15);
+    // Blanks, quotes, apostrophes and backslashes reach the program as one
+    // word, and nothing in it runs.
+    const std::string marker = folder / "it's a \"b\" \\ $(touch c)";
+    EXPECT_EQ(RunAndWait({"touch", marker}), 0);
+    EXPECT_TRUE(std::filesystem::exists(marker));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.Path()),
+                            std::filesystem::directory_iterator()),
+              1);
+    RecordingProcessStarter fake;
+    fake.exitStatus = 7;
+    ScopedProcessStarter use(fake);
+    EXPECT_EQ(RunAndWait({"REGEDIT", "/s", "a b.reg"}, true), 7);
+    ASSERT_EQ(fake.requests.size(), 1u);
+    EXPECT_EQ(fake.requests[0].commandLine, "REGEDIT /s \"a b.reg\"");
+    EXPECT_EQ(fake.requests[0].program, testing::BinFolder() + "/regedit");
+    EXPECT_TRUE(fake.requests[0].quiet);
+    EXPECT_THROW(RunAndWait({"no-such-program-anywhere"}), vb::VbError);
+}
+
 TEST(FindProgram, RegeditIsTheSuitesEditorInAnyCase) {
     const std::string editor = testing::BinFolder() + "/regedit";
     EXPECT_EQ(FindProgram("REGEDIT"), editor);

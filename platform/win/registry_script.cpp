@@ -188,8 +188,10 @@ RegistryScriptResult ImportRegistryScriptText(std::string_view text, const std::
     std::size_t keys = 0, values = 0;
     const LONG rc = detail::WithStore([&](RegistryStore& store) -> LONG {
         detail::Transaction t(store);
-        // Keys met so far in this import, by root and upper-cased path, so
-        // that keys sharing a path are looked up once.
+        // Keys met so far in this import, by parent and upper-cased name, so
+        // that keys sharing a path are looked up once. Keyed by the one step
+        // rather than the whole path, the table grows with the script's text,
+        // not with the square of a key's depth.
         std::unordered_map<std::string, KeyId> known;
         for (const auto& key : script.keys) {
             const KeyId root = RootKey(key.root, store);
@@ -211,11 +213,9 @@ RegistryScriptResult ImportRegistryScriptText(std::string_view text, const std::
             }
             KeyId id = root;
             bool created = false;
-            std::string path = std::to_string(root);
             for (const auto& part : key.path) {
-                path += '\\';
-                path += detail::FoldName(part);
-                if (auto it = known.find(path); it != known.end()) {
+                const std::string step = std::to_string(id) + '\\' + detail::FoldName(part);
+                if (auto it = known.find(step); it != known.end()) {
                     id = it->second;
                     created = false;
                     continue;
@@ -223,7 +223,7 @@ RegistryScriptResult ImportRegistryScriptText(std::string_view text, const std::
                 auto child = store.FindChild(id, part);
                 created = !child;
                 id = child ? *child : store.CreateChild(id, part);
-                known.emplace(path, id);
+                known.emplace(step, id);
             }
             // A key created just now has no values to replace, as long as
             // its script names each value once.

@@ -12,6 +12,8 @@ namespace {
 constexpr std::string_view kHeader4 = "REGEDIT4";
 constexpr std::string_view kHeader5 = "Windows Registry Editor Version 5.00";
 constexpr std::size_t kMaxKeyName = 255;
+// Windows keeps a key tree at most 512 levels deep.
+constexpr std::size_t kMaxKeyDepth = 512;
 constexpr std::size_t kMaxValueName = 16383;
 
 // Windows-1252 0x80..0x9F; the five unassigned bytes map to the same C1 code.
@@ -93,7 +95,14 @@ std::optional<ScriptError> ParseKeyLine(std::string_view line, std::size_t numbe
         if (part.size() > kMaxKeyName) {
             return ScriptError{number, "key name longer than 255 characters"};
         }
-        if (!part.empty()) key.path.emplace_back(part);
+        if (!part.empty()) {
+            // Refused before it is stored, so that a deep path costs no more
+            // than the script's own bytes.
+            if (key.path.size() == kMaxKeyDepth) {
+                return ScriptError{number, "key path deeper than 512 levels"};
+            }
+            key.path.emplace_back(part);
+        }
         if (next == std::string_view::npos) break;
         path.remove_prefix(next + 1);
     }

@@ -106,6 +106,23 @@ TEST_F(RegistryScript, LineEndsAndBlanksDoNotMatter) {
     }
 }
 
+// A key path of `levels` one-letter names, each after a backslash.
+std::string Deep(std::size_t levels) {
+    std::string path;
+    for (std::size_t i = 0; i < levels; ++i) path += "\\k";
+    return path;
+}
+
+TEST_F(RegistryScript, KeysUpTo512LevelsAndNamesUpTo255CharactersAreImported) {
+    const std::string name(255, 'n');
+    ASSERT_TRUE(Import("REGEDIT4\r\n[HKEY_CURRENT_USER" + Deep(512) + "]\r\n@=\"deep\"\r\n"
+                       "[HKEY_CURRENT_USER\\" + name + "]\r\n")
+                    .ok);
+    EXPECT_EQ(Value(HKEY_CURRENT_USER, Deep(512).substr(1).c_str(), ""),
+              Values(REG_SZ, std::string("deep\0", 5)));
+    EXPECT_TRUE(Exists(HKEY_CURRENT_USER, name.c_str()));
+}
+
 TEST_F(RegistryScript, EmptyKeyNamesCollapseOntoTheRoot) {
     ASSERT_TRUE(Import("REGEDIT4\r\n[HKEY_CLASSES_ROOT\\]\r\n@=\"root\"\r\n"
                        "[HKEY_CLASSES_ROOT\\\\CLSID\\]\r\n\"n\"=\"c\"\r\n")
@@ -139,6 +156,9 @@ TEST_F(RegistryScript, AnyErrorImportsNothingAndNamesTheLine) {
         {"REGEDIT4\r\n\"a\"=\"1\"\r\n", 2, "value line before the first key line"},
         {good + "[-HKEY_LOCAL_MACHINE\\SOFTWARE]\r\n", 4,
          "a root key, or a key that holds HKEY_CLASSES_ROOT, cannot be deleted"},
+        {good + "[HKEY_CURRENT_USER\\" + std::string(256, 'n') + "]\r\n", 4,
+         "key name longer than 255 characters"},
+        {good + "\r\n[HKEY_CURRENT_USER" + Deep(513) + "]\r\n", 5, "key path deeper than 512 levels"},
     };
     for (const auto& c : cases) {
         const auto result = Import(c.text);
