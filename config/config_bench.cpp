@@ -14,7 +14,12 @@
 #include <random>
 #include <sstream>
 
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include "config/config_command.h"
+#include "platform/vbide/environment.h"
 
 namespace {
 
@@ -32,6 +37,8 @@ double g_configSeconds = 0, g_sedSeconds = 0;
 // Processor time (user + system): less at the mercy of a busy machine.
 double g_configCpu = 0, g_sedCpu = 0;
 int g_configRuns = 0, g_sedRuns = 0;
+double g_catSeconds = 0;
+int g_catRuns = 0;
 
 std::string ModuleName(int i) {
     char name[16];
@@ -102,7 +109,10 @@ void Generate(const fs::path& folder) {
 
 int Switch(const char* configuration) {
     std::ostringstream out, err;
-    int status = config::RunConfigCommand({(g_root / "config" / "Bench.vbp").string(), "switch", configuration}, out, err);
+    const auto env = vbide::Environment::Create();
+    env->SetHoldsProjectLocks(true);
+    int status =
+        config::RunConfigCommand({(g_root / "config" / "Bench.vbp").string(), "switch", configuration}, *env, out, err);
     if (status != 0) std::cerr << err.str();
     return status;
 }
@@ -163,6 +173,17 @@ void BM_SedRelease(benchmark::State& state) {
     }
 }
 
+// Reading the same files and nothing else: the floor of any switch.
+void BM_CatFiles(benchmark::State& state) {
+    const std::string command = "cat '" + (g_root / "sed").string() + "'/*.bas > /dev/null";
+    for (auto _ : state) {
+        auto start = std::chrono::steady_clock::now();
+        if (std::system(command.c_str()) != 0) state.SkipWithError("cat failed");
+        g_catSeconds += Seconds(start);
+        ++g_catRuns;
+    }
+}
+
 // A project of many constants: one module declares them all, the other
 // declares none and receives every one of them.
 constexpr int kManyConstants = 20000;
@@ -196,7 +217,8 @@ void BM_ConfigSwitchManyConstants(benchmark::State& state) {
         state.ResumeTiming();
         auto start = std::chrono::steady_clock::now();
         std::ostringstream out, err;
-        if (config::RunConfigCommand({(folder / "Many.vbp").string(), "switch", "release"}, out, err) != 0)
+        const auto env = vbide::Environment::Create();
+        if (config::RunConfigCommand({(folder / "Many.vbp").string(), "switch", "release"}, *env, out, err) != 0)
             state.SkipWithError(err.str().c_str());
         g_manySeconds += Seconds(start);
         ++g_manyRuns;
@@ -206,6 +228,25 @@ void BM_ConfigSwitchManyConstants(benchmark::State& state) {
 BENCHMARK(BM_ConfigSwitchManyConstants)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_ConfigSwitchRelease)->Iterations(3)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_SedRelease)->Iterations(3)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_CatFiles)->Iterations(3)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The peak resident memory of a switch, in a child process of its own
+// (kilobytes); the child starts from this small process.
+long PeakKilobytesOfSwitch() {
+    const pid_t child = ::fork();
+    if (child < 0) return -1;
+    if (child == 0) ::_exit(Switch("release") == 0 && Switch("debug") == 0 ? 0 : 1);
+    int status = 0;
+    struct rusage usage {};
+    if (::wait4(child, &status, 0, &usage) != child || !WIFEXITED(status) || WEXITSTATUS(status) != 0) return -1;
+    return usage.ru_maxrss;
+}
+
+std::uintmax_t ProjectBytes() {
+    std::uintmax_t bytes = 0;
+    for (const auto& e : fs::directory_iterator(g_root / "config")) bytes += e.file_size();
+    return bytes;
+}
 
 // Both ways must make the same modules, or the comparison means nothing.
 bool SameResults() {
@@ -229,6 +270,7 @@ int main(int argc, char** argv) {
     const bool same = SameResults();
     std::cout << "config and sed make identical modules: " << (same ? "yes" : "NO") << "\n";
 
+    const long peak = PeakKilobytesOfSwitch();
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
 
@@ -242,7 +284,16 @@ int main(int argc, char** argv) {
                     "  ratio config / sed:                      %7.2f    %7.2f\n",
                     kModules, kLines, g_configRuns, config, configCpu, sed, sedCpu, config / sed,
                     sedCpu > 0 ? configCpu / sedCpu : 0.0);
+        if (g_catRuns > 0) {
+            const double cat = g_catSeconds / g_catRuns;
+            std::printf("  cat of the same files:                   %7.3f s\n"
+                        "  ratio config / cat:                      %7.2f\n",
+                        cat, config / cat);
+        }
     }
+    const double projectMb = double(ProjectBytes()) / (1024 * 1024);
+    std::printf("peak memory of a switch (whole process): %.1f MB for %.1f MB of project files (%.2fx)\n",
+                peak / 1024.0, projectMb, projectMb > 0 ? peak / 1024.0 / projectMb : 0.0);
     if (g_manyRuns > 0)
         std::printf("switch release, %d constants (%d lines rewritten, %d inserted): %7.3f s\n", kManyConstants,
                     kManyConstants, kManyConstants, g_manySeconds / g_manyRuns);

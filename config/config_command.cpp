@@ -9,13 +9,11 @@
 
 #include "base/text.h"
 #include "base/vb_error.h"
-#include "config/atomic_write.h"
 #include "config/project_check.h"
 #include "config/store.h"
 #include "config/store_text.h"
 #include "config/unified_diff.h"
-#include "platform/vbide/environment.h"
-#include "platform/vbide/project_file.h"
+#include "shared/vbide.h"
 
 namespace config {
 
@@ -61,22 +59,19 @@ std::string Join(const std::vector<std::string>& items, const char* separator) {
 // ---- The project ----------------------------------------------------------------
 
 struct Project {
-    std::shared_ptr<vbide::Environment> env;
     vbide::VBProjectPtr project;
-    std::vector<vbide::LoadProblem> problems;
+    std::vector<std::string> problems;
     std::string path;
 };
 
-Project Open(const std::string& path) {
+Project Open(vbide::VBE& vbe, const std::string& path) {
     Project p;
     p.path = path;
-    p.env = vbide::Environment::Create();
-    vbide::OpenResult opened = vbide::OpenProjectFile(*p.env, path);
-    if (opened.projects.size() != 1)
-        throw CommandError(path + " holds " + std::to_string(opened.projects.size()) +
-                           " projects; name the .vbp file of one of them");
-    p.project = opened.projects.front();
-    p.problems = opened.problems;
+    p.project = vbe.VBProjects()->AddFromFile(path);
+    const long count = vbe.VBProjects()->Count();
+    if (count != 1)
+        throw CommandError(path + " holds " + std::to_string(count) + " projects; name the .vbp file of one of them");
+    p.problems = p.project->LoadProblems();
     return p;
 }
 
@@ -176,8 +171,8 @@ std::string DisplayPath(const std::string& path, const std::string& vbpPath) {
 // Saves the project, or with --dry-run prints what saving would change.
 // Answers how many files changed.
 std::size_t Commit(const Project& p, bool dryRun, std::ostream& out) {
-    const std::vector<vbide::PendingFile> files = vbide::PendingSave(p.project);
-    if (!dryRun) return WriteAllOrNothing(files);
+    if (!dryRun) return static_cast<std::size_t>(p.project->SaveAs(p.project->FileName()));
+    const std::vector<vbide::PendingFile> files = p.project->PendingSave();
     for (const vbide::PendingFile& f : files) {
         const std::string name = DisplayPath(f.path, p.path);
         out << UnifiedDiff(ReadBytes(f.path), f.bytes, "a/" + name, "b/" + name);
@@ -205,17 +200,16 @@ void ExpectOperands(const Invocation& in, std::size_t min, std::size_t max) {
 void RefuseIncompleteLoad(const Invocation& in, const Project& p, std::ostream& err) {
     if (p.problems.empty()) return;
     if (in.skipMissing) {
-        for (const vbide::LoadProblem& problem : p.problems)
-            err << "tarnwick config: skipped: " << problem.Text() << "\n";
+        for (const std::string& problem : p.problems) err << "tarnwick config: skipped: " << problem << "\n";
         return;
     }
     std::string text = "the project did not load completely, so nothing was changed:";
-    for (const vbide::LoadProblem& problem : p.problems) text += "\n  " + problem.Text();
+    for (const std::string& problem : p.problems) text += "\n  " + problem;
     throw CommandError(text + "\n(--skip-missing changes the modules that loaded)");
 }
 
 void WarnAboutProblems(const Project& p, std::ostream& err) {
-    for (const vbide::LoadProblem& problem : p.problems) err << "tarnwick config: warning: " << problem.Text() << "\n";
+    for (const std::string& problem : p.problems) err << "tarnwick config: warning: " << problem << "\n";
 }
 
 bool SayNoConfigurations(const Project& p, std::ostream& out) {
@@ -366,7 +360,7 @@ Invocation Parse(const std::vector<std::string>& args) {
 
 }  // namespace
 
-int RunConfigCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+int RunConfigCommand(const std::vector<std::string>& args, vbide::VBE& vbe, std::ostream& out, std::ostream& err) {
     // check follows diff: 1 for findings, 2 for every failure.
     bool checking = false;
     try {
@@ -385,7 +379,7 @@ int RunConfigCommand(const std::vector<std::string>& args, std::ostream& out, st
         if (!shape) throw CommandError("unknown command \"" + in.command + "\"\n" + kUsage, 2);
         ExpectOperands(in, shape->min, shape->max);
 
-        const Project p = Open(in.projectPath);
+        const Project p = Open(vbe, in.projectPath);
         try {
             if (in.command == "list") return List(p, out, err);
             if (in.command == "check") return Check(in, p, out, err);

@@ -6,12 +6,15 @@
 #include <string>
 #include <vector>
 
+#include "shared/vbide.h"
+
 namespace config {
 
-// Runs one command; `args` are the words after "tarnwick config". Answers
-// the exit status: 0 done, 1 a failure, 2 a usage error; check answers 0 when
-// every module agrees, 1 when it reports something and 2 for any failure.
-// Nothing is written unless the whole command succeeds.
-int RunConfigCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+// Runs one command on the project it opens in `vbe` (which should hold no
+// project); `args` are the words after "tarnwick config". Answers the exit
+// status: 0 done, 1 a failure, 2 a usage error; check answers 0 when every
+// module agrees, 1 when it reports something and 2 for any failure. Nothing
+// is written unless the whole command succeeds.
+int RunConfigCommand(const std::vector<std::string>& args, vbide::VBE& vbe, std::ostream& out, std::ostream& err);
 
 }  // namespace config

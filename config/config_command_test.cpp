@@ -8,8 +8,16 @@
 #include <random>
 #include <sstream>
 
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <thread>
+
 #include "base/vb_error.h"
-#include "config/atomic_write.h"
+#include "platform/vbide/environment.h"
+#include "platform/win/test_support.h"
 
 namespace config {
 namespace {
@@ -52,7 +60,11 @@ protected:
     };
     Result Run(std::vector<std::string> args) {
         std::ostringstream out, err;
-        int status = RunConfigCommand(args, out, err);
+        // As the tarnwick program runs it: a fresh environment that keeps
+        // the project's lock for the whole command.
+        const auto env = vbide::Environment::Create();
+        env->SetHoldsProjectLocks(true);
+        int status = RunConfigCommand(args, *env, out, err);
         return {status, out.str(), err.str()};
     }
 
@@ -331,23 +343,80 @@ TEST_F(ConfigCommand, SwitchingTheSampleToReleaseAndBackRestoresEveryByte) {
     EXPECT_EQ(fs::last_write_time(dir_ / "project" / "modTrace.bas"), stamp);
 }
 
-TEST_F(ConfigCommand, WritingAllOrNothingLeavesEveryFileWhenOneCannotBeWritten) {
-    Write("a.txt", "old a");
-    const std::vector<vbide::PendingFile> files = {
-        {Path("a.txt"), "new a"},
-        {Path("missing/b.txt"), "new b"},
-    };
-    long number = 0;
-    try {
-        WriteAllOrNothing(files);
-    } catch (const vb::VbError& e) {
-        number = e.Number();
-        EXPECT_NE(e.Description().find("missing/b.txt"), std::string::npos);
+TEST_F(ConfigCommand, AReadOnlyModuleIsRefusedAndNothingChanges) {
+    WriteProject(Store("1"));
+    ::chmod(Path("CThing.cls").c_str(), 0444);
+    const auto before = Files();
+    Result r = Run({Path("App.vbp"), "switch", "release"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("Path/File access error: " + Path("CThing.cls")), std::string::npos) << r.err;
+    EXPECT_EQ(Files(), before);
+}
+
+TEST_F(ConfigCommand, ALinkedModuleStaysALinkAndItsTargetChanges) {
+    WriteProject(Store("1"));
+    fs::create_directories(dir_ / "Shared");
+    fs::rename(dir_ / "CThing.cls", dir_ / "Shared" / "CThing.cls");
+    fs::create_symlink("Shared/CThing.cls", dir_ / "CThing.cls");
+    Result r = Run({Path("App.vbp"), "switch", "release"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_TRUE(fs::is_symlink(dir_ / "CThing.cls"));
+    EXPECT_NE(Read("Shared/CThing.cls").find("#Const debugging = False"), std::string::npos);
+}
+
+TEST_F(ConfigCommand, ASecondWriterFailsClearlyWhileTheProjectIsLocked) {
+    WriteProject(Store("1"));
+    const auto before = Files();
+    Result r;
+    {
+        win::testing::LockHolder other(Path("App.vbp"));
+        ASSERT_TRUE(other.Held());
+        ::setenv("TARNWICK_LOCK_WAIT_MS", "50", 1);
+        r = Run({Path("App.vbp"), "switch", "release"});
+        ::unsetenv("TARNWICK_LOCK_WAIT_MS");
     }
-    EXPECT_EQ(number, 75);
-    EXPECT_EQ(Files(), (std::map<std::string, std::string>{{"a.txt", "old a"}}));
-    WriteAllOrNothing({{Path("a.txt"), "new a"}});
-    EXPECT_EQ(Read("a.txt"), "new a");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("another program"), std::string::npos) << r.err;
+    EXPECT_EQ(Files(), before);
+}
+
+// A switch killed at random moments: the next command finds every module
+// switched or none, and no file of the save is left over.
+TEST_F(ConfigCommand, AKilledSwitchLeavesTheProjectWhollyOldOrWhollyNew) {
+    constexpr int kModules = 30;
+    std::string vbp = "Type=Exe\r\n";
+    for (int i = 0; i < kModules; ++i) {
+        const std::string name = "mod" + std::to_string(i);
+        vbp += "Module=" + name + "; " + name + ".bas\r\n";
+        Write(name + ".bas", "Attribute VB_Name = \"" + name + "\"\r\n#Const debugging = True\r\n" +
+                                 std::string(30000, '\'') + "\r\n");
+    }
+    Write("App.vbp", vbp + "Name=\"App\"\r\n" + Store("1"));
+    const auto original = Files();
+    std::mt19937 random(std::random_device{}());
+    for (int round = 0; round < 8; ++round) {
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            std::ostringstream out, err;
+            const auto env = vbide::Environment::Create();
+            env->SetHoldsProjectLocks(true);
+            ::_exit(RunConfigCommand({Path("App.vbp"), "switch", "release"}, *env, out, err));
+        }
+        std::this_thread::sleep_for(std::chrono::microseconds(random() % 40000));
+        ::kill(child, SIGKILL);
+        ::waitpid(child, nullptr, 0);
+        ASSERT_EQ(Run({Path("App.vbp"), "list"}).status, 0);
+        const auto files = Files();
+        ASSERT_EQ(files.size(), original.size()) << "round " << round;
+        const bool switched = files.at("App.vbp").find("Current=2") != std::string::npos;
+        for (const auto& [name, bytes] : files) {
+            if (!name.ends_with(".bas")) continue;
+            ASSERT_NE(bytes.find(switched ? "debugging = False" : "debugging = True"), std::string::npos)
+                << "round " << round << ": " << name;
+        }
+        for (const auto& [name, bytes] : original) Write(name, bytes);
+    }
 }
 
 }  // namespace

@@ -20,20 +20,28 @@ frmConfig::frmConfig(frmInput& input) : forms::Form("frmConfig"), m_Input(input)
     SetMinButton(false);
     SetMaxButton(false);
     SetShowInTaskbar(false);
-    SetStartUpPosition(1);
+    SetStartUpPosition(forms::vbStartUpOwner);
     SetIcon("icon:config");
 
     AddControls({
-        {"lblConfigurations", -1, ControlKind::Label, "Configurations", nullptr, -1, 165, 210, 1365, 240, 1},
-        {"cmdNewConfig", -1, ControlKind::CommandButton, "...", nullptr, -1, 2610, 180, 420, 330, 5},
-        {"lstConfigs", -1, ControlKind::ListBox, "", nullptr, -1, 135, 540, 2895, 1020, 3},
-        {"lblConstants", -1, ControlKind::Label, "Compilation Constants", nullptr, -1, 165, 1665, 2040, 240, 2},
-        {"cmdNewConst", -1, ControlKind::CommandButton, "...", nullptr, -1, 2610, 1665, 420, 330, 6},
-        {"lstConstants", -1, ControlKind::ListBox, "", nullptr, -1, 180, 2025, 2895, 870, 4},
-        {"cmdClose", -1, ControlKind::CommandButton, "Close", nullptr, -1, 3338, 210, 1185, 420, 0},
-        {"cmdAbout", -1, ControlKind::CommandButton, "About", nullptr, -1, 3338, 765, 1185, 420, 7},
+        {.name = "lblConfigurations", .kind = ControlKind::Label, .caption = "Configurations",
+         .left = 165, .top = 210, .width = 1365, .height = 240, .tabIndex = 1},
+        {.name = "cmdNewConfig", .kind = ControlKind::CommandButton, .caption = "...",
+         .left = 2610, .top = 180, .width = 420, .height = 330, .tabIndex = 5},
+        {.name = "lstConfigs", .kind = ControlKind::ListBox, .left = 135, .top = 540,
+         .width = 2895, .height = 1020, .tabIndex = 3},
+        {.name = "lblConstants", .kind = ControlKind::Label, .caption = "Compilation Constants",
+         .left = 165, .top = 1665, .width = 2040, .height = 240, .tabIndex = 2},
+        {.name = "cmdNewConst", .kind = ControlKind::CommandButton, .caption = "...", .left = 2610,
+         .top = 1665, .width = 420, .height = 330, .tabIndex = 6},
+        {.name = "lstConstants", .kind = ControlKind::ListBox, .left = 180, .top = 2025,
+         .width = 2895, .height = 870, .tabIndex = 4},
+        {.name = "cmdClose", .kind = ControlKind::CommandButton, .caption = "Close", .left = 3338,
+         .top = 210, .width = 1185, .height = 420, .tabIndex = 0},
+        {.name = "cmdAbout", .kind = ControlKind::CommandButton, .caption = "About", .left = 3338,
+         .top = 765, .width = 1185, .height = 420, .tabIndex = 7},
     });
-    Get<forms::ListBox>("lstConstants").SetStyle(1);
+    Get<forms::ListBox>("lstConstants").SetStyle(forms::vbListBoxCheckbox);
     Get<forms::CommandButton>("cmdClose").SetDefault(true);
 
     Get<forms::ListBox>("lstConfigs").onClick = [this] { lstConfigs_Click(); };

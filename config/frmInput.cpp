@@ -16,15 +16,20 @@ frmInput::frmInput() : forms::Form("frmInput") {
     SetMinButton(false);
     SetMaxButton(false);
     SetShowInTaskbar(false);
-    SetStartUpPosition(1);
+    SetStartUpPosition(forms::vbStartUpOwner);
     SetIcon("icon:input");
 
     AddControls({
-        {"imgInput", -1, ControlKind::Image, "", nullptr, -1, 158, 210, 480, 480, 4},
-        {"lblInput", -1, ControlKind::Label, "", nullptr, -1, 765, 210, 2715, 690, 0},
-        {"txtInput", -1, ControlKind::TextBox, "", nullptr, -1, 720, 1125, 2805, 420, 3},
-        {"cmdOK", -1, ControlKind::CommandButton, "OK", nullptr, -1, 3870, 210, 960, 420, 1},
-        {"cmdCancel", -1, ControlKind::CommandButton, "Cancel", nullptr, -1, 3870, 750, 960, 420, 2},
+        {.name = "imgInput", .kind = ControlKind::Image, .left = 158, .top = 210, .width = 480,
+         .height = 480, .tabIndex = 4},
+        {.name = "lblInput", .kind = ControlKind::Label, .left = 765, .top = 210, .width = 2715,
+         .height = 690, .tabIndex = 0},
+        {.name = "txtInput", .kind = ControlKind::TextBox, .left = 720, .top = 1125, .width = 2805,
+         .height = 420, .tabIndex = 3},
+        {.name = "cmdOK", .kind = ControlKind::CommandButton, .caption = "OK", .left = 3870,
+         .top = 210, .width = 960, .height = 420, .tabIndex = 1},
+        {.name = "cmdCancel", .kind = ControlKind::CommandButton, .caption = "Cancel",
+         .left = 3870, .top = 750, .width = 960, .height = 420, .tabIndex = 2},
     });
     Get<forms::Image>("imgInput").SetPicture("icon:input");
     auto& ok = Get<forms::CommandButton>("cmdOK");

@@ -31,7 +31,7 @@ long DialogList::ListIndex() { return box_.ListIndex(); }
 void DialogList::SetListIndex(long position) { box_.SetListIndex(static_cast<int>(position)); }
 
 void DialogList::SetChecked(long position, bool checked) {
-    if (box_.Style() != 1) throw vb::VbError(438, box_.Name());
+    if (box_.Style() != forms::vbListBoxCheckbox) throw vb::VbError(438, box_.Name());
     box_.SetSelected(static_cast<int>(position), checked);
 }
 

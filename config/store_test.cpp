@@ -23,10 +23,12 @@ class ListForm : public forms::Form {
 public:
     ListForm() : forms::Form("frmLists") {
         AddControls({
-            {"lstPlain", -1, forms::ControlKind::ListBox, "", nullptr, -1, 0, 0, 100, 100, 0},
-            {"lstChecks", -1, forms::ControlKind::ListBox, "", nullptr, -1, 0, 0, 100, 100, 1},
+            {.name = "lstPlain", .kind = forms::ControlKind::ListBox, .left = 0, .top = 0,
+             .width = 100, .height = 100, .tabIndex = 0},
+            {.name = "lstChecks", .kind = forms::ControlKind::ListBox, .left = 0, .top = 0,
+             .width = 100, .height = 100, .tabIndex = 1},
         });
-        Get<forms::ListBox>("lstChecks").SetStyle(1);
+        Get<forms::ListBox>("lstChecks").SetStyle(forms::vbListBoxCheckbox);
     }
     forms::ListBox& Plain() { return Get<forms::ListBox>("lstPlain"); }
     forms::ListBox& Checks() { return Get<forms::ListBox>("lstChecks"); }

@@ -39,6 +39,9 @@ public:
         writes.push_back(section + "/" + key + "=" + value);
     }
     bool IsDirty() override { return inner_->IsDirty(); }
+    std::vector<std::string> LoadProblems() override { return inner_->LoadProblems(); }
+    long SaveAs(const std::string& fileName) override { return inner_->SaveAs(fileName); }
+    std::vector<vbide::PendingFile> PendingSave() override { return inner_->PendingSave(); }
     vbide::VBEPtr VBE() override { return inner_->VBE(); }
 
 private:
@@ -72,7 +75,7 @@ inline vbide::EnvironmentBuilder& Defaults(vbide::EnvironmentBuilder& b, const c
 inline std::vector<std::string> Entries(forms::ListBox& box) {
     std::vector<std::string> out;
     for (int i = 0; i < box.ListCount(); ++i)
-        out.push_back(box.List(i) + (box.Style() == 1 && box.Selected(i) ? " [x]" : ""));
+        out.push_back(box.List(i) + (box.Style() == forms::vbListBoxCheckbox && box.Selected(i) ? " [x]" : ""));
     return out;
 }
 

@@ -3,6 +3,7 @@
 #include "platform/win/files.h"
 
 #include <exception>
+#include <iterator>
 
 #include "base/vb_error.h"
 #include "fenmoor/list_entry.h"
@@ -86,29 +87,36 @@ frmWizard::frmWizard(WizardServices services)
     SetCaption("Fenmoor Custom Object Wizard");
     SetBorderStyle(forms::vbFixedSingle);
     SetMaxButton(false);
-    SetStartUpPosition(2);
+    SetStartUpPosition(forms::vbStartUpScreen);
     SetClientSize(6525, 3165);
     SetIcon("icon:fenmoor");
+    SetAppTitle(services_.app.Title);
     SetFont(forms::Font{"Verdana", 9.75});
 
     // Next comes first in tab order, so that Enter on the opening page goes on
     // rather than pressing a focused Cancel.
     AddControls({
-        {"lblMessage", -1, ControlKind::Label, "", nullptr, -1, 180, 210, 2625, 2085, 0},
-        {"lstPackages", -1, ControlKind::ListBox, "", nullptr, -1, 2970, 180, 3345, 1020, 1},
-        {"lstComponents", -1, ControlKind::ListBox, "", nullptr, -1, 2970, 1260, 3345, 1020, 2},
-        {"chkInitialization", -1, ControlKind::CheckBox, "Safe for Initialization", nullptr, -1,
-         3285, 495, 2625, 285, 3},
-        {"chkScripting", -1, ControlKind::CheckBox, "Safe for Scripting", nullptr, -1, 3285, 900,
-         2625, 285, 4},
-        {"chkLaunch", -1, ControlKind::CheckBox, "IIS Launch Permission", nullptr, -1, 3285, 1305,
-         2625, 285, 5},
-        {"Line2", -1, ControlKind::Line, "", nullptr, -1, 0, 0, 0, 0, 6},
-        {"Line1", -1, ControlKind::Line, "", nullptr, -1, 0, 0, 0, 0, 7},
-        {"cmdNext", -1, ControlKind::CommandButton, "Next", nullptr, -1, 5246, 2535, 1095, 420, 8},
-        {"cmdBack", -1, ControlKind::CommandButton, "Back", nullptr, -1, 4050, 2565, 1095, 375, 9},
-        {"cmdCancel", -1, ControlKind::CommandButton, "Cancel", nullptr, -1, 2790, 2565, 1095, 375,
-         10},
+        {.name = "lblMessage", .kind = ControlKind::Label, .left = 180, .top = 210, .width = 2625,
+         .height = 2085, .tabIndex = 0},
+        {.name = "lstPackages", .kind = ControlKind::ListBox, .left = 2970, .top = 180,
+         .width = 3345, .height = 1020, .tabIndex = 1},
+        {.name = "lstComponents", .kind = ControlKind::ListBox, .left = 2970, .top = 1260,
+         .width = 3345, .height = 1020, .tabIndex = 2},
+        {.name = "chkInitialization", .kind = ControlKind::CheckBox,
+         .caption = "Safe for Initialization", .left = 3285, .top = 495, .width = 2625,
+         .height = 285, .tabIndex = 3},
+        {.name = "chkScripting", .kind = ControlKind::CheckBox, .caption = "Safe for Scripting",
+         .left = 3285, .top = 900, .width = 2625, .height = 285, .tabIndex = 4},
+        {.name = "chkLaunch", .kind = ControlKind::CheckBox, .caption = "IIS Launch Permission",
+         .left = 3285, .top = 1305, .width = 2625, .height = 285, .tabIndex = 5},
+        {.name = "Line2", .kind = ControlKind::Line, .tabIndex = 6},
+        {.name = "Line1", .kind = ControlKind::Line, .tabIndex = 7},
+        {.name = "cmdNext", .kind = ControlKind::CommandButton, .caption = "Next", .left = 5246,
+         .top = 2535, .width = 1095, .height = 420, .tabIndex = 8},
+        {.name = "cmdBack", .kind = ControlKind::CommandButton, .caption = "Back", .left = 4050,
+         .top = 2565, .width = 1095, .height = 375, .tabIndex = 9},
+        {.name = "cmdCancel", .kind = ControlKind::CommandButton, .caption = "Cancel",
+         .left = 2790, .top = 2565, .width = 1095, .height = 375, .tabIndex = 10},
     });
 
     // The etched separator above the buttons: a grey line over a white one.
@@ -124,11 +132,11 @@ frmWizard::frmWizard(WizardServices services)
     Get<forms::CommandButton>("cmdNext").SetDefault(true);
     Get<forms::CommandButton>("cmdCancel").SetCancel(true);
 
-    Ctl("cmdNext").onClick = [this] { Guard([this] { cmdNext_Click(); }); };
-    Ctl("cmdBack").onClick = [this] { Guard([this] { cmdBack_Click(); }); };
-    Ctl("cmdCancel").onClick = [this] { Guard([this] { cmdCancel_Click(); }); };
-    Ctl("lstPackages").onClick = [this] { Guard([this] { lstPackages_Click(); }); };
-    Ctl("lstComponents").onClick = [this] { Guard([this] { lstComponents_Click(); }); };
+    Ctl("cmdNext").onClick = [this] { cmdNext_Click(); };
+    Ctl("cmdBack").onClick = [this] { cmdBack_Click(); };
+    Ctl("cmdCancel").onClick = [this] { cmdCancel_Click(); };
+    Ctl("lstPackages").onClick = [this] { lstPackages_Click(); };
+    Ctl("lstComponents").onClick = [this] { lstComponents_Click(); };
 }
 
 std::string frmWizard::ScriptPath() const { return services_.app.Path + "/wizard.reg"; }
@@ -206,39 +214,27 @@ void frmWizard::ShowStep() {
             Ctl("cmdBack").SetCaption(strings.LoadResString(4 * n + 3));
             Ctl("cmdNext").SetCaption(strings.LoadResString(4 * n + 4));
 
-            auto& cancel = Ctl("cmdCancel");
-            auto& back = Ctl("cmdBack");
-            auto& next = Ctl("cmdNext");
-            switch (intStep) {
-                case 0:
-                    SetCaption("Fenmoor Custom Object Wizard");
-                    cancel.SetEnabled(true);
-                    back.SetEnabled(false);
-                    next.SetEnabled(true);
-                    ShowListsAndChecks(false, false);
-                    break;
-                case 1:
-                    SetCaption("Step 1");
-                    ListPackages();
-                    cancel.SetEnabled(true);
-                    back.SetEnabled(true);
-                    next.SetEnabled(true);
-                    ShowListsAndChecks(true, false);
-                    break;
-                case 2:
-                    SetCaption("Step 2");
-                    cancel.SetEnabled(true);
-                    back.SetEnabled(true);
-                    next.SetEnabled(true);
-                    ShowListsAndChecks(false, true);
-                    break;
-                case 3:
-                    SetCaption("Step 3");
-                    cancel.SetEnabled(false);
-                    back.SetEnabled(false);
-                    next.SetEnabled(true);
-                    ShowListsAndChecks(false, false);
-                    break;
+            // What each page shows: its caption, which buttons can be pressed
+            // and whether the lists or the check boxes are visible.
+            struct Page {
+                const char* caption;
+                bool cancel = true, back = true, next = true;
+                bool lists = false, checks = false;
+            };
+            static const Page kPages[] = {
+                {.caption = "Fenmoor Custom Object Wizard", .back = false},
+                {.caption = "Step 1", .lists = true},
+                {.caption = "Step 2", .checks = true},
+                {.caption = "Step 3", .cancel = false, .back = false},
+            };
+            if (intStep >= 0 && intStep < static_cast<int>(std::size(kPages))) {
+                const Page& page = kPages[intStep];
+                SetCaption(page.caption);
+                if (page.lists) ListPackages();
+                Ctl("cmdCancel").SetEnabled(page.cancel);
+                Ctl("cmdBack").SetEnabled(page.back);
+                Ctl("cmdNext").SetEnabled(page.next);
+                ShowListsAndChecks(page.lists, page.checks);
             }
         } catch (...) {
             // Laying out a page fails silently; what was done stays done.
@@ -316,21 +312,6 @@ void frmWizard::End() {
     ended_ = true;
     if (services_.endProgram) services_.endProgram();
     else Hide();
-}
-
-void frmWizard::Guard(const std::function<void()>& handler) {
-    try {
-        handler();
-    } catch (const vb::VbError& e) {
-        // As the runtime reports an untrapped error: its number and description.
-        forms::MsgBox("Run-time error '" + std::to_string(e.Number()) + "':\n\n" + e.Description(),
-                      forms::vbOKOnly | forms::vbCritical, services_.app.Title);
-        End();
-    } catch (const std::exception& e) {
-        forms::MsgBox(std::string("Run-time error:\n\n") + e.what(),
-                      forms::vbOKOnly | forms::vbCritical, services_.app.Title);
-        End();
-    }
 }
 
 }  // namespace fenmoor

@@ -65,9 +65,6 @@ private:
 
     void ShowListsAndChecks(bool lists, bool checks);
     void End();
-    // Runs an event handler as the program's runtime does: an error that the
-    // handler does not trap is reported and ends the program.
-    void Guard(const std::function<void()>& handler);
 
     WizardServices services_;
     bool ended_ = false;

@@ -18,7 +18,14 @@ using win::LONG;
 // VB names the source of a run-time error inside a class "Project.Class".
 const char* const kClassSource = "Larkspur.CRegistry";
 
-constexpr win::REGSAM kCreateAccess = 0x3F;  // query, set, create, enumerate, notify, link
+// The rights the class asks for: everything a key offers when it reads, sets or
+// deletes values; setting and creating when it only writes; and link as well
+// when it creates keys.
+constexpr win::REGSAM kReadWriteAccess = win::KEY_QUERY_VALUE | win::KEY_SET_VALUE |
+                                         win::KEY_CREATE_SUB_KEY | win::KEY_ENUMERATE_SUB_KEYS |
+                                         win::KEY_NOTIFY;
+constexpr win::REGSAM kWriteAccess = win::KEY_SET_VALUE | win::KEY_CREATE_SUB_KEY;
+constexpr win::REGSAM kCreateAccess = kReadWriteAccess | win::KEY_CREATE_LINK;
 
 HKEY Root(std::int32_t root) { return win::HKeyFromLong(root); }
 
@@ -196,7 +203,7 @@ std::string CRegistry::NameOf(const Variant& v) const {
 
 bool CRegistry::DeleteValue(const std::string& sValue) {
     try {
-        if (!OpenKey(0x1F)) return false;
+        if (!OpenKey(kReadWriteAccess)) return false;
         const LONG rc = win::RegDeleteValue(handle_, sValue.c_str());
         CloseKey();
         GetKeyInfo();
@@ -270,7 +277,7 @@ void CRegistry::Refresh() { GetKeyInfo(); }
 
 bool CRegistry::SetValue(const Variant& sKeyName, const std::string& sValue) {
     const std::string name = NameOf(sKeyName);
-    if (!OpenKey(6)) return false;
+    if (!OpenKey(kWriteAccess)) return false;
     const LONG rc = win::RegSetValueEx(handle_, name.c_str(), 0, win::REG_SZ, sValue.c_str(),
                                       static_cast<DWORD>(sValue.size() + 1));
     CloseKey();
@@ -298,7 +305,7 @@ void CRegistry::SetKey(const std::string& vData) {
 void CRegistry::SetRoot(std::int32_t vData) {
     root_ = vData;
     try {
-        OpenKey(0x1F);
+        OpenKey(kReadWriteAccess);
     } catch (...) {
         // The new root is kept whatever the outcome.
     }

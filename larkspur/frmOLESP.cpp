@@ -2,13 +2,13 @@
 
 #include <cmath>
 #include <exception>
-#include <fstream>
 
 #include "base/vb_error.h"
 #include "larkspur/basOLESP.h"
 #include "larkspur/larkspur_app.h"
 #include "larkspur/provider_script.h"
 #include "platform/forms/runtime.h"
+#include "platform/win/files.h"
 #include "platform/win/process.h"
 #include "shared/frmAbout.h"
 
@@ -38,22 +38,10 @@ std::string NativePath(std::string path) {
     return path;
 }
 
-// Writes the script line by line, as VB's Print # does: a file that cannot be
-// created raises 75, a failed write 57, and what was written stays.
+// Writes the whole script or nothing: a file that cannot be written (a
+// read-only one included) raises 75.
 void WriteScript(const std::string& path, const std::string& text) {
-    std::ofstream out(NativePath(path), std::ios::binary | std::ios::trunc);
-    if (!out) throw vb::VbError(75, kTitle);
-    std::size_t start = 0;
-    while (start < text.size()) {
-        std::size_t end = text.find("\r\n", start);
-        end = end == std::string::npos ? text.size() : end + 2;
-        out.write(text.data() + start, static_cast<std::streamsize>(end - start));
-        out.flush();
-        if (!out) throw vb::VbError(57, kTitle);
-        start = end;
-    }
-    out.close();
-    if (!out) throw vb::VbError(57, kTitle);
+    if (!win::WriteFileAtomically(NativePath(path), text).empty()) throw vb::VbError(75, kTitle);
 }
 
 }  // namespace
@@ -63,24 +51,37 @@ frmOLESP::frmOLESP() : forms::Form("frmOLESP") {
     SetBorderStyle(forms::vbFixedDialog);
     SetMinButton(false);
     SetMaxButton(false);
-    SetStartUpPosition(2);
+    SetStartUpPosition(forms::vbStartUpScreen);
     SetClientSize(6315, 4125);
     SetIcon("icon:larkspur");
+    SetAppTitle(App().Title);
     SetFont({"Tahoma", 9.75});
 
     AddControls({
-        {"lblDataSource", -1, ControlKind::Label, "DataSource ProgID", nullptr, -1, 270, 225, 1950, 240, 0},
-        {"txtDataProgID", -1, ControlKind::TextBox, "", nullptr, -1, 225, 495, 2355, 360, 1},
-        {"lblName", -1, ControlKind::Label, "Provider ProgID", nullptr, -1, 2835, 225, 1950, 240, 2},
-        {"txtName", -1, ControlKind::TextBox, "", nullptr, -1, 2790, 495, 3300, 420, 3},
-        {"lblGUID", -1, ControlKind::Label, "Provider GUID", nullptr, -1, 2835, 1125, 1950, 240, 4},
-        {"txtGUID", -1, ControlKind::TextBox, "", nullptr, -1, 2790, 1395, 2850, 420, 5},
-        {"cmdGen", -1, ControlKind::CommandButton, "...", nullptr, -1, 5625, 1395, 465, 420, 6},
-        {"lblDescription", -1, ControlKind::Label, "Provider Description", nullptr, -1, 2835, 2115, 1905, 240, 7},
-        {"txtDescription", -1, ControlKind::TextBox, "", nullptr, -1, 2805, 2385, 3300, 420, 8},
-        {"cmdGO", -1, ControlKind::CommandButton, "GO!", nullptr, -1, 4995, 3510, 1095, 420, 9},
-        {"lstDataProgIDs", -1, ControlKind::ListBox, "", nullptr, -1, 225, 900, 2355, 2985, 10},
-        {"cmdAbout", -1, ControlKind::CommandButton, "About", nullptr, -1, 3690, 3510, 1095, 420, 11},
+        {.name = "lblDataSource", .kind = ControlKind::Label, .caption = "DataSource ProgID",
+         .left = 270, .top = 225, .width = 1950, .height = 240, .tabIndex = 0},
+        {.name = "txtDataProgID", .kind = ControlKind::TextBox, .left = 225, .top = 495,
+         .width = 2355, .height = 360, .tabIndex = 1},
+        {.name = "lblName", .kind = ControlKind::Label, .caption = "Provider ProgID", .left = 2835,
+         .top = 225, .width = 1950, .height = 240, .tabIndex = 2},
+        {.name = "txtName", .kind = ControlKind::TextBox, .left = 2790, .top = 495, .width = 3300,
+         .height = 420, .tabIndex = 3},
+        {.name = "lblGUID", .kind = ControlKind::Label, .caption = "Provider GUID", .left = 2835,
+         .top = 1125, .width = 1950, .height = 240, .tabIndex = 4},
+        {.name = "txtGUID", .kind = ControlKind::TextBox, .left = 2790, .top = 1395, .width = 2850,
+         .height = 420, .tabIndex = 5},
+        {.name = "cmdGen", .kind = ControlKind::CommandButton, .caption = "...", .left = 5625,
+         .top = 1395, .width = 465, .height = 420, .tabIndex = 6},
+        {.name = "lblDescription", .kind = ControlKind::Label, .caption = "Provider Description",
+         .left = 2835, .top = 2115, .width = 1905, .height = 240, .tabIndex = 7},
+        {.name = "txtDescription", .kind = ControlKind::TextBox, .left = 2805, .top = 2385,
+         .width = 3300, .height = 420, .tabIndex = 8},
+        {.name = "cmdGO", .kind = ControlKind::CommandButton, .caption = "GO!", .left = 4995,
+         .top = 3510, .width = 1095, .height = 420, .tabIndex = 9},
+        {.name = "lstDataProgIDs", .kind = ControlKind::ListBox, .left = 225, .top = 900,
+         .width = 2355, .height = 2985, .tabIndex = 10},
+        {.name = "cmdAbout", .kind = ControlKind::CommandButton, .caption = "About", .left = 3690,
+         .top = 3510, .width = 1095, .height = 420, .tabIndex = 11},
     });
     Ctl("cmdGO").SetFont({"Tahoma", 12});
     Get<forms::TextBox>("txtDescription").SetText(kDefaultDescription);

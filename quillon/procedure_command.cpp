@@ -30,7 +30,7 @@ int WriteToStandardOutput(ProcedureOptions& options, std::ostream& out) {
 
 }  // namespace
 
-int RunProcedureCommand(const std::vector<std::string>& args, std::ostream& out,
+int RunProcedureCommand(const std::vector<std::string>& args, vbide::VBE& vbe, std::ostream& out,
                         std::ostream& err) {
     ProcedureOptions options;
     try {
@@ -44,7 +44,7 @@ int RunProcedureCommand(const std::vector<std::string>& args, std::ostream& out,
         out << ProcedureUsage();
         return 0;
     }
-    if (options.vbpPath) return InsertIntoProject(options, err);
+    if (options.vbpPath) return InsertIntoProject(options, vbe, err);
     return WriteToStandardOutput(options, out);
 }
 

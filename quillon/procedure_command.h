@@ -7,12 +7,15 @@
 #include <string>
 #include <vector>
 
+#include "shared/vbide.h"
+
 namespace quillon {
 
-// Runs the command; args are the words after "tarnwick procedure". Returns the
+// Runs the command; args are the words after "tarnwick procedure"; a project
+// (--vbp) is opened in `vbe`. Returns the
 // exit status: 0 done, 1 the environment refused or the project could not be
 // read or saved, 2 a usage error (reported on err, naming the option).
-int RunProcedureCommand(const std::vector<std::string>& args, std::ostream& out,
+int RunProcedureCommand(const std::vector<std::string>& args, vbide::VBE& vbe, std::ostream& out,
                         std::ostream& err);
 
 }  // namespace quillon

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/vbide/environment.h"
 #include "quillon/procedure_command.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -25,7 +26,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (arg.rfind("--vbp", 0) == 0 || arg.rfind("--module", 0) == 0) return 0;
     }
     std::ostringstream out, err;
-    const int status = quillon::RunProcedureCommand(args, out, err);
+    const auto env = vbide::Environment::Create();
+    const int status = quillon::RunProcedureCommand(args, *env, out, err);
     const std::string text = out.str();
     if (status == 2 && !text.empty()) std::abort();
     if (status == 0 && err.str().empty() && text.size() >= 2 &&

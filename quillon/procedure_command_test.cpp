@@ -4,6 +4,7 @@
 
 #include <sstream>
 
+#include "platform/vbide/environment.h"
 #include "platform/vbide/declaration_checker.h"
 #include "platform/vbide/module_text.h"
 #include "quillon/generator.h"
@@ -20,7 +21,9 @@ struct Result {
 
 Result Command(std::vector<std::string> args) {
     std::ostringstream out, err;
-    const int status = RunProcedureCommand(args, out, err);
+    const auto env = vbide::Environment::Create();
+    env->SetHoldsProjectLocks(true);
+    const int status = RunProcedureCommand(args, *env, out, err);
     return {status, out.str(), err.str()};
 }
 

@@ -5,8 +5,6 @@
 #include <ostream>
 
 #include "base/text.h"
-#include "platform/vbide/environment.h"
-#include "platform/vbide/project_file.h"
 #include "quillon/data_types.h"
 #include "quillon/insert_procedure.h"
 
@@ -57,11 +55,11 @@ std::string Failure(const vb::VbError& error) {
 
 }  // namespace
 
-int InsertIntoProject(ProcedureOptions& options, std::ostream& err) {
+int InsertIntoProject(ProcedureOptions& options, vbide::VBE& vbe, std::ostream& err) {
     const std::string& path = *options.vbpPath;
-    const auto env = vbide::Environment::Create();
+    vbide::VBProjectPtr project;
     try {
-        vbide::OpenProjectFile(*env, path);
+        project = vbe.VBProjects()->AddFromFile(path);
     } catch (const vb::VbError& error) {
         err << kCommand << ": " << path << ": " << error.Description() << "\n";
         return 1;
@@ -70,9 +68,9 @@ int InsertIntoProject(ProcedureOptions& options, std::ostream& err) {
         return 1;
     }
     // Modules the project names but that could not be read are left out; say so.
-    for (const std::string& report : env->Reports()) err << kCommand << ": warning: " << report << "\n";
+    for (const std::string& problem : project->LoadProblems()) err << kCommand << ": warning: " << problem << "\n";
 
-    const auto component = FindComponent(*env, *options.moduleName);
+    const auto component = FindComponent(vbe, *options.moduleName);
     if (!component) {
         err << kCommand << ": --module: the project has no module named '" << *options.moduleName << "'\n";
         return 2;
@@ -84,10 +82,10 @@ int InsertIntoProject(ProcedureOptions& options, std::ostream& err) {
     }
 
     ProcedureRequest request = options.request;
-    request.intDataClass = options.dataClass.value_or(DefaultDataClass(*env, request.strDataType));
+    request.intDataClass = options.dataClass.value_or(DefaultDataClass(vbe, request.strDataType));
     try {
-        InsertProcedure(*module, request, [&env] { return ActiveProjectName(*env); });
-        vbide::SaveProject(component->Collection()->Parent());
+        InsertProcedure(*module, request, [&vbe] { return ActiveProjectName(vbe); });
+        component->Collection()->Parent()->SaveAs({});
     } catch (const vb::VbError& error) {
         err << kCommand << ": " << Failure(error) << "\n";
         return 1;

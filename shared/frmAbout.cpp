@@ -1,6 +1,6 @@
 #include "shared/frmAbout.h"
 
-#include <list>
+#include <map>
 #include <memory>
 
 namespace about {
@@ -44,25 +44,28 @@ frmAbout::frmAbout(const forms::AppInfo& app, Deliverable deliverable)
     SetMinButton(false);
     SetMaxButton(false);
     SetShowInTaskbar(false);
-    SetStartUpPosition(2);
+    SetStartUpPosition(forms::vbStartUpScreen);
     SetClientSize(5730, wendover ? 4800 : 4170);
     SetIcon(look.icon);
+    SetAppTitle(app.Title);
 
     AddControls({
-        {"cmdOK", -1, ControlKind::CommandButton, "OK", nullptr, -1, 4185, wendover ? 3465 : 2160,
-         1260, 345, 0},
-        {"picIcon", -1, ControlKind::PictureBox, "", nullptr, -1, 240, 240, 540, 540, 1},
-        {"lblTitle", -1, ControlKind::Label, "Application Title", nullptr, -1, 1050, 240, 3885,
-         480, 2},
-        {"lblVersion", -1, ControlKind::Label, "Version", nullptr, -1, 1050, 780, 3885, 225, 3},
-        {"lblDescription", -1, ControlKind::Label, "App Description", nullptr, -1, 1050, 1125,
-         3885, wendover ? 1170 : 585, 4},
-        {"Line1", 1, ControlKind::Line, "", nullptr, -1, 0, 0, 0, 0, 5},
-        {"Line1", 0, ControlKind::Line, "", nullptr, -1, 0, 0, 0, 0, 6},
-        {"lblCompany", -1, ControlKind::Label, kLegalNotice, nullptr, -1, 255,
-         wendover ? 2625 : 2160, 3015, 1095, 7},
-        {"lblShameless", -1, ControlKind::Label, kMakerLine, nullptr, -1, 225,
-         wendover ? 3960 : 3375, 5325, 690, 8},
+        {.name = "cmdOK", .kind = ControlKind::CommandButton, .caption = "OK", .left = 4185,
+         .top = wendover ? 3465 : 2160, .width = 1260, .height = 345, .tabIndex = 0},
+        {.name = "picIcon", .kind = ControlKind::PictureBox, .left = 240, .top = 240, .width = 540,
+         .height = 540, .tabIndex = 1},
+        {.name = "lblTitle", .kind = ControlKind::Label, .caption = "Application Title",
+         .left = 1050, .top = 240, .width = 3885, .height = 480, .tabIndex = 2},
+        {.name = "lblVersion", .kind = ControlKind::Label, .caption = "Version", .left = 1050,
+         .top = 780, .width = 3885, .height = 225, .tabIndex = 3},
+        {.name = "lblDescription", .kind = ControlKind::Label, .caption = "App Description",
+         .left = 1050, .top = 1125, .width = 3885, .height = wendover ? 1170 : 585, .tabIndex = 4},
+        {.name = "Line1", .index = 1, .kind = ControlKind::Line, .tabIndex = 5},
+        {.name = "Line1", .index = 0, .kind = ControlKind::Line, .tabIndex = 6},
+        {.name = "lblCompany", .kind = ControlKind::Label, .caption = kLegalNotice, .left = 255,
+         .top = wendover ? 2625 : 2160, .width = 3015, .height = 1095, .tabIndex = 7},
+        {.name = "lblShameless", .kind = ControlKind::Label, .caption = kMakerLine, .left = 225,
+         .top = wendover ? 3960 : 3375, .width = 5325, .height = 690, .tabIndex = 8},
     });
 
     // The etched separator: a grey line over a white one, one pixel apart.
@@ -106,6 +109,16 @@ void frmAbout::Form_Load() {
 
 void frmAbout::cmdOK_Click() { Unload(); }
 
+namespace {
+
+// The modeless About box each deliverable has open, at most one.
+std::map<Deliverable, std::unique_ptr<frmAbout>>& ModelessBoxes() {
+    static std::map<Deliverable, std::unique_ptr<frmAbout>> boxes;
+    return boxes;
+}
+
+}  // namespace
+
 void ShowAbout(const forms::AppInfo& app, Deliverable deliverable, int modal) {
     if (modal == forms::vbModal) {
         frmAbout box(app, deliverable);
@@ -113,11 +126,19 @@ void ShowAbout(const forms::AppInfo& app, Deliverable deliverable, int modal) {
         box.Unload();
         return;
     }
-    // Modeless boxes outlive this call; each is dropped once it has unloaded.
-    static std::list<std::unique_ptr<frmAbout>> open;
-    std::erase_if(open, [](const auto& box) { return !box->IsLoaded(); });
-    open.push_back(std::make_unique<frmAbout>(app, deliverable));
-    open.back()->Show(forms::vbModeless);
+    auto& box = ModelessBoxes()[deliverable];
+    if (!box || !box->IsLoaded()) box = std::make_unique<frmAbout>(app, deliverable);
+    // On the box already open, Show brings it to the front.
+    box->Show(forms::vbModeless);
+}
+
+void CloseAbout(Deliverable deliverable) {
+    auto& boxes = ModelessBoxes();
+    const auto it = boxes.find(deliverable);
+    if (it == boxes.end()) return;
+    const std::unique_ptr<frmAbout> box = std::move(it->second);
+    boxes.erase(it);
+    box->Unload();
 }
 
 }  // namespace about

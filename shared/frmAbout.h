@@ -26,8 +26,12 @@ private:
     Deliverable deliverable_;
 };
 
-// Opens a fresh About box: modal (returns when closed) or modeless (the box
-// lives until the user closes it).
+// Opens the About box. Modal: a fresh box, and the call returns when it is
+// closed. Modeless: one box per deliverable; while it is open, another
+// showing brings it to the front instead of opening a second one.
 void ShowAbout(const forms::AppInfo& app, Deliverable deliverable, int modal);
+// Closes the deliverable's modeless About box, if open: an add-in calls this
+// when it disconnects, before its library may go.
+void CloseAbout(Deliverable deliverable);
 
 }  // namespace about

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/forms/headless.h"
+#include "platform/forms/layout_checks.h"
 
 namespace about {
 namespace {
@@ -60,6 +61,15 @@ TEST(AboutBox, LayoutDiffersPerDeliverable) {
     EXPECT_EQ(larkspur.Ctl("lblTitle").Font().Size, 12);
 }
 
+TEST(AboutBox, EveryLayoutFitsItsWindow) {
+    for (Deliverable d : {Deliverable::Larkspur, Deliverable::Quillon, Deliverable::Config,
+                          Deliverable::Wendover}) {
+        SCOPED_TRACE(static_cast<int>(d));
+        frmAbout box(App(), d);
+        forms::testing::ExpectSoundLayout(box);
+    }
+}
+
 TEST(AboutBox, EnterEscapeAndCloseBoxUnloadIt) {
     forms::ScopedHeadlessUi ui;
     for (int key : {forms::vbKeyReturn, forms::vbKeyEscape, 0}) {
@@ -78,6 +88,35 @@ TEST(AboutBox, ModalShowingWaitsModelessDoesNot) {
     ShowAbout(App(), Deliverable::Wendover, forms::vbModeless);
     EXPECT_EQ(ui.shown, (std::vector<std::string>{"frmAbout (modal)", "frmAbout"}));
     EXPECT_EQ(ui.pendingModals(), 0);
+    CloseAbout(Deliverable::Wendover);
+}
+
+// One modeless box per deliverable: About again brings the open one forward;
+// the owner's disconnection closes it, and the next About opens a fresh one.
+TEST(AboutBox, OneModelessBoxPerOwnerUntilItCloses) {
+    forms::ScopedHeadlessUi ui;
+    ShowAbout(App(), Deliverable::Wendover, forms::vbModeless);
+    forms::Form* open = ui.VisibleForm("frmAbout");
+    ASSERT_NE(open, nullptr);
+    int activations = 0;
+    open->AddObserver([&](forms::Form&, forms::FormEvent what) {
+        if (what == forms::FormEvent::Activated) ++activations;
+    });
+    ShowAbout(App(), Deliverable::Wendover, forms::vbModeless);
+    EXPECT_EQ(ui.VisibleForm("frmAbout"), open);
+    EXPECT_EQ(activations, 1) << "the open box is activated again";
+    EXPECT_EQ(ui.shown, (std::vector<std::string>{"frmAbout"}));
+
+    CloseAbout(Deliverable::Wendover);
+    EXPECT_EQ(ui.VisibleForm("frmAbout"), nullptr);
+    CloseAbout(Deliverable::Wendover);  // nothing open: nothing to do
+    ShowAbout(App(), Deliverable::Wendover, forms::vbModeless);
+    ASSERT_NE(ui.VisibleForm("frmAbout"), nullptr);
+    ui.VisibleForm("frmAbout")->UserKeyPress(forms::vbKeyEscape);
+    EXPECT_EQ(ui.VisibleForm("frmAbout"), nullptr) << "the user closed it";
+    ShowAbout(App(), Deliverable::Wendover, forms::vbModeless);
+    EXPECT_EQ(ui.shown.size(), 3u) << "a fresh box after each close";
+    CloseAbout(Deliverable::Wendover);
 }
 
 }  // namespace

@@ -183,7 +183,21 @@ public:
     // without regard to case (error 9 when no project has that name).
     virtual VBProjectPtr Item(long index) = 0;
     virtual VBProjectPtr Item(const std::string& name) = 0;
+    // Opens a project file from disk as File > Open does (a group file adds
+    // each of its projects) and answers the project it names (a group's
+    // start-up project), now the active one. Modules that cannot be read are
+    // left out and listed by the project's LoadProblems. A save of the
+    // project that was interrupted is finished or undone first. Errors: 53
+    // the file does not exist, 75 it cannot be read (or another program keeps
+    // it locked), 5 it is no project file (the description names the line).
+    virtual VBProjectPtr AddFromFile(const std::string& fileName) = 0;
     virtual VBEPtr VBE() = 0;
+};
+
+// A file a save would write, with the bytes it would get.
+struct PendingFile {
+    std::string path;
+    std::string bytes;
 };
 
 class VBProject {
@@ -208,6 +222,19 @@ public:
     // True when the project or one of its modules changed since the last
     // load or save.
     virtual bool IsDirty() = 0;
+    // What went wrong reading the project from disk ("file(line): what"),
+    // oldest first; empty when it loaded whole.
+    virtual std::vector<std::string> LoadProblems() = 0;
+    // Writes the project file and every changed module, all or nothing. A
+    // project never saved needs `fileName` (its modules go beside it under
+    // their default names); otherwise it may be empty. Error 75 naming the
+    // file when one cannot be written (read-only, say) or another program is
+    // saving the project; then no file has changed. Answers how many files
+    // changed (files whose bytes would stay the same are not touched).
+    virtual long SaveAs(const std::string& fileName) = 0;
+    // The files SaveAs would change now (changed modules, then the project
+    // file), writing nothing. Error 5 for a project or component never saved.
+    virtual std::vector<PendingFile> PendingSave() = 0;
     virtual VBEPtr VBE() = 0;
 };
 

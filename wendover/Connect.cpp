@@ -2,6 +2,7 @@
 
 #include "base/vb_error.h"
 #include "platform/forms/vb_constants.h"
+#include "shared/frmAbout.h"
 #include "wendover/basWendover.h"
 
 namespace wendover {
@@ -60,6 +61,8 @@ void Connect::OnConnection(const vbide::VBEPtr& VBInst, vbide::vbext_ConnectMode
 }
 
 void Connect::OnDisconnection(vbide::vbext_DisconnectMode, vbide::CustomArgs&) {
+    // The About box goes with the add-in, before its library may.
+    about::CloseAbout(about::Deliverable::Wendover);
     Deref(objMenu).Delete();
     Deref(objFormMenu).Delete();
 }

@@ -38,29 +38,41 @@ frmOptions::frmOptions() : forms::Form("frmOptions") {
     SetBorderStyle(forms::vbFixedDialog);
     SetMinButton(false);
     SetMaxButton(false);
-    SetStartUpPosition(2);
+    SetStartUpPosition(forms::vbStartUpScreen);
     SetIcon("icon:wendover");
+    SetAppTitle(App().Title);
 
     AddControls({
-        {"fraOptions", kMaxClose, ControlKind::Frame, "Close for Max Area", nullptr, -1, 45, 90,
-         2220, 2805, 0},
-        {"fraOptions", kRestoreOpen, ControlKind::Frame, "Open to Restore Area", nullptr, -1, 2385,
-         90, 2220, 2805, 1},
+        {.name = "fraOptions", .index = kMaxClose, .kind = ControlKind::Frame,
+         .caption = "Close for Max Area", .left = 45, .top = 90, .width = 2220, .height = 2805,
+         .tabIndex = 0},
+        {.name = "fraOptions", .index = kRestoreOpen, .kind = ControlKind::Frame,
+         .caption = "Open to Restore Area", .left = 2385, .top = 90, .width = 2220, .height = 2805,
+         .tabIndex = 1},
     });
     // Tab order: the left column top to bottom, then the right one, then the
     // buttons from left to right as they stand.
     int tab = 2;
     for (int column : {kMaxClose, kRestoreOpen})
         for (const OptionRow& row : kOptionRows)
-            AddControl({row.control, column, ControlKind::CheckBox, row.caption, "fraOptions",
-                        column, 45, row.top, 2085, 195, tab++});
+            AddControl({.name = row.control,
+                        .index = column,
+                        .kind = ControlKind::CheckBox,
+                        .caption = row.caption,
+                        .container = "fraOptions",
+                        .containerIndex = column,
+                        .left = 45,
+                        .top = row.top,
+                        .width = 2085,
+                        .height = 195,
+                        .tabIndex = tab++});
     AddControls({
-        {"cmdAbout", -1, ControlKind::CommandButton, "&About", nullptr, -1, 585, 2970, 1230, 375,
-         tab},
-        {"cmdCancel", -1, ControlKind::CommandButton, "&Cancel", nullptr, -1, 1980, 2970, 1230,
-         375, tab + 1},
-        {"cmdOK", -1, ControlKind::CommandButton, "&OK", nullptr, -1, 3375, 2970, 1230, 375,
-         tab + 2},
+        {.name = "cmdAbout", .kind = ControlKind::CommandButton, .caption = "&About", .left = 585,
+         .top = 2970, .width = 1230, .height = 375, .tabIndex = tab},
+        {.name = "cmdCancel", .kind = ControlKind::CommandButton, .caption = "&Cancel",
+         .left = 1980, .top = 2970, .width = 1230, .height = 375, .tabIndex = tab + 1},
+        {.name = "cmdOK", .kind = ControlKind::CommandButton, .caption = "&OK", .left = 3375,
+         .top = 2970, .width = 1230, .height = 375, .tabIndex = tab + 2},
     });
 
     auto& ok = Get<forms::CommandButton>("cmdOK");

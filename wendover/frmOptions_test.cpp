@@ -4,10 +4,10 @@
 
 #include <array>
 #include <string>
-#include <tuple>
 #include <vector>
 
 #include "platform/forms/headless.h"
+#include "platform/forms/layout_checks.h"
 #include "wendover/test_folder.h"
 
 namespace wendover {
@@ -50,12 +50,13 @@ TEST(OptionsLayout, FramesBoxesAndButtonsStandWhereDrawn) {
 
     auto& left = form.Ctl("fraOptions", 0);
     EXPECT_EQ(left.Caption(), "Close for Max Area");
-    EXPECT_EQ((std::array{left.Left(), left.Top(), left.Width(), left.Height()}),
-              (std::array{45, 90, 2220, 2805}));
     auto& right = form.Ctl("fraOptions", 1);
     EXPECT_EQ(right.Caption(), "Open to Restore Area");
-    EXPECT_EQ((std::array{right.Left(), right.Top(), right.Width(), right.Height()}),
-              (std::array{2385, 90, 2220, 2805}));
+    // Two frames of one size side by side.
+    EXPECT_EQ((std::array{left.Top(), left.Width(), left.Height()}),
+              (std::array{right.Top(), right.Width(), right.Height()}));
+    EXPECT_LE(left.Left() + left.Width(), right.Left());
+    forms::testing::ExpectSoundLayout(form);
 
     const std::pair<const char*, const char*> captions[] = {
         {"chkImmediate", "Immediate Window"}, {"chkLocals", "Locals Window"},
@@ -63,29 +64,41 @@ TEST(OptionsLayout, FramesBoxesAndButtonsStandWhereDrawn) {
         {"chkProperties", "Properties Window"}, {"chkBrowser", "Object Browser"},
         {"chkLayout", "Form Layout Window"},  {"chkToolbox", "Tool Windows"},
         {"chkColor", "Color Palette"}};
-    const int tops[] = {270, 545, 820, 1095, 1370, 1645, 1920, 2195, 2475};
     int boxes = 0;
     for (int row = 0; row < 9; ++row)
         for (int i : {0, 1}) {
             auto& box = Box(form, captions[row].first, i);
             EXPECT_EQ(box.Caption(), captions[row].second);
             EXPECT_EQ(box.Container(), &form.Ctl("fraOptions", i));
+            // The same row stands at the same place in both frames, each row
+            // under the one before.
+            const auto& twin = Box(form, captions[row].first, 1 - i);
             EXPECT_EQ((std::array{box.Left(), box.Top(), box.Width(), box.Height()}),
-                      (std::array{45, tops[row], 2085, 195}))
-                << captions[row].first << i;
+                      (std::array{twin.Left(), twin.Top(), twin.Width(), twin.Height()}));
+            if (row > 0) {
+                const auto& above = Box(form, captions[row - 1].first, i);
+                EXPECT_GE(box.Top(), above.Top() + above.Height()) << captions[row].first;
+            }
             EXPECT_EQ(box.Value(), 0);
             ++boxes;
         }
     EXPECT_EQ(boxes, 18);
     EXPECT_EQ(form.Controls().size(), 2u + 18u + 3u);
 
-    const std::tuple<const char*, const char*, int> buttons[] = {
-        {"cmdAbout", "&About", 585}, {"cmdCancel", "&Cancel", 1980}, {"cmdOK", "&OK", 3375}};
-    for (const auto& [name, caption, x] : buttons) {
+    // Three buttons of one size on one line under the frames, left to right.
+    const std::pair<const char*, const char*> buttons[] = {
+        {"cmdAbout", "&About"}, {"cmdCancel", "&Cancel"}, {"cmdOK", "&OK"}};
+    const forms::Control* previous = nullptr;
+    for (const auto& [name, caption] : buttons) {
         auto& b = form.Ctl(name);
         EXPECT_EQ(b.Caption(), caption);
-        EXPECT_EQ((std::array{b.Left(), b.Top(), b.Width(), b.Height()}),
-                  (std::array{x, 2970, 1230, 375}));
+        EXPECT_GE(b.Top(), left.Top() + left.Height()) << name;
+        if (previous) {
+            EXPECT_EQ((std::array{b.Top(), b.Width(), b.Height()}),
+                      (std::array{previous->Top(), previous->Width(), previous->Height()}));
+            EXPECT_GE(b.Left(), previous->Left() + previous->Width()) << name;
+        }
+        previous = &b;
     }
     EXPECT_TRUE(form.Get<forms::CommandButton>("cmdOK").Default());
     EXPECT_TRUE(form.Get<forms::CommandButton>("cmdCancel").Cancel());

@@ -122,6 +122,7 @@ TEST(WendoverAddIn, LoadedTickedSavedMaximisedAndRestored) {
         EXPECT_EQ(ui.shown, (std::vector<std::string>{"frmOptions", "frmOptions", "frmAbout"}));
         const long addInsCount = Menu(env, "Add-Ins")->Count();
         EXPECT_TRUE(host.Disconnect("WendoverAgent.Connect"));
+        EXPECT_EQ(ui.VisibleForm("frmAbout"), nullptr) << "the About box closed with the add-in";
         EXPECT_EQ(Menu(env, "Add-Ins")->Count(), addInsCount - 1);
         EXPECT_NE(Menu(env, "View")->Item(1)->Caption(), "&Max Work Area");
         host.FreeUnusedLibraries();

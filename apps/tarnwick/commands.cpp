@@ -6,6 +6,7 @@
 #include "apps/tarnwick/launch.h"
 #include "apps/tarnwick/tour.h"
 #include "apps/tarnwick/work_folder.h"
+#include "platform/vbide/environment.h"
 #include "platform/win/files.h"
 #include "config/config_command.h"
 #include "fenmoor/safety_command.h"
@@ -21,6 +22,18 @@ std::filesystem::path SelfBin() {
     return win::GetModuleFolder(&anchor);
 }
 
+// A command on a project gets an environment of its own, as a script would
+// open the project in the environment: it keeps the project's lock from
+// opening to saving, so that two commands on one project take turns.
+template <typename Run>
+Command OnProject(const char* name, Run run) {
+    return {name, [run](const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+                const auto env = vbide::Environment::Create();
+                env->SetHoldsProjectLocks(true);
+                return run(args, *env, out, err);
+            }};
+}
+
 Command Program(const char* name) {
     return {name, [name](const std::vector<std::string>& args, std::ostream&, std::ostream& err) {
                 return Launch(name, args, err);
@@ -31,8 +44,8 @@ Command Program(const char* name) {
 
 const std::vector<Command>& Commands() {
     static const std::vector<Command> commands = {
-        {"procedure", quillon::RunProcedureCommand},
-        {"config", config::RunConfigCommand},
+        OnProject("procedure", quillon::RunProcedureCommand),
+        OnProject("config", config::RunConfigCommand),
         {"provider", larkspur::RunProviderCommand},
         {"safety", fenmoor::RunSafetyCommand},
         {"setup",

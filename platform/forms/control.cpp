@@ -4,6 +4,7 @@
 
 #include "base/text.h"
 #include "platform/forms/form.h"
+#include "platform/forms/runtime.h"
 #include "platform/forms/vb_constants.h"
 
 namespace forms {
@@ -89,12 +90,22 @@ void Control::SetFocus() {
 bool Control::HasFocus() const { return form_.ActiveControl() == this; }
 
 void Control::UserClick() {
+    DeliverUserAction(form_, [this] { OnUserClick(); });
+}
+
+bool Control::UserKeyPress(int keyAscii) {
+    bool survived = false;
+    DeliverUserAction(form_, [&] { survived = OnUserKeyPress(keyAscii); });
+    return survived;
+}
+
+void Control::OnUserClick() {
     if (!EffectivelyEnabled() || !EffectivelyVisible()) return;
     if (CanFocus()) SetFocus();
     RaiseClick();
 }
 
-bool Control::UserKeyPress(int keyAscii) { return RaiseKeyPress(keyAscii) != 0; }
+bool Control::OnUserKeyPress(int keyAscii) { return RaiseKeyPress(keyAscii) != 0; }
 
 int Control::RaiseKeyPress(int keyAscii) {
     if (onKeyPress) onKeyPress(keyAscii);

@@ -119,19 +119,22 @@ public:
     std::function<void()> onGotFocus;
     std::function<void()> onLostFocus;
 
-    // User actions, as the window delivers them. A disabled or hidden control
-    // ignores them, as a real window would.
-    virtual void UserClick();
+    // User actions, as the window delivers them (through DeliverUserAction).
+    // A disabled or hidden control ignores them, as a real window would.
+    void UserClick();
     // A key typed while this control has the focus; the form routes Enter and
     // Escape to its default and cancel buttons first.
     // Answers whether the key survived KeyPress.
-    virtual bool UserKeyPress(int keyAscii);
+    bool UserKeyPress(int keyAscii);
 
     // Observers are told about every property change, from code or from the user.
     int AddObserver(Observer observer);
     void RemoveObserver(int id);
 
 protected:
+    // What each kind of control does with a click or a key.
+    virtual void OnUserClick();
+    virtual bool OnUserKeyPress(int keyAscii);
     void Notify(Property what);
     void RaiseClick() {
         if (onClick) onClick();

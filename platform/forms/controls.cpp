@@ -5,6 +5,7 @@
 #include "base/text.h"
 #include "base/vb_error.h"
 #include "platform/forms/form.h"
+#include "platform/forms/runtime.h"
 
 namespace forms {
 
@@ -19,7 +20,7 @@ void Label::SetAlignment(int alignment) {
     Notify(Property::Caption);
 }
 
-void Label::UserClick() {
+void Label::OnUserClick() {
     if (!EffectivelyEnabled() || !EffectivelyVisible()) return;
     RaiseClick();
 }
@@ -50,7 +51,7 @@ void TextBox::SetSelLength(int length) {
     Notify(Property::Selection);
 }
 
-bool TextBox::UserKeyPress(int keyAscii) {
+bool TextBox::OnUserKeyPress(int keyAscii) {
     if (!EffectivelyEnabled() || !EffectivelyVisible()) return false;
     int key = RaiseKeyPress(keyAscii);
     if (key == 0) return false;
@@ -65,9 +66,6 @@ bool TextBox::UserKeyPress(int keyAscii) {
             text.erase(start - 1, 1);
             --start;
         }
-    } else if (key == vbKeyReturn && multiLine_) {
-        text.replace(start, length, "\r\n");
-        start += 2;
     } else if (key >= 32 && key <= 255 && key != 127) {
         if (maxLength_ > 0 && static_cast<int>(text.size()) - length >= maxLength_) return true;
         text.replace(start, length, std::string(1, static_cast<char>(key)));
@@ -93,13 +91,15 @@ void TextBox::UserType(const std::string& text) {
 
 void TextBox::UserReplaceSelection(const std::string& text) {
     if (!EffectivelyEnabled() || locked_) return;
-    std::string next = text_;
-    next.replace(selStart_, selLength_, text);
-    int caret = selStart_ + static_cast<int>(text.size());
-    SetText(next);
-    selStart_ = std::min(caret, static_cast<int>(text_.size()));
-    selLength_ = 0;
-    Notify(Property::Selection);
+    DeliverUserAction(Parent(), [&] {
+        std::string next = text_;
+        next.replace(selStart_, selLength_, text);
+        int caret = selStart_ + static_cast<int>(text.size());
+        SetText(next);
+        selStart_ = std::min(caret, static_cast<int>(text_.size()));
+        selLength_ = 0;
+        Notify(Property::Selection);
+    });
 }
 
 // ---- CommandButton -------------------------------------------------------
@@ -126,13 +126,13 @@ void CommandButton::SetValue(bool value) {
     if (value) RaiseClick();
 }
 
-void CommandButton::UserClick() {
+void CommandButton::OnUserClick() {
     if (!EffectivelyEnabled() || !EffectivelyVisible()) return;
     SetFocus();
     RaiseClick();
 }
 
-bool CommandButton::UserKeyPress(int keyAscii) {
+bool CommandButton::OnUserKeyPress(int keyAscii) {
     int key = RaiseKeyPress(keyAscii);
     if (key == ' ') UserClick();
     return key != 0;
@@ -151,13 +151,13 @@ void CheckBox::SetValue(int value) {
     RaiseClick();
 }
 
-void CheckBox::UserClick() {
+void CheckBox::OnUserClick() {
     if (!EffectivelyEnabled() || !EffectivelyVisible()) return;
     SetFocus();
     SetValue(value_ == vbChecked ? vbUnchecked : vbChecked);
 }
 
-bool CheckBox::UserKeyPress(int keyAscii) {
+bool CheckBox::OnUserKeyPress(int keyAscii) {
     int key = RaiseKeyPress(keyAscii);
     if (key == ' ') UserClick();
     return key != 0;
@@ -188,7 +188,7 @@ void OptionButton::SetValue(bool value) {
     RaiseClick();
 }
 
-void OptionButton::UserClick() {
+void OptionButton::OnUserClick() {
     if (!EffectivelyEnabled() || !EffectivelyVisible()) return;
     SetFocus();
     if (!value_) SetValue(true);
@@ -278,8 +278,32 @@ void ListControl::SetListIndex(int position) {
 void ListControl::UserSelect(int position) {
     if (!EffectivelyEnabled() || !EffectivelyVisible()) return;
     if (position < 0 || position >= ListCount()) return;
-    if (CanFocus()) SetFocus();
-    SetListIndex(position);
+    DeliverUserAction(Parent(), [&] {
+        if (CanFocus()) SetFocus();
+        SetListIndex(position);
+    });
+}
+
+void ListControl::UserMove(ListMove move, int pageSize) {
+    const int count = ListCount();
+    if (count == 0) return;
+    const int from = listIndex_;
+    const int page = std::max(1, pageSize - 1);
+    int to = 0;
+    if (from >= 0) {
+        switch (move) {
+            case ListMove::Up: to = from - 1; break;
+            case ListMove::Down: to = from + 1; break;
+            case ListMove::PageUp: to = from - page; break;
+            case ListMove::PageDown: to = from + page; break;
+            case ListMove::Home: to = 0; break;
+            case ListMove::End: to = count - 1; break;
+        }
+        to = std::clamp(to, 0, count - 1);
+    } else if (move == ListMove::End) {
+        to = count - 1;
+    }
+    if (to != from) UserSelect(to);
 }
 
 // ---- ListBox -------------------------------------------------------------
@@ -289,12 +313,12 @@ ListBox::ListBox(Form& form, std::string name, int index)
 
 bool ListBox::Selected(int position) const {
     CheckPosition(position, "Selected");
-    return style_ == 1 ? Items()[position].checked : position == ListIndex();
+    return style_ == vbListBoxCheckbox ? Items()[position].checked : position == ListIndex();
 }
 
 void ListBox::SetSelected(int position, bool selected) {
     CheckPosition(position, "Selected");
-    if (style_ == 1) {
+    if (style_ == vbListBoxCheckbox) {
         if (Items()[position].checked == selected) return;
         Items()[position].checked = selected;
         Notify(Property::Checks);
@@ -305,18 +329,20 @@ void ListBox::SetSelected(int position, bool selected) {
     else if (ListIndex() == position) SetListIndex(-1);
 }
 
-int ListBox::SelectString(int startIndex, const std::string& prefix) {
+int ListBox::FindPrefix(int startIndex, const std::string& prefix) const {
     int count = ListCount();
-    if (count == 0) return -1;
     int first = (startIndex < 0 || startIndex >= count) ? 0 : startIndex + 1;
     for (int n = 0; n < count; ++n) {
         int i = (first + n) % count;
-        if (text::StartsWithNoCase(Items()[i].text, prefix)) {
-            SelectSilently(i);
-            return i;
-        }
+        if (text::StartsWithNoCase(Items()[i].text, prefix)) return i;
     }
     return -1;
+}
+
+int ListBox::SelectString(int startIndex, const std::string& prefix) {
+    const int position = FindPrefix(startIndex, prefix);
+    if (position >= 0) SelectSilently(position);
+    return position;
 }
 
 void ListBox::SetHorizontalExtent(int pixels) {
@@ -332,10 +358,27 @@ void ListBox::SetTopIndex(int position) {
 
 void ListBox::UserToggleCheck(int position) {
     if (!EffectivelyEnabled() || !EffectivelyVisible()) return;
-    if (style_ != 1 || position < 0 || position >= ListCount()) return;
-    SetFocus();
-    if (ListIndex() != position) SetListIndex(position);
-    SetSelected(position, !Items()[position].checked);
+    if (style_ != vbListBoxCheckbox || position < 0 || position >= ListCount()) return;
+    DeliverUserAction(Parent(), [&] {
+        SetFocus();
+        if (ListIndex() != position) SetListIndex(position);
+        SetSelected(position, !Items()[position].checked);
+    });
+}
+
+bool ListBox::OnUserKeyPress(int keyAscii) {
+    if (!EffectivelyEnabled() || !EffectivelyVisible()) return false;
+    const int key = RaiseKeyPress(keyAscii);
+    if (key == 0 || ListCount() == 0) return key != 0;
+    if (key == ' ') {
+        const int position = std::max(ListIndex(), 0);
+        if (style_ == vbListBoxCheckbox) UserToggleCheck(position);
+        else UserSelect(position);
+    } else if (key > ' ') {
+        const int position = FindPrefix(ListIndex(), std::string(1, static_cast<char>(key)));
+        if (position >= 0) UserSelect(position);
+    }
+    return true;
 }
 
 // ---- ComboBox ------------------------------------------------------------
@@ -344,7 +387,7 @@ ComboBox::ComboBox(Form& form, std::string name, int index)
     : ListControl(form, ControlKind::ComboBox, std::move(name), index) {}
 
 void ComboBox::SetText(const std::string& text) {
-    if (style_ == 2) {
+    if (style_ == vbComboDropdownList) {
         // A drop-down list takes only the text of one of its entries.
         for (int i = 0; i < ListCount(); ++i)
             if (List(i) == text) {
@@ -369,15 +412,15 @@ void ComboBox::SetListIndex(int position) {
     if (text != text_) {
         text_ = text;
         Notify(Property::Text);
-        if (style_ != 2) RaiseChange();
+        if (style_ != vbComboDropdownList) RaiseChange();
     }
     RaiseClick();
 }
 
-bool ComboBox::UserKeyPress(int keyAscii) {
+bool ComboBox::OnUserKeyPress(int keyAscii) {
     if (!EffectivelyEnabled() || !EffectivelyVisible()) return false;
     int key = RaiseKeyPress(keyAscii);
-    if (key == 0 || style_ == 2) return key != 0;
+    if (key == 0 || style_ == vbComboDropdownList) return key != 0;
     if (key == vbKeyBack) {
         if (!text_.empty()) SetText(text_.substr(0, text_.size() - 1));
     } else if (key >= 32 && key <= 255 && key != 127) {

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/forms/control.h"
+#include "platform/forms/vb_constants.h"
 
 namespace forms {
 
@@ -16,15 +17,12 @@ public:
     // 0 left, 1 right, 2 centre.
     int Alignment() const { return alignment_; }
     void SetAlignment(int alignment);
-    bool WordWrap() const { return wordWrap_; }
-    void SetWordWrap(bool wrap) { wordWrap_ = wrap; }
-    // A click on a label moves the focus to the next control in tab order that
-    // can take it, as an access key of a label does.
-    void UserClick() override;
+    // A click on a label raises its Click and leaves the focus where it is;
+    // only the label's access key moves the focus on (Form::UserAccessKey).
+    void OnUserClick() override;
 
 private:
     int alignment_ = 0;
-    bool wordWrap_ = true;
 };
 
 class TextBox : public Control {
@@ -37,8 +35,9 @@ public:
     int SelLength() const { return selLength_; }
     void SetSelStart(int start);
     void SetSelLength(int length);
-    bool MultiLine() const { return multiLine_; }
-    void SetMultiLine(bool multiLine) { multiLine_ = multiLine; }
+    // A single-line box. A locked box takes the focus and KeyPress but
+    // edits nothing; a MaxLength above 0 limits the text to that many
+    // characters, typed or set.
     bool Locked() const { return locked_; }
     void SetLocked(bool locked) { locked_ = locked; }
     int MaxLength() const { return maxLength_; }
@@ -47,7 +46,7 @@ public:
     // A typed key: KeyPress first; a key that survives edits the text at the
     // caret (Backspace deletes, printable characters replace the selection).
     // Answers whether the key survived KeyPress.
-    bool UserKeyPress(int keyAscii) override;
+    bool OnUserKeyPress(int keyAscii) override;
     // Types each character of text through UserKeyPress, with the focus here.
     void UserType(const std::string& text);
     // The user replaced the selection with text in one step (a paste that
@@ -58,7 +57,6 @@ private:
     std::string text_;
     int selStart_ = 0;
     int selLength_ = 0;
-    bool multiLine_ = false;
     bool locked_ = false;
     int maxLength_ = 0;
 };
@@ -73,8 +71,8 @@ public:
     void SetCancel(bool isCancel);
     // Setting Value to True presses the button in code.
     void SetValue(bool value);
-    void UserClick() override;
-    bool UserKeyPress(int keyAscii) override;
+    void OnUserClick() override;
+    bool OnUserKeyPress(int keyAscii) override;
 
 private:
     bool default_ = false;
@@ -89,8 +87,8 @@ public:
     // Raises Click when the value changes.
     void SetValue(int value);
     // A click ticks a cleared or grayed box and clears a ticked one.
-    void UserClick() override;
-    bool UserKeyPress(int keyAscii) override;
+    void OnUserClick() override;
+    bool OnUserKeyPress(int keyAscii) override;
 
 private:
     int value_ = 0;
@@ -104,7 +102,7 @@ public:
     // container and raises Click; False only clears it.
     void SetValue(bool value);
     // A click on an unselected button selects it.
-    void UserClick() override;
+    void OnUserClick() override;
 
 private:
     bool value_ = false;
@@ -116,7 +114,18 @@ public:
     bool CanFocus() const override { return false; }
 };
 
+// The keys that move the selection of a list.
+enum class ListMove { Up, Down, PageUp, PageDown, Home, End };
+
 // Shared by ListBox and ComboBox: entries with item data and a selected position.
+//
+// What counts as the user picking an entry (and so raises Click) is decided
+// here, not by a view: a mouse click on an entry (also on the selected one)
+// or a drag onto another, a key that moves the selection (UserMove), Space,
+// or a typed letter
+// (ListBox::UserKeyPress). A list that merely receives the focus picks
+// nothing, and a view must not report a change of its own current row as a
+// pick.
 class ListControl : public Control {
 public:
     ListControl(Form& form, ControlKind kind, std::string name, int index);
@@ -134,6 +143,7 @@ public:
     // Empties the list and its selection. Raises nothing.
     void Clear();
     int NewIndex() const { return newIndex_; }
+    // A sorted list inserts each new entry in order, ignoring case.
     bool Sorted() const { return sorted_; }
     void SetSorted(bool sorted) { sorted_ = sorted; }
     int ListIndex() const { return listIndex_; }
@@ -141,8 +151,14 @@ public:
     // sets ListIndex. A position outside the list raises error 380.
     virtual void SetListIndex(int position);
 
-    // The user picks an entry (mouse or keyboard): selects it and raises Click.
+    // The user picks an entry (mouse or keyboard): selects it and raises Click,
+    // also when it was already the selected one.
     void UserSelect(int position);
+    // The user moves the selection with a key; pageSize is the number of
+    // entries the view shows at once. From no selection every key lands on
+    // the first entry. Picks the entry it lands on unless that is the
+    // selected one already (the selection did not move).
+    void UserMove(ListMove move, int pageSize);
 
 protected:
     struct Item {
@@ -166,7 +182,7 @@ private:
 class ListBox : public ListControl {
 public:
     ListBox(Form& form, std::string name, int index);
-    // 0 plain, 1 a check box on each entry.
+    // vbListBoxStandard, or vbListBoxCheckbox: a check box on each entry.
     int Style() const { return style_; }
     void SetStyle(int style) { style_ = style; }
     // For a check-box list: the entry's check mark; for a plain list: whether
@@ -190,9 +206,17 @@ public:
     // The user toggles an entry's check box: the entry becomes the selected
     // one (Click), then its check mark flips (ItemCheck).
     void UserToggleCheck(int position);
+    // A key typed in the list, after KeyPress: Space picks the selected entry
+    // (the first when none is) or, in a check-box list, toggles its check
+    // mark; a printable character picks the next entry that begins with it.
+    bool OnUserKeyPress(int keyAscii) override;
 
 private:
-    int style_ = 0;
+    // The first entry after startIndex (wrapping round) that begins with
+    // prefix, ignoring case; -1 when none does.
+    int FindPrefix(int startIndex, const std::string& prefix) const;
+
+    int style_ = vbListBoxStandard;
     int horizontalExtent_ = 0;
     int topIndex_ = 0;
 };
@@ -200,7 +224,7 @@ private:
 class ComboBox : public ListControl {
 public:
     ComboBox(Form& form, std::string name, int index);
-    // 0 drop-down combo (editable), 2 drop-down list.
+    // vbComboDropDown (editable) or vbComboDropdownList.
     int Style() const { return style_; }
     void SetStyle(int style) { style_ = style; }
     const std::string& Text() const { return text_; }
@@ -209,12 +233,12 @@ public:
     void SetText(const std::string& text);
     // Selecting an entry also puts its text into the edit field.
     void SetListIndex(int position) override;
-    bool UserKeyPress(int keyAscii) override;
+    bool OnUserKeyPress(int keyAscii) override;
     // The user types into the edit field.
     void UserType(const std::string& text);
 
 private:
-    int style_ = 0;
+    int style_ = vbComboDropDown;
     std::string text_;
 };
 

@@ -17,14 +17,24 @@ class TestForm : public Form {
 public:
     TestForm() : Form("frmTest") {
         AddControls({
-            {"fraGroup", 0, K::Frame, "Group", nullptr, -1, 90, 90, 2000, 900, 0},
-            {"optA", 0, K::OptionButton, "&One", "fraGroup", 0, 90, 270, 800, 195, 1},
-            {"optA", 1, K::OptionButton, "&Two", "fraGroup", 0, 90, 540, 800, 195, 2},
-            {"optB", 0, K::OptionButton, "Three", nullptr, -1, 90, 1200, 800, 195, 3},
-            {"chkX", -1, K::CheckBox, "&Check", nullptr, -1, 90, 1500, 800, 195, 4},
-            {"txtName", -1, K::TextBox, "", nullptr, -1, 90, 1800, 800, 285, 5},
-            {"lstItems", -1, K::ListBox, "", nullptr, -1, 90, 2100, 800, 900, 6},
-            {"cboType", -1, K::ComboBox, "", nullptr, -1, 90, 3100, 800, 315, 7},
+            {.name = "fraGroup", .index = 0, .kind = K::Frame, .caption = "Group", .left = 90,
+             .top = 90, .width = 2000, .height = 900, .tabIndex = 0},
+            {.name = "optA", .index = 0, .kind = K::OptionButton, .caption = "&One",
+             .container = "fraGroup", .containerIndex = 0, .left = 90, .top = 270, .width = 800,
+             .height = 195, .tabIndex = 1},
+            {.name = "optA", .index = 1, .kind = K::OptionButton, .caption = "&Two",
+             .container = "fraGroup", .containerIndex = 0, .left = 90, .top = 540, .width = 800,
+             .height = 195, .tabIndex = 2},
+            {.name = "optB", .index = 0, .kind = K::OptionButton, .caption = "Three", .left = 90,
+             .top = 1200, .width = 800, .height = 195, .tabIndex = 3},
+            {.name = "chkX", .kind = K::CheckBox, .caption = "&Check", .left = 90, .top = 1500,
+             .width = 800, .height = 195, .tabIndex = 4},
+            {.name = "txtName", .kind = K::TextBox, .left = 90, .top = 1800, .width = 800,
+             .height = 285, .tabIndex = 5},
+            {.name = "lstItems", .kind = K::ListBox, .left = 90, .top = 2100, .width = 800,
+             .height = 900, .tabIndex = 6},
+            {.name = "cboType", .kind = K::ComboBox, .left = 90, .top = 3100, .width = 800,
+             .height = 315, .tabIndex = 7},
         });
         for (int i = 0; i < 2; ++i)
             Get<OptionButton>("optA", i).onClick = [this, i] { log += "optA(" + std::to_string(i) + ") "; };
@@ -141,7 +151,7 @@ TEST(ListBoxes, SelectStringFindsFirstPrefixIgnoringCaseWithoutClick) {
 TEST(ListBoxes, CheckBoxListToggleSelectsThenChecks) {
     TestForm f;
     auto& lst = f.Get<ListBox>("lstItems");
-    lst.SetStyle(1);
+    lst.SetStyle(vbListBoxCheckbox);
     lst.AddItem("debugging");
     lst.AddItem("tracing");
     lst.SetSelected(0, true);  // code: ItemCheck
@@ -150,6 +160,91 @@ TEST(ListBoxes, CheckBoxListToggleSelectsThenChecks) {
     EXPECT_EQ(lst.ListIndex(), 1);
     EXPECT_TRUE(lst.Selected(1));
     EXPECT_EQ(f.log, "check(0) lstClick check(1) ");
+}
+
+// What the user's keys and clicks pick in a plain list: every pick raises
+// Click, also of the selected entry; a key that cannot move picks nothing.
+TEST(ListBoxes, KeysAndClicksPickEntriesAndRaiseClick) {
+    TestForm f;
+    auto& lst = f.Get<ListBox>("lstItems");
+    for (const char* s : {"Access", "ADODB", "Excel", "Word"}) lst.AddItem(s);
+    f.Show();
+    lst.UserMove(ListMove::Down, 3);
+    EXPECT_EQ(lst.ListIndex(), 0) << "from no selection a key lands on the first entry";
+    lst.UserMove(ListMove::Up, 3);
+    EXPECT_EQ(f.log, "lstClick ") << "Up on the first entry moves nothing";
+    lst.UserMove(ListMove::PageDown, 3);
+    EXPECT_EQ(lst.ListIndex(), 2) << "a page is one entry less than the view shows";
+    lst.UserMove(ListMove::End, 3);
+    lst.UserMove(ListMove::Down, 3);
+    EXPECT_EQ(lst.ListIndex(), 3);
+    EXPECT_EQ(f.log, "lstClick lstClick lstClick ");
+
+    f.log.clear();
+    lst.UserSelect(3);
+    lst.UserKeyPress(' ');
+    EXPECT_EQ(f.log, "lstClick lstClick ") << "a click and Space on the selected entry pick it again";
+    f.log.clear();
+    lst.UserKeyPress('a');
+    EXPECT_EQ(lst.ListIndex(), 0);
+    lst.UserKeyPress('A');
+    EXPECT_EQ(lst.ListIndex(), 1) << "a letter picks the next entry that begins with it";
+    lst.UserKeyPress('z');
+    EXPECT_EQ(lst.ListIndex(), 1);
+    EXPECT_EQ(f.log, "lstClick lstClick ");
+
+    f.log.clear();
+    lst.onKeyPress = [](int& key) { key = 0; };
+    lst.UserKeyPress(' ');
+    lst.UserKeyPress('e');
+    EXPECT_EQ(f.log, "") << "a key that KeyPress discards picks nothing";
+    lst.SetEnabled(false);
+    lst.UserSelect(2);
+    lst.UserMove(ListMove::Home, 3);
+    EXPECT_EQ(lst.ListIndex(), 1);
+    EXPECT_EQ(f.log, "");
+}
+
+TEST(ListBoxes, SpaceTogglesTheSelectedEntryOfACheckBoxList) {
+    TestForm f;
+    auto& lst = f.Get<ListBox>("lstItems");
+    lst.SetStyle(vbListBoxCheckbox);
+    lst.AddItem("debugging");
+    lst.AddItem("tracing");
+    f.Show();
+    lst.UserKeyPress(' ');
+    EXPECT_TRUE(lst.Selected(0));
+    lst.UserMove(ListMove::Down, 5);
+    lst.UserKeyPress(' ');
+    lst.UserKeyPress(' ');
+    EXPECT_FALSE(lst.Selected(1));
+    EXPECT_EQ(f.log, "lstClick check(0) lstClick check(1) check(1) ");
+}
+
+TEST(Properties, LockedMaxLengthSortedAndTabStop) {
+    TestForm f;
+    f.Show();
+    auto& txt = f.Get<TextBox>("txtName");
+    txt.SetMaxLength(4);
+    txt.UserType("abcdef");
+    EXPECT_EQ(txt.Text(), "abcd") << "typing stops at MaxLength";
+    txt.SetText("123456");
+    EXPECT_EQ(txt.Text(), "1234") << "code is cut to MaxLength too";
+    txt.SetLocked(true);
+    txt.UserType("x");
+    txt.UserReplaceSelection("y");
+    EXPECT_EQ(txt.Text(), "1234") << "a locked box edits nothing";
+
+    auto& lst = f.Get<ListBox>("lstItems");
+    lst.SetSorted(true);
+    for (const char* s : {"tracing", "Debugging", "alpha"}) lst.AddItem(s);
+    EXPECT_EQ(lst.List(0) + "," + lst.List(1) + "," + lst.List(2), "alpha,Debugging,tracing");
+    EXPECT_EQ(lst.NewIndex(), 0);
+
+    f.Ctl("txtName").SetFocus();
+    f.Ctl("lstItems").SetTabStop(false);
+    f.UserTab();
+    EXPECT_EQ(f.ActiveControl()->Name(), "cboType") << "Tab passes over a control without TabStop";
 }
 
 TEST(ComboBoxes, PickingSetsTextAndClicksTypingDoesNotClick) {
@@ -170,7 +265,8 @@ TEST(ComboBoxes, PickingSetsTextAndClicksTypingDoesNotClick) {
 TEST(Captions, AccessKeysAndDisplayText) {
     TestForm f;
     EXPECT_EQ(f.Ctl("optA", 1).AccessKey(), 'T');
-    Label& l = dynamic_cast<Label&>(f.AddControl({"lblX", -1, K::Label, "Fish && &Chips", nullptr, -1, 0, 0, 1, 1, 9}));
+    Label& l = dynamic_cast<Label&>(f.AddControl(
+        {.name = "lblX", .kind = K::Label, .caption = "Fish && &Chips", .width = 1, .height = 1, .tabIndex = 9}));
     EXPECT_EQ(l.AccessKey(), 'C');
     EXPECT_EQ(l.DisplayCaption(), "Fish & Chips");
 }

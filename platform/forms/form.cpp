@@ -173,16 +173,16 @@ CommandButton* Form::FindButton(bool wantDefault) const {
 }
 
 void Form::UserKeyPress(int keyAscii) {
+    DeliverUserAction(*this, [&] { KeyPress(keyAscii); });
+}
+
+void Form::KeyPress(int keyAscii) {
     Control* focus = activeControl_;
     bool focusIsButton = focus && focus->Kind() == ControlKind::CommandButton;
     if (keyAscii == vbKeyReturn && !focusIsButton) {
-        bool multiLine = focus && focus->Kind() == ControlKind::TextBox &&
-                         static_cast<TextBox*>(focus)->MultiLine();
-        if (!multiLine) {
-            if (CommandButton* b = FindButton(true)) {
-                b->UserClick();
-                return;
-            }
+        if (CommandButton* b = FindButton(true)) {
+            b->UserClick();
+            return;
         }
     }
     if (keyAscii == vbKeyReturn && focusIsButton) {
@@ -199,6 +199,12 @@ void Form::UserKeyPress(int keyAscii) {
 }
 
 bool Form::UserAccessKey(char letter) {
+    bool found = false;
+    DeliverUserAction(*this, [&] { found = AccessKey(letter); });
+    return found;
+}
+
+bool Form::AccessKey(char letter) {
     char want = text::UpperAscii(letter);
     std::vector<Control*> order;
     for (const auto& c : controls_) order.push_back(c.get());
@@ -232,6 +238,10 @@ bool Form::UserAccessKey(char letter) {
 }
 
 void Form::UserTab(bool backwards) {
+    DeliverUserAction(*this, [&] { Tab(backwards); });
+}
+
+void Form::Tab(bool backwards) {
     std::vector<Control*> order;
     for (Control* c : TabOrder())
         if (c->TabStop() && c->EffectivelyVisible() && c->EffectivelyEnabled()) order.push_back(c);
@@ -243,7 +253,9 @@ void Form::UserTab(bool backwards) {
     order[pos]->SetFocus();
 }
 
-void Form::UserClose() { Unload(vbFormControlMenu); }
+void Form::UserClose() {
+    DeliverUserAction(*this, [this] { Unload(vbFormControlMenu); });
+}
 
 int Form::AddObserver(Observer observer) {
     observers_.emplace_back(nextObserverId_, std::move(observer));

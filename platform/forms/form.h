@@ -16,16 +16,18 @@
 
 namespace forms {
 
-// One row of a form's control table.
+// One row of a form's control table, written with designated initialisers:
+// {.name = "cmdOK", .kind = ControlKind::CommandButton, .caption = "OK",
+//  .left = 4185, .top = 2160, .width = 1260, .height = 345, .tabIndex = 0}.
 struct ControlRow {
-    const char* name;
-    int index;  // -1 when the control is not in a control array
-    ControlKind kind;
-    const char* caption;
-    const char* container;  // nullptr or "" for the form itself
-    int containerIndex;     // index of the container in its array, or -1
-    int left, top, width, height;
-    int tabIndex;
+    const char* name = "";
+    int index = -1;  // -1 when the control is not in a control array
+    ControlKind kind = ControlKind::Label;
+    const char* caption = nullptr;    // nullptr: the control's own default
+    const char* container = nullptr;  // nullptr or "" for the form itself
+    int containerIndex = -1;          // index of the container in its array, or -1
+    int left = 0, top = 0, width = 0, height = 0;  // twips, in the container
+    int tabIndex = 0;
 };
 
 enum class FormEvent { Loaded, Shown, Hidden, Unloaded, Caption, Geometry, Focus, Activated };
@@ -67,6 +69,10 @@ public:
     void SetFont(const forms::Font& font) { font_ = font; }
     unsigned BackColor() const { return backColor_; }
     void SetBackColor(unsigned color) { backColor_ = color; }
+    // The title of the program or library the form belongs to (VB's
+    // App.Title): it heads the report of an untrapped run-time error.
+    const std::string& AppTitle() const { return appTitle_; }
+    void SetAppTitle(std::string title) { appTitle_ = std::move(title); }
     // "icon:<name>" of one of the suite's icons, or empty.
     const std::string& Icon() const { return icon_; }
     void SetIcon(const std::string& icon) { icon_ = icon; }
@@ -105,7 +111,8 @@ public:
     Control* ActiveControl() const { return activeControl_; }
     void SetActiveControl(Control* control);
 
-    // User actions, as the window delivers them.
+    // User actions, as the window delivers them. Each is delivered through
+    // DeliverUserAction: an error its handlers do not trap goes no further.
     // A key typed in the form: Enter presses the default button (or the
     // focused button), Escape the cancel button; other keys go to the focused
     // control.
@@ -134,6 +141,10 @@ protected:
 private:
     void Notify(FormEvent what);
     CommandButton* FindButton(bool wantDefault) const;
+    // The user actions' work, inside their delivery.
+    void KeyPress(int keyAscii);
+    bool AccessKey(char letter);
+    void Tab(bool backwards);
 
     std::string name_;
     std::string caption_;
@@ -143,10 +154,11 @@ private:
     bool minButton_ = true;
     bool maxButton_ = true;
     bool showInTaskbar_ = true;
-    int startUpPosition_ = 0;
+    int startUpPosition_ = vbStartUpManual;
     forms::Font font_;
     unsigned backColor_ = vbButtonFace;
     std::string icon_;
+    std::string appTitle_;
     std::vector<std::unique_ptr<Control>> controls_;
     bool loaded_ = false;
     bool visible_ = false;

@@ -14,9 +14,12 @@ class Dialog : public Form {
 public:
     Dialog() : Form("frmDialog") {
         AddControls({
-            {"txtName", -1, K::TextBox, "", nullptr, -1, 0, 0, 100, 20, 0},
-            {"cmdOK", -1, K::CommandButton, "&OK", nullptr, -1, 0, 30, 100, 20, 1},
-            {"cmdCancel", -1, K::CommandButton, "&Cancel", nullptr, -1, 0, 60, 100, 20, 2},
+            {.name = "txtName", .kind = K::TextBox, .left = 0, .top = 0, .width = 100,
+             .height = 20, .tabIndex = 0},
+            {.name = "cmdOK", .kind = K::CommandButton, .caption = "&OK", .left = 0, .top = 30,
+             .width = 100, .height = 20, .tabIndex = 1},
+            {.name = "cmdCancel", .kind = K::CommandButton, .caption = "&Cancel", .left = 0,
+             .top = 60, .width = 100, .height = 20, .tabIndex = 2},
         });
         Get<CommandButton>("cmdOK").SetDefault(true);
         Get<CommandButton>("cmdCancel").SetCancel(true);
@@ -98,6 +101,50 @@ TEST(FormLifecycle, AccessKeysPressButtonsAndTabCycles) {
     EXPECT_EQ(d.ActiveControl(), &d.Ctl("cmdCancel"));
     EXPECT_TRUE(d.UserAccessKey('o'));
     EXPECT_EQ(d.log, "load activate ok ");
+}
+
+// A user action is the bottom of VB's call stack: an error that a handler
+// raised by it does not trap is reported once, titled with the program's
+// title, and ends the program; a handler up the stack may still trap it.
+TEST(UntrappedErrors, EndAtTheUserActionWithVbsReport) {
+    ScopedHeadlessUi ui;
+    Dialog d;
+    d.SetAppTitle("Fenmoor");
+    d.Show();
+    auto& name = d.Get<TextBox>("txtName");
+    name.onChange = [] { throw vb::VbError(static_cast<long>(0x800A01A8u), "x", "Object required"); };
+    name.UserType("a");
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].prompt, "Run-time error '-2146827864':\n\nObject required");
+    EXPECT_EQ(ui.messages[0].title, "Fenmoor");
+    EXPECT_EQ(ui.messages[0].buttons, vbOKOnly | vbCritical);
+    EXPECT_TRUE(ui.ended);
+
+    // The OK button's handler sets the text in code and traps what Change raises.
+    ui.ended = false;
+    name.onChange = [] { throw vb::VbError(5); };
+    d.Get<CommandButton>("cmdOK").onClick = [&] {
+        try {
+            name.SetText("b");
+        } catch (const vb::VbError& e) {
+            d.log += "trapped " + std::to_string(e.Number()) + " ";
+        }
+    };
+    d.log.clear();
+    d.UserKeyPress(vbKeyReturn);
+    EXPECT_EQ(d.log, "trapped 5 ");
+    EXPECT_EQ(ui.messages.size(), 1u);
+    EXPECT_FALSE(ui.ended);
+
+    // Code outside any user action sees the error itself.
+    EXPECT_THROW(name.SetText("c"), vb::VbError);
+    // A fault of the test's script is no run-time error: it surfaces.
+    d.Get<CommandButton>("cmdOK").onClick = [] {
+        Dialog unanswered;
+        unanswered.Show(vbModal);
+    };
+    EXPECT_THROW(d.UserKeyPress(vbKeyReturn), std::logic_error);
+    EXPECT_EQ(ui.messages.size(), 1u);
 }
 
 TEST(FormControls, MissingControlIsAVbError) {

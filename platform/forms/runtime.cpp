@@ -1,6 +1,12 @@
 #include "platform/forms/runtime.h"
 
+#include <cstdint>
+#include <exception>
+#include <stdexcept>
+
+#include "platform/forms/form.h"
 #include "platform/forms/headless.h"
+#include "base/vb_error.h"
 
 namespace forms {
 
@@ -26,6 +32,25 @@ int MsgBox(const std::string& prompt, int buttons, const std::string& title) {
 void DoEvents() { Ui().DoEvents(); }
 
 void End() { Ui().End(); }
+
+bool DeliverUserAction(Form& form, const std::function<void()>& action) {
+    std::string report;
+    try {
+        action();
+        return true;
+    } catch (const vb::VbError& e) {
+        report = "Run-time error '" + std::to_string(e.Number()) + "':\n\n" + e.Description();
+    } catch (const std::logic_error&) {
+        // A fault of the program itself (or of a test's script), not a
+        // run-time error: it must surface, not end as a message.
+        throw;
+    } catch (const std::exception& e) {
+        report = std::string("Run-time error:\n\n") + e.what();
+    }
+    MsgBox(report, vbOKOnly | vbCritical, form.AppTitle());
+    End();
+    return false;
+}
 
 void ScreenObject::SetMousePointer(int pointer) {
     mousePointer_ = pointer;

@@ -4,6 +4,7 @@
 // user-interface backend: the headless one (records and scripted answers, the
 // default) or the Qt one that a program with windows installs.
 
+#include <functional>
 #include <string>
 
 #include "platform/forms/vb_constants.h"
@@ -43,6 +44,16 @@ int MsgBox(const std::string& prompt, int buttons = vbOKOnly, const std::string&
 void DoEvents();
 // VB's End statement; callers return right after it.
 void End();
+
+// Delivers one action of the user on a form (a click, a key, a pick, a
+// change of focus) as VB's message loop does: it is the bottom of the call
+// stack, so a run-time error that no event handler raised by the action
+// traps ends here. The error is reported in VB's box ("Run-time error 'N':",
+// a blank line and the description, headed with the form's AppTitle) and
+// the program ends (End). No run-time error leaves the call, so none crosses
+// a window system's event loop; a std::logic_error (a fault of the program
+// or of a test's script) does. Answers whether the action completed.
+bool DeliverUserAction(Form& form, const std::function<void()>& action);
 
 class ScreenObject {
 public:

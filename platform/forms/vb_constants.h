@@ -47,6 +47,17 @@ inline constexpr int vbSizable = 2;
 inline constexpr int vbFixedDialog = 3;
 
 // Key codes that handlers test.
+// ListBox.Style and ComboBox.Style.
+inline constexpr int vbListBoxStandard = 0;
+inline constexpr int vbListBoxCheckbox = 1;
+inline constexpr int vbComboDropDown = 0;
+inline constexpr int vbComboDropdownList = 2;
+
+// Form.StartUpPosition.
+inline constexpr int vbStartUpManual = 0;
+inline constexpr int vbStartUpOwner = 1;
+inline constexpr int vbStartUpScreen = 2;
+
 inline constexpr int vbKeyBack = 8;
 inline constexpr int vbKeyReturn = 13;
 inline constexpr int vbKeyEscape = 27;

@@ -206,6 +206,9 @@ void Environment::RemoveComponent(const VBComponentPtr& component) {
     state_->Notify([&](EnvironmentObserver& o) { o.ComponentsChanged(p); });
 }
 
+void Environment::SetHoldsProjectLocks(bool hold) { state_->holdsProjectLocks = hold; }
+bool Environment::HoldsProjectLocks() const { return state_->holdsProjectLocks; }
+
 void Environment::RemoveProject(const VBProjectPtr& project) {
     auto p = std::dynamic_pointer_cast<ProjectImpl>(project);
     if (!p) ThrowError(5);
@@ -218,6 +221,7 @@ void Environment::RemoveProject(const VBProjectPtr& project) {
     auto& list = state_->projects;
     list.erase(std::remove(list.begin(), list.end(), p), list.end());
     p->gone = true;
+    p->lock.reset();
     for (auto& c : p->components) {
         c->gone = true;
         if (c->module) c->module->gone = true;

@@ -127,6 +127,12 @@ public:
     // ---- Following the environment -------------------------------------------
     // Observers are held weakly: dropping the observer ends its notifications.
     void AddObserver(const std::shared_ptr<EnvironmentObserver>& observer);
+    // Whether a project opened from disk keeps its project file's writer
+    // lock until it is removed (false by default), so that a command's read,
+    // change and save of it is not interleaved with another program's save.
+    void SetHoldsProjectLocks(bool hold);
+    bool HoldsProjectLocks() const;
+
     // Every failure the environment reported, oldest first.
     const std::vector<std::string>& Reports() const;
     void Report(const std::string& message);

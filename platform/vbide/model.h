@@ -14,6 +14,7 @@
 #include "platform/vbide/environment.h"
 #include "platform/vbide/module_text.h"
 #include "platform/vbide/property_store.h"
+#include "platform/win/save.h"
 
 namespace vbide {
 
@@ -38,6 +39,7 @@ public:
     long Count() override;
     VBProjectPtr Item(long index) override;
     VBProjectPtr Item(const std::string& name) override;
+    VBProjectPtr AddFromFile(const std::string& fileName) override;
     VBEPtr VBE() override;
 
 private:
@@ -56,6 +58,9 @@ public:
     void WriteProperty(const std::string& section, const std::string& key,
                        const std::string& value) override;
     bool IsDirty() override;
+    std::vector<std::string> LoadProblems() override;
+    long SaveAs(const std::string& fileName) override;
+    std::vector<PendingFile> PendingSave() override;
     VBEPtr VBE() override;
 
     void Check() const { if (gone) ThrowDisconnected(); }
@@ -71,6 +76,10 @@ public:
     bool gone = false;
     // The project's files when it was opened from or saved to disk.
     std::unique_ptr<ProjectFile> file;
+    std::vector<std::string> loadProblems;
+    // The writer lock of the project file, held while the project is open
+    // in an environment that holds project locks.
+    std::shared_ptr<win::SaveLock> lock;
 };
 
 class ComponentsImpl : public VBComponents {
@@ -337,6 +346,7 @@ struct Environment::State {
     std::vector<std::weak_ptr<EnvironmentObserver>> observers;
     std::vector<std::string> reports;
     int projectCounter = 0;
+    bool holdsProjectLocks = false;
 
     // Calls `f` on every live observer.
     void Notify(const std::function<void(EnvironmentObserver&)>& f);

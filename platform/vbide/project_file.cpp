@@ -10,6 +10,7 @@
 
 #include "base/text.h"
 #include "platform/win/files.h"
+#include "platform/win/save.h"
 
 #include "platform/vbide/code_rules.h"
 #include "platform/vbide/model.h"
@@ -38,12 +39,22 @@ std::string ReadFile(const std::string& path) {
     return buffer.str();
 }
 
-// Replaces `path` with `bytes` atomically (the platform's temporary file and
-// rename), or fails with error 75 naming the file and the reason.
-void WriteFileAtomically(const std::string& path, const std::string& bytes) {
-    const std::string failure = win::WriteFileAtomically(path, bytes);
-    if (!failure.empty())
-        throw vb::VbError(75, "VBIDE", "Path/File access error: " + path + " (" + failure + ")");
+// Saves files all together under the lock and journal of `anchor`, or fails
+// with error 75 naming the file and the reason (then nothing changed).
+std::size_t Save(const std::vector<win::FileToSave>& files, const std::string& anchor) {
+    const win::SaveResult saved = win::SaveFiles(files, anchor);
+    if (saved.ok()) return saved.changed;
+    const std::string reason =
+        saved.outcome == win::SaveResult::kLocked ? "another program is saving the project; try again" : saved.reason;
+    throw vb::VbError(75, "VBIDE", "Path/File access error: " + saved.file + " (" + reason + ")");
+}
+
+// Before a project is read: a save of it that was interrupted is finished
+// (or undone), so that it reads wholly old or wholly new.
+void RecoverInterruptedSave(const std::string& vbpPath) {
+    const win::SaveResult recovered = win::RecoverSave(vbpPath);
+    if (!recovered.ok())
+        throw vb::VbError(75, "VBIDE", "Path/File access error: " + recovered.file + " (" + recovered.reason + ")");
 }
 
 // ---- Project lines --------------------------------------------------------------
@@ -181,6 +192,19 @@ std::shared_ptr<ComponentImpl> LoadComponent(const std::shared_ptr<ProjectImpl>&
 
 std::shared_ptr<ProjectImpl> LoadProject(Environment& env, const std::string& path,
                                          std::vector<LoadProblem>& problems) {
+    std::shared_ptr<win::SaveLock> lock;
+    {
+        std::error_code ec;
+        if (!fs::exists(path, ec)) throw vb::VbError(53, "VBIDE", "File not found: " + path);
+    }
+    if (env.HoldsProjectLocks()) {
+        lock = std::make_shared<win::SaveLock>(path);
+        if (!lock->Held())
+            throw vb::VbError(75, "VBIDE", "Path/File access error: " + path +
+                                               (lock->Error() == EWOULDBLOCK ? " (another program is saving it)" : ""));
+    }
+    RecoverInterruptedSave(path);
+    const std::size_t firstProblem = problems.size();
     std::string bytes = ReadFile(path);
     auto file = std::make_unique<ProjectFile>();
     file->path = fs::absolute(path).lexically_normal().string();
@@ -234,6 +258,8 @@ std::shared_ptr<ProjectImpl> LoadProject(Environment& env, const std::string& pa
     file->lines = std::move(lines);
     project->store.Load(store, file->lineEnd);
     project->file = std::move(file);
+    for (std::size_t i = firstProblem; i < problems.size(); ++i) project->loadProblems.push_back(problems[i].Text());
+    project->lock = std::move(lock);
     return project;
 }
 
@@ -354,7 +380,26 @@ OpenResult OpenProjectFile(Environment& env, const std::string& path) {
     return result;
 }
 
-void SaveProject(const VBProjectPtr& projectRef, const std::string& path) {
+namespace {
+
+// The files a save writes: changed modules, then the project file when its
+// lines or its store changed.
+std::vector<PendingFile> FilesToWrite(ProjectImpl& project, bool fresh) {
+    const ProjectFile& file = *project.file;
+    std::vector<PendingFile> pending;
+    for (auto& c : project.components) {
+        if (!c->module) continue;
+        if (c->relativePath.empty() || c->diskPath.empty())
+            throw vb::VbError(5, "VBIDE", "component \"" + c->name + "\" was never saved");
+        if (c->dirty) pending.push_back({c->diskPath, c->module->text.Serialize()});
+    }
+    if (fresh || file.linesChanged || project.store.Changed()) pending.push_back({file.path, Serialize(project)});
+    return pending;
+}
+
+}  // namespace
+
+long SaveProject(const VBProjectPtr& projectRef, const std::string& path) {
     auto project = std::dynamic_pointer_cast<ProjectImpl>(projectRef);
     if (!project) throw vb::VbError(5, "VBIDE");
     project->Check();
@@ -389,17 +434,16 @@ void SaveProject(const VBProjectPtr& projectRef, const std::string& path) {
                 c->module->text.SetHeader(NewModuleHeader(c->type, c->name));
             c->dirty = true;
         }
-        if (!c->dirty) continue;
-        WriteFileAtomically(c->diskPath, c->module->text.Serialize());
-        c->dirty = false;
     }
-    if (fresh || file.linesChanged || project->store.Changed() || project->dirty) {
-        if (fresh || file.linesChanged || project->store.Changed())
-            WriteFileAtomically(file.path, Serialize(*project));
-        file.linesChanged = false;
-        project->store.MarkSaved();
-    }
+    std::vector<win::FileToSave> files;
+    for (PendingFile& f : FilesToWrite(*project, fresh)) files.push_back({std::move(f.path), std::move(f.bytes)});
+    const std::size_t changed = Save(files, file.path);
+    for (auto& c : project->components)
+        if (c->module) c->dirty = false;
+    file.linesChanged = false;
+    project->store.MarkSaved();
     project->dirty = false;
+    return static_cast<long>(changed);
 }
 
 std::vector<PendingFile> PendingSave(const VBProjectPtr& projectRef) {
@@ -407,16 +451,7 @@ std::vector<PendingFile> PendingSave(const VBProjectPtr& projectRef) {
     if (!project) throw vb::VbError(5, "VBIDE");
     project->Check();
     if (!project->file) throw vb::VbError(5, "VBIDE", "the project was never saved");
-    const ProjectFile& file = *project->file;
-    std::vector<PendingFile> pending;
-    for (auto& c : project->components) {
-        if (!c->module) continue;
-        if (c->relativePath.empty() || c->diskPath.empty())
-            throw vb::VbError(5, "VBIDE", "component \"" + c->name + "\" was never saved");
-        if (c->dirty) pending.push_back({c->diskPath, c->module->text.Serialize()});
-    }
-    if (file.linesChanged || project->store.Changed()) pending.push_back({file.path, Serialize(*project)});
-    return pending;
+    return FilesToWrite(*project, false);
 }
 
 void SaveGroup(const std::vector<VBProjectPtr>& projects, const std::string& path) {
@@ -431,7 +466,7 @@ void SaveGroup(const std::vector<VBProjectPtr>& projects, const std::string& pat
         out += (first ? "StartupProject=" : "Project=") + rel + "\r\n";
         first = false;
     }
-    WriteFileAtomically(path, out);
+    Save({{path, out}}, path);
 }
 
 void ProjectFile::ComponentAdded(ProjectImpl& project, ComponentImpl& c) {

@@ -60,23 +60,22 @@ struct OpenResult {
 
 // Opens a .vbp or .vbg file into the environment: the projects are added (as
 // the user's File > Open does: ItemAdded, then the first becomes active).
+// An interrupted save of a project is finished or undone first; an
+// environment that holds project locks keeps each project's writer lock
+// until the project is removed.
 // Problems with single modules are reported through Environment::Report and
 // returned; the rest of the project still opens. Throws vb::VbError 53 (file
 // not found), 75 (not readable) or 5 (not a project file, with the file and
 // line in the description) when the project file itself cannot be used.
 OpenResult OpenProjectFile(Environment& env, const std::string& path);
 
-// Writes the project file and every changed module file of `project`. A
-// project never saved needs `path` (the .vbp to create; its modules are
-// written beside it under their default file names). Throws vb::VbError 75
-// when a file cannot be written; files written before stay written.
-void SaveProject(const VBProjectPtr& project, const std::string& path = {});
-
-// A file that SaveProject would write, with the bytes it would write.
-struct PendingFile {
-    std::string path;
-    std::string bytes;
-};
+// Writes the project file and every changed module file of `project`, all
+// or nothing, through win::SaveFiles (the .vbp is the save's anchor: its lock
+// and journal). A project never saved needs `path` (the .vbp to create; its
+// modules are written beside it under their default file names). Throws
+// vb::VbError 75 naming the file when one cannot be written (nothing changed).
+// Answers how many files changed.
+long SaveProject(const VBProjectPtr& project, const std::string& path = {});
 
 // The files SaveProject would write now (changed modules, then the project
 // file when its lines or its store changed), without writing anything.

@@ -28,6 +28,12 @@ VBProjectPtr ProjectsImpl::Item(const std::string& name) {
     ThrowError(9);
 }
 
+VBProjectPtr ProjectsImpl::AddFromFile(const std::string& fileName) {
+    const OpenResult opened = OpenProjectFile(*LockEnv(env_), fileName);
+    if (opened.projects.empty()) throw vb::VbError(5, "VBIDE", fileName + ": no project could be opened");
+    return opened.projects.front();
+}
+
 VBEPtr ProjectsImpl::VBE() { return LockEnv(env_); }
 
 // ---- VBProject ----------------------------------------------------------------
@@ -99,6 +105,15 @@ bool ProjectImpl::IsDirty() {
     if (dirty || store.Changed()) return true;
     return std::any_of(components.begin(), components.end(), [](auto& c) { return c->dirty; });
 }
+
+std::vector<std::string> ProjectImpl::LoadProblems() {
+    Check();
+    return loadProblems;
+}
+
+long ProjectImpl::SaveAs(const std::string& fileName) { return SaveProject(shared_from_this(), fileName); }
+
+std::vector<PendingFile> ProjectImpl::PendingSave() { return vbide::PendingSave(shared_from_this()); }
 
 VBEPtr ProjectImpl::VBE() {
     Check();

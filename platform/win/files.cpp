@@ -1,7 +1,7 @@
 #include "platform/win/files.h"
 
 #include "base/text.h"
-#include "platform/win/atomic_file.h"
+#include "platform/win/save.h"
 
 #include <dirent.h>
 #include <dlfcn.h>
@@ -223,8 +223,8 @@ std::string GetModuleFolder(const void* addressInModule) {
 }
 
 std::string WriteFileAtomically(const std::string& path, std::string_view bytes) {
-    const int error = detail::ReplaceFileContents(path, bytes);
-    return error == 0 ? std::string() : std::string(std::strerror(error));
+    const SaveResult saved = SaveFiles({{path, std::string(bytes)}}, path);
+    return saved.ok() ? std::string() : saved.reason;
 }
 
 }  // namespace win

@@ -60,12 +60,10 @@ std::string GetModulePath(const void* addressInModule);
 // that module). Empty when the address lies in no loaded module.
 std::string GetModuleFolder(const void* addressInModule);
 
-// Replaces the file at `path` (or creates it) with `bytes` in one step: the
-// bytes go to a temporary file beside it, which is synced and renamed over
-// the old one, so a reader sees the old file or the new one, never a part. A
-// replaced file keeps its permissions. Answers the empty text on success,
-// otherwise the system's reason (the old file then stays whole and no
-// temporary file is left behind).
+// Replaces the file at `path` (or creates it) with `bytes` in one step,
+// through SaveFiles (save.h): a reader sees the old file or the new one, a
+// link is written through, a read-only file is refused. Answers the empty
+// text on success, otherwise the reason (the old file then stays whole).
 std::string WriteFileAtomically(const std::string& path, std::string_view bytes);
 
 // The folder, without a trailing separator, of the running program.

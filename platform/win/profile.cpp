@@ -1,11 +1,13 @@
 // Private profile files. The file is read whole and split into lines; a
 // write changes the bytes of one line (or inserts or removes lines) and puts
-// the new file in place with a rename, so readers never see half a file.
+// the new file in place through SaveFiles, so readers never see half a file.
+// Writers of one file take turns: each holds the file's writer lock from
+// reading it to replacing it, so no update is lost.
 
 #include "platform/win/profile.h"
 
 #include "base/text.h"
-#include "platform/win/atomic_file.h"
+#include "platform/win/save.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -165,13 +167,12 @@ BOOL Failed(DWORD code) {
     return FALSE;
 }
 
-// The folder is known to exist by then: whatever else fails is a refusal.
-DWORD ErrorFromErrno(int error) {
-    switch (error) {
-        case EBUSY:
-        case ETXTBSY: return ERROR_SHARING_VIOLATION;
-        default: return ERROR_ACCESS_DENIED;
-    }
+// A byte-order mark some editors put first is not part of the first line.
+constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
+
+std::string WithoutMark(std::string text) {
+    if (std::string_view(text).starts_with(kUtf8Mark)) text.erase(0, kUtf8Mark.size());
+    return text;
 }
 
 }  // namespace
@@ -180,7 +181,7 @@ DWORD GetPrivateProfileStringA(const char* lpAppName, const char* lpKeyName,
                                const char* lpDefault, char* lpReturnedString, DWORD nSize,
                                const char* lpFileName) {
     const auto bytes = ReadFile(NativePath(lpFileName));
-    const std::string text = bytes.value_or(std::string());
+    const std::string text = WithoutMark(bytes.value_or(std::string()));
     const std::vector<Line> lines = SplitLines(text);
     if (!lpAppName) {
         std::vector<std::string_view> names;
@@ -216,8 +217,17 @@ BOOL WritePrivateProfileStringA(const char* lpAppName, const char* lpKeyName,
                                 const char* lpString, const char* lpFileName) {
     if (!lpAppName || !lpFileName || !*lpFileName) return Failed(ERROR_INVALID_PARAMETER);
     const std::string path = NativePath(lpFileName);
+    // Held from reading the file to replacing it; another writer that keeps
+    // it for the whole wait makes this one fail as a sharing violation.
+    SaveLock lock(path);
+    if (!lock.Held()) {
+        return Failed(lock.Error() == EWOULDBLOCK ? ERROR_SHARING_VIOLATION
+                      : lock.Error() == ENOENT    ? ERROR_PATH_NOT_FOUND
+                                                  : ERROR_ACCESS_DENIED);
+    }
     struct stat st {};
     std::string text;
+    bool marked = false;
     if (::stat(path.c_str(), &st) == 0) {
         if (S_ISDIR(st.st_mode)) return Failed(ERROR_ACCESS_DENIED);
         // A file that may not be written stays as it is, even though its
@@ -225,7 +235,8 @@ BOOL WritePrivateProfileStringA(const char* lpAppName, const char* lpKeyName,
         if (::access(path.c_str(), W_OK) != 0) return Failed(ERROR_ACCESS_DENIED);
         auto bytes = ReadFile(path);
         if (!bytes) return Failed(ERROR_ACCESS_DENIED);
-        text = std::move(*bytes);
+        marked = std::string_view(*bytes).starts_with(kUtf8Mark);
+        text = WithoutMark(std::move(*bytes));
     } else {
         const auto cut = path.rfind('/');
         const std::string folder = cut == std::string::npos ? "." : path.substr(0, cut + 1);
@@ -276,8 +287,10 @@ BOOL WritePrivateProfileStringA(const char* lpAppName, const char* lpKeyName,
             }
         }
     }
-    if (const int error = detail::ReplaceFileContents(path, result); error != 0) {
-        return Failed(ErrorFromErrno(error));
+    if (marked) result.insert(0, kUtf8Mark);
+    const SaveResult saved = SaveFiles({{path, std::move(result)}}, path);
+    if (!saved.ok()) {
+        return Failed(saved.outcome == SaveResult::kLocked ? ERROR_SHARING_VIOLATION : ERROR_ACCESS_DENIED);
     }
     return TRUE;
 }

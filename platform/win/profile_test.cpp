@@ -1,7 +1,9 @@
 #include "platform/win/profile.h"
 
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -217,6 +219,48 @@ TEST_F(Profile, FailedWritesReturnFalseAndLeaveTheOldFile) {
     EXPECT_FALSE(WritePrivateProfileStringA("S", "k", "new", file.c_str()));
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED));
     ::chmod(folder.Path().c_str(), 0755);
+    EXPECT_EQ(ReadBytes(file), "[S]\r\nk=old\r\n");
+}
+
+TEST_F(Profile, AByteOrderMarkIsSkippedWhenReadingAndKeptWhenWriting) {
+    EXPECT_EQ(GetFrom("\xEF\xBB\xBF[Immediate]\r\nMaxClose=-1\r\n", "Immediate", "MaxClose"), "-1");
+    ASSERT_TRUE(WritePrivateProfileStringA("Immediate", "MaxClose", "0", file.c_str()));
+    EXPECT_EQ(ReadBytes(file), "\xEF\xBB\xBF[Immediate]\r\nMaxClose=0\r\n");
+}
+
+TEST_F(Profile, TwoProcessesWritingAtOnceLoseNoUpdate) {
+    constexpr int kKeys = 40;
+    pid_t children[2];
+    for (int c = 0; c < 2; ++c) {
+        children[c] = ::fork();
+        ASSERT_GE(children[c], 0);
+        if (children[c] == 0) {
+            bool ok = true;
+            for (int k = 0; k < kKeys; ++k) {
+                const std::string key = "k" + std::to_string(c) + "_" + std::to_string(k);
+                ok = WritePrivateProfileStringA("S", key.c_str(), "v", file.c_str()) && ok;
+            }
+            ::_exit(ok ? 0 : 1);
+        }
+    }
+    for (pid_t child : children) {
+        int status = 0;
+        ::waitpid(child, &status, 0);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    }
+    for (int c = 0; c < 2; ++c)
+        for (int k = 0; k < kKeys; ++k)
+            EXPECT_EQ(Get("S", ("k" + std::to_string(c) + "_" + std::to_string(k)).c_str()), "v");
+}
+
+TEST_F(Profile, AFileThatStaysLockedFailsWithASharingViolation) {
+    WriteBytes(file, "[S]\r\nk=old\r\n");
+    testing::LockHolder other(file);
+    ASSERT_TRUE(other.Held());
+    ::setenv("TARNWICK_LOCK_WAIT_MS", "50", 1);
+    EXPECT_FALSE(WritePrivateProfileStringA("S", "k", "new", file.c_str()));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_SHARING_VIOLATION));
+    ::unsetenv("TARNWICK_LOCK_WAIT_MS");
     EXPECT_EQ(ReadBytes(file), "[S]\r\nk=old\r\n");
 }
 

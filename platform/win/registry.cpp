@@ -342,12 +342,21 @@ LONG RegQueryInfoKey(HKEY hKey, char* lpClass, DWORD* lpcchClass, DWORD*, DWORD*
         Handle* h = Lookup(s, store, hKey);
         if (!h) return ERROR_INVALID_HANDLE;
         if (!(h->access & KEY_QUERY_VALUE)) return ERROR_ACCESS_DENIED;
-        if (LONG rc = RefreshSubkeys(s, store, *h); rc != ERROR_SUCCESS) return rc;
+        // The counts come from the store's index; the names are read only
+        // when an enumeration asks for them.
+        DWORD subkeys = 0, longestSubkey = 0;
+        if (h->subkeyStamp == s.stamp) {
+            subkeys = static_cast<DWORD>(h->subkeys.size());
+            longestSubkey = h->longestSubkey;
+        } else {
+            if (!store.KeyExists(h->key)) return ERROR_KEY_DELETED;
+            store.ChildSummary(h->key, subkeys, longestSubkey);
+        }
         if (LONG rc = RefreshValues(s, store, *h); rc != ERROR_SUCCESS) return rc;
         if (lpClass && lpcchClass && *lpcchClass > 0) lpClass[0] = '\0';
         if (lpcchClass) *lpcchClass = 0;
-        if (lpcSubKeys) *lpcSubKeys = static_cast<DWORD>(h->subkeys.size());
-        if (lpcbMaxSubKeyLen) *lpcbMaxSubKeyLen = h->longestSubkey;
+        if (lpcSubKeys) *lpcSubKeys = subkeys;
+        if (lpcbMaxSubKeyLen) *lpcbMaxSubKeyLen = longestSubkey;
         if (lpcbMaxClassLen) *lpcbMaxClassLen = 0;
         if (lpcValues) *lpcValues = static_cast<DWORD>(h->values.size());
         if (lpcbMaxValueNameLen) *lpcbMaxValueNameLen = h->longestValueName;

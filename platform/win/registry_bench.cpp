@@ -102,6 +102,29 @@ void ExportScript(benchmark::State& state) {
 }
 BENCHMARK(ExportScript)->Unit(benchmark::kMillisecond);
 
+// What a program pays at start-up: opening the store, then the first
+// RegQueryInfoKey on a key of kKeys subkeys.
+void OpenThenQueryInfo(benchmark::State& state) {
+    const std::string store = TempStore("open");
+    win::UseRegistryStore(store);
+    if (!win::ImportRegistryScriptText(Script(), "bench.reg").ok) state.SkipWithError("import failed");
+    for (auto _ : state) {
+        state.PauseTiming();
+        win::CloseRegistryStore();
+        state.ResumeTiming();
+        win::UseRegistryStore(store);
+        win::HKEY key = nullptr;
+        win::RegOpenKeyEx(win::HKEY_LOCAL_MACHINE, "SOFTWARE\\Classes", 0, 0x1F, &key);
+        win::DWORD count = 0, longest = 0;
+        win::RegQueryInfoKey(key, nullptr, nullptr, nullptr, &count, &longest, nullptr, nullptr, nullptr, nullptr,
+                             nullptr, nullptr);
+        win::RegCloseKey(key);
+        if (count != kKeys) state.SkipWithError("wrong count");
+    }
+    RemoveStore(store);
+}
+BENCHMARK(OpenThenQueryInfo)->Unit(benchmark::kMillisecond);
+
 }  // namespace
 
 BENCHMARK_MAIN();

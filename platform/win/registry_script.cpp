@@ -12,7 +12,7 @@
 #include <unordered_map>
 #include <unordered_set>
 
-#include "platform/win/atomic_file.h"
+#include "platform/win/save.h"
 #include "platform/win/registry_internal.h"
 #include "platform/win/registry_script_parser.h"
 
@@ -336,9 +336,9 @@ RegistryScriptResult ExportRegistryScript(const std::string& path, const std::st
     if (!result.ok) return result;
     std::string native = path;
     std::replace(native.begin(), native.end(), '\\', '/');
-    if (const int error = detail::ReplaceFileContents(native, text); error != 0) {
+    if (const SaveResult saved = SaveFiles({{native, std::move(text)}}, native); !saved.ok()) {
         result.ok = false;
-        result.error = path + ": the file cannot be written (" + std::strerror(error) + ")";
+        result.error = path + ": the file cannot be written (" + saved.reason + ")";
     }
     return result;
 }

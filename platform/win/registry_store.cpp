@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <filesystem>
+#include <string>
 #include <system_error>
 
 #include "base/text.h"
@@ -195,8 +196,8 @@ void RegistryStore::Initialise() {
             // Another process may have created the store meanwhile.
             if (isNew()) {
                 Exec(kSchema);
-                Exec("PRAGMA application_id = 1414680151");
-                Exec("PRAGMA user_version = 1");
+                Exec(("PRAGMA application_id = " + std::to_string(kApplicationId)).c_str());
+                Exec(("PRAGMA user_version = " + std::to_string(kFormatVersion)).c_str());
             }
             Commit();
         } catch (...) {
@@ -317,6 +318,17 @@ std::vector<ChildKey> RegistryStore::Children(KeyId key) {
     }
     Check(rc, "list subkeys");
     return children;
+}
+
+void RegistryStore::ChildSummary(KeyId key, DWORD& count, DWORD& longest) {
+    // A folded name has as many bytes as the name, and the (parent, fold)
+    // index holds it: the keys' rows are not read.
+    Use s(Prepare("SELECT count(*), coalesce(max(length(CAST(fold AS BLOB))), 0) FROM keys WHERE parent = ?"));
+    sqlite3_bind_int64(*s, 1, key);
+    const int rc = sqlite3_step(*s);
+    Check(rc, "count subkeys");
+    count = static_cast<DWORD>(sqlite3_column_int64(*s, 0));
+    longest = static_cast<DWORD>(sqlite3_column_int64(*s, 1));
 }
 
 std::vector<ValueRecord> RegistryStore::Values(KeyId key) {

@@ -79,6 +79,9 @@ public:
     std::string NameOf(KeyId key);
     bool HasChildren(KeyId key);
     std::vector<ChildKey> Children(KeyId key);
+    // How many subkeys a key has and the bytes of the longest name, from the
+    // index alone (no name is read).
+    void ChildSummary(KeyId key, DWORD& count, DWORD& longest);
     std::vector<ValueRecord> Values(KeyId key);
     std::optional<ValueRecord> FindValue(KeyId key, std::string_view name);
     void SetValue(KeyId key, std::string_view name, DWORD type, std::string_view data);

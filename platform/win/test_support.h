@@ -1,6 +1,8 @@
 #pragma once
 // Helpers for the tests of platform/win: a fresh temporary folder per test.
 
+#include <signal.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -9,7 +11,42 @@
 #include <sstream>
 #include <string>
 
+#include "platform/win/save.h"
+
 namespace win::testing {
+
+// Another process holding the writer lock of `path` until destroyed.
+class LockHolder {
+public:
+    explicit LockHolder(const std::string& path) {
+        int ready[2];
+        if (::pipe(ready) != 0) std::abort();
+        child_ = ::fork();
+        if (child_ < 0) std::abort();
+        if (child_ == 0) {
+            SaveLock lock(path);
+            const char c = lock.Held() ? 'y' : 'n';
+            (void)!::write(ready[1], &c, 1);
+            ::pause();
+            ::_exit(0);
+        }
+        char c = 0;
+        held_ = ::read(ready[0], &c, 1) == 1 && c == 'y';
+        ::close(ready[0]);
+        ::close(ready[1]);
+    }
+    ~LockHolder() {
+        ::kill(child_, SIGKILL);
+        ::waitpid(child_, nullptr, 0);
+    }
+    LockHolder(const LockHolder&) = delete;
+    LockHolder& operator=(const LockHolder&) = delete;
+    bool Held() const { return held_; }
+
+private:
+    pid_t child_ = -1;
+    bool held_ = false;
+};
 
 class TempFolder {
 public:

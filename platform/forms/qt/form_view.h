@@ -4,11 +4,12 @@
 // and turns the user's input into the model's user actions, so every rule
 // (events, key filters, default buttons) lives in the model alone.
 
-#include <QPointer>
 #include <QWidget>
+#include <functional>
 #include <map>
 
 class QEventLoop;
+class QMouseEvent;
 
 namespace forms {
 class Form;
@@ -34,6 +35,12 @@ public:
     void SetModalLoop(QEventLoop* loop) { modalLoop_ = loop; }
     QEventLoop* ModalLoop() const { return modalLoop_; }
 
+    // True while the view shows a change of the model: the signals its own
+    // widget updates raise are not the user's and are ignored.
+    bool Syncing() const { return syncing_; }
+    // Hands an action of the user to the model (see DeliverUserAction).
+    void Deliver(const std::function<void()>& action);
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
@@ -41,11 +48,11 @@ protected:
 
 private:
     void Build();
-    QWidget* MakeWidget(Control& control, QWidget* parent);
     void Sync(Control& control, Property what);
-    void SyncAll(Control& control);
     void OnFormEvent(FormEvent what);
     bool RouteKey(Control& control, QKeyEvent* key);
+    bool RouteListKey(Control& control, QKeyEvent* key);
+    bool DragInList(QObject* watched, QMouseEvent* mouse);
     Control* ControlOf(QObject* object) const;
 
     Form& form_;

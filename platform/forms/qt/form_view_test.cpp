@@ -13,8 +13,10 @@
 #include <gtest/gtest.h>
 
 #include "platform/forms/form.h"
+#include "platform/forms/headless.h"
 #include "platform/forms/qt/qt_app.h"
 #include "platform/forms/qt/qt_ui.h"
+#include "base/vb_error.h"
 #include "shared/frmAbout.h"
 
 namespace forms::qt {
@@ -24,15 +26,24 @@ using K = ControlKind;
 
 class Sample : public Form {
 public:
-    Sample() : Form("frmSample") {
+    explicit Sample(const char* name = "frmSample") : Form(name) {
         AddControls({
-            {"txtName", -1, K::TextBox, "", nullptr, -1, 120, 120, 2400, 285, 0},
-            {"chkOn", -1, K::CheckBox, "&On", nullptr, -1, 120, 500, 1200, 240, 1},
-            {"fraKind", -1, K::Frame, "Kind", nullptr, -1, 120, 800, 2400, 900, 2},
-            {"optKind", 0, K::OptionButton, "One", "fraKind", -1, 90, 270, 1000, 240, 3},
-            {"optKind", 1, K::OptionButton, "Two", "fraKind", -1, 90, 540, 1000, 240, 4},
-            {"lstItems", -1, K::ListBox, "", nullptr, -1, 120, 1800, 2400, 900, 5},
-            {"cmdOK", -1, K::CommandButton, "OK", nullptr, -1, 2700, 120, 1000, 345, 6},
+            {.name = "txtName", .kind = K::TextBox, .left = 120, .top = 120, .width = 2400,
+             .height = 285, .tabIndex = 0},
+            {.name = "chkOn", .kind = K::CheckBox, .caption = "&On", .left = 120, .top = 500,
+             .width = 1200, .height = 240, .tabIndex = 1},
+            {.name = "fraKind", .kind = K::Frame, .caption = "Kind", .left = 120, .top = 800,
+             .width = 2400, .height = 900, .tabIndex = 2},
+            {.name = "optKind", .index = 0, .kind = K::OptionButton, .caption = "One",
+             .container = "fraKind", .left = 90, .top = 270, .width = 1000, .height = 240,
+             .tabIndex = 3},
+            {.name = "optKind", .index = 1, .kind = K::OptionButton, .caption = "Two",
+             .container = "fraKind", .left = 90, .top = 540, .width = 1000, .height = 240,
+             .tabIndex = 4},
+            {.name = "lstItems", .kind = K::ListBox, .left = 120, .top = 1800, .width = 2400,
+             .height = 900, .tabIndex = 5},
+            {.name = "cmdOK", .kind = K::CommandButton, .caption = "OK", .left = 2700, .top = 120,
+             .width = 1000, .height = 345, .tabIndex = 6},
         });
         SetClientSize(4000, 3000);
         Get<CommandButton>("cmdOK").SetDefault(true);
@@ -100,6 +111,28 @@ TEST_F(QtView, ModelChangesShowInTheWidgets) {
     EXPECT_FALSE(Widget<QPushButton>(view, "cmdOK")->isEnabled());
 }
 
+// A press picks the entry under the pointer, and dragging picks each entry
+// it reaches; the widget shows the model's selection throughout.
+TEST_F(QtView, PressAndDragInAListPickEachEntry) {
+    Sample form;
+    auto& lst = form.Get<ListBox>("lstItems");
+    for (const char* s : {"alpha", "beta", "gamma"}) lst.AddItem(s);
+    std::string picks;
+    lst.onClick = [&] { picks += std::to_string(lst.ListIndex()); };
+    FormView view(form);
+    view.show();
+    QListWidget* list = Widget<QListWidget>(view, "lstItems");
+    auto at = [&](int row) { return list->visualItemRect(list->item(row)).center(); };
+    QTest::mousePress(list->viewport(), Qt::LeftButton, {}, at(0));
+    QTest::mouseMove(list->viewport(), at(2));
+    QTest::mouseRelease(list->viewport(), Qt::LeftButton, {}, at(2));
+    EXPECT_EQ(picks, "02");
+    EXPECT_EQ(lst.ListIndex(), 2);
+    EXPECT_EQ(list->currentRow(), 2);
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at(2));
+    EXPECT_EQ(picks, "022") << "a click on the selected entry picks it again";
+}
+
 TEST_F(QtView, GeometryIsTwipsOverFifteenAtNinetySixDpi) {
     Sample form;
     FormView view(form);
@@ -132,6 +165,66 @@ TEST_F(QtView, ScreenshotOfAnAboutBoxIsWritten) {
     QImage image(QString::fromStdString(path.string()));
     EXPECT_GT(image.width(), 5730 / 15);
     std::filesystem::remove(path);
+}
+
+// A handler that fails while the view is showing a change (here the focus
+// the user gave) is reported once; the view goes on following the model and
+// the user's input.
+TEST_F(QtView, AnErrorInAHandlerDuringASyncLeavesTheViewFollowing) {
+    ScopedHeadlessUi ui;  // the report is recorded, not shown
+    Sample form;
+    form.SetAppTitle("Sample");
+    auto& name = form.Get<TextBox>("txtName");
+    name.onGotFocus = [] { throw vb::VbError(91); };
+    FormView view(form);
+    view.show();
+    view.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&view));
+    QLineEdit* edit = Widget<QLineEdit>(view, "txtName");
+    QTest::mouseClick(edit, Qt::LeftButton);
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].prompt.rfind("Run-time error '91':\n\n", 0), 0u) << ui.messages[0].prompt;
+    EXPECT_EQ(ui.messages[0].title, "Sample");
+    EXPECT_TRUE(ui.ended);
+
+    name.onGotFocus = nullptr;
+    name.SetText("after");
+    EXPECT_EQ(edit->text(), "after");
+    form.Get<CheckBox>("chkOn").SetValue(1);
+    EXPECT_EQ(Widget<QCheckBox>(view, "chkOn")->checkState(), Qt::Checked);
+    QTest::mouseClick(Widget<QPushButton>(view, "cmdOK"), Qt::LeftButton);
+    EXPECT_EQ(form.clicks, 1);
+    EXPECT_EQ(form.ActiveControl(), &form.Ctl("cmdOK"));
+}
+
+TEST_F(QtView, ShowOnAFormOnScreenBringsItToTheFront) {
+    Sample first("frmFirst");
+    Sample second("frmSecond");
+    first.Show();
+    second.Show();
+    ASSERT_TRUE(QTest::qWaitFor([] {
+        return QApplication::activeWindow() && QApplication::activeWindow()->objectName() == "frmSecond";
+    }));
+    first.Show();
+    EXPECT_TRUE(QTest::qWaitFor([] {
+        return QApplication::activeWindow() && QApplication::activeWindow()->objectName() == "frmFirst";
+    }));
+}
+
+// The About box's separator is etched: a grey pixel row with a white one
+// under it, both across the window.
+TEST_F(QtView, AboutBoxSeparatorShowsGreyOverWhite) {
+    about::frmAbout box({}, about::Deliverable::Quillon);
+    FormView view(box);
+    view.setAttribute(Qt::WA_DontShowOnScreen);
+    view.show();
+    const QImage image = view.grab().toImage();
+    const int y = view.Px(1970);
+    for (int x : {view.Px(200), view.Px(3000), view.Px(5600)}) {
+        EXPECT_EQ(image.pixelColor(x, y), QColor(0x80, 0x80, 0x80)) << x;
+        EXPECT_EQ(image.pixelColor(x, y + 1), QColor(Qt::white)) << x;
+        EXPECT_NE(image.pixelColor(x, y - 1), QColor(Qt::white)) << x;
+    }
 }
 
 }  // namespace

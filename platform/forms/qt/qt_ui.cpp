@@ -66,7 +66,7 @@ FormView* QtUi::ViewFor(Form& form) {
     if (FormView* view = ViewOf(form)) return view;
     auto* view = new FormView(form);
     views_[&form] = view;
-    if (form.StartUpPosition() != 0) {
+    if (form.StartUpPosition() != vbStartUpManual) {
         QRect screen = QApplication::primaryScreen() ? QApplication::primaryScreen()->availableGeometry()
                                                      : QRect(0, 0, 1024, 768);
         view->move(screen.center() - view->rect().center());
