@@ -32,6 +32,7 @@ int main(int argc, char** argv) {
     font.setPointSizeF(8.25);
     app.setFont(font);
     forms::qt::EnsureQtUi();
+    forms::qt::KeepRunningOnEnd();
     // Offscreen nobody answers: message boxes take their default button.
     forms::HeadlessUi unattended;
     if (!options.screenshot.empty()) forms::SetUi(&unattended);

@@ -111,7 +111,7 @@ std::vector<ColourRun> ColourLine(QStringView line, LineState& state) {
             while (j < n && IsNameChar(line[j])) ++j;
             if (IsDirective(Folded(line.sliced(i + 1, j - i - 1)))) {
                 runs.push_back({static_cast<int>(i), static_cast<int>(j - i), Colour::Keyword});
-                previousWord = "#";
+                previousWord.assign(1, '#');
                 i = j;
                 statementStart = false;
                 before = u'f';

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QImage>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -225,6 +226,40 @@ TEST_F(QtView, AboutBoxSeparatorShowsGreyOverWhite) {
         EXPECT_EQ(image.pixelColor(x, y + 1), QColor(Qt::white)) << x;
         EXPECT_NE(image.pixelColor(x, y - 1), QColor(Qt::white)) << x;
     }
+}
+
+}  // namespace
+}  // namespace forms::qt
+
+namespace forms::qt {
+namespace {
+
+// A host of add-ins keeps running when an add-in's handler fails: the error's
+// message is shown, and the End that follows it returns instead of ending the
+// process. Run in a child, whose exit status tells which way it went.
+TEST(QtUiEnd, AHostOfAddInsKeepsRunningAfterAnUntrappedError) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            EnsureQtUi();
+            QtUi ui;
+            ui.keepRunningOnEnd = true;
+            std::string shown;
+            QTimer::singleShot(0, [&] {
+                if (QWidget* box = QApplication::activeModalWidget()) {
+                    shown = box->findChild<QLabel*>("qt_msgbox_label")->text().toStdString();
+                    QTest::keyClick(box, Qt::Key_Return);
+                }
+            });
+            SetUi(&ui);
+            Sample form;
+            const bool survived =
+                DeliverUserAction(form, [] { throw vb::VbError(5, "Sample", "Invalid procedure call"); });
+            SetUi(nullptr);
+            std::fprintf(stderr, "%s|%s", survived ? "survived" : "failed", shown.c_str());
+            std::exit(3);
+        },
+        testing::ExitedWithCode(3), "failed\\|Run-time error '5':");
 }
 
 }  // namespace

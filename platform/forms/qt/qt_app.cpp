@@ -99,6 +99,8 @@ void EnsureQtUi() {
     SetUi(&TheUi());
 }
 
+void KeepRunningOnEnd() { TheUi().keepRunningOnEnd = true; }
+
 int RunProgram(int argc, char** argv, const std::function<void()>& start) {
     QApplication app(argc, argv);
     Style(app);

@@ -23,6 +23,11 @@ int RunProgram(int argc, char** argv, const std::function<void()>& start);
 // With no display, QT_QPA_PLATFORM=offscreen is used.
 void EnsureQtUi();
 
+// For a program that hosts the forms of add-ins: End (an add-in's, or the one
+// that follows an untrapped run-time error's message) leaves the program
+// running instead of ending it.
+void KeepRunningOnEnd();
+
 // Renders the form as it would appear on screen (its frame excluded) into a
 // PNG file; answers whether the file was written.
 bool Screenshot(Form& form, const std::string& pngPath);

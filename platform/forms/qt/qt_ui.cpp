@@ -129,6 +129,7 @@ void QtUi::MousePointerChanged(int pointer) {
 }
 
 void QtUi::End() {
+    if (keepRunningOnEnd) return;
     // VB's End stops the program where it stands, without unloading anything.
     std::fflush(nullptr);
     std::_Exit(0);

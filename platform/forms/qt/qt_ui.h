@@ -28,6 +28,11 @@ public:
     FormView* ViewOf(const Form& form) const;
     // Called when the last visible form has gone.
     std::function<void()> onLastFormGone;
+    // A program that hosts other programs' forms (the environment window and
+    // its add-ins) keeps running when one of them ends: End, which the
+    // run-time also calls after an untrapped error's message, must not take
+    // the user's unsaved projects with it. The forms stay as they are.
+    bool keepRunningOnEnd = false;
 
 private:
     FormView* ViewFor(Form& form);
