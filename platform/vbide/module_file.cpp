@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "base/text.h"
 #include "platform/vbide/code_rules.h"
 
 namespace vbide {
@@ -16,31 +17,13 @@ struct RawLine {
 
 std::vector<RawLine> SplitRaw(const std::string& bytes) {
     std::vector<RawLine> lines;
-    lines.reserve(static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), '\n')) + 1);
-    std::size_t start = 0;
-    while (start < bytes.size()) {
-        std::size_t lf = bytes.find('\n', start);
-        if (lf == std::string::npos) {
-            lines.push_back({bytes.substr(start), ""});
-            break;
-        }
-        bool crlf = lf > start && bytes[lf - 1] == '\r';
-        std::size_t end = crlf ? lf - 1 : lf;
-        lines.push_back({bytes.substr(start, end - start), crlf ? "\r\n" : "\n"});
-        start = lf + 1;
-    }
+    for (const text::Line& line : text::SplitLines(bytes))
+        lines.push_back({std::string(line.text), std::string(line.end)});
     return lines;
 }
 
-std::string Trim(const std::string& s) {
-    std::size_t b = 0, e = s.size();
-    while (b < e && (s[b] == ' ' || s[b] == '\t')) ++b;
-    while (e > b && (s[e - 1] == ' ' || s[e - 1] == '\t')) --e;
-    return s.substr(b, e - b);
-}
-
 std::string FirstWord(const std::string& s) {
-    std::string t = Trim(s);
+    std::string t = text::TrimBlanks(s);
     std::size_t i = 0;
     while (i < t.size() && t[i] != ' ' && t[i] != '\t') ++i;
     return t.substr(0, i);
@@ -91,7 +74,7 @@ std::string NameFromAttribute(const std::string& line) {
     // Attribute VB_Name = "Name"
     std::size_t q1 = line.find('"');
     std::size_t q2 = line.rfind('"');
-    if (q1 == std::string::npos || q2 <= q1) return Trim(line.substr(line.find('=') + 1));
+    if (q1 == std::string::npos || q2 <= q1) return text::TrimBlanks(line.substr(line.find('=') + 1));
     return line.substr(q1 + 1, q2 - q1 - 1);
 }
 
@@ -139,7 +122,7 @@ ParsedModule ParseModuleFile(const std::string& bytes, vbext_ComponentType type)
         throw ModuleFileError(1, "not a designer file: the first line is not \"VERSION\"");
     for (std::size_t i = 0; i < header; ++i)
         if (type == vbext_ct_VBForm && rules::EqualsNoCase(FirstWord(lines[i].text), "Begin") &&
-            Trim(lines[i].text).find("VB.MDIForm") != std::string::npos)
+            text::TrimBlanks(lines[i].text).find("VB.MDIForm") != std::string::npos)
             result.type = vbext_ct_VBMDIForm;
     while (header < lines.size() && IsAttributeLine(lines[header].text)) ++header;
     std::string headerBytes;
@@ -197,12 +180,12 @@ std::string RenameInHeader(const std::string& header, const std::string& oldName
             found = true;
         } else if (rules::EqualsNoCase(FirstWord(text), "Begin") && l.text.find(' ') != std::string::npos) {
             // "Begin VB.Form Name " on the top level only: its indent is none.
-            std::string t = Trim(text);
+            std::string t = text::TrimBlanks(text);
             std::size_t sp1 = t.find(' ');
             std::size_t sp2 = t.find(' ', sp1 + 1);
             if (text.size() && text[0] != ' ' && sp2 != std::string::npos &&
                 rules::EqualsNoCase(t.substr(sp2 + 1, oldName.size()), oldName) &&
-                Trim(t.substr(sp2 + 1)).size() == oldName.size())
+                text::TrimBlanks(t.substr(sp2 + 1)).size() == oldName.size())
                 text = text.substr(0, text.find(t) + sp2 + 1) + newName +
                        text.substr(text.find(t) + sp2 + 1 + oldName.size());
         }

@@ -11,8 +11,9 @@
 #include <cstdlib>
 #include <thread>
 
+#include "base/text.h"
+#include "base/vb_error.h"
 #include "platform/win/files.h"
-#include "platform/win/vb_error.h"
 
 extern char** environ;
 
@@ -23,13 +24,6 @@ namespace {
 bool IsExecutableFile(const std::string& path) {
     struct stat st {};
     return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && ::access(path.c_str(), X_OK) == 0;
-}
-
-std::string Lower(std::string text) {
-    for (char& c : text) {
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    }
-    return text;
 }
 
 std::string SearchPath(const std::string& name) {
@@ -109,7 +103,7 @@ private:
 
 std::string FindProgram(const std::string& name) {
     if (name.empty()) return {};
-    const std::string lower = Lower(name);
+    const std::string lower = text::LowerAscii(name);
     if (lower == "regedit" || lower == "regedit.exe") return FindRegistryEditor();
     std::string path = name;
     if (path.find('/') == std::string::npos && path.find('\\') != std::string::npos) {
