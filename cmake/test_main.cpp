@@ -6,11 +6,34 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
+#ifdef _WIN32
+#include <windows.h>
+
+namespace win::testing {
+bool RunningUnderWine() {
+    const HMODULE ntdll = GetModuleHandleA("ntdll.dll");
+    return ntdll && GetProcAddress(ntdll, "wine_get_version");
+}
+}  // namespace win::testing
+#endif
+
+namespace {
+
+void SetDefault(const char* name, const char* value) {
+#ifdef _WIN32
+    if (!getenv(name)) _putenv_s(name, value);
+#else
+    setenv(name, value, 0);
+#endif
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    setenv("TARNWICK_BIN", TARNWICK_BUILD_DIR "/bin", 0);
-    setenv("TARNWICK_LIB", TARNWICK_BUILD_DIR "/lib", 0);
-    setenv("TARNWICK_SOURCE", TARNWICK_SOURCE_DIR, 0);
+    SetDefault("QT_QPA_PLATFORM", "offscreen");
+    SetDefault("TARNWICK_BIN", TARNWICK_BUILD_DIR "/bin");
+    SetDefault("TARNWICK_LIB", TARNWICK_BUILD_DIR "/lib");
+    SetDefault("TARNWICK_SOURCE", TARNWICK_SOURCE_DIR);
     testing::InitGoogleMock(&argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -1,5 +1,6 @@
 #include "config/Connect.h"
 
+#include "base/vb_error.h"
 #include "config/frmConfig.h"
 #include "config/frmInput.h"
 #include "config/list_view.h"
@@ -7,7 +8,6 @@
 #include "config/store_text.h"
 #include "platform/forms/controls.h"
 #include "platform/forms/runtime.h"
-#include "platform/win/vb_error.h"
 
 namespace config {
 

@@ -7,11 +7,12 @@
 #include <sstream>
 #include <stdexcept>
 
+#include "base/text.h"
+#include "base/vb_error.h"
 #include "config/project_check.h"
 #include "config/store.h"
 #include "config/store_text.h"
 #include "config/unified_diff.h"
-#include "platform/win/vb_error.h"
 #include "shared/vbide.h"
 
 namespace config {
@@ -48,15 +49,6 @@ struct CommandError : std::runtime_error {
     explicit CommandError(const std::string& what, int status = 1) : std::runtime_error(what), status(status) {}
     int status;
 };
-
-char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool EqualNoCase(const std::string& a, const std::string& b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (Lower(a[i]) != Lower(b[i])) return false;
-    return true;
-}
 
 std::string Join(const std::vector<std::string>& items, const char* separator) {
     std::string out;
@@ -120,7 +112,7 @@ long ResolveConfiguration(const Snapshot& s, const std::string& text) {
     for (std::size_t i = 0; i < s.configurations.size(); ++i)
         if (s.configurations[i] == text) return static_cast<long>(i + 1);
     for (std::size_t i = 0; i < s.configurations.size(); ++i)
-        if (EqualNoCase(s.configurations[i], text)) return static_cast<long>(i + 1);
+        if (text::EqualsNoCase(s.configurations[i], text)) return static_cast<long>(i + 1);
     if (!text.empty() && text.size() < 6 && text.find_first_not_of("0123456789") == std::string::npos) {
         long number = std::stol(text);
         if (number >= 1 && number <= static_cast<long>(s.configurations.size())) return number;
@@ -130,18 +122,14 @@ long ResolveConfiguration(const Snapshot& s, const std::string& text) {
 
 std::size_t ResolveConstant(const Snapshot& s, const std::string& text) {
     for (std::size_t k = 0; k < s.constants.size(); ++k)
-        if (EqualNoCase(s.constants[k], text)) return k;
+        if (text::EqualsNoCase(s.constants[k], text)) return k;
     throw CommandError("unknown constant \"" + text + "\"; the project has: " + Join(s.constants, ", "));
 }
 
 // Names become store keys and the name in "#Const <name> = ...": a VB
 // identifier keeps both intact.
 void CheckName(const std::string& name, const char* what) {
-    bool ok = !name.empty() && name.size() <= 255 &&
-              ((name[0] >= 'a' && name[0] <= 'z') || (name[0] >= 'A' && name[0] <= 'Z'));
-    for (char c : name)
-        ok = ok && ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_');
-    if (!ok)
+    if (!text::IsIdentifier(name))
         throw CommandError(std::string("\"") + name + "\" is no valid " + what +
                            " name: use a letter, then letters, digits or \"_\"");
 }
@@ -153,7 +141,7 @@ std::string ProjectArgumentsLine(const std::string& vbpPath) {
         if (!line.empty() && line.back() == '\r') line.pop_back();
         if (!line.empty() && line[0] == '[') break;  // the store follows the project's own lines
         std::size_t eq = line.find('=');
-        if (eq != std::string::npos && EqualNoCase(line.substr(0, eq), "CondComp")) return line.substr(eq + 1);
+        if (eq != std::string::npos && text::EqualsNoCase(line.substr(0, eq), "CondComp")) return line.substr(eq + 1);
     }
     return {};
 }
@@ -270,19 +258,19 @@ int Change(const Invocation& in, const Project& p, std::ostream& out, std::ostre
     } else if (in.command == "add-config") {
         CheckName(in.operands[0], "configuration");
         for (const std::string& c : s.configurations)
-            if (EqualNoCase(c, in.operands[0])) throw CommandError("configuration \"" + c + "\" exists already");
+            if (text::EqualsNoCase(c, in.operands[0])) throw CommandError("configuration \"" + c + "\" exists already");
         AddConfiguration(p.project, in.operands[0]);
     } else if (in.command == "add-const") {
         CheckName(in.operands[0], "constant");
         for (const std::string& c : s.constants)
-            if (EqualNoCase(c, in.operands[0])) throw CommandError("constant \"" + c + "\" exists already");
+            if (text::EqualsNoCase(c, in.operands[0])) throw CommandError("constant \"" + c + "\" exists already");
         AddConstant(p.project, in.operands[0]);
     } else {  // set
         const long configuration = ResolveConfiguration(s, in.operands[0]);
         const std::size_t constant = ResolveConstant(s, in.operands[1]);
         bool value;
-        if (EqualNoCase(in.operands[2], "true")) value = true;
-        else if (EqualNoCase(in.operands[2], "false")) value = false;
+        if (text::EqualsNoCase(in.operands[2], "true")) value = true;
+        else if (text::EqualsNoCase(in.operands[2], "false")) value = false;
         else throw CommandError("the value must be true or false, not \"" + in.operands[2] + "\"", 2);
         SetValue(p.project, configuration, s.constants[constant], value);
     }
@@ -339,7 +327,7 @@ int MakeArgs(const Invocation& in, const Project& p, std::ostream& out, std::ost
     std::vector<std::string> seen, parts;
     for (std::size_t k = 0; k < s.constants.size(); ++k) {
         bool repeated = false;
-        for (const std::string& name : seen) repeated = repeated || EqualNoCase(name, s.constants[k]);
+        for (const std::string& name : seen) repeated = repeated || text::EqualsNoCase(name, s.constants[k]);
         if (repeated) continue;  // constants of one name share one value
         seen.push_back(s.constants[k]);
         const auto& value = s.values[number - 1][k];

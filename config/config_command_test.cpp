@@ -15,9 +15,9 @@
 
 #include <thread>
 
+#include "base/vb_error.h"
 #include "platform/vbide/environment.h"
 #include "platform/win/test_support.h"
-#include "platform/win/vb_error.h"
 
 namespace config {
 namespace {
@@ -148,6 +148,13 @@ TEST_F(ConfigCommand, SetAddConfigAndAddConstChangeTheStoreAndTheCode) {
     EXPECT_EQ(Read("CThing.cls"), "VERSION 1.0 CLASS\r\nBEGIN\r\n  MultiUse = -1  'True\r\nEND\r\n"
                                   "Attribute VB_Name = \"CThing\"\r\nOption Explicit\r\n#Const logging = False\r\n"
                                   "#Const tracing = True\r\n#Const debugging = True\r\n");
+    EXPECT_EQ(Run({Path("App.vbp"), "check"}).status, 0);
+}
+
+TEST_F(ConfigCommand, NamesMayUseTheAccentedLettersOfTheCodePage) {
+    WriteProject(Store("1"));
+    ASSERT_EQ(Run({Path("App.vbp"), "add-const", "d\xe9tail"}).status, 0);
+    EXPECT_NE(Read("CThing.cls").find("#Const d\xe9tail = False\r\n"), std::string::npos);
     EXPECT_EQ(Run({Path("App.vbp"), "check"}).status, 0);
 }
 

@@ -14,20 +14,8 @@ namespace config {
 namespace {
 
 using testing::Defaults;
+using testing::Entries;
 using testing::TextOf;
-
-std::vector<std::string> Entries(forms::ListBox& box) {
-    std::vector<std::string> out;
-    for (int i = 0; i < box.ListCount(); ++i)
-        out.push_back(box.List(i) + (box.Style() == forms::vbListBoxCheckbox && box.Selected(i) ? " [x]" : ""));
-    return out;
-}
-
-std::vector<std::string> Entries(const vbide::CommandBarControlPtr& drop) {
-    std::vector<std::string> out;
-    for (long i = 1; i <= drop->ListCount(); ++i) out.push_back(drop->List(i));
-    return out;
-}
 
 // An environment with one configured project, the add-in connected after
 // start-up, and the dialog at hand.

@@ -1,11 +1,11 @@
 #include "config/frmConfig.h"
 
+#include "base/vb_error.h"
 #include "config/Connect.h"
 #include "config/frmInput.h"
 #include "config/store.h"
 #include "config/store_text.h"
 #include "platform/forms/controls.h"
-#include "platform/win/vb_error.h"
 #include "shared/frmAbout.h"
 
 namespace config {

@@ -1,5 +1,6 @@
 #include "config/frmInput.h"
 
+#include "base/text.h"
 #include "config/store_text.h"
 #include "platform/forms/controls.h"
 
@@ -47,7 +48,7 @@ std::string frmInput::Ask(const std::string& caption, const std::string& prompt)
     Get<forms::Label>("lblInput").SetCaption(prompt);
     Get<forms::TextBox>("txtInput").SetText("");
     Show(forms::vbModal);
-    return TrimBlanks(Get<forms::TextBox>("txtInput").Text());
+    return text::Trim(Get<forms::TextBox>("txtInput").Text());
 }
 
 void frmInput::Form_Activate() { Get<forms::TextBox>("txtInput").SetFocus(); }

@@ -1,8 +1,8 @@
 #include "config/list_view.h"
 
+#include "base/vb_error.h"
 #include "platform/forms/controls.h"
 #include "platform/forms/form.h"
-#include "platform/win/vb_error.h"
 
 namespace config {
 

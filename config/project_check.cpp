@@ -2,25 +2,19 @@
 
 #include <algorithm>
 
+#include "base/text.h"
 #include "config/store_text.h"
 
 namespace config {
 
 namespace {
 
-char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool EqualNoCase(const std::string& a, const std::string& b) {
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return Lower(x) == Lower(y); });
-}
-
 bool Contains(const std::vector<std::string>& names, const std::string& name) {
-    return std::any_of(names.begin(), names.end(), [&](const std::string& n) { return EqualNoCase(n, name); });
+    return std::any_of(names.begin(), names.end(), [&](const std::string& n) { return text::EqualsNoCase(n, name); });
 }
 
+// Directive words and the prefixes of &H and &O numbers are ASCII letters.
 bool IsLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
-bool IsNameChar(char c) { return IsLetter(c) || (c >= '0' && c <= '9') || c == '_'; }
 
 // The first word after optional blanks and a "#", lower-cased, and where the
 // rest of the line begins.
@@ -30,7 +24,7 @@ std::string Directive(const std::string& line, std::size_t& rest) {
     std::size_t j = i + 1;
     while (j < line.size() && IsLetter(line[j])) ++j;
     std::string word;
-    for (std::size_t k = i + 1; k < j; ++k) word += Lower(line[k]);
+    for (std::size_t k = i + 1; k < j; ++k) word += text::LowerAscii(line[k]);
     rest = j;
     return word;
 }
@@ -40,21 +34,6 @@ const std::vector<std::string>& Operators() {
                                                    "is",  "like", "true", "false", "then", "empty", "null",
                                                    "nothing"};
     return words;
-}
-
-std::vector<std::string> SplitLines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::size_t start = 0;
-    while (start <= text.size()) {
-        std::size_t end = text.find("\r\n", start);
-        if (end == std::string::npos) {
-            lines.push_back(text.substr(start));
-            break;
-        }
-        lines.push_back(text.substr(start, end - start));
-        start = end + 2;
-    }
-    return lines;
 }
 
 }  // namespace
@@ -77,14 +56,14 @@ std::vector<std::string> NamesTestedBy(const std::string& line) {
             i = close == std::string::npos ? line.size() : close + 1;
         } else if (c == '&' && i + 1 < line.size() && IsLetter(line[i + 1])) {
             i += 2;  // &H1F, &O17: the digits are skipped with the number below
-            while (i < line.size() && IsNameChar(line[i])) ++i;
+            while (i < line.size() && text::IsIdentifierChar(line[i])) ++i;
         } else if (c >= '0' && c <= '9') {
-            while (i < line.size() && (IsNameChar(line[i]) || line[i] == '.')) ++i;
-        } else if (IsLetter(c)) {
+            while (i < line.size() && (text::IsIdentifierChar(line[i]) || line[i] == '.')) ++i;
+        } else if (text::IsIdentifierStart(c)) {
             std::size_t j = i;
-            while (j < line.size() && IsNameChar(line[j])) ++j;
+            while (j < line.size() && text::IsIdentifierChar(line[j])) ++j;
             std::string name = line.substr(i, j - i);
-            if (EqualNoCase(name, "rem")) break;
+            if (text::EqualsNoCase(name, "rem")) break;
             if (!Contains(Operators(), name) && !Contains(names, name)) names.push_back(name);
             i = j;
         } else {
@@ -98,9 +77,9 @@ std::string NameDeclaredBy(const std::string& line) {
     std::size_t i = 0;
     if (Directive(line, i) != "const") return {};
     i = line.find_first_not_of(" \t", i);
-    if (i == std::string::npos || !IsLetter(line[i])) return {};
+    if (i == std::string::npos || !text::IsIdentifierStart(line[i])) return {};
     std::size_t j = i;
-    while (j < line.size() && IsNameChar(line[j])) ++j;
+    while (j < line.size() && text::IsIdentifierChar(line[j])) ++j;
     return line.substr(i, j - i);
 }
 
@@ -114,7 +93,7 @@ std::vector<std::string> ArgumentNames(const std::string& condComp) {
         std::size_t end = value.find(':', start);
         if (end == std::string::npos) end = value.size();
         std::string entry = value.substr(start, end - start);
-        std::string name = TrimBlanks(entry.substr(0, entry.find('=')));
+        std::string name = text::Trim(entry.substr(0, entry.find('=')));
         if (!name.empty()) names.push_back(name);
         start = end + 1;
     }
@@ -136,8 +115,9 @@ std::vector<CheckFinding> CheckProject(const vbide::VBProjectPtr& project,
         if (!module) continue;
         const std::string name = component->Name();
         const long count = module->CountOfLines();
-        const std::vector<std::string> lines =
-            count > 0 ? SplitLines(module->Lines(1, count)) : std::vector<std::string>{};
+        const std::string code = count > 0 ? module->Lines(1, count) : std::string();
+        std::vector<std::string> lines;
+        for (const text::Line& line : text::SplitLines(code)) lines.emplace_back(line.text);
 
         for (const ConstantValue& c : constants) {
             const std::string wanted = DeclarationLine(c.name, c.value);

@@ -17,6 +17,11 @@ TEST(ConfigCheckParsing, IfLinesYieldTheNamesTheyTest) {
     EXPECT_EQ(NamesTestedBy("' #If x Then"), Names{});
 }
 
+TEST(ConfigCheckParsing, NamesTakeTheAccentedLettersOfTheCodePage) {
+    EXPECT_EQ(NamesTestedBy("#If D\xe9""bogage Or \xc9tat Then"), (Names{"D\xe9""bogage", "\xc9tat"}));
+    EXPECT_EQ(NameDeclaredBy("#Const \xc9tat = 1"), "\xc9tat");
+}
+
 TEST(ConfigCheckParsing, ConstLinesAndProjectArguments) {
     EXPECT_EQ(NameDeclaredBy("#Const debugging = True"), "debugging");
     EXPECT_EQ(NameDeclaredBy("  #const  Level=2"), "Level");

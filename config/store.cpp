@@ -7,9 +7,10 @@
 #include <unordered_set>
 #include <vector>
 
+#include "base/text.h"
+#include "base/vb_error.h"
 #include "config/list_view.h"
 #include "config/store_text.h"
-#include "platform/win/vb_error.h"
 
 namespace config {
 
@@ -75,14 +76,6 @@ bool HasConfigurations(const vbide::VBProjectPtr& project) {
 
 namespace {
 
-// Folds ASCII letters, as CodeModule.Find compares without case.
-std::string Folded(const std::string& text) {
-    std::string folded = text;
-    for (char& c : folded)
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    return folded;
-}
-
 // The line before which a module receives inserted declarations.
 long InsertLine(vbide::CodeModule& module) {
     const long count = module.CountOfLines();
@@ -124,7 +117,7 @@ public:
     // The lines, in ascending order, that may declare the constant `name`.
     std::vector<long> LinesOf(const std::string& name) const {
         std::vector<long> lines;
-        const auto found = byName_.find(Folded(name));
+        const auto found = byName_.find(text::UpperAscii(name));
         if (found == byName_.end()) return lines;
         for (const Entry& e : found->second) lines.push_back(Current(e));
         std::sort(lines.begin(), lines.end());
@@ -170,12 +163,12 @@ private:
     void File(std::string_view text, const Entry& e) {
         static constexpr std::string_view keyword = "#CONST ";
         for (std::size_t column = 0; column < 3 && column + keyword.size() <= text.size(); ++column) {
-            if (Folded(std::string(text.substr(column, keyword.size()))) != keyword) continue;
+            if (text::UpperAscii(std::string(text.substr(column, keyword.size()))) != keyword) continue;
             const std::size_t nameStart = column + keyword.size();
             const std::size_t limit = std::min(text.size(), nameStart + longest_ + 1);
             for (std::size_t blank = nameStart; blank < limit; ++blank) {
                 if (text[blank] != ' ') continue;
-                std::string name = Folded(std::string(text.substr(nameStart, blank - nameStart)));
+                std::string name = text::UpperAscii(std::string(text.substr(nameStart, blank - nameStart)));
                 if (names_.count(name)) byName_[name].push_back(e);
             }
         }
@@ -206,7 +199,7 @@ ConfigureResult Configure(const vbide::VBProjectPtr& project) {
         } catch (const vb::VbError&) {
             break;
         }
-        names.insert(Folded(name));
+        names.insert(text::UpperAscii(name));
         longest = std::max(longest, name.size());
     }
     // The index of each component, built when the component is first reached.

@@ -13,6 +13,7 @@ namespace config {
 namespace {
 
 using testing::Defaults;
+using testing::Entries;
 using testing::ErrorOf;
 using testing::RecordingProject;
 using testing::TextOf;
@@ -32,19 +33,6 @@ public:
     forms::ListBox& Plain() { return Get<forms::ListBox>("lstPlain"); }
     forms::ListBox& Checks() { return Get<forms::ListBox>("lstChecks"); }
 };
-
-std::vector<std::string> Entries(forms::ListBox& box) {
-    std::vector<std::string> out;
-    for (int i = 0; i < box.ListCount(); ++i)
-        out.push_back(box.List(i) + (box.Style() == forms::vbListBoxCheckbox && box.Selected(i) ? " [x]" : ""));
-    return out;
-}
-
-std::vector<std::string> Entries(const vbide::CommandBarControlPtr& drop) {
-    std::vector<std::string> out;
-    for (long i = 1; i <= drop->ListCount(); ++i) out.push_back(drop->List(i));
-    return out;
-}
 
 vbide::CommandBarControlPtr DropDown(const std::shared_ptr<vbide::Environment>& env) {
     return env->CommandBars()->Item("Standard")->Controls()->Add(vbide::msoControlDropdown, 0, {}, 0, true);
@@ -92,12 +80,24 @@ TEST(ConfigFirstUse, ConfigureRightAfterTheDefaultsRewritesTheDefaultLineInPlace
 }
 
 TEST(ConfigFirstUse, AFailingWriteEndsTheDefaultsAndLeavesTheEarlierWrites) {
-    auto env = vbide::EnvironmentBuilder().Module("basMain", "Option Explicit\r\n").Build();
-    auto project = std::make_shared<RecordingProject>(env->ActiveVBProject());
-    project->failWriteAt = 4;
-    EXPECT_EQ(ErrorOf([&] { InitializeConfigurations(project); }), 70);
-    EXPECT_EQ(project->writes, std::vector<std::string>(kDefaultWrites.begin(), kDefaultWrites.begin() + 3));
-    EXPECT_EQ(TextOf(project, "basMain"), "Option Explicit");
+    for (std::size_t n = 1;; ++n) {
+        SCOPED_TRACE("write " + std::to_string(n) + " fails");
+        auto env = vbide::EnvironmentBuilder().Module("basMain", "Option Explicit\r\n").Build();
+        auto project = std::make_shared<RecordingProject>(env->ActiveVBProject());
+        project->failWriteAt = static_cast<int>(n);
+        const long error = ErrorOf([&] { InitializeConfigurations(project); });
+        if (error == 0) {
+            // A failure that went unreported would end the loop early with
+            // writes missing.
+            EXPECT_EQ(project->writes, kDefaultWrites);
+            EXPECT_EQ(TextOf(project, "basMain"), "Option Explicit\r\n#Const debugging =True");
+            break;
+        }
+        EXPECT_EQ(error, 70);
+        ASSERT_LE(n, kDefaultWrites.size());
+        EXPECT_EQ(project->writes, std::vector<std::string>(kDefaultWrites.begin(), kDefaultWrites.begin() + n - 1));
+        EXPECT_EQ(TextOf(project, "basMain"), "Option Explicit");
+    }
 }
 
 // ---- Configure ---------------------------------------------------------------------

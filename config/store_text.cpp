@@ -3,13 +3,12 @@
 #include <cmath>
 #include <cstdint>
 
-#include "platform/win/vb_error.h"
+#include "base/text.h"
+#include "base/vb_error.h"
 
 namespace config {
 
 namespace {
-
-char Upper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
 
 [[noreturn]] void TypeMismatch() { throw vb::VbError(13, "Config"); }
 
@@ -21,24 +20,17 @@ std::string NumberedKey(const char* prefix, long number) {
 
 std::string NumberText(long number) { return std::to_string(number); }
 
-std::string TrimBlanks(const std::string& text) {
-    std::size_t first = text.find_first_not_of(' ');
-    if (first == std::string::npos) return {};
-    std::size_t last = text.find_last_not_of(' ');
-    return text.substr(first, last - first + 1);
-}
-
 int ParseStoredInteger(const std::string& text) {
-    const std::string t = TrimBlanks(text);
+    const std::string t = text::Trim(text);
     if (t.empty()) TypeMismatch();
     std::size_t i = 0;
     double value = 0;
-    if (t.size() > 2 && t[0] == '&' && (Upper(t[1]) == 'H' || Upper(t[1]) == 'O')) {
+    if (t.size() > 2 && t[0] == '&' && (text::UpperAscii(t[1]) == 'H' || text::UpperAscii(t[1]) == 'O')) {
         // Hexadecimal and octal literals are 16-bit patterns: &HFFFF is -1.
-        const int base = Upper(t[1]) == 'H' ? 16 : 8;
+        const int base = text::UpperAscii(t[1]) == 'H' ? 16 : 8;
         std::uint32_t bits = 0;
         for (i = 2; i < t.size(); ++i) {
-            char c = Upper(t[i]);
+            char c = text::UpperAscii(t[i]);
             int digit = (c >= '0' && c <= '9') ? c - '0' : (c >= 'A' && c <= 'F') ? c - 'A' + 10 : 99;
             if (digit >= base) TypeMismatch();
             bits = bits * base + digit;
@@ -73,10 +65,7 @@ int ParseStoredInteger(const std::string& text) {
 }
 
 bool ReadsAsTrue(const std::string& value) {
-    std::string t = TrimBlanks(value);
-    if (t.size() != 4) return false;
-    for (char& c : t) c = Upper(c);
-    return t == "TRUE";
+    return text::EqualsNoCase(text::Trim(value), "TRUE");
 }
 
 std::string SearchText(const std::string& name) { return "#Const " + name + " "; }
@@ -113,7 +102,7 @@ bool IsDeclarationOf(const std::string& line, const std::string& name) {
          ++start) {
         bool same = true;
         for (std::size_t k = 0; k < target.size() && same; ++k)
-            same = Upper(line[start + k]) == Upper(target[k]);
+            same = text::UpperAscii(line[start + k]) == text::UpperAscii(target[k]);
         if (same) return true;
     }
     return false;

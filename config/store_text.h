@@ -43,9 +43,6 @@ bool ReadsAsTrue(const std::string& value);
 // The value the store keeps for a truth value.
 inline const char* StoredTruth(bool value) { return value ? "True" : "False"; }
 
-// VB's Trim: removes blanks (spaces only) from both ends.
-std::string TrimBlanks(const std::string& text);
-
 // The text Configure looks for: "#Const " + name + " ".
 std::string SearchText(const std::string& name);
 // The line Configure writes: "#Const " + name + " = " + value, the value as stored.

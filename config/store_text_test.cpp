@@ -2,18 +2,13 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/win/vb_error.h"
+#include "base/vb_error_testing.h"
 
 namespace config {
 namespace {
 
-long ErrorOf(const std::string& text) {
-    try {
-        ParseStoredInteger(text);
-    } catch (const vb::VbError& e) {
-        return e.Number();
-    }
-    return 0;
+std::int32_t ErrorOf(const std::string& text) {
+    return vb::ErrorOf([&] { ParseStoredInteger(text); });
 }
 
 TEST(ConfigStoreNumbers, ReadAsSixteenBitIntegersTheWayVbConvertsText) {

@@ -1,14 +1,15 @@
 #pragma once
 // Helpers shared by the add-in's tests: a project wrapper that records every
 // store write in order and can make a chosen call fail, and short accessors
-// for module text.
+// for module text and list entries.
 
 #include <functional>
 #include <string>
 #include <vector>
 
+#include "base/vb_error_testing.h"
+#include "platform/forms/controls.h"
 #include "platform/vbide/builder.h"
-#include "platform/win/vb_error.h"
 #include "shared/vbide.h"
 
 namespace config::testing {
@@ -54,14 +55,7 @@ inline std::string TextOf(const vbide::VBProjectPtr& project, const std::string&
     return module->Lines(1, module->CountOfLines());
 }
 
-inline long ErrorOf(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const vb::VbError& e) {
-        return e.Number();
-    }
-    return 0;
-}
+using vb::ErrorOf;
 
 // The store entries of a project that holds the defaults with "release"
 // current, for tests that start from a configured project.
@@ -74,6 +68,21 @@ inline vbide::EnvironmentBuilder& Defaults(vbide::EnvironmentBuilder& b, const c
         .Property("Configurations", "Config1", "debug")
         .Property("Configurations", "Config2", "release")
         .Property("Configurations", "Current", current);
+}
+
+// The entries of a list box ("name [x]" for a ticked entry of a check-box
+// list) and of a toolbar drop-down.
+inline std::vector<std::string> Entries(forms::ListBox& box) {
+    std::vector<std::string> out;
+    for (int i = 0; i < box.ListCount(); ++i)
+        out.push_back(box.List(i) + (box.Style() == forms::vbListBoxCheckbox && box.Selected(i) ? " [x]" : ""));
+    return out;
+}
+
+inline std::vector<std::string> Entries(const vbide::CommandBarControlPtr& drop) {
+    std::vector<std::string> out;
+    for (long i = 1; i <= drop->ListCount(); ++i) out.push_back(drop->List(i));
+    return out;
 }
 
 }  // namespace config::testing

@@ -5,12 +5,12 @@
 #include <exception>
 #include <iterator>
 
+#include "base/vb_error.h"
 #include "fenmoor/list_entry.h"
 #include "fenmoor/registration_script.h"
 #include "platform/forms/controls.h"
 #include "platform/forms/runtime.h"
 #include "platform/win/process.h"
-#include "platform/win/vb_error.h"
 
 namespace fenmoor {
 

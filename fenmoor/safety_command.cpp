@@ -2,6 +2,7 @@
 
 #include <ostream>
 
+#include "base/text.h"
 #include "fenmoor/list_entry.h"
 #include "fenmoor/registration_script.h"
 #include "platform/mts/catalog.h"
@@ -68,13 +69,6 @@ bool KeyExists(const std::string& path) {
     return true;
 }
 
-bool SameIgnoringCase(const std::string& a, const std::string& b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if ((a[i] | 0x20) != (b[i] | 0x20)) return false;
-    return true;
-}
-
 // The name the wizard would take for the component: its catalog name up to
 // the first blank. Empty when no package lists the component.
 std::string CatalogName(const std::string& clsid) {
@@ -86,7 +80,7 @@ std::string CatalogName(const std::string& clsid) {
             auto components = packages->GetCollection("ComponentsInPackage", package.Key());
             components->Populate();
             for (const mts::ICatalogObject& component : *components)
-                if (SameIgnoringCase(component.Key(), clsid))
+                if (text::EqualsNoCase(component.Key(), clsid))
                     return NameOfEntry(MakeEntry(component.Name(), component.Key()));
         }
     } catch (...) {

@@ -2,9 +2,10 @@
 
 #include <limits>
 
+#include "base/text.h"
+#include "base/vb_error.h"
 #include "larkspur/larkspur_app.h"
 #include "platform/forms/runtime.h"
-#include "platform/win/vb_error.h"
 
 namespace larkspur {
 
@@ -27,12 +28,6 @@ constexpr win::REGSAM kWriteAccess = win::KEY_SET_VALUE | win::KEY_CREATE_SUB_KE
 constexpr win::REGSAM kCreateAccess = kReadWriteAccess | win::KEY_CREATE_LINK;
 
 HKEY Root(std::int32_t root) { return win::HKeyFromLong(root); }
-
-std::string UpperAscii(std::string text) {
-    for (char& c : text)
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    return text;
-}
 
 // A count kept in a 16-bit Integer: one more than 32767 overflows (error 6).
 std::int16_t Increment(std::int16_t count) {
@@ -240,11 +235,11 @@ std::string CRegistry::GetValue(const Variant& vRequest) {
                 throw vb::VbError(9, kClassSource);
             return values_[static_cast<std::size_t>(*position)].second;
         }
-        const std::string wanted = UpperAscii(NameOf(vRequest));
+        const std::string wanted = text::UpperAscii(NameOf(vRequest));
         for (std::size_t column = 0; column <= static_cast<std::size_t>(valueCount_) &&
                                      column < values_.size();
              ++column)
-            if (UpperAscii(values_[column].first) == wanted) return values_[column].second;
+            if (text::UpperAscii(values_[column].first) == wanted) return values_[column].second;
         return {};
     } catch (const vb::VbError& e) {
         forms::MsgBox(e.Description(), forms::vbOKOnly, e.Source());

@@ -28,9 +28,9 @@ inline constexpr std::int32_t kHKeyClassesRoot = static_cast<std::int32_t>(0x800
 inline constexpr std::int32_t kHKeyLocalMachine = static_cast<std::int32_t>(0x80000002u);
 
 // Error numbers raised by the class (on the object-error base, as 32-bit values).
-inline constexpr long kErrUnableToOpen = static_cast<std::int32_t>(0x80040201u);
-inline constexpr long kErrUnknown = static_cast<std::int32_t>(0x80040209u);
-inline constexpr long kErrLetNotAvailable = static_cast<std::int32_t>(0x80040207u);
+inline constexpr std::int32_t kErrUnableToOpen = static_cast<std::int32_t>(0x80040201u);
+inline constexpr std::int32_t kErrUnknown = static_cast<std::int32_t>(0x80040209u);
+inline constexpr std::int32_t kErrLetNotAvailable = static_cast<std::int32_t>(0x80040207u);
 
 class CRegistry {
 public:

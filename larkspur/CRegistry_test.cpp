@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+
+#include "base/vb_error.h"
 #include "larkspur/test_support.h"
-#include "platform/win/vb_error.h"
 
 namespace larkspur {
 namespace {
@@ -27,6 +29,29 @@ bool KeyExists(win::HKEY root, const char* path) {
     if (win::RegOpenKeyEx(root, path, 0, win::KEY_READ, &h) != win::ERROR_SUCCESS) return false;
     win::RegCloseKey(h);
     return true;
+}
+
+// The string value `name` of HKEY_LOCAL_MACHINE\<path>; nullopt when absent.
+std::optional<std::string> StoredValue(const char* path, const char* name) {
+    win::HKEY h = nullptr;
+    if (win::RegOpenKeyEx(win::HKEY_LOCAL_MACHINE, path, 0, win::KEY_READ, &h) != win::ERROR_SUCCESS)
+        return std::nullopt;
+    char data[64] = {};
+    win::DWORD type = 0, size = sizeof data - 1;
+    const bool found = win::RegQueryValueEx(h, name, nullptr, &type, data, &size) == win::ERROR_SUCCESS;
+    win::RegCloseKey(h);
+    return found ? std::optional<std::string>(data) : std::nullopt;
+}
+
+// Makes registry call n fail while `operation` runs (n = 1, 2, 3, ...); true
+// when the failure happened, false when the operation made fewer calls.
+template <class F>
+bool WithRegistryCallFailing(unsigned n, F operation) {
+    win::FailNthRegistryCall(n, win::ERROR_ACCESS_DENIED);
+    operation();
+    const bool failed = !win::RegistryFailurePending();
+    win::FailNthRegistryCall(0, 0);
+    return failed;
 }
 
 class CRegistryTest : public StoreTest {
@@ -236,16 +261,20 @@ TEST_F(CRegistryTest, DeleteKeyRemovesTheWholeTreeFromTheBottom) {
     EXPECT_EQ(reg.SubKeyCount(), 2);
 }
 
-TEST_F(CRegistryTest, DeleteKeyStopsWithFailureOnAKeyItCannotDelete) {
-    reg.SetKey("Software\\X");
-    // Calls: open Beta, enumerate, open Deep, enumerate, open Deeper,
-    // enumerate, open Deep, delete Deeper (refused). Retrying would succeed,
-    // so a true result would mean the failure was not reported.
-    win::FailNthRegistryCall(8, win::ERROR_ACCESS_DENIED);
-    EXPECT_FALSE(reg.DeleteKey("Beta"));
-    win::FailNthRegistryCall(0, 0);
-    EXPECT_TRUE(KeyExists(win::HKEY_LOCAL_MACHINE, "Software\\X\\Beta\\Deep\\Deeper"));
-    EXPECT_EQ(reg.key(), "Software\\X");
+TEST_F(CRegistryTest, DeleteKeyAnswersTrueOnlyWhenTheKeyIsGoneWhicheverCallFails) {
+    for (unsigned n = 1;; ++n) {
+        SCOPED_TRACE("registry call " + std::to_string(n) + " fails");
+        Import("REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\Software\\X\\Beta\\Deep\\Deeper]\r\n\"v\"=\"w\"\r\n");
+        reg.SetKey("Software\\X");
+        bool deleted = false;
+        const bool failed = WithRegistryCallFailing(n, [&] { deleted = reg.DeleteKey("Beta"); });
+        EXPECT_EQ(deleted, !KeyExists(win::HKEY_LOCAL_MACHINE, "Software\\X\\Beta"));
+        EXPECT_EQ(reg.key(), "Software\\X");
+        if (!failed) {
+            EXPECT_TRUE(deleted);
+            break;
+        }
+    }
 
     // The key behind HKEY_CLASSES_ROOT itself is refused; its contents go.
     Import("REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Classes\\Some.Thing\\CLSID]\r\n");
@@ -255,7 +284,7 @@ TEST_F(CRegistryTest, DeleteKeyStopsWithFailureOnAKeyItCannotDelete) {
     EXPECT_FALSE(KeyExists(win::HKEY_LOCAL_MACHINE, "SOFTWARE\\Classes\\Some.Thing"));
 }
 
-TEST_F(CRegistryTest, CreateExFailuresCarryTheirNumbersAndWriteFailuresAreShown) {
+TEST_F(CRegistryTest, CreateExFailuresCarryTheirNumbersAndRefreshReportsAnyAsItsOwn) {
     reg.SetKey("Software\\X");
     win::FailNthRegistryCall(1, win::ERROR_BADKEY);
     vb::VbError e = Raised([&] { reg.SetValue(std::string("a"), "b"); });
@@ -266,23 +295,92 @@ TEST_F(CRegistryTest, CreateExFailuresCarryTheirNumbersAndWriteFailuresAreShown)
     e = Raised([&] { reg.SetValue(std::string("a"), "b"); });
     EXPECT_EQ(e.Number(), -2147220983);
     EXPECT_EQ(e.Description(), "Unknown Error: 5");
-    // A refresh reports any failure as its own.
-    win::FailNthRegistryCall(1, win::ERROR_ACCESS_DENIED);
-    EXPECT_EQ(Raised([&] { reg.Refresh(); }).Source(), "GetKeyInfo");
+    // A refresh that cannot open or measure the key raises its own error; a
+    // failed read of a value ends the table there, holding what was read.
+    int raised = 0;
+    for (unsigned n = 1;; ++n) {
+        std::string source;
+        const bool failed = WithRegistryCallFailing(n, [&] {
+            try {
+                reg.Refresh();
+            } catch (const vb::VbError& e) {
+                source = e.Source();
+            }
+        });
+        if (!failed) {
+            EXPECT_EQ(source, "");
+            EXPECT_EQ(reg.ValueCount(), 3);
+            break;
+        }
+        if (!source.empty()) ++raised;
+        EXPECT_TRUE(source.empty() || source == "GetKeyInfo") << source << ", registry call " << n;
+        EXPECT_LE(reg.ValueCount(), 3) << "registry call " << n;
+    }
+    EXPECT_GT(raised, 0);
     EXPECT_TRUE(ui.messages.empty());
 
-    // The key opens but the write fails.
-    win::FailNthRegistryCall(2, win::ERROR_ACCESS_DENIED);
-    EXPECT_FALSE(reg.SetValue(std::string("a"), "b"));
-    ASSERT_EQ(ui.messages.size(), 1u);
-    EXPECT_EQ(ui.messages[0].prompt, "Darn!!  Couldn't write new value.");
-    EXPECT_EQ(ui.messages[0].title, "Larkspur");
-    // Create reports the failed value but still succeeds.
-    win::FailNthRegistryCall(3, win::ERROR_ACCESS_DENIED);
-    EXPECT_TRUE(reg.Create("Made", std::string("a"), "b"));
-    ASSERT_EQ(ui.messages.size(), 3u);
-    EXPECT_EQ(ui.messages[2].prompt, "Could not set value");
-    EXPECT_TRUE(KeyExists(win::HKEY_LOCAL_MACHINE, "Software\\X\\Made"));
+}
+
+TEST_F(CRegistryTest, SetValueRaisesOrShowsEveryFailedCallAndWritesNothing) {
+    reg.SetKey("Software\\X");
+    int shown = 0;
+    for (unsigned n = 1;; ++n) {
+        SCOPED_TRACE("registry call " + std::to_string(n) + " fails");
+        ui.messages.clear();
+        std::optional<bool> written;  // empty when SetValue raised
+        const bool failed = WithRegistryCallFailing(n, [&] {
+            try {
+                written = reg.SetValue(std::string("a"), "b");
+            } catch (const vb::VbError& e) {
+                EXPECT_EQ(e.Source(), "CreateEx");
+            }
+        });
+        if (!failed) {
+            EXPECT_EQ(written, true);
+            EXPECT_EQ(StoredValue("Software\\X", "a"), "b");
+            EXPECT_TRUE(ui.messages.empty());
+            break;
+        }
+        EXPECT_NE(written, true);
+        EXPECT_EQ(StoredValue("Software\\X", "a"), std::nullopt);
+        // A key that opened but refused the value is shown; a key that did
+        // not open raises instead.
+        ASSERT_EQ(ui.messages.size(), written.has_value() ? 1u : 0u);
+        if (written) {
+            EXPECT_EQ(ui.messages[0].prompt, "Darn!!  Couldn't write new value.");
+            EXPECT_EQ(ui.messages[0].title, "Larkspur");
+            ++shown;
+        }
+    }
+    EXPECT_GT(shown, 0);
+}
+
+TEST_F(CRegistryTest, CreateKeepsAKeyWhoseValueFailedAndSaysSo) {
+    int keptWithoutValue = 0;
+    for (unsigned n = 1;; ++n) {
+        SCOPED_TRACE("registry call " + std::to_string(n) + " fails");
+        win::RegDeleteKey(win::HKEY_LOCAL_MACHINE, "Software\\X\\Made");
+        reg.SetKey("Software\\X");
+        ui.messages.clear();
+        bool created = false;
+        const bool failed = WithRegistryCallFailing(n, [&] { created = reg.Create("Made", std::string("a"), "b"); });
+        const auto value = StoredValue("Software\\X\\Made", "a");
+        if (!failed) {
+            EXPECT_TRUE(created);
+            EXPECT_EQ(value, "b");
+            EXPECT_TRUE(ui.messages.empty());
+            break;
+        }
+        EXPECT_EQ(value, std::nullopt);
+        if (created) {
+            // The key was made; the value that failed is reported.
+            EXPECT_TRUE(KeyExists(win::HKEY_LOCAL_MACHINE, "Software\\X\\Made"));
+            ASSERT_FALSE(ui.messages.empty());
+            EXPECT_EQ(ui.messages.back().prompt, "Could not set value");
+            ++keptWithoutValue;
+        }
+    }
+    EXPECT_GT(keptWithoutValue, 0);
 }
 
 TEST_F(CRegistryTest, MoreThan32767SubkeysCannotBeRead) {

@@ -3,9 +3,9 @@
 #include <cstring>
 #include <exception>
 
+#include "base/vb_error.h"
 #include "platform/forms/runtime.h"
 #include "platform/win/files.h"
-#include "platform/win/vb_error.h"
 
 namespace larkspur {
 

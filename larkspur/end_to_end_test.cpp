@@ -8,13 +8,13 @@
 #include <cstdlib>
 #include <thread>
 
+#include "base/vb_error.h"
 #include "larkspur/CRegistry.h"
 #include "larkspur/frmOLESP.h"
 #include "larkspur/larkspur_app.h"
 #include "larkspur/provider_script.h"
 #include "larkspur/test_support.h"
 #include "platform/win/process.h"
-#include "platform/win/vb_error.h"
 
 namespace larkspur {
 namespace {

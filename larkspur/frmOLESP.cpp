@@ -3,13 +3,13 @@
 #include <cmath>
 #include <exception>
 
+#include "base/vb_error.h"
 #include "larkspur/basOLESP.h"
 #include "larkspur/larkspur_app.h"
 #include "larkspur/provider_script.h"
 #include "platform/forms/runtime.h"
 #include "platform/win/files.h"
 #include "platform/win/process.h"
-#include "platform/win/vb_error.h"
 #include "shared/frmAbout.h"
 
 namespace larkspur {

@@ -2,10 +2,10 @@
 
 #include <ostream>
 
+#include "base/vb_error.h"
 #include "larkspur/CRegistry.h"
 #include "larkspur/provider_registration.h"
 #include "larkspur/provider_script.h"
-#include "platform/win/vb_error.h"
 #include "shared/command_options.h"
 #include "shared/script_delivery.h"
 

@@ -3,21 +3,16 @@
 #include <algorithm>
 #include <optional>
 
+#include "base/text.h"
+#include "base/vb_error.h"
 #include "larkspur/CRegistry.h"
 #include "larkspur/provider_script.h"
 #include "platform/win/guid.h"
 #include "platform/win/registry.h"
-#include "platform/win/vb_error.h"
 
 namespace larkspur {
 
 namespace {
-
-std::string Upper(std::string text) {
-    for (char& c : text)
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    return text;
-}
 
 // The default value of HKEY_CLASSES_ROOT\path as text, or nothing when the
 // key or its text value is missing.
@@ -85,13 +80,13 @@ std::string NewProviderGUID() {
 }
 
 std::vector<RegisteredProvider> ListProviders(const std::string& serverPath) {
-    const std::string runtime = Upper(serverPath);
-    const std::string registered = Upper(ProviderServerPath(serverPath));
+    const std::string runtime = text::UpperAscii(serverPath);
+    const std::string registered = text::UpperAscii(ProviderServerPath(serverPath));
     std::vector<RegisteredProvider> providers;
     for (const std::string& guid : ClassIds()) {
         const std::string key = "CLSID\\" + guid;
         const std::optional<std::string> server = DefaultText(key + "\\InprocServer32");
-        if (!server || (Upper(*server) != runtime && Upper(*server) != registered)) continue;
+        if (!server || (text::UpperAscii(*server) != runtime && text::UpperAscii(*server) != registered)) continue;
         if (!Exists(key + "\\OLE DB Provider")) continue;
         RegisteredProvider p;
         p.guid = guid;
@@ -102,8 +97,8 @@ std::vector<RegisteredProvider> ListProviders(const std::string& serverPath) {
         providers.push_back(std::move(p));
     }
     std::sort(providers.begin(), providers.end(), [](const auto& a, const auto& b) {
-        const std::string x = Upper(a.progID), y = Upper(b.progID);
-        return x != y ? x < y : Upper(a.guid) < Upper(b.guid);
+        const std::string x = text::UpperAscii(a.progID), y = text::UpperAscii(b.progID);
+        return x != y ? x < y : text::UpperAscii(a.guid) < text::UpperAscii(b.guid);
     });
     return providers;
 }

@@ -1,14 +1,13 @@
 #include "quillon/Connect.h"
 
-#include <cstdint>
 #include <exception>
 
+#include "base/text.h"
+#include "base/vb_error.h"
 #include "platform/forms/runtime.h"
-#include "platform/win/vb_error.h"
 #include "quillon/app_info.h"
 #include "quillon/frmDialog.h"
 #include "quillon/insert_procedure.h"
-#include "quillon/text_util.h"
 
 namespace quillon {
 
@@ -18,19 +17,13 @@ vbide::CommandBarControlsPtr ToolsMenu(vbide::VBE& vbe) {
     return vbe.CommandBars()->Item("Menu Bar")->Controls()->Item("Tools")->CommandBar()->Controls();
 }
 
-// Err.Number as VB shows it: a 32-bit signed number, so an automation error
-// such as &H80010108 reads -2147417848.
-std::string ErrorNumberText(long number) {
-    return std::to_string(static_cast<std::int32_t>(static_cast<std::uint32_t>(number)));
-}
-
 void ShowError(const vb::VbError& error) {
     if (error.Number() == 35) {
         forms::MsgBox("Illegal or incorrect procedure construct.", forms::vbOKOnly | forms::vbExclamation,
                       "Tarnwick Add Procedure");
         return;
     }
-    forms::MsgBox("Error:" + ErrorNumberText(error.Number()) + " " + error.Description(), forms::vbOKOnly,
+    forms::MsgBox("Error:" + std::to_string(error.Number()) + " " + error.Description(), forms::vbOKOnly,
                   QuillonAppInfo().Title);
 }
 
@@ -89,7 +82,7 @@ void Connect::objMenuHandler_Click(const vbide::CommandBarControlPtr&, bool&, bo
         }
         m_Dialog->SetCaption("Insert Procedure into " + m_CodeModule->Parent()->Name());
         m_Dialog->Show(forms::vbModal);
-        if (Trim(m_Dialog->txtName().Text()).empty()) return;
+        if (text::Trim(m_Dialog->txtName().Text()).empty()) return;
         InsertProcedure();
         Scroll();
     } catch (const vb::VbError& error) {

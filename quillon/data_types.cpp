@@ -1,13 +1,13 @@
 #include "quillon/data_types.h"
 
-#include "quillon/text_util.h"
+#include "base/text.h"
 
 namespace quillon {
 
 std::optional<std::int16_t> StandardDataClass(std::string_view typeName) {
-    const std::string wanted = Trim(typeName);
+    const std::string_view wanted = text::Trim(typeName);
     for (const DataTypeEntry& entry : kStandardDataTypes) {
-        if (EqualsIgnoreCase(entry.name, wanted)) return entry.dataClass;
+        if (text::EqualsNoCase(entry.name, wanted)) return entry.dataClass;
     }
     return std::nullopt;
 }

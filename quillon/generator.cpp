@@ -2,7 +2,7 @@
 
 #include <string_view>
 
-#include "quillon/text_util.h"
+#include "base/text.h"
 
 namespace quillon {
 
@@ -13,7 +13,7 @@ constexpr std::string_view CRLF = "\r\n";
 // The prefix of a Property Let parameter: the type's first three characters
 // (all of it when shorter), lower-cased, so "Long" gives "lon".
 std::string ValuePrefix(const ProcedureRequest& r) {
-    return LowerAscii(std::string_view(r.strDataType).substr(0, 3));
+    return text::LowerAscii(std::string_view(r.strDataType).substr(0, 3));
 }
 
 // The type as written in a declaration: a class module of a project is
@@ -77,7 +77,7 @@ std::string BuildHeader(const ProcedureRequest& r, bool blnSetter) {
     line += " (";
     line += ArgumentText(r, blnSetter);
     line += ")";
-    if (!Trim(r.strDataType).empty() &&
+    if (!text::Trim(r.strDataType).empty() &&
         (keyword == "Function " || keyword == "Property Get ")) {
         line += "As " + TypeText(r);
     }
@@ -111,7 +111,7 @@ std::string BuildProcedure(const ProcedureRequest& r, bool blnSetter) {
     // The labels are written with the trimmed name, so the error jump uses it
     // too; a name typed with trailing blanks would otherwise jump to a label
     // that does not exist.
-    const std::string label = Trim(r.strName);
+    const std::string label = text::Trim(r.strName);
 
     std::string text;
     AppendLine(text, BuildHeader(r, blnSetter));

@@ -1,6 +1,6 @@
 #include "quillon/insert_procedure.h"
 
-#include "quillon/text_util.h"
+#include "base/text.h"
 
 namespace quillon {
 
@@ -30,7 +30,7 @@ void InsertProcedure(vbide::CodeModule& module, ProcedureRequest request,
 }
 
 long ScrollLine(vbide::CodeModule& module, const ProcedureRequest& request) {
-    const std::string name = Trim(request.strName);
+    const std::string name = text::Trim(request.strName);
     switch (request.intKind) {
         case kindSub:
         case kindFunction: return module.ProcStartLine(name, vbide::vbext_pk_Proc);

@@ -3,8 +3,8 @@
 #include <map>
 #include <string_view>
 
+#include "base/text.h"
 #include "quillon/kind_table.h"
-#include "quillon/text_util.h"
 
 namespace quillon {
 
@@ -69,15 +69,15 @@ std::optional<std::string> Take(const RawOptions& raw, std::string_view option) 
 std::int16_t ParseKind(const std::string& text) {
     const char* const names[] = {"sub", "function", "property", "event"};
     for (std::int16_t kind = 0; kind < 4; ++kind) {
-        if (EqualsIgnoreCase(text, names[kind])) return kind;
+        if (text::EqualsNoCase(text, names[kind])) return kind;
     }
     throw UsageError("--kind: expected sub, function, property or event, not '" + text + "'");
 }
 
 std::int16_t ParseScope(const std::string& text) {
-    if (EqualsIgnoreCase(text, "public")) return scopePublic;
-    if (EqualsIgnoreCase(text, "private")) return scopePrivate;
-    if (EqualsIgnoreCase(text, "friend")) return scopeFriend;
+    if (text::EqualsNoCase(text, "public")) return scopePublic;
+    if (text::EqualsNoCase(text, "private")) return scopePrivate;
+    if (text::EqualsNoCase(text, "friend")) return scopeFriend;
     throw UsageError("--scope: expected public, private or friend, not '" + text + "'");
 }
 
@@ -145,7 +145,7 @@ ProcedureOptions ParseProcedureOptions(const std::vector<std::string>& args) {
 
     const auto name = Take(raw, "--name");
     if (!name) throw UsageError("--name is required");
-    if (Trim(*name).empty()) throw UsageError("--name: the name is blank");
+    if (text::Trim(*name).empty()) throw UsageError("--name: the name is blank");
     r.strName = *name;
 
     if (const auto scope = Take(raw, "--scope")) {

@@ -4,9 +4,9 @@
 #include <exception>
 #include <ostream>
 
+#include "base/text.h"
 #include "quillon/data_types.h"
 #include "quillon/insert_procedure.h"
-#include "quillon/text_util.h"
 
 namespace quillon {
 
@@ -24,7 +24,7 @@ vbide::VBComponentPtr FindComponent(vbide::VBE& vbe, const std::string& name) {
         const auto components = project->VBComponents();
         for (long c = 1; c <= components->Count(); ++c) {
             auto component = components->Item(c);
-            if (EqualsIgnoreCase(component->Name(), name)) return component;
+            if (text::EqualsNoCase(component->Name(), name)) return component;
         }
     }
     return nullptr;
@@ -34,14 +34,14 @@ vbide::VBComponentPtr FindComponent(vbide::VBE& vbe, const std::string& name) {
 // module of an open project, or 0.
 std::int16_t DefaultDataClass(vbide::VBE& vbe, const std::string& type) {
     if (const auto standard = StandardDataClass(type)) return *standard;
-    const std::string wanted = Trim(type);
+    const std::string wanted = text::Trim(type);
     if (wanted.empty()) return classValue;
     const auto projects = vbe.VBProjects();
     for (long p = 1; p <= projects->Count(); ++p) {
         const auto components = projects->Item(p)->VBComponents();
         for (long c = 1; c <= components->Count(); ++c) {
             auto component = components->Item(c);
-            if (component->Type() == vbide::vbext_ct_ClassModule && EqualsIgnoreCase(component->Name(), wanted))
+            if (component->Type() == vbide::vbext_ct_ClassModule && text::EqualsNoCase(component->Name(), wanted))
                 return classProject;
         }
     }
@@ -50,8 +50,7 @@ std::int16_t DefaultDataClass(vbide::VBE& vbe, const std::string& type) {
 
 std::string Failure(const vb::VbError& error) {
     if (error.Number() == 35) return "Illegal or incorrect procedure construct.";
-    const auto number = static_cast<std::int32_t>(static_cast<std::uint32_t>(error.Number()));
-    return "Error:" + std::to_string(number) + " " + error.Description();
+    return "Error:" + std::to_string(error.Number()) + " " + error.Description();
 }
 
 }  // namespace

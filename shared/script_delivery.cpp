@@ -3,10 +3,10 @@
 #include <filesystem>
 #include <ostream>
 
+#include "base/vb_error.h"
 #include "platform/win/files.h"
 #include "platform/win/guid.h"
 #include "platform/win/process.h"
-#include "platform/win/vb_error.h"
 #include "shared/command_options.h"
 
 namespace cli {

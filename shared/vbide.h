@@ -20,18 +20,19 @@
 // - Text is bytes in the ANSI code page; several lines are joined by CR LF.
 // - Everything is called on the environment's one user-interface thread.
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "platform/win/vb_error.h"
+#include "base/vb_error.h"
 
 namespace vbide {
 
 // Error number raised by members of an object the environment has destroyed
 // (the automation error "The object invoked has disconnected from its clients").
-inline constexpr long kErrDisconnected = static_cast<long>(0x80010108);
+inline constexpr std::int32_t kErrDisconnected = static_cast<std::int32_t>(0x80010108u);
 
 // Component types (VBComponent::Type).
 enum vbext_ComponentType : long {

@@ -1,7 +1,7 @@
 #include "wendover/Connect.h"
 
+#include "base/vb_error.h"
 #include "platform/forms/vb_constants.h"
-#include "platform/win/vb_error.h"
 #include "shared/frmAbout.h"
 #include "wendover/basWendover.h"
 

@@ -1,7 +1,7 @@
 // The exports of the Wendover add-in library: the environment creates Connect
 // through them, and registration enters the class under its ProgID.
 
-#include "shared/addin.h"
+#include "shared/addin_server.h"
 #include "wendover/Connect.h"
 
 TARNWICK_ADDIN(wendover::Connect, "WendoverAgent.Connect",

@@ -15,18 +15,14 @@
 #include "platform/forms/headless.h"
 #include "platform/win/registry.h"
 #include "platform/win/registry_script.h"
+#include "platform/win/test_support.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
 bool KeyExists(const std::string& path) {
-    win::HKEY key = nullptr;
-    if (win::RegOpenKeyEx(win::HKEY_LOCAL_MACHINE, path.c_str(), 0, win::KEY_READ, &key) !=
-        win::ERROR_SUCCESS)
-        return false;
-    win::RegCloseKey(key);
-    return true;
+    return win::testing::KeyExists(win::HKEY_LOCAL_MACHINE, path);
 }
 
 class FenmoorEndToEnd : public ::testing::Test {

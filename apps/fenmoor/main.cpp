@@ -4,8 +4,12 @@
 #include <memory>
 
 #include "fenmoor/frmWizard.h"
-#include "platform/forms/qt/qt_app.h"
 #include "platform/win/files.h"
+#ifdef _WIN32
+#include "platform/forms/win32/win32_app.h"
+#else
+#include "platform/forms/qt/qt_app.h"
+#endif
 
 namespace {
 // Any object of this program: its address names the module for GetModuleFolder.
@@ -14,7 +18,7 @@ const int kModuleMarker = 0;
 
 int main(int argc, char** argv) {
     std::unique_ptr<fenmoor::frmWizard> wizard;
-    return forms::qt::RunProgram(argc, argv, [&wizard] {
+    const auto start = [&wizard] {
         fenmoor::WizardServices services;
         services.app = fenmoor::FenmoorApp();
         services.app.Path = win::GetModuleFolder(&kModuleMarker);
@@ -23,5 +27,12 @@ int main(int argc, char** argv) {
         services.endProgram = [&wizard] { wizard->Hide(); };
         wizard = std::make_unique<fenmoor::frmWizard>(std::move(services));
         wizard->Show();
-    });
+    };
+#ifdef _WIN32
+    (void)argc;
+    (void)argv;
+    return forms::win32::RunProgram(start);
+#else
+    return forms::qt::RunProgram(argc, argv, start);
+#endif
 }

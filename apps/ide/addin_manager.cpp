@@ -11,9 +11,9 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include "base/vb_error.h"
 #include "platform/forms/qt/ansi.h"
 #include "platform/forms/runtime.h"
-#include "platform/win/vb_error.h"
 
 namespace ide {
 

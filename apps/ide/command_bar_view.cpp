@@ -10,6 +10,7 @@
 #include <map>
 
 #include "apps/ide/toolbar_icons.h"
+#include "base/text.h"
 #include "platform/forms/qt/ansi.h"
 
 namespace ide {
@@ -17,18 +18,6 @@ namespace ide {
 using forms::qt::FromAnsi;
 
 namespace {
-
-std::string WithoutAccessKeys(const std::string& caption) {
-    std::string out;
-    for (std::size_t i = 0; i < caption.size(); ++i) {
-        if (caption[i] == '&') {
-            if (i + 1 < caption.size() && caption[i + 1] == '&') out += '&', ++i;
-            continue;
-        }
-        out += caption[i];
-    }
-    return out;
-}
 
 // The keys of the built-in menu commands.
 QKeySequence ShortcutOf(const std::string& caption) {
@@ -108,7 +97,7 @@ QComboBox* CommandBarView::ComboFor(const vbide::CommandBarControlPtr& control) 
 
 QMenu* CommandBarView::MenuFor(const std::string& caption) const {
     for (auto* action : window_.menuBar()->actions())
-        if (action->menu() && WithoutAccessKeys(action->text().toStdString()) == caption)
+        if (action->menu() && text::StripAccessKeys(action->text().toStdString()) == caption)
             return action->menu();
     return nullptr;
 }
@@ -182,10 +171,10 @@ QAction* CommandBarView::MakeAction(BarView& view, const vbide::CommandBarContro
     } else {
         auto* action = new QAction(view.widget);
         if (view.toolbar && control->BuiltIn())
-            action->setIcon(ToolbarIcon(WithoutAccessKeys(control->Caption())));
+            action->setIcon(ToolbarIcon(text::StripAccessKeys(control->Caption())));
         if (!view.toolbar && control->BuiltIn()) {
             // Editing keys stay the editor's own; the menu only shows them.
-            action->setShortcut(ShortcutOf(WithoutAccessKeys(control->Caption())));
+            action->setShortcut(ShortcutOf(text::StripAccessKeys(control->Caption())));
             action->setShortcutContext(Qt::WindowShortcut);
         }
         item.action = action;
@@ -207,7 +196,7 @@ void CommandBarView::Apply(ControlView& item) {
         item.action->setVisible(c->Visible());
         item.action->setEnabled(c->Enabled());
         std::string tip = c->ToolTipText();
-        item.action->setToolTip(FromAnsi(tip.empty() ? WithoutAccessKeys(c->Caption()) : tip));
+        item.action->setToolTip(FromAnsi(tip.empty() ? text::StripAccessKeys(c->Caption()) : tip));
         if (item.combo) {
             QSignalBlocker block(item.combo);
             item.combo->clear();

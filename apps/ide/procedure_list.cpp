@@ -2,40 +2,26 @@
 
 #include <algorithm>
 
+#include "base/text.h"
+
 namespace ide {
 
 namespace {
 
-std::string Lower(std::string s) {
-    for (char& c : s)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return s;
-}
-
 // Takes `word` and the blanks after it from the front of `rest` when it is
 // there (without regard to case) and stands as a whole word.
 bool Take(std::string& rest, const std::string& word) {
-    if (Lower(rest.substr(0, word.size())) != word) return false;
+    if (text::LowerAscii(rest.substr(0, word.size())) != word) return false;
     if (rest.size() > word.size() && rest[word.size()] != ' ' && rest[word.size()] != '\t') return false;
     rest.erase(0, word.size());
     rest.erase(0, rest.find_first_not_of(" \t") == std::string::npos ? rest.size() : rest.find_first_not_of(" \t"));
     return true;
 }
 
-bool IsNameChar(char c) {
-    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_' ||
-           static_cast<unsigned char>(c) >= 0xC0;
-}
-
-std::string Trimmed(const std::string& line) {
-    auto first = line.find_first_not_of(" \t");
-    return first == std::string::npos ? std::string() : line.substr(first);
-}
-
 }  // namespace
 
 ProcedureLine DeclaredProcedure(const std::string& line) {
-    std::string rest = Trimmed(line);
+    std::string rest(text::TrimBlanksLeft(line));
     for (const char* scope : {"public", "private", "friend"})
         if (Take(rest, scope)) break;
     Take(rest, "static");
@@ -51,16 +37,16 @@ ProcedureLine DeclaredProcedure(const std::string& line) {
         return {};
     }
     std::size_t n = 0;
-    while (n < rest.size() && IsNameChar(rest[n])) ++n;
+    while (n < rest.size() && text::IsIdentifierChar(rest[n])) ++n;
     if (n == 0) return {};
     p.name = rest.substr(0, n);
     return p;
 }
 
 bool EndsProcedure(const std::string& line) {
-    std::string rest = Trimmed(line);
+    std::string rest(text::TrimBlanksLeft(line));
     if (!Take(rest, "end")) return false;
-    const std::string word = Lower(rest);
+    const std::string word = text::LowerAscii(rest);
     return word.rfind("sub", 0) == 0 || word.rfind("function", 0) == 0 || word.rfind("property", 0) == 0;
 }
 

@@ -3,6 +3,8 @@
 #include <string>
 #include <unordered_set>
 
+#include "base/text.h"
+
 namespace ide {
 
 namespace {
@@ -17,10 +19,9 @@ std::string Folded(QStringView word) {
     std::string out;
     out.reserve(static_cast<std::size_t>(word.size()));
     for (QChar c : word) {
-        char16_t u = c.unicode();
+        const char16_t u = c.unicode();
         if (u >= 0x80) return {};
-        if (u >= 'A' && u <= 'Z') u = static_cast<char16_t>(u - 'A' + 'a');
-        out += static_cast<char>(u);
+        out += text::LowerAscii(static_cast<char>(u));
     }
     return out;
 }

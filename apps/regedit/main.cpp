@@ -17,6 +17,7 @@
 #include <string>
 
 #include "apps/regedit/regedit.h"
+#include "base/text.h"
 #ifdef TARNWICK_REGEDIT_WINDOWS
 #include "platform/forms/qt/qt_app.h"
 #include "platform/forms/runtime.h"
@@ -26,7 +27,7 @@ namespace {
 
 bool IsYes(std::string text) {
     while (!text.empty() && (text.back() == ' ' || text.back() == '\r')) text.pop_back();
-    for (char& c : text) c = static_cast<char>(c | 0x20);
+    text = text::LowerAscii(text);
     return text == "y" || text == "yes";
 }
 

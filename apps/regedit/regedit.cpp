@@ -1,5 +1,6 @@
 #include "apps/regedit/regedit.h"
 
+#include "base/text.h"
 #include "platform/win/registry_script.h"
 
 namespace regedit {
@@ -15,7 +16,7 @@ namespace {
 // that an absolute path such as /tmp/x.reg stays a file name.
 char Switch(const std::string& arg) {
     if (arg.size() != 2 || (arg[0] != '/' && arg[0] != '-')) return 0;
-    const char c = static_cast<char>(arg[1] | 0x20);
+    const char c = text::LowerAscii(arg[1]);
     return (c >= 'a' && c <= 'z') ? c : 0;
 }
 

@@ -6,12 +6,7 @@
 #include "apps/tarnwick/launch.h"
 #include "apps/tarnwick/tour.h"
 #include "apps/tarnwick/work_folder.h"
-#include "platform/vbide/environment.h"
 #include "platform/win/files.h"
-#include "config/config_command.h"
-#include "fenmoor/safety_command.h"
-#include "larkspur/provider_command.h"
-#include "quillon/procedure_command.h"
 
 namespace tarnwick {
 
@@ -20,18 +15,6 @@ namespace {
 std::filesystem::path SelfBin() {
     static int anchor;
     return win::GetModuleFolder(&anchor);
-}
-
-// A command on a project gets an environment of its own, as a script would
-// open the project in the environment: it keeps the project's lock from
-// opening to saving, so that two commands on one project take turns.
-template <typename Run>
-Command OnProject(const char* name, Run run) {
-    return {name, [run](const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-                const auto env = vbide::Environment::Create();
-                env->SetHoldsProjectLocks(true);
-                return run(args, *env, out, err);
-            }};
 }
 
 Command Program(const char* name) {
@@ -43,11 +26,9 @@ Command Program(const char* name) {
 }  // namespace
 
 const std::vector<Command>& Commands() {
-    static const std::vector<Command> commands = {
-        OnProject("procedure", quillon::RunProcedureCommand),
-        OnProject("config", config::RunConfigCommand),
-        {"provider", larkspur::RunProviderCommand},
-        {"safety", fenmoor::RunSafetyCommand},
+    static const std::vector<Command> commands = [] {
+        std::vector<Command> all = ScriptCommands();
+        all.insert(all.end(), {
         {"setup",
          [](const std::vector<std::string>&, std::ostream& out, std::ostream& err) {
              return Setup(SelfBin(), out, err);
@@ -75,7 +56,9 @@ const std::vector<Command>& Commands() {
          }},
         Program("larkspur"),
         Program("fenmoor"),
-    };
+        });
+        return all;
+    }();
     return commands;
 }
 

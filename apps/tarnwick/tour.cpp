@@ -7,11 +7,11 @@
 #include "apps/tarnwick/tour_programs.h"
 #include "apps/tarnwick/tour_support.h"
 #include "apps/tarnwick/work_folder.h"
+#include "base/vb_error.h"
 #include "platform/forms/headless.h"
 #include "platform/vbide/addin_host.h"
 #include "platform/vbide/project_file.h"
 #include "platform/win/process.h"
-#include "platform/win/vb_error.h"
 
 namespace fs = std::filesystem;
 

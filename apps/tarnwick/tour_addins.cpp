@@ -3,6 +3,7 @@
 #include <ostream>
 
 #include "apps/tarnwick/tour_support.h"
+#include "base/line_diff.h"
 #include "platform/forms/form.h"
 #include "platform/forms/headless.h"
 #include "platform/vbide/project_file.h"
@@ -12,29 +13,16 @@ namespace tarnwick {
 namespace {
 
 // The lines of `after` that are not in `before`, as runs with their first
-// line number (a longest-common-subsequence diff; modules are small).
+// line number.
 void PrintInsertions(std::ostream& out, const std::vector<std::string>& before,
                      const std::vector<std::string>& after) {
-    const size_t n = before.size(), m = after.size();
-    std::vector<std::vector<int>> common(n + 1, std::vector<int>(m + 1, 0));
-    for (size_t i = n; i-- > 0;)
-        for (size_t j = m; j-- > 0;)
-            common[i][j] = before[i] == after[j] ? common[i + 1][j + 1] + 1
-                                                 : std::max(common[i + 1][j], common[i][j + 1]);
-    size_t i = 0, j = 0;
     bool inRun = false;
-    while (j < m) {
-        if (i < n && before[i] == after[j]) {
-            ++i, ++j;
-            inRun = false;
-        } else if (i < n && common[i + 1][j] >= common[i][j + 1]) {
-            ++i;
-        } else {
-            if (!inRun) out << "  inserted at line " << j + 1 << ":\n";
-            inRun = true;
-            out << "  | " << after[j] << "\n";
-            ++j;
-        }
+    for (const text::LineEdit& edit : text::DiffLines(before, after)) {
+        if (edit.op == text::EditOp::Keep) inRun = false;
+        if (edit.op != text::EditOp::Add) continue;
+        if (!inRun) out << "  inserted at line " << edit.b + 1 << ":\n";
+        inRun = true;
+        out << "  | " << after[edit.b] << "\n";
     }
 }
 

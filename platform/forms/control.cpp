@@ -1,8 +1,8 @@
 #include "platform/forms/control.h"
 
 #include <algorithm>
-#include <cctype>
 
+#include "base/text.h"
 #include "platform/forms/form.h"
 #include "platform/forms/runtime.h"
 #include "platform/forms/vb_constants.h"
@@ -78,30 +78,9 @@ void Control::SetFont(const forms::Font& font) {
     Notify(Property::Font);
 }
 
-char Control::AccessKey() const {
-    for (size_t i = 0; i + 1 < caption_.size(); ++i) {
-        if (caption_[i] != '&') continue;
-        if (caption_[i + 1] == '&') {
-            ++i;
-            continue;
-        }
-        return static_cast<char>(std::toupper(static_cast<unsigned char>(caption_[i + 1])));
-    }
-    return 0;
-}
+char Control::AccessKey() const { return text::AccessKeyOf(caption_); }
 
-std::string Control::DisplayCaption() const {
-    std::string out;
-    for (size_t i = 0; i < caption_.size(); ++i) {
-        if (caption_[i] != '&') {
-            out += caption_[i];
-        } else if (i + 1 < caption_.size() && caption_[i + 1] == '&') {
-            out += '&';
-            ++i;
-        }
-    }
-    return out;
-}
+std::string Control::DisplayCaption() const { return text::StripAccessKeys(caption_); }
 
 void Control::SetFocus() {
     if (!CanFocus()) return;

@@ -1,34 +1,13 @@
 #include "platform/forms/controls.h"
 
 #include <algorithm>
-#include <cctype>
 
+#include "base/text.h"
+#include "base/vb_error.h"
 #include "platform/forms/form.h"
 #include "platform/forms/runtime.h"
-#include "platform/win/vb_error.h"
 
 namespace forms {
-
-namespace {
-
-bool StartsWithNoCase(const std::string& text, const std::string& prefix) {
-    if (prefix.size() > text.size()) return false;
-    for (size_t i = 0; i < prefix.size(); ++i) {
-        if (std::toupper(static_cast<unsigned char>(text[i])) !=
-            std::toupper(static_cast<unsigned char>(prefix[i])))
-            return false;
-    }
-    return true;
-}
-
-bool LessNoCase(const std::string& a, const std::string& b) {
-    return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-        return std::toupper(static_cast<unsigned char>(x)) <
-               std::toupper(static_cast<unsigned char>(y));
-    });
-}
-
-}  // namespace
 
 // ---- Label ---------------------------------------------------------------
 
@@ -258,7 +237,7 @@ void ListControl::AddItem(const std::string& text, int position) {
         if (sorted_) {
             auto it = std::upper_bound(items_.begin(), items_.end(), text,
                                        [](const std::string& t, const Item& item) {
-                                           return LessNoCase(t, item.text);
+                                           return text::LessNoCase(t, item.text);
                                        });
             position = static_cast<int>(it - items_.begin());
         }
@@ -355,7 +334,7 @@ int ListBox::FindPrefix(int startIndex, const std::string& prefix) const {
     int first = (startIndex < 0 || startIndex >= count) ? 0 : startIndex + 1;
     for (int n = 0; n < count; ++n) {
         int i = (first + n) % count;
-        if (StartsWithNoCase(Items()[i].text, prefix)) return i;
+        if (text::StartsWithNoCase(Items()[i].text, prefix)) return i;
     }
     return -1;
 }

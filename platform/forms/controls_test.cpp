@@ -2,9 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include "base/vb_error.h"
 #include "platform/forms/form.h"
 #include "platform/forms/headless.h"
-#include "platform/win/vb_error.h"
 
 namespace forms {
 namespace {

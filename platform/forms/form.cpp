@@ -1,10 +1,10 @@
 #include "platform/forms/form.h"
 
 #include <algorithm>
-#include <cctype>
 
+#include "base/text.h"
+#include "base/vb_error.h"
 #include "platform/forms/runtime.h"
-#include "platform/win/vb_error.h"
 
 namespace forms {
 
@@ -205,7 +205,7 @@ bool Form::UserAccessKey(char letter) {
 }
 
 bool Form::AccessKey(char letter) {
-    char want = static_cast<char>(std::toupper(static_cast<unsigned char>(letter)));
+    char want = text::UpperAscii(letter);
     std::vector<Control*> order;
     for (const auto& c : controls_) order.push_back(c.get());
     std::stable_sort(order.begin(), order.end(),

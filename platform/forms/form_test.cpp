@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "base/vb_error.h"
 #include "platform/forms/headless.h"
-#include "platform/win/vb_error.h"
 
 namespace forms {
 namespace {

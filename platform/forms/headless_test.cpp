@@ -2,10 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include "base/vb_error.h"
 #include "platform/forms/form.h"
 #include "platform/forms/runtime.h"
 #include "platform/forms/string_table.h"
-#include "platform/win/vb_error.h"
 
 namespace forms {
 namespace {

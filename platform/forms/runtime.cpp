@@ -6,7 +6,7 @@
 
 #include "platform/forms/form.h"
 #include "platform/forms/headless.h"
-#include "platform/win/vb_error.h"
+#include "base/vb_error.h"
 
 namespace forms {
 
@@ -39,9 +39,7 @@ bool DeliverUserAction(Form& form, const std::function<void()>& action) {
         action();
         return true;
     } catch (const vb::VbError& e) {
-        // The number as VB's 32-bit Long prints it.
-        const auto number = static_cast<std::int32_t>(static_cast<std::uint32_t>(e.Number()));
-        report = "Run-time error '" + std::to_string(number) + "':\n\n" + e.Description();
+        report = "Run-time error '" + std::to_string(e.Number()) + "':\n\n" + e.Description();
     } catch (const std::logic_error&) {
         // A fault of the program itself (or of a test's script), not a
         // run-time error: it must surface, not end as a message.

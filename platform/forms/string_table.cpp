@@ -1,6 +1,6 @@
 #include "platform/forms/string_table.h"
 
-#include "platform/win/vb_error.h"
+#include "base/vb_error.h"
 
 namespace forms {
 

@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <optional>
 
+#include "base/vb_error.h"
 #include "platform/win/registry.h"
-#include "platform/win/vb_error.h"
 
 namespace mts {
 
@@ -178,8 +178,8 @@ public:
 
 }  // namespace
 
-long HResultFromWin32(long win32Error) {
-    return static_cast<long>(0x80070000u | (static_cast<std::uint32_t>(win32Error) & 0xFFFFu));
+std::int32_t HResultFromWin32(long win32Error) {
+    return static_cast<std::int32_t>(0x80070000u | (static_cast<std::uint32_t>(win32Error) & 0xFFFFu));
 }
 
 const ICatalogObject& ICatalogCollection::Item(int index) const {

@@ -23,6 +23,7 @@
 // Failures are raised as vb::VbError with the catalog's COM error numbers
 // below; the source is "Catalog".
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -31,18 +32,18 @@ namespace mts {
 
 // The local machine has no catalog: the catalog key is missing (no
 // transaction server installed). REGDB_E_CLASSNOTREG.
-inline constexpr long kErrCatalogNotInstalled = static_cast<long>(0x80040154);
+inline constexpr std::int32_t kErrCatalogNotInstalled = static_cast<std::int32_t>(0x80040154u);
 // A collection name that the collection does not relate to. E_INVALIDARG.
-inline constexpr long kErrInvalidCollection = static_cast<long>(0x80070057);
+inline constexpr std::int32_t kErrInvalidCollection = static_cast<std::int32_t>(0x80070057u);
 // A parent key that names no object of the collection: "the object was not
 // found in the catalog".
-inline constexpr long kErrKeyMissing = static_cast<long>(0x80110403);
+inline constexpr std::int32_t kErrKeyMissing = static_cast<std::int32_t>(0x80110403u);
 // A connection string naming another machine: only the local machine's
 // catalog is served. RPC_S_SERVER_UNAVAILABLE.
-inline constexpr long kErrServerUnavailable = static_cast<long>(0x800706BA);
+inline constexpr std::int32_t kErrServerUnavailable = static_cast<std::int32_t>(0x800706BAu);
 // Registry failures are raised as 0x80070000 + the Win32 error code, as COM
 // turns a Win32 error into an HRESULT.
-long HResultFromWin32(long win32Error);
+std::int32_t HResultFromWin32(long win32Error);
 
 // One object of a collection: a package or a component.
 class ICatalogObject {

@@ -4,9 +4,9 @@
 
 #include <functional>
 
+#include "base/vb_error.h"
 #include "platform/win/registry.h"
 #include "platform/win/registry_script.h"
-#include "platform/win/vb_error.h"
 
 namespace mts {
 namespace {
@@ -173,8 +173,8 @@ TEST_F(CatalogTest, ItemOutsideTheCollectionIsSubscriptOutOfRange) {
 }
 
 TEST(CatalogErrors, RegistryErrorsBecomeHResults) {
-    EXPECT_EQ(HResultFromWin32(2), static_cast<long>(0x80070002));
-    EXPECT_EQ(HResultFromWin32(1015), static_cast<long>(0x800703F7));
+    EXPECT_EQ(HResultFromWin32(2), static_cast<std::int32_t>(0x80070002u));
+    EXPECT_EQ(HResultFromWin32(1015), static_cast<std::int32_t>(0x800703F7u));
 }
 
 }  // namespace

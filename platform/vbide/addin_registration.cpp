@@ -1,5 +1,5 @@
-// Writing and reading the class registration of add-in libraries, and the
-// library side of the pattern (vbide::addin::RegisterServer).
+// Registering add-in libraries through their exports, and reading the class
+// registration back.
 
 #include "platform/vbide/addin_registration.h"
 
@@ -18,16 +18,6 @@ namespace {
 
 using namespace win;
 
-bool SetDefault(const std::string& path, const std::string& value) {
-    HKEY key = nullptr;
-    if (RegCreateKeyEx(HKEY_CLASSES_ROOT, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
-                       nullptr) != ERROR_SUCCESS)
-        return false;
-    LONG rc = RegSetValueEx(key, nullptr, 0, REG_SZ, value.c_str(), static_cast<DWORD>(value.size() + 1));
-    RegCloseKey(key);
-    return rc == ERROR_SUCCESS;
-}
-
 std::string GetDefault(const std::string& path) {
     HKEY key = nullptr;
     if (RegOpenKeyEx(HKEY_CLASSES_ROOT, path.c_str(), 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) return {};
@@ -41,22 +31,6 @@ std::string GetDefault(const std::string& path) {
     }
     RegCloseKey(key);
     return value;
-}
-
-// Deletes a key with its subkeys, deepest first.
-void DeleteTree(const std::string& path) {
-    HKEY key = nullptr;
-    if (RegOpenKeyEx(HKEY_CLASSES_ROOT, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return;
-    std::vector<std::string> children;
-    for (DWORD i = 0;; ++i) {
-        char name[MAX_KEY_NAME + 1];
-        DWORD size = sizeof name;
-        if (RegEnumKeyEx(key, i, name, &size, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
-        children.emplace_back(name, size);
-    }
-    RegCloseKey(key);
-    for (auto& c : children) DeleteTree(path + "\\" + c);
-    RegDeleteKey(HKEY_CLASSES_ROOT, path.c_str());
 }
 
 std::string Hex(long code) {
@@ -104,36 +78,5 @@ RegistrationResult RegisterLibrary(const std::string& path, bool unregister) {
     // The library stays loaded: it may have registered atexit handlers.
     return result;
 }
-
-namespace addin {
-
-long RegisterServer(const ClassInfo& info, const void* anchor) noexcept {
-    try {
-        Dl_info dl{};
-        if (::dladdr(anchor, &dl) == 0 || dl.dli_fname == nullptr) return kRegisterFailed;
-        std::string library = std::filesystem::absolute(dl.dli_fname).lexically_normal().string();
-        const std::string progId = info.progId;
-        const std::string clsid = info.clsid;
-        const std::string classKey = "CLSID\\" + clsid;
-        bool ok = SetDefault(progId, info.description) && SetDefault(progId + "\\CLSID", clsid) &&
-                  SetDefault(classKey, info.description) && SetDefault(classKey + "\\ProgID", progId) &&
-                  SetDefault(classKey + "\\InprocServer32", library);
-        return ok ? kOk : kRegisterFailed;
-    } catch (...) {
-        return kRegisterFailed;
-    }
-}
-
-long UnregisterServer(const ClassInfo& info) noexcept {
-    try {
-        DeleteTree(info.progId);
-        DeleteTree(std::string("CLSID\\") + info.clsid);
-        return kOk;
-    } catch (...) {
-        return kRegisterFailed;
-    }
-}
-
-}  // namespace addin
 
 }  // namespace vbide

@@ -1,16 +1,14 @@
 #include "platform/vbide/code_rules.h"
 
 #include <algorithm>
-#include <cctype>
 
-#include "platform/win/vb_error.h"
+#include "base/vb_error.h"
 
 namespace vbide::rules {
 
 namespace {
 
-bool IsBlankChar(char c) { return c == ' ' || c == '\t'; }
-bool IsAsciiLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+bool IsBlankChar(char c) { return text::IsBlank(c); }
 
 std::size_t SkipBlanks(std::string_view s, std::size_t i) {
     while (i < s.size() && IsBlankChar(s[i])) ++i;
@@ -28,20 +26,6 @@ std::string WordAt(std::string_view s, std::size_t i, std::size_t& after) {
 [[noreturn]] void Fail5() { throw vb::VbError(5, "VBIDE"); }
 
 }  // namespace
-
-char FoldAscii(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c; }
-
-bool EqualsNoCase(const std::string& a, const std::string& b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (FoldAscii(a[i]) != FoldAscii(b[i])) return false;
-    return true;
-}
-
-bool IsIdentifierChar(char c) {
-    return IsAsciiLetter(c) || (c >= '0' && c <= '9') || c == '_' ||
-           static_cast<unsigned char>(c) >= 0xC0;
-}
 
 bool Continues(std::string_view line) {
     std::size_t end = line.size();
@@ -256,16 +240,16 @@ std::vector<PatternItem> CompilePattern(const std::string& pattern) {
             }
             for (; k < body.size(); ++k) {
                 if (k + 2 < body.size() && body[k + 1] == '-') {
-                    unsigned char from = static_cast<unsigned char>(FoldAscii(body[k]));
-                    unsigned char to = static_cast<unsigned char>(FoldAscii(body[k + 2]));
+                    unsigned char from = static_cast<unsigned char>(text::UpperAscii(body[k]));
+                    unsigned char to = static_cast<unsigned char>(text::UpperAscii(body[k + 2]));
                     for (unsigned v = from; v <= to; ++v) item.set += static_cast<char>(v);
                     k += 2;
                 } else {
-                    item.set += FoldAscii(body[k]);
+                    item.set += text::UpperAscii(body[k]);
                 }
             }
         } else {
-            item.literal = FoldAscii(c);
+            item.literal = text::UpperAscii(c);
         }
         items.push_back(item);
     }
@@ -273,7 +257,7 @@ std::vector<PatternItem> CompilePattern(const std::string& pattern) {
 }
 
 bool ItemMatches(const PatternItem& item, char c) {
-    char f = FoldAscii(c);
+    char f = text::UpperAscii(c);
     switch (item.kind) {
         case PatternItem::Kind::Literal: return f == item.literal;
         case PatternItem::Kind::AnyChar: return true;
@@ -323,7 +307,7 @@ bool WholeWordAt(std::string_view text, std::size_t begin, std::size_t end) {
 }
 
 bool SameChar(char a, char b, bool matchCase) {
-    return matchCase ? a == b : FoldAscii(a) == FoldAscii(b);
+    return matchCase ? a == b : text::UpperAscii(a) == text::UpperAscii(b);
 }
 
 // Searches one line between the 0-based columns [from, to); sets begin/end

@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "base/text.h"
 #include "platform/vbide/text_lines.h"
 #include "shared/vbide.h"
 
@@ -31,10 +32,9 @@ struct Procedure {
     long end = 0;    // the End line, or the module's last line when missing
 };
 
-// ASCII case folding, as the environment compares names.
-bool EqualsNoCase(const std::string& a, const std::string& b);
-char FoldAscii(char c);
-bool IsIdentifierChar(char c);
+// Names compare with ASCII case folding and are VB identifiers.
+using text::EqualsNoCase;
+using text::IsIdentifierChar;
 
 // Joins the physical lines [first, last] of a logical line, without the
 // " _" continuation marks.

@@ -118,7 +118,7 @@ TEST(Find, ErrorsForBadArguments) {
         } catch (const vb::VbError& e) {
             return e.Number();
         }
-        return 0L;
+        return 0;
     };
     EXPECT_EQ(code("", false, false, 1), 5);
     EXPECT_EQ(code("x", true, true, 1), 5);

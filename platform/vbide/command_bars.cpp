@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "base/text.h"
 #include "platform/vbide/code_rules.h"
 #include "platform/vbide/model.h"
 
@@ -11,31 +12,8 @@ namespace vbide {
 
 namespace {
 
-std::shared_ptr<Environment> LockEnv(const std::weak_ptr<Environment>& env) {
-    auto e = env.lock();
-    if (!e) ThrowDisconnected();
-    return e;
-}
-
-// A caption as the user reads it: the access-key marks taken out ("&&"
-// stands for one "&").
-std::string PlainCaption(const std::string& caption) {
-    std::string out;
-    for (std::size_t i = 0; i < caption.size(); ++i) {
-        if (caption[i] == '&') {
-            if (i + 1 < caption.size() && caption[i + 1] == '&') {
-                out += '&';
-                ++i;
-            }
-            continue;
-        }
-        out += caption[i];
-    }
-    return out;
-}
-
 bool SameCaption(const std::string& a, const std::string& b) {
-    return rules::EqualsNoCase(PlainCaption(a), PlainCaption(b));
+    return rules::EqualsNoCase(text::StripAccessKeys(a), text::StripAccessKeys(b));
 }
 
 void NotifyControls(const std::shared_ptr<BarImpl>& bar) {
@@ -129,7 +107,7 @@ std::function<void()> DefaultAction(const std::weak_ptr<Environment>& weakEnv,
             e->OpenCodePane(c);
         });
     };
-    const std::string plain = PlainCaption(caption);
+    const std::string plain = text::StripAccessKeys(caption);
     struct { const char* caption; vbext_WindowType type; } windows[] = {
         {"Object Browser", vbext_wt_Browser}, {"Immediate Window", vbext_wt_Immediate},
         {"Locals Window", vbext_wt_Locals}, {"Watch Window", vbext_wt_Watch},
@@ -168,7 +146,7 @@ long CommandId(const std::string& caption, long& next) {
         {"Tile Horizontally", kCmdTileHorizontally}, {"Tile Vertically", kCmdTileVertically},
         {"Cascade", kCmdCascade}, {"About", kCmdAbout},
     };
-    std::string plain = PlainCaption(caption);
+    std::string plain = text::StripAccessKeys(caption);
     if (plain.size() > 3 && plain.compare(plain.size() - 3, 3, "...") == 0) plain.resize(plain.size() - 3);
     for (const auto& f : fixed)
         if (plain == f.caption) return f.id;
@@ -279,7 +257,7 @@ std::shared_ptr<ControlImpl> BarImpl::AddBuiltIn(MsoControlType type, long id,
     c->caption = caption;
     c->builtIn = true;
     if (type == msoControlPopup) {
-        c->popup = std::make_shared<BarImpl>(env, PlainCaption(caption));
+        c->popup = std::make_shared<BarImpl>(env, text::StripAccessKeys(caption));
         c->popup->owner = c;
     }
     controls.push_back(c);
@@ -355,7 +333,7 @@ std::string ControlImpl::Caption() { Check(); return caption; }
 void ControlImpl::SetCaption(const std::string& value) {
     Check();
     caption = value;
-    if (popup) popup->name = PlainCaption(value);
+    if (popup) popup->name = text::StripAccessKeys(value);
     Notify();
 }
 
@@ -377,7 +355,7 @@ void ControlImpl::SetEnabled(bool value) {
 
 std::string ControlImpl::Tag() { Check(); return tag; }
 void ControlImpl::SetTag(const std::string& value) { Check(); tag = value; }
-std::string ControlImpl::ToolTipText() { Check(); return toolTip.empty() ? PlainCaption(caption) : toolTip; }
+std::string ControlImpl::ToolTipText() { Check(); return toolTip.empty() ? text::StripAccessKeys(caption) : toolTip; }
 void ControlImpl::SetToolTipText(const std::string& value) { Check(); toolTip = value; }
 
 long ControlImpl::Index() {

@@ -4,6 +4,7 @@
 #include <array>
 #include <string_view>
 
+#include "base/text.h"
 #include "platform/vbide/code_rules.h"
 
 namespace vbide {
@@ -31,14 +32,7 @@ constexpr std::array<const char*, 22> kReserved2 = {
     "While", "With"};
 constexpr std::array<const char*, 3> kReserved3 = {"WithEvents", "Xor", "Object"};
 
-bool IsBlankChar(char c) { return c == ' ' || c == '\t'; }
-
-bool IsValidIdentifier(const std::string& s) {
-    if (s.empty() || s.size() > 255) return false;
-    unsigned char f = static_cast<unsigned char>(s[0]);
-    if (!((f >= 'A' && f <= 'Z') || (f >= 'a' && f <= 'z') || f >= 0xC0)) return false;
-    return std::all_of(s.begin(), s.end(), rules::IsIdentifierChar);
-}
+bool IsValidIdentifier(const std::string& s) { return text::IsIdentifier(s); }
 
 // The line without its comment (outside string literals).
 std::string StripComment(const std::string& line) {
@@ -49,13 +43,6 @@ std::string StripComment(const std::string& line) {
         else if (c == '\'' && !inString) return line.substr(0, i);
     }
     return line;
-}
-
-std::string Trim(const std::string& s) {
-    std::size_t b = 0, e = s.size();
-    while (b < e && IsBlankChar(s[b])) ++b;
-    while (e > b && IsBlankChar(s[e - 1])) --e;
-    return s.substr(b, e - b);
 }
 
 // Reads a line left to right: blanks are skipped before every token.
@@ -117,7 +104,7 @@ public:
 
 private:
     void Blanks() {
-        while (i_ < s_.size() && IsBlankChar(s_[i_])) ++i_;
+        while (i_ < s_.size() && text::IsBlank(s_[i_])) ++i_;
     }
     const std::string& s_;
     std::size_t i_ = 0;
@@ -216,7 +203,7 @@ std::string CheckSignature(const std::string& rest, const ProcDeclaration& d) {
     bool inString = false;
     std::size_t closeAt = std::string::npos;
     std::size_t i = 0;
-    while (i < code.size() && IsBlankChar(code[i])) ++i;
+    while (i < code.size() && text::IsBlank(code[i])) ++i;
     const std::size_t openAt = i;
     std::string parameters;
     if (i < code.size() && code[i] != '(') {
@@ -239,7 +226,7 @@ std::string CheckSignature(const std::string& rest, const ProcDeclaration& d) {
         if (depth != 0 || inString) return "unbalanced parentheses";
         if (closeAt != std::string::npos) parameters = code.substr(openAt + 1, closeAt - openAt - 1);
     }
-    if (Trim(parameters).empty()) {
+    if (text::TrimBlanks(parameters).empty()) {
         if (needsParameter) return "a Property Let or Set without a parameter";
     } else {
         for (const std::string& parameter : SplitList(parameters)) {
@@ -247,7 +234,7 @@ std::string CheckSignature(const std::string& rest, const ProcDeclaration& d) {
             if (!why.empty()) return why;
         }
     }
-    std::string tail = closeAt == std::string::npos ? std::string() : Trim(code.substr(closeAt + 1));
+    std::string tail = closeAt == std::string::npos ? std::string() : text::TrimBlanks(code.substr(closeAt + 1));
     if (tail.find_first_of("()") != std::string::npos) return "unbalanced parentheses";
     if (tail.empty()) return {};
     Scanner in(tail);
@@ -308,7 +295,7 @@ std::string CheckVariableDeclaration(const std::string& logical) {
 // or a line number.
 std::string LabelOf(const std::string& line) {
     std::size_t i = 0;
-    while (i < line.size() && IsBlankChar(line[i])) ++i;
+    while (i < line.size() && text::IsBlank(line[i])) ++i;
     std::size_t j = i;
     if (j < line.size() && line[j] >= '0' && line[j] <= '9') {
         while (j < line.size() && line[j] >= '0' && line[j] <= '9') ++j;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "base/text.h"
 #include "platform/vbide/code_rules.h"
 #include "platform/vbide/model.h"
 #include "platform/vbide/project_file.h"
@@ -15,13 +16,13 @@ void ThrowDisconnected() {
 
 void ThrowError(long number) { throw vb::VbError(number, "VBIDE"); }
 
-bool IsValidName(const std::string& name) {
-    if (name.empty() || name.size() > 255) return false;
-    unsigned char first = static_cast<unsigned char>(name[0]);
-    if (!((first >= 'A' && first <= 'Z') || (first >= 'a' && first <= 'z') || first >= 0xC0))
-        return false;
-    return std::all_of(name.begin(), name.end(), rules::IsIdentifierChar);
+std::shared_ptr<Environment> LockEnv(const std::weak_ptr<Environment>& env) {
+    auto e = env.lock();
+    if (!e) ThrowDisconnected();
+    return e;
 }
+
+bool IsValidName(const std::string& name) { return text::IsIdentifier(name); }
 
 void Environment::State::Notify(const std::function<void(EnvironmentObserver&)>& f) {
     std::vector<std::shared_ptr<EnvironmentObserver>> live;

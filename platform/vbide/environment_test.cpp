@@ -2,20 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include "base/vb_error_testing.h"
 #include "platform/vbide/builder.h"
 #include "platform/vbide/command_bars.h"
 
 namespace vbide {
 namespace {
 
-long ErrorOf(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const vb::VbError& e) {
-        return e.Number();
-    }
-    return 0;
-}
+using vb::ErrorOf;
 
 CommandBarControlsPtr Menu(const VBEPtr& vbe, const std::string& caption) {
     return vbe->CommandBars()->Item("Menu Bar")->Controls()->Item(caption)->CommandBar()->Controls();
@@ -438,6 +432,18 @@ TEST(Events, HandlerFailureIsReportedAndOthersStillRun) {
     EXPECT_EQ(second, 1);
     ASSERT_EQ(env->Reports().size(), 1u);
     EXPECT_EQ(env->Reports()[0], "Run-time error '91': Object variable or With block variable not set");
+}
+
+TEST(Events, AnAutomationErrorIsReportedWithItsNegativeNumber) {
+    auto env = Environment::Create();
+    auto removed = env->AddProject("Gone");
+    env->RemoveProject(removed);
+    auto projects = env->Events()->VBProjectsEvents();
+    projects->ItemAdded = [&](const VBProjectPtr&) { removed->Name(); };
+    env->AddProject();
+    ASSERT_EQ(env->Reports().size(), 1u);
+    EXPECT_EQ(env->Reports()[0].rfind("Run-time error '-2147417848': Automation error", 0), 0u)
+        << env->Reports()[0];
 }
 
 // ---- Observers ----------------------------------------------------------------

@@ -9,6 +9,27 @@
 
 namespace vbide {
 
+namespace {
+
+// Calls each subscriber still alive, in order (a copy of the list, so that a
+// handler may subscribe or unsubscribe); a handler that fails is reported and
+// the others still run.
+template <class Events>
+void CallEach(std::vector<std::weak_ptr<Events>> targets, const std::function<void(Events&)>& call,
+              const std::function<void(const std::exception&)>& report) {
+    for (auto& weak : targets) {
+        auto events = weak.lock();
+        if (!events) continue;
+        try {
+            call(*events);
+        } catch (const std::exception& e) {
+            report(e);
+        }
+    }
+}
+
+}  // namespace
+
 CommandBarEventsPtr EventHub::CommandBarEvents(const CommandBarControlPtr& control) {
     auto impl = std::dynamic_pointer_cast<ControlImpl>(control);
     if (!impl) ThrowError(5);
@@ -61,16 +82,7 @@ void EventHub::RaiseClick(const std::shared_ptr<ControlImpl>& control, bool& han
 
 void EventHub::RaiseProject(const std::function<void(vbide::VBProjectsEvents&)>& call) {
     std::erase_if(projects_, [](auto& w) { return w.expired(); });
-    auto targets = projects_;
-    for (auto& weak : targets) {
-        auto events = weak.lock();
-        if (!events) continue;
-        try {
-            call(*events);
-        } catch (const std::exception& e) {
-            Report(e);
-        }
-    }
+    CallEach<vbide::VBProjectsEvents>(projects_, call, [this](const std::exception& e) { Report(e); });
 }
 
 void EventHub::RaiseComponent(const std::shared_ptr<ProjectImpl>& project,
@@ -79,15 +91,7 @@ void EventHub::RaiseComponent(const std::shared_ptr<ProjectImpl>& project,
     std::vector<std::weak_ptr<vbide::VBComponentsEvents>> targets;
     for (auto& s : components_)
         if (s.allProjects || (project && s.project.lock() == project)) targets.push_back(s.events);
-    for (auto& weak : targets) {
-        auto events = weak.lock();
-        if (!events) continue;
-        try {
-            call(*events);
-        } catch (const std::exception& e) {
-            Report(e);
-        }
-    }
+    CallEach<vbide::VBComponentsEvents>(targets, call, [this](const std::exception& e) { Report(e); });
 }
 
 }  // namespace vbide

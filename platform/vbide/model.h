@@ -30,6 +30,8 @@ struct ProjectFile;
 
 [[noreturn]] void ThrowDisconnected();
 [[noreturn]] void ThrowError(long number);
+// The environment an object belongs to; fails as disconnected when it is gone.
+std::shared_ptr<Environment> LockEnv(const std::weak_ptr<Environment>& env);
 
 class ProjectsImpl : public VBProjects {
 public:

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "base/text.h"
 #include "platform/vbide/code_rules.h"
 
 namespace vbide {
@@ -10,38 +11,10 @@ namespace vbide {
 namespace {
 
 // A line of a file as views into its bytes.
-struct RawLine {
-    std::string_view text;
-    std::string_view end;
-};
-
-std::vector<RawLine> SplitRaw(std::string_view bytes) {
-    std::vector<RawLine> lines;
-    lines.reserve(static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), '\n')) + 1);
-    std::size_t start = 0;
-    while (start < bytes.size()) {
-        std::size_t lf = bytes.find('\n', start);
-        if (lf == std::string::npos) {
-            lines.push_back({bytes.substr(start), ""});
-            break;
-        }
-        bool crlf = lf > start && bytes[lf - 1] == '\r';
-        std::size_t end = crlf ? lf - 1 : lf;
-        lines.push_back({bytes.substr(start, end - start), bytes.substr(end, lf + 1 - end)});
-        start = lf + 1;
-    }
-    return lines;
-}
-
-std::string Trim(std::string_view s) {
-    std::size_t b = 0, e = s.size();
-    while (b < e && (s[b] == ' ' || s[b] == '\t')) ++b;
-    while (e > b && (s[e - 1] == ' ' || s[e - 1] == '\t')) --e;
-    return std::string(s.substr(b, e - b));
-}
+using RawLine = text::Line;
 
 std::string FirstWord(std::string_view s) {
-    std::string t = Trim(s);
+    std::string t(text::TrimBlanks(s));
     std::size_t i = 0;
     while (i < t.size() && t[i] != ' ' && t[i] != '\t') ++i;
     return t.substr(0, i);
@@ -53,7 +26,7 @@ bool StartsWithWord(std::string_view line, const char* word) {
 
 bool IsAttributeLine(std::string_view line) {
     // Attribute lines stand at column 1.
-    return line.size() > 10 && rules::EqualsNoCase(std::string(line.substr(0, 10)), "Attribute ");
+    return line.size() > 10 && rules::EqualsNoCase(line.substr(0, 10), "Attribute ");
 }
 
 bool IsDesignerType(vbext_ComponentType type) {
@@ -92,7 +65,8 @@ std::string NameFromAttribute(std::string_view line) {
     // Attribute VB_Name = "Name"
     std::size_t q1 = line.find('"');
     std::size_t q2 = line.rfind('"');
-    if (q1 == std::string::npos || q2 <= q1) return Trim(line.substr(std::min(line.size(), line.find('=') + 1)));
+    if (q1 == std::string::npos || q2 <= q1)
+        return std::string(text::TrimBlanks(line.substr(std::min(line.size(), line.find('=') + 1))));
     return std::string(line.substr(q1 + 1, q2 - q1 - 1));
 }
 
@@ -129,7 +103,7 @@ ParsedModule ParseModuleFile(std::string bytes, vbext_ComponentType type) {
     result.type = type;
     // The text keeps the bytes; the lines are views into them.
     result.text.Adopt(std::move(bytes));
-    const std::vector<RawLine> lines = SplitRaw(result.text.Adopted());
+    const std::vector<RawLine> lines = text::SplitLines(result.text.Adopted());
     for (auto& l : lines)
         if (!l.end.empty()) {
             result.text.SetNewLineEnd(std::string(l.end));
@@ -142,7 +116,7 @@ ParsedModule ParseModuleFile(std::string bytes, vbext_ComponentType type) {
         throw ModuleFileError(1, "not a designer file: the first line is not \"VERSION\"");
     for (std::size_t i = 0; i < header; ++i)
         if (type == vbext_ct_VBForm && rules::EqualsNoCase(FirstWord(lines[i].text), "Begin") &&
-            Trim(lines[i].text).find("VB.MDIForm") != std::string::npos)
+            text::TrimBlanks(lines[i].text).find("VB.MDIForm") != std::string::npos)
             result.type = vbext_ct_VBMDIForm;
     while (header < lines.size() && IsAttributeLine(lines[header].text)) ++header;
     std::string headerBytes;
@@ -192,7 +166,7 @@ std::string NewModuleHeader(vbext_ComponentType type, const std::string& name) {
 
 std::string RenameInHeader(const std::string& header, const std::string& oldName,
                            const std::string& newName, const std::string& lineEnd) {
-    std::vector<RawLine> lines = SplitRaw(header);
+    std::vector<RawLine> lines = text::SplitLines(header);
     bool found = false;
     std::string out;
     for (auto& l : lines) {
@@ -202,12 +176,12 @@ std::string RenameInHeader(const std::string& header, const std::string& oldName
             found = true;
         } else if (rules::EqualsNoCase(FirstWord(text), "Begin") && l.text.find(' ') != std::string::npos) {
             // "Begin VB.Form Name " on the top level only: its indent is none.
-            std::string t = Trim(text);
+            std::string t = text::TrimBlanks(text);
             std::size_t sp1 = t.find(' ');
             std::size_t sp2 = t.find(' ', sp1 + 1);
             if (text.size() && text[0] != ' ' && sp2 != std::string::npos &&
                 rules::EqualsNoCase(t.substr(sp2 + 1, oldName.size()), oldName) &&
-                Trim(t.substr(sp2 + 1)).size() == oldName.size())
+                text::TrimBlanks(t.substr(sp2 + 1)).size() == oldName.size())
                 text = text.substr(0, text.find(t) + sp2 + 1) + newName +
                        text.substr(text.find(t) + sp2 + 1 + oldName.size());
         }

@@ -3,6 +3,8 @@
 #include <functional>
 #include <stdexcept>
 
+#include "base/text.h"
+
 namespace vbide {
 
 namespace {
@@ -14,17 +16,7 @@ constexpr std::size_t kMaxOffset = 0xFFFFFFFFu;
 
 std::vector<std::string> ModuleText::SplitLines(const std::string& text) {
     std::vector<std::string> lines;
-    std::size_t start = 0;
-    while (start < text.size()) {
-        std::size_t lf = text.find('\n', start);
-        if (lf == std::string::npos) {
-            lines.push_back(text.substr(start));
-            break;
-        }
-        std::size_t end = (lf > start && text[lf - 1] == '\r') ? lf - 1 : lf;
-        lines.push_back(text.substr(start, end - start));
-        start = lf + 1;
-    }
+    for (const text::Line& line : text::SplitLines(text)) lines.emplace_back(line.text);
     return lines;
 }
 

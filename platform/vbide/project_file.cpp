@@ -7,6 +7,7 @@
 
 #include <unistd.h>
 
+#include "base/text.h"
 #include "platform/win/files.h"
 #include "platform/win/save.h"
 
@@ -78,13 +79,6 @@ std::string Unquote(const std::string& value) {
     return value.substr(q1 + 1, q2 - q1 - 1);
 }
 
-std::string Trim(const std::string& s) {
-    std::size_t b = 0, e = s.size();
-    while (b < e && (s[b] == ' ' || s[b] == '\t')) ++b;
-    while (e > b && (s[e - 1] == ' ' || s[e - 1] == '\t')) --e;
-    return s.substr(b, e - b);
-}
-
 // The component keys of a project file and whether their value starts with
 // "Name; ".
 struct ComponentKey {
@@ -130,17 +124,8 @@ std::string Extension(const std::string& windowsPath) {
 
 std::vector<ProjectFile::Line> SplitLines(const std::string& bytes) {
     std::vector<ProjectFile::Line> lines;
-    std::size_t start = 0;
-    while (start < bytes.size()) {
-        std::size_t lf = bytes.find('\n', start);
-        if (lf == std::string::npos) {
-            lines.push_back({bytes.substr(start), ""});
-            break;
-        }
-        bool crlf = lf > start && bytes[lf - 1] == '\r';
-        lines.push_back({bytes.substr(start, (crlf ? lf - 1 : lf) - start), crlf ? "\r\n" : "\n"});
-        start = lf + 1;
-    }
+    for (const text::Line& line : text::SplitLines(bytes))
+        lines.push_back({std::string(line.text), std::string(line.end)});
     return lines;
 }
 
@@ -162,10 +147,10 @@ std::shared_ptr<ComponentImpl> LoadComponent(const std::shared_ptr<ProjectImpl>&
             problems.push_back(Problem(vbpPath, vbpLine, "expected \"Name; path\" after \"" + key + "=\""));
             return nullptr;
         }
-        name = Trim(value.substr(0, semi));
+        name = text::TrimBlanks(value.substr(0, semi));
         path = value.substr(semi + 1);
     }
-    path = Trim(path);
+    path = text::TrimBlanks(path);
     long type = ComponentTypeOfExtension(Extension(path));
     if (type == 0) {
         problems.push_back(Problem(vbpPath, vbpLine, "unknown kind of module file, kept as it is: " + path));
@@ -298,7 +283,7 @@ std::size_t FindComponentLine(const ProjectFile& file, const ComponentImpl& c) {
             if (semi == std::string::npos) continue;
             path = kv.value.substr(semi + 1);
         }
-        if (Trim(path) == c.relativePath) return i;
+        if (text::TrimBlanks(path) == c.relativePath) return i;
     }
     return file.lines.size();
 }
@@ -364,7 +349,7 @@ OpenResult OpenProjectFile(Environment& env, const std::string& path) {
     if (EqualsNoCase(Extension(path), "vbg")) {
         std::string bytes = ReadFile(path);
         auto lines = SplitLines(bytes);
-        if (lines.empty() || !EqualsNoCase(Trim(lines[0].text).substr(0, 7), "VBGROUP"))
+        if (lines.empty() || !EqualsNoCase(text::TrimBlanks(lines[0].text).substr(0, 7), "VBGROUP"))
             throw vb::VbError(5, "VBIDE", path + "(1): not a group file: expected \"VBGROUP 5.0\"");
         std::string folder = fs::absolute(path).parent_path().string();
         std::vector<std::string> files;

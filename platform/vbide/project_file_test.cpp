@@ -3,42 +3,25 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <map>
-#include <sstream>
-
-#include <unistd.h>
 
 #include "platform/vbide/environment.h"
+#include "platform/win/test_support.h"
 
 namespace vbide {
 namespace {
 
 namespace fs = std::filesystem;
 
+// Each test works in a fresh temporary folder of its own.
 class ProjectFiles : public ::testing::Test {
 protected:
-    void SetUp() override {
-        dir_ = fs::temp_directory_path() /
-               ("vbide_pf_" + std::to_string(::getpid()) + "_" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
-    }
-    void TearDown() override { fs::remove_all(dir_); }
-
     void Write(const std::string& rel, const std::string& bytes) {
-        fs::path p = dir_ / rel;
-        fs::create_directories(p.parent_path());
-        std::ofstream(p, std::ios::binary) << bytes;
+        fs::create_directories((dir_ / rel).parent_path());
+        win::testing::WriteBytes(Path(rel), bytes);
         files_[rel] = bytes;
     }
-    std::string Read(const std::string& rel) const {
-        std::ifstream in(dir_ / rel, std::ios::binary);
-        std::ostringstream s;
-        s << in.rdbuf();
-        return s.str();
-    }
+    std::string Read(const std::string& rel) const { return win::testing::ReadBytes(Path(rel)); }
     std::string Path(const std::string& rel) const { return (dir_ / rel).string(); }
     // Every file written by the test, other than `except`, still holds its bytes.
     void ExpectUnchanged(const std::string& except = {}) {
@@ -129,7 +112,8 @@ protected:
               "Attribute VB_Name = \"dsrData\"\r\n");
     }
 
-    fs::path dir_;
+    win::testing::TempFolder folder_;
+    fs::path dir_ = folder_.Path();
     std::map<std::string, std::string> files_;
 };
 
@@ -272,7 +256,7 @@ TEST_F(ProjectFiles, ProjectFileErrors) {
         } catch (const vb::VbError& e) {
             return std::make_pair(e.Number(), e.Description());
         }
-        return std::make_pair(0L, std::string());
+        return std::make_pair(std::int32_t{0}, std::string());
     };
     EXPECT_EQ(code("none.vbp").first, 53);
     Write("bad.vbp", "hello\r\n");

@@ -10,16 +10,6 @@ namespace vbide {
 
 using rules::EqualsNoCase;
 
-namespace {
-
-std::shared_ptr<Environment> LockEnv(const std::weak_ptr<Environment>& env) {
-    auto e = env.lock();
-    if (!e) ThrowDisconnected();
-    return e;
-}
-
-}  // namespace
-
 // ---- VBProjects ---------------------------------------------------------------
 
 long ProjectsImpl::Count() {

@@ -1,39 +1,30 @@
 #include "platform/vbide/property_store.h"
 
+#include "base/text.h"
 #include "platform/vbide/code_rules.h"
 
 namespace vbide {
 
 using rules::EqualsNoCase;
 
-namespace {
-
-std::string Folded(const std::string& text) {
-    std::string folded = text;
-    for (char& c : folded) c = rules::FoldAscii(c);
-    return folded;
-}
-
-}  // namespace
-
 PropertyStore::Section* PropertyStore::FindSection(const std::string& name) {
-    const auto found = sectionByName_.find(Folded(name));
+    const auto found = sectionByName_.find(text::UpperAscii(name));
     return found == sectionByName_.end() ? nullptr : &sections_[found->second];
 }
 
 const PropertyStore::Section* PropertyStore::FindSection(const std::string& name) const {
-    const auto found = sectionByName_.find(Folded(name));
+    const auto found = sectionByName_.find(text::UpperAscii(name));
     return found == sectionByName_.end() ? nullptr : &sections_[found->second];
 }
 
 PropertyStore::Section& PropertyStore::AddSection(Section section) {
-    sectionByName_.emplace(Folded(section.name), sections_.size());
+    sectionByName_.emplace(text::UpperAscii(section.name), sections_.size());
     sections_.push_back(std::move(section));
     return sections_.back();
 }
 
 void PropertyStore::AddEntry(Section& section, Entry entry) {
-    if (!entry.key.empty()) section.byKey.emplace(Folded(entry.key), section.entries.size());
+    if (!entry.key.empty()) section.byKey.emplace(text::UpperAscii(entry.key), section.entries.size());
     section.entries.push_back(std::move(entry));
 }
 
@@ -41,7 +32,7 @@ std::optional<std::string> PropertyStore::Read(const std::string& section,
                                                const std::string& key) const {
     const Section* s = FindSection(section);
     if (s == nullptr) return std::nullopt;
-    const auto found = s->byKey.find(Folded(key));
+    const auto found = s->byKey.find(text::UpperAscii(key));
     if (found == s->byKey.end()) return std::nullopt;
     return s->entries[found->second].value;
 }
@@ -51,7 +42,7 @@ void PropertyStore::Write(const std::string& section, const std::string& key,
     Section* s = FindSection(section);
     if (s == nullptr) s = &AddSection(Section{section, {}, {}, {}});
     changed_ = true;
-    const auto found = s->byKey.find(Folded(key));
+    const auto found = s->byKey.find(text::UpperAscii(key));
     if (found != s->byKey.end()) {
         Entry& e = s->entries[found->second];
         if (e.value != value) {

@@ -9,12 +9,6 @@ namespace vbide {
 
 namespace {
 
-std::shared_ptr<Environment> LockEnv(const std::weak_ptr<Environment>& env) {
-    auto e = env.lock();
-    if (!e) ThrowDisconnected();
-    return e;
-}
-
 // Windows the View menu always offers: closing one only hides it.
 bool IsDestroyedOnClose(vbext_WindowType type) {
     return type == vbext_wt_CodeWindow || type == vbext_wt_Designer;

@@ -1,5 +1,6 @@
 #include "platform/win/files.h"
 
+#include "base/text.h"
 #include "platform/win/save.h"
 
 #include <dirent.h>
@@ -31,19 +32,11 @@ struct Search {
 std::mutex searchMutex;
 std::set<Search*> searches;
 
-char Upper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
-
-std::string UpperText(std::string_view text) {
-    std::string out(text);
-    for (char& c : out) c = Upper(c);
-    return out;
-}
-
 // '*' any run of characters, '?' exactly one; ASCII case ignored.
 bool Matches(std::string_view pattern, std::string_view name) {
     std::size_t p = 0, n = 0, starP = std::string_view::npos, starN = 0;
     while (n < name.size()) {
-        if (p < pattern.size() && (pattern[p] == '?' || Upper(pattern[p]) == Upper(name[n]))) {
+        if (p < pattern.size() && (pattern[p] == '?' || text::UpperAscii(pattern[p]) == text::UpperAscii(name[n]))) {
             ++p;
             ++n;
         } else if (p < pattern.size() && pattern[p] == '*') {
@@ -157,7 +150,7 @@ HANDLE FindFirstFileA(const char* lpFileName, WIN32_FIND_DATAA* lpFindFileData) 
         ::closedir(dir);
         std::sort(search->names.begin(), search->names.end(),
                   [](const std::string& a, const std::string& b) {
-                      return UpperText(a) < UpperText(b);
+                      return text::UpperAscii(a) < text::UpperAscii(b);
                   });
     }
     while (search->next < search->names.size()) {
@@ -196,14 +189,21 @@ BOOL FindClose(HANDLE hFindFile) {
     return TRUE;
 }
 
-std::string GetProgramFolder() {
+namespace {
+std::string ProgramPath() {
     char buffer[PATH_MAX];
     const ssize_t n = ::readlink("/proc/self/exe", buffer, sizeof buffer - 1);
     if (n <= 0) return {};
-    return FolderOf(std::string(buffer, static_cast<std::size_t>(n)));
+    return std::string(buffer, static_cast<std::size_t>(n));
+}
+}  // namespace
+
+std::string GetProgramFolder() {
+    const std::string program = ProgramPath();
+    return program.empty() ? program : FolderOf(program);
 }
 
-std::string GetModuleFolder(const void* addressInModule) {
+std::string GetModulePath(const void* addressInModule) {
     Dl_info info{};
     link_map* map = nullptr;
     if (!::dladdr1(addressInModule, &info, reinterpret_cast<void**>(&map), RTLD_DL_LINKMAP)) {
@@ -212,9 +212,14 @@ std::string GetModuleFolder(const void* addressInModule) {
     // The main program's link map has an empty name; its dli_fname is only
     // what argv[0] said, so the kernel's record of it is used instead.
     if (!map || !map->l_name || !*map->l_name || !info.dli_fname || !*info.dli_fname) {
-        return GetProgramFolder();
+        return ProgramPath();
     }
-    return FolderOf(Canonical(info.dli_fname));
+    return Canonical(info.dli_fname);
+}
+
+std::string GetModuleFolder(const void* addressInModule) {
+    const std::string module = GetModulePath(addressInModule);
+    return module.empty() ? module : FolderOf(module);
 }
 
 std::string WriteFileAtomically(const std::string& path, std::string_view bytes) {

@@ -50,6 +50,11 @@ BOOL FindClose(HANDLE hFindFile);
 
 inline constexpr DWORD ERROR_NO_MORE_FILES = 18;
 
+// The full path of the program or shared library that contains
+// addressInModule (pass the address of any function or object of that
+// module), with links resolved. Empty when the address lies in no loaded module.
+std::string GetModulePath(const void* addressInModule);
+
 // The folder, without a trailing separator, of the program or shared library
 // that contains addressInModule (pass the address of any function or object of
 // that module). Empty when the address lies in no loaded module.

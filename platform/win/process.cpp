@@ -9,11 +9,11 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdlib>
-#include <mutex>
 #include <thread>
 
+#include "base/text.h"
+#include "base/vb_error.h"
 #include "platform/win/files.h"
-#include "platform/win/vb_error.h"
 
 extern char** environ;
 
@@ -21,18 +21,9 @@ namespace win {
 
 namespace {
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
-
 bool IsExecutableFile(const std::string& path) {
     struct stat st {};
     return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && ::access(path.c_str(), X_OK) == 0;
-}
-
-std::string Lower(std::string text) {
-    for (char& c : text) {
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    }
-    return text;
 }
 
 std::string SearchPath(const std::string& name) {
@@ -63,9 +54,6 @@ std::string FindRegistryEditor() {
     }
     return SearchPath("regedit");
 }
-
-std::mutex starterMutex;
-ProcessStarter* installedStarter = nullptr;
 
 int WaitFor(pid_t pid) {
     int status = 0;
@@ -113,87 +101,9 @@ private:
 
 }  // namespace
 
-std::vector<std::string> SplitCommandLine(const std::string& commandLine) {
-    std::vector<std::string> args;
-    const std::size_t n = commandLine.size();
-    std::size_t i = 0;
-    while (i < n && IsBlank(commandLine[i])) ++i;
-    if (i == n) return args;
-    // The program name: no backslash rules; a leading quote runs to the next.
-    std::string program;
-    if (commandLine[i] == '"') {
-        ++i;
-        while (i < n && commandLine[i] != '"') program += commandLine[i++];
-        if (i < n) ++i;
-    } else {
-        while (i < n && !IsBlank(commandLine[i])) program += commandLine[i++];
-    }
-    args.push_back(program);
-    while (true) {
-        while (i < n && IsBlank(commandLine[i])) ++i;
-        if (i == n) break;
-        std::string arg;
-        bool quoted = false;
-        while (i < n && (quoted || !IsBlank(commandLine[i]))) {
-            const char c = commandLine[i];
-            if (c == '\\') {
-                std::size_t count = 0;
-                while (i < n && commandLine[i] == '\\') {
-                    ++count;
-                    ++i;
-                }
-                if (i < n && commandLine[i] == '"') {
-                    // 2n backslashes and a quote: n backslashes, and the quote
-                    // toggles; 2n+1: n backslashes and a literal quote.
-                    arg.append(count / 2, '\\');
-                    if (count % 2 == 1) {
-                        arg += '"';
-                        ++i;
-                    }
-                } else {
-                    arg.append(count, '\\');
-                }
-            } else if (c == '"') {
-                if (quoted && i + 1 < n && commandLine[i + 1] == '"') {
-                    arg += '"';
-                    i += 2;
-                } else {
-                    quoted = !quoted;
-                    ++i;
-                }
-            } else {
-                arg += c;
-                ++i;
-            }
-        }
-        args.push_back(std::move(arg));
-    }
-    return args;
-}
-
-std::string QuoteArgument(const std::string& argument) {
-    if (!argument.empty() && argument.find_first_of(" \t\"") == std::string::npos) return argument;
-    std::string quoted = "\"";
-    std::size_t backslashes = 0;
-    for (char c : argument) {
-        if (c == '\\') {
-            ++backslashes;
-            continue;
-        }
-        // Backslashes count only before a quote: there each one is doubled,
-        // and one more escapes the quote itself.
-        quoted.append(c == '"' ? backslashes * 2 + 1 : backslashes, '\\');
-        backslashes = 0;
-        quoted += c;
-    }
-    quoted.append(backslashes * 2, '\\');
-    quoted += '"';
-    return quoted;
-}
-
 std::string FindProgram(const std::string& name) {
     if (name.empty()) return {};
-    const std::string lower = Lower(name);
+    const std::string lower = text::LowerAscii(name);
     if (lower == "regedit" || lower == "regedit.exe") return FindRegistryEditor();
     std::string path = name;
     if (path.find('/') == std::string::npos && path.find('\\') != std::string::npos) {
@@ -210,79 +120,6 @@ std::string FindProgram(const std::string& name) {
 ProcessStarter& DefaultProcessStarter() {
     static PosixProcessStarter starter;
     return starter;
-}
-
-void SetProcessStarter(ProcessStarter* starter) {
-    std::lock_guard lock(starterMutex);
-    installedStarter = starter;
-}
-
-long RecordingProcessStarter::Start(const ShellRequest& request) {
-    if (failNext) {
-        failNext = false;
-        throw vb::VbError(53, "Shell");
-    }
-    requests.push_back(request);
-    return static_cast<long>(requests.size());
-}
-
-int RecordingProcessStarter::Run(const ShellRequest& request) {
-    Start(request);
-    return exitStatus;
-}
-
-ScopedProcessStarter::ScopedProcessStarter(ProcessStarter& starter) {
-    std::lock_guard lock(starterMutex);
-    previous_ = installedStarter;
-    installedStarter = &starter;
-}
-
-ScopedProcessStarter::~ScopedProcessStarter() {
-    std::lock_guard lock(starterMutex);
-    installedStarter = previous_;
-}
-
-namespace {
-
-// Finds the program of request.argv[0]; raises 5 for no program at all and 53
-// for one that cannot be found.
-void FindRequestedProgram(ShellRequest& request) {
-    if (request.argv.empty()) throw vb::VbError(5, "Shell");
-    request.program = FindProgram(request.argv[0]);
-    if (request.program.empty()) throw vb::VbError(53, "Shell");
-}
-
-ProcessStarter& InstalledStarter() {
-    std::lock_guard lock(starterMutex);
-    return installedStarter ? *installedStarter : DefaultProcessStarter();
-}
-
-}  // namespace
-
-long Shell(const std::string& commandLine, int windowStyle) {
-    static constexpr int kStyles[] = {vbHide, vbNormalFocus, vbMinimizedFocus, vbMaximizedFocus,
-                                      vbNormalNoFocus, vbMinimizedNoFocus};
-    if (std::find(std::begin(kStyles), std::end(kStyles), windowStyle) == std::end(kStyles)) {
-        throw vb::VbError(5, "Shell");
-    }
-    ShellRequest request;
-    request.commandLine = commandLine;
-    request.argv = SplitCommandLine(commandLine);
-    request.windowStyle = windowStyle;
-    FindRequestedProgram(request);
-    return InstalledStarter().Start(request);
-}
-
-int RunAndWait(const std::vector<std::string>& argv, bool quiet) {
-    ShellRequest request;
-    request.argv = argv;
-    // The same words as a command line, for the record.
-    for (const std::string& word : argv)
-        request.commandLine += (request.commandLine.empty() ? "" : " ") + QuoteArgument(word);
-    request.windowStyle = vbHide;
-    request.quiet = quiet;
-    FindRequestedProgram(request);
-    return InstalledStarter().Run(request);
 }
 
 }  // namespace win

@@ -11,8 +11,8 @@
 #include <thread>
 #include <vector>
 
+#include "base/vb_error.h"
 #include "platform/win/test_support.h"
-#include "platform/win/vb_error.h"
 
 namespace win {
 namespace {
@@ -69,7 +69,7 @@ TEST(Shell, UnknownProgramsAndBadArgumentsRaiseVbErrors) {
         } catch (const vb::VbError& e) {
             return e.Number();
         }
-        return 0L;
+        return 0;
     };
     EXPECT_EQ(number("no-such-program-anywhere arg", vbNormalFocus), 53);
     EXPECT_EQ(number("/no/such/path/prog", vbNormalFocus), 53);

@@ -6,6 +6,7 @@
 
 #include "platform/win/profile.h"
 
+#include "base/text.h"
 #include "platform/win/save.h"
 
 #include <fcntl.h>
@@ -41,37 +42,15 @@ struct Parsed {
     std::size_t valueStart = 0;  // offset in the line of the value's first byte
 };
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+using text::IsBlank;
 
-std::string_view Trim(std::string_view text) {
-    while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
-    while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
-    return text;
-}
+std::string_view Trim(std::string_view s) { return text::TrimBlanks(s); }
 
-bool SameName(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        char x = a[i], y = b[i];
-        if (x >= 'a' && x <= 'z') x = static_cast<char>(x - 'a' + 'A');
-        if (y >= 'a' && y <= 'z') y = static_cast<char>(y - 'a' + 'A');
-        if (x != y) return false;
-    }
-    return true;
-}
-
-std::vector<Line> SplitLines(const std::string& text) {
+std::vector<Line> SplitLines(const std::string& bytes) {
     std::vector<Line> lines;
-    std::size_t i = 0;
-    while (i < text.size()) {
-        Line line;
-        line.start = i;
-        while (i < text.size() && text[i] != '\r' && text[i] != '\n') ++i;
-        line.contentEnd = i;
-        if (i < text.size() && text[i] == '\r') ++i;
-        if (i < text.size() && text[i] == '\n' && (i == line.contentEnd || text[i - 1] == '\r')) ++i;
-        line.end = i;
-        lines.push_back(line);
+    for (const text::Line& l : text::SplitLinesAtAnyEnd(bytes)) {
+        const std::size_t start = static_cast<std::size_t>(l.text.data() - bytes.data());
+        lines.push_back({start, start + l.text.size(), start + l.text.size() + l.end.size()});
     }
     return lines;
 }
@@ -134,7 +113,7 @@ std::optional<std::pair<std::size_t, std::size_t>> FindSection(const std::string
                                                                std::string_view section) {
     for (std::size_t i = 0; i < lines.size(); ++i) {
         const Parsed p = ParseLine(text, lines[i]);
-        if (p.kind != Kind::Section || !SameName(p.name, section)) continue;
+        if (p.kind != Kind::Section || !text::EqualsNoCase(p.name, section)) continue;
         std::size_t j = i + 1;
         while (j < lines.size() && ParseLine(text, lines[j]).kind != Kind::Section) ++j;
         return std::make_pair(i, j);
@@ -147,7 +126,7 @@ std::optional<std::size_t> FindKey(const std::string& text, const std::vector<Li
                                    std::string_view key) {
     for (std::size_t i = section.first + 1; i < section.second; ++i) {
         const Parsed p = ParseLine(text, lines[i]);
-        if (p.kind == Kind::Key && SameName(p.name, key)) return i;
+        if (p.kind == Kind::Key && text::EqualsNoCase(p.name, key)) return i;
     }
     return std::nullopt;
 }

@@ -1,10 +1,12 @@
 #include "platform/win/profile.h"
 
 #include <gtest/gtest.h>
+#ifndef _WIN32
 #include <signal.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 #include <filesystem>
 #include <string>
@@ -143,6 +145,7 @@ TEST_F(Profile, ListsSectionsAndKeysWhenNamesAreNull) {
     EXPECT_EQ(GetPrivateProfileStringA("one", nullptr, "", buffer, sizeof buffer, file.c_str()), 4u);
     EXPECT_EQ(std::string(buffer, 5), std::string("a\0b\0\0", 5));
     EXPECT_EQ(GetPrivateProfileStringA(nullptr, nullptr, "", buffer, 6, file.c_str()), 4u);
+    if (testing::RunningUnderWine()) GTEST_SKIP() << "Wine leaves the last byte of a truncated list";
     EXPECT_EQ(std::string(buffer, 6), std::string("One\0T\0", 6).substr(0, 4) + std::string("\0\0", 2));
 }
 
@@ -174,6 +177,7 @@ TEST_F(Profile, WritesAppendSectionsAndKeysInOrder) {
 }
 
 TEST_F(Profile, ChangingAKeyKeepsEveryOtherByte) {
+    if (testing::RunningUnderWine()) GTEST_SKIP() << "Wine rewrites the whole file";
     WriteBytes(file, "; settings\n[WATCH]  \n  maxclose = \"0\" \n\n[Other]\nx=1");
     ASSERT_TRUE(WritePrivateProfileStringA("watch", "MaxClose", "-1", file.c_str()));
     EXPECT_EQ(ReadBytes(file), "; settings\n[WATCH]  \n  maxclose = -1\n\n[Other]\nx=1");
@@ -206,6 +210,7 @@ TEST_F(Profile, FailedWritesReturnFalseAndLeaveTheOldFile) {
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_PATH_NOT_FOUND));
     EXPECT_FALSE(WritePrivateProfileStringA("S", "k", "v", folder.Path().c_str()));
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED));
+#ifndef _WIN32
     // A folder where no file can be made, whoever runs the test.
     EXPECT_FALSE(WritePrivateProfileStringA("S", "k", "v", "/proc/tarnwick.ini"));
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED));
@@ -220,6 +225,7 @@ TEST_F(Profile, FailedWritesReturnFalseAndLeaveTheOldFile) {
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED));
     ::chmod(folder.Path().c_str(), 0755);
     EXPECT_EQ(ReadBytes(file), "[S]\r\nk=old\r\n");
+#endif
 }
 
 TEST_F(Profile, AByteOrderMarkIsSkippedWhenReadingAndKeptWhenWriting) {

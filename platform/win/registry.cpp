@@ -367,15 +367,30 @@ LONG RegQueryInfoKey(HKEY hKey, char* lpClass, DWORD* lpcchClass, DWORD*, DWORD*
     });
 }
 
+namespace {
+
+// Runs `body` on the handle hKey when it is open with the `access` right;
+// `poll` first takes in what other processes changed in the store.
+LONG WithHandle(HKEY hKey, REGSAM access, bool poll,
+                const std::function<LONG(State&, RegistryStore&, Handle&)>& body) {
+    return WithStore([&](RegistryStore& store) -> LONG {
+        State& s = Global();
+        if (poll) Poll(s, store);
+        Handle* h = Lookup(s, store, hKey);
+        if (!h) return ERROR_INVALID_HANDLE;
+        if (!(h->access & access)) return ERROR_ACCESS_DENIED;
+        return body(s, store, *h);
+    });
+}
+
+}  // namespace
+
 LONG RegEnumKeyEx(HKEY hKey, DWORD dwIndex, char* lpName, DWORD* lpcchName, DWORD*,
                   char* lpClass, DWORD* lpcchClass, FILETIME* lpftLastWriteTime) {
     if (!lpName || !lpcchName) return ERROR_INVALID_PARAMETER;
-    return WithStore([&](RegistryStore& store) -> LONG {
-        State& s = Global();
-        if (dwIndex == 0) Poll(s, store);
-        Handle* h = Lookup(s, store, hKey);
-        if (!h) return ERROR_INVALID_HANDLE;
-        if (!(h->access & KEY_ENUMERATE_SUB_KEYS)) return ERROR_ACCESS_DENIED;
+    return WithHandle(hKey, KEY_ENUMERATE_SUB_KEYS, dwIndex == 0,
+                      [&](State& s, RegistryStore& store, Handle& handle) -> LONG {
+        Handle* h = &handle;
         if (LONG rc = RefreshSubkeys(s, store, *h); rc != ERROR_SUCCESS) return rc;
         if (dwIndex >= h->subkeys.size()) return ERROR_NO_MORE_ITEMS;
         if (LONG rc = CopyName(h->subkeys[dwIndex], lpName, lpcchName); rc != ERROR_SUCCESS) {
@@ -391,12 +406,9 @@ LONG RegEnumKeyEx(HKEY hKey, DWORD dwIndex, char* lpName, DWORD* lpcchName, DWOR
 LONG RegEnumValue(HKEY hKey, DWORD dwIndex, char* lpValueName, DWORD* lpcchValueName, DWORD*,
                   DWORD* lpType, void* lpData, DWORD* lpcbData) {
     if (lpValueName && !lpcchValueName) return ERROR_INVALID_PARAMETER;
-    return WithStore([&](RegistryStore& store) -> LONG {
-        State& s = Global();
-        if (dwIndex == 0) Poll(s, store);
-        Handle* h = Lookup(s, store, hKey);
-        if (!h) return ERROR_INVALID_HANDLE;
-        if (!(h->access & KEY_QUERY_VALUE)) return ERROR_ACCESS_DENIED;
+    return WithHandle(hKey, KEY_QUERY_VALUE, dwIndex == 0,
+                      [&](State& s, RegistryStore& store, Handle& handle) -> LONG {
+        Handle* h = &handle;
         if (LONG rc = RefreshValues(s, store, *h); rc != ERROR_SUCCESS) return rc;
         if (dwIndex >= h->values.size()) return ERROR_NO_MORE_ITEMS;
         const ValueRecord& v = h->values[dwIndex];
@@ -411,15 +423,27 @@ LONG RegEnumValue(HKEY hKey, DWORD dwIndex, char* lpValueName, DWORD* lpcchValue
     });
 }
 
+namespace {
+
+// Runs `change` on the key behind a handle opened with the right to set
+// values, in one transaction that is kept only when the change succeeds.
+LONG ChangeValues(HKEY hKey, const std::function<LONG(RegistryStore&, KeyId)>& change) {
+    return WithHandle(hKey, KEY_SET_VALUE, false, [&](State&, RegistryStore& store, Handle& h) -> LONG {
+        detail::Transaction t(store);
+        if (!store.KeyExists(h.key)) return ERROR_KEY_DELETED;
+        const LONG rc = change(store, h.key);
+        if (rc == ERROR_SUCCESS) t.Commit();
+        return rc;
+    });
+}
+
+}  // namespace
+
 LONG RegQueryValueEx(HKEY hKey, const char* lpValueName, DWORD*, DWORD* lpType, void* lpData,
                      DWORD* lpcbData) {
     if (lpData && !lpcbData) return ERROR_INVALID_PARAMETER;
-    return WithStore([&](RegistryStore& store) -> LONG {
-        State& s = Global();
-        Poll(s, store);
-        Handle* h = Lookup(s, store, hKey);
-        if (!h) return ERROR_INVALID_HANDLE;
-        if (!(h->access & KEY_QUERY_VALUE)) return ERROR_ACCESS_DENIED;
+    return WithHandle(hKey, KEY_QUERY_VALUE, true, [&](State&, RegistryStore& store, Handle& handle) -> LONG {
+        Handle* h = &handle;
         auto value = store.FindValue(h->key, lpValueName ? lpValueName : "");
         if (!value) return store.KeyExists(h->key) ? ERROR_FILE_NOT_FOUND : ERROR_KEY_DELETED;
         return CopyData(*value, lpType, lpData, lpcbData);
@@ -433,32 +457,16 @@ LONG RegSetValueEx(HKEY hKey, const char* lpValueName, DWORD, DWORD dwType, cons
     if (name.size() > MAX_VALUE_NAME) return ERROR_INVALID_PARAMETER;
     std::string data(static_cast<const char*>(lpData), lpData ? cbData : 0);
     if (IsStringType(dwType) && (data.empty() || data.back() != '\0')) data.push_back('\0');
-    return WithStore([&](RegistryStore& store) -> LONG {
-        State& s = Global();
-        Handle* h = Lookup(s, store, hKey);
-        if (!h) return ERROR_INVALID_HANDLE;
-        if (!(h->access & KEY_SET_VALUE)) return ERROR_ACCESS_DENIED;
-        detail::Transaction t(store);
-        if (!store.KeyExists(h->key)) return ERROR_KEY_DELETED;
-        store.SetValue(h->key, name, dwType, data);
-        t.Commit();
+    return ChangeValues(hKey, [&](RegistryStore& store, KeyId key) -> LONG {
+        store.SetValue(key, name, dwType, data);
         return ERROR_SUCCESS;
     });
 }
 
 LONG RegDeleteValue(HKEY hKey, const char* lpValueName) {
-    return WithStore([&](RegistryStore& store) -> LONG {
-        State& s = Global();
-        Handle* h = Lookup(s, store, hKey);
-        if (!h) return ERROR_INVALID_HANDLE;
-        if (!(h->access & KEY_SET_VALUE)) return ERROR_ACCESS_DENIED;
-        detail::Transaction t(store);
-        if (!store.KeyExists(h->key)) return ERROR_KEY_DELETED;
-        if (!store.DeleteValue(h->key, lpValueName ? lpValueName : "")) {
-            return ERROR_FILE_NOT_FOUND;
-        }
-        t.Commit();
-        return ERROR_SUCCESS;
+    return ChangeValues(hKey, [&](RegistryStore& store, KeyId key) -> LONG {
+        return store.DeleteValue(key, lpValueName ? lpValueName : "") ? ERROR_SUCCESS
+                                                                       : ERROR_FILE_NOT_FOUND;
     });
 }
 
@@ -529,6 +537,12 @@ void FailNthRegistryCall(unsigned n, LONG code) {
     std::lock_guard lock(s.mutex);
     s.failCountdown = n;
     s.failCode = code;
+}
+
+bool RegistryFailurePending() {
+    State& s = Global();
+    std::lock_guard lock(s.mutex);
+    return s.failCountdown > 0;
 }
 
 void CloseRegistryStore() {

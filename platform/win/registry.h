@@ -187,4 +187,9 @@ void CloseRegistryStore();
 // counted. n = 0 cancels a pending failure.
 void FailNthRegistryCall(unsigned n, LONG code);
 
+// True while the failure FailNthRegistryCall set up has not happened yet, so
+// a test that fails call 1, 2, 3, ... knows when the operation made fewer
+// calls than n and ran without a failure.
+bool RegistryFailurePending();
+
 }  // namespace win

@@ -3,6 +3,8 @@
 #include <array>
 #include <cstdint>
 
+#include "base/text.h"
+
 namespace win::detail {
 
 namespace {
@@ -20,39 +22,6 @@ constexpr std::array<char16_t, 32> kHigh = {
     0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
-
-std::string_view TrimLeft(std::string_view s) {
-    while (!s.empty() && IsBlank(s.front())) s.remove_prefix(1);
-    return s;
-}
-
-std::string_view TrimRight(std::string_view s) {
-    while (!s.empty() && IsBlank(s.back())) s.remove_suffix(1);
-    return s;
-}
-
-bool StartsWithNoCase(std::string_view s, std::string_view prefix) {
-    if (s.size() < prefix.size()) return false;
-    for (std::size_t i = 0; i < prefix.size(); ++i) {
-        char c = s[i];
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-        if (c != prefix[i]) return false;
-    }
-    return true;
-}
-
-bool EqualsNoCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        char x = a[i], y = b[i];
-        if (x >= 'a' && x <= 'z') x = static_cast<char>(x - 'a' + 'A');
-        if (y >= 'a' && y <= 'z') y = static_cast<char>(y - 'a' + 'A');
-        if (x != y) return false;
-    }
-    return true;
-}
-
 int HexDigit(char c) {
     if (c >= '0' && c <= '9') return c - '0';
     if (c >= 'a' && c <= 'f') return c - 'a' + 10;
@@ -63,18 +32,7 @@ int HexDigit(char c) {
 // Splits at CR LF, LF or CR.
 std::vector<std::string_view> SplitLines(std::string_view text) {
     std::vector<std::string_view> lines;
-    std::size_t i = 0;
-    while (i < text.size()) {
-        const std::size_t start = i;
-        while (i < text.size() && text[i] != '\r' && text[i] != '\n') ++i;
-        lines.push_back(text.substr(start, i - start));
-        if (i < text.size() && text[i] == '\r') {
-            ++i;
-            if (i < text.size() && text[i] == '\n') ++i;
-        } else if (i < text.size()) {
-            ++i;
-        }
-    }
+    for (const text::Line& line : text::SplitLinesAtAnyEnd(text)) lines.push_back(line.text);
     return lines;
 }
 
@@ -106,7 +64,7 @@ std::optional<ScriptError> ParseRoot(std::string_view name, ScriptRoot& root, st
         {"HKEY_LOCAL_MACHINE", ScriptRoot::LocalMachine},
         {"HKEY_USERS", ScriptRoot::Users}};
     for (const auto& [text, value] : kRoots) {
-        if (EqualsNoCase(name, text)) {
+        if (text::EqualsNoCase(name, text)) {
             root = value;
             return std::nullopt;
         }
@@ -117,7 +75,7 @@ std::optional<ScriptError> ParseRoot(std::string_view name, ScriptRoot& root, st
 std::optional<ScriptError> ParseKeyLine(std::string_view line, std::size_t number, ScriptKey& key) {
     const auto close = line.rfind(']');
     if (close == std::string_view::npos) return ScriptError{number, "key line without closing ]"};
-    if (!TrimLeft(line.substr(close + 1)).empty()) {
+    if (!text::TrimBlanksLeft(line.substr(close + 1)).empty()) {
         return ScriptError{number, "text after the closing ] of a key line"};
     }
     std::string_view path = line.substr(1, close - 1);
@@ -152,9 +110,9 @@ std::optional<ScriptError> ParseKeyLine(std::string_view line, std::size_t numbe
 }
 
 std::optional<ScriptError> ParseHex(std::string_view data, std::size_t number, std::string& out) {
-    data = TrimRight(data);
+    data = text::TrimBlanksRight(data);
     while (!data.empty()) {
-        data = TrimLeft(data);
+        data = text::TrimBlanksLeft(data);
         std::size_t digits = 0;
         int byte = 0;
         while (digits < data.size() && digits < 3 && HexDigit(data[digits]) >= 0) {
@@ -165,7 +123,7 @@ std::optional<ScriptError> ParseHex(std::string_view data, std::size_t number, s
             return ScriptError{number, "bad hexadecimal byte in value data"};
         }
         out += static_cast<char>(byte);
-        data = TrimLeft(data.substr(digits));
+        data = text::TrimBlanksLeft(data.substr(digits));
         if (data.empty()) break;
         if (data.front() != ',') return ScriptError{number, "bad hexadecimal byte in value data"};
         data.remove_prefix(1);
@@ -177,7 +135,7 @@ std::optional<ScriptError> ParseData(std::string_view data, std::size_t number, 
                                      ScriptValue& value) {
     if (data.empty()) return ScriptError{number, "value without data"};
     if (data.front() == '-') {
-        if (!TrimLeft(data.substr(1)).empty()) return ScriptError{number, "text after -"};
+        if (!text::TrimBlanksLeft(data.substr(1)).empty()) return ScriptError{number, "text after -"};
         value.remove = true;
         return std::nullopt;
     }
@@ -185,7 +143,7 @@ std::optional<ScriptError> ParseData(std::string_view data, std::size_t number, 
         std::string text;
         auto rest = ReadQuoted(data, text);
         if (!rest) return ScriptError{number, "unterminated string"};
-        if (!TrimLeft(*rest).empty()) {
+        if (!text::TrimBlanksLeft(*rest).empty()) {
             return ScriptError{number, "text after the closing quote of a string (an unescaped quote?)"};
         }
         value.type = 1;
@@ -193,8 +151,8 @@ std::optional<ScriptError> ParseData(std::string_view data, std::size_t number, 
         value.data.push_back('\0');
         return std::nullopt;
     }
-    if (StartsWithNoCase(data, "dword:")) {
-        const std::string_view digits = TrimRight(data.substr(6));
+    if (text::StartsWithNoCase(data, "dword:")) {
+        const std::string_view digits = text::TrimBlanksRight(data.substr(6));
         if (digits.empty() || digits.size() > 8) return ScriptError{number, "bad dword value"};
         std::uint32_t n = 0;
         for (char c : digits) {
@@ -205,7 +163,7 @@ std::optional<ScriptError> ParseData(std::string_view data, std::size_t number, 
         for (int i = 0; i < 4; ++i) value.data += static_cast<char>((n >> (8 * i)) & 0xFF);
         return std::nullopt;
     }
-    if (StartsWithNoCase(data, "hex")) {
+    if (text::StartsWithNoCase(data, "hex")) {
         std::string_view rest = data.substr(3);
         DWORD type = 3;
         if (!rest.empty() && rest.front() == '(') {
@@ -281,7 +239,7 @@ std::optional<ScriptError> ParseRegistryScript(std::string_view text, Script& sc
     ScriptKey* current = nullptr;
     for (std::size_t i = 1; i < lines.size(); ++i) {
         const std::size_t number = i + 1;
-        const std::string_view line = TrimLeft(lines[i]);
+        const std::string_view line = text::TrimBlanksLeft(lines[i]);
         if (line.empty() || line.front() == ';') continue;
         if (line.find('\0') != std::string_view::npos) {
             return ScriptError{number, "binary data in a script line"};
@@ -311,25 +269,25 @@ std::optional<ScriptError> ParseRegistryScript(std::string_view text, Script& sc
                 return ScriptError{number, "value name longer than 16383 characters"};
             }
         }
-        rest = TrimLeft(rest);
+        rest = text::TrimBlanksLeft(rest);
         if (rest.empty() || rest.front() != '=') return ScriptError{number, "value line without ="};
-        rest = TrimLeft(rest.substr(1));
+        rest = text::TrimBlanksLeft(rest.substr(1));
         // Hex data may go on over following lines, each but the last ending
         // in a backslash.
         std::string joined;
-        if (StartsWithNoCase(rest, "hex")) {
-            std::string_view piece = TrimRight(rest);
+        if (text::StartsWithNoCase(rest, "hex")) {
+            std::string_view piece = text::TrimBlanksRight(rest);
             while (!piece.empty() && piece.back() == '\\') {
                 joined.append(piece.substr(0, piece.size() - 1));
                 if (++i >= lines.size()) {
                     return ScriptError{number, "hex data continues past the end of the script"};
                 }
-                piece = TrimRight(TrimLeft(lines[i]));
+                piece = text::TrimBlanksRight(text::TrimBlanksLeft(lines[i]));
             }
             joined.append(piece);
             rest = joined;
         }
-        if (auto error = ParseData(TrimRight(rest), number, script.version5, value)) return error;
+        if (auto error = ParseData(text::TrimBlanksRight(rest), number, script.version5, value)) return error;
         current->values.push_back(std::move(value));
     }
     return std::nullopt;

@@ -7,6 +7,8 @@
 #include <string>
 #include <system_error>
 
+#include "base/text.h"
+
 namespace win::detail {
 
 namespace {
@@ -68,13 +70,7 @@ std::string ColumnText(sqlite3_stmt* s, int i) {
 
 }  // namespace
 
-std::string FoldName(std::string_view name) {
-    std::string fold(name);
-    for (char& c : fold) {
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    }
-    return fold;
-}
+std::string FoldName(std::string_view name) { return text::UpperAscii(name); }
 
 std::unique_ptr<RegistryStore> RegistryStore::Open(const std::string& path) {
     const bool memory = path == ":memory:";

@@ -21,11 +21,8 @@ protected:
     void SetUp() override { UseRegistryStore(":memory:"); }
 
     HKEY Create(HKEY root, const char* path, DWORD* disposition = nullptr) {
-        HKEY key = nullptr;
-        EXPECT_EQ(RegCreateKeyEx(root, path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
-                                 disposition),
-                  ERROR_SUCCESS)
-            << path;
+        HKEY key = testing::CreateKey(root, path, disposition);
+        EXPECT_NE(key, nullptr) << path;
         return key;
     }
 
@@ -35,18 +32,7 @@ protected:
                   ERROR_SUCCESS);
     }
 
-    std::vector<std::string> Subkeys(HKEY key) {
-        std::vector<std::string> names;
-        char name[256];
-        for (DWORD i = 0;; ++i) {
-            DWORD size = sizeof name;
-            const LONG rc = RegEnumKeyEx(key, i, name, &size, nullptr, nullptr, nullptr, nullptr);
-            if (rc == ERROR_NO_MORE_ITEMS) break;
-            EXPECT_EQ(rc, ERROR_SUCCESS);
-            names.emplace_back(name, size);
-        }
-        return names;
-    }
+    std::vector<std::string> Subkeys(HKEY key) { return testing::SubkeyNames(key); }
 
     std::vector<std::string> ValueNames(HKEY key) {
         std::vector<std::string> names;

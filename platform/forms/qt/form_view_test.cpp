@@ -17,7 +17,7 @@
 #include "platform/forms/headless.h"
 #include "platform/forms/qt/qt_app.h"
 #include "platform/forms/qt/qt_ui.h"
-#include "platform/win/vb_error.h"
+#include "base/vb_error.h"
 #include "shared/frmAbout.h"
 
 namespace forms::qt {

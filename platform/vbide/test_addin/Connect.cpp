@@ -7,7 +7,7 @@
 #include <memory>
 #include <string>
 
-#include "shared/addin.h"
+#include "shared/addin_server.h"
 #include "shared/vbide.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "platform/win/vb_error.h"
+#include "base/vb_error.h"
 
 #include <gtest/gtest.h>
 
@@ -16,7 +16,7 @@ TEST(VbErrors, CarryNumberSourceAndVbsOwnTextWhenNoneIsGiven) {
 }
 
 TEST(VbErrors, ObjectErrorBaseIsVbsNegative32BitValue) {
-    EXPECT_EQ(vbObjectError, -2147221504L);
+    EXPECT_EQ(vbObjectError, -2147221504);
     EXPECT_EQ(StandardDescription(424242), "Application-defined or object-defined error");
 }
 

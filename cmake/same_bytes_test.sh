@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# Runs the same tarnwick commands with the Linux program and with the Windows
+# one (under Wine) on two copies of the sample project, and fails unless both
+# print the same bytes and leave the same files.
+#   same_bytes_test.sh LINUX_TARNWICK WINDOWS_TARNWICK_EXE SAMPLE_PROJECT_FOLDER
+set -euo pipefail
+linux=$1 windows=$2 sample=$3
+wine_run=$(dirname "$0")/wine_test.sh
+[ -x "$linux" ] || { echo "the Linux program $linux is not built" >&2; exit 1; }
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+cp -r "$sample" "$work/linux"
+cp -r "$sample" "$work/windows"
+
+# Each command runs in its copy's folder with relative paths, so that the
+# printed text does not name the copy.
+check() {
+    (cd "$work/linux" && "$linux" "$@" >"$work/linux.out" 2>&1; echo "exit $?" >>"$work/linux.out")
+    (cd "$work/windows" && "$wine_run" run "$windows" "$@" >"$work/windows.out" 2>&1; echo "exit $?" >>"$work/windows.out")
+    if ! cmp -s "$work/linux.out" "$work/windows.out"; then
+        echo "tarnwick $*: the programs print different bytes" >&2
+        diff <(od -c "$work/linux.out") <(od -c "$work/windows.out") | head -20 >&2
+        exit 1
+    fi
+    if ! diff -r "$work/linux" "$work/windows" >&2; then
+        echo "tarnwick $*: the programs leave different files" >&2
+        exit 1
+    fi
+    echo "same bytes: tarnwick $*"
+}
+
+check procedure --kind function --name Balance --type Currency --args "ByVal Id As Long" --error 1
+check procedure --kind property --name Owner --type String --read 1 --write 1
+check config Ledger.vbp list
+check provider --help
+check safety --help

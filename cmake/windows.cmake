@@ -1,0 +1,133 @@
+# The Windows build: the suite's libraries over the Win32 backend of
+# platform/win, the native renderer, the programs larkspur.exe, fenmoor.exe and
+# tarnwick.exe, and their tests, which run under Wine (CTest label `windows`).
+#
+# The libraries are static, so each program is one file. Each library takes the
+# sources of its folder, less tests, benchmarks, fuzz targets and what only the
+# Linux build has (the SQLite registry store and our registry editor, the Qt
+# view, add-in loading); a program links only the objects it uses.
+
+add_compile_definitions(NOMINMAX WIN32_LEAN_AND_MEAN)
+# The runtime of the toolchain goes into each program (no DLLs beside them).
+add_link_options(-static)
+
+# tarnwick_windows_library(NAME FOLDER [EXCLUDE file ...] [EXTRA file ...] [LIBS lib ...])
+function(tarnwick_windows_library name folder)
+  cmake_parse_arguments(L "" "" "EXCLUDE;EXTRA;LIBS" ${ARGN})
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/${folder}/*.cpp)
+  list(FILTER sources EXCLUDE REGEX "_(test|bench|fuzz)\\.cpp$|/(fuzz|bench)_[^/]*\\.cpp$")
+  foreach(file ${L_EXCLUDE})
+    list(REMOVE_ITEM sources ${CMAKE_SOURCE_DIR}/${folder}/${file})
+  endforeach()
+  add_library(${name} STATIC ${sources} ${L_EXTRA})
+  target_link_libraries(${name} PUBLIC ${L_LIBS})
+endfunction()
+
+file(GLOB _win32_backend CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/platform/win/win32/*.cpp)
+list(FILTER _win32_backend EXCLUDE REGEX "_test\\.cpp$")
+tarnwick_windows_library(tarnwick_win platform/win
+  # The POSIX backend and the suite's own registry store and editor.
+  EXCLUDE registry.cpp registry_store.cpp registry_script.cpp registry_script_parser.cpp
+          profile.cpp files.cpp process.cpp guid.cpp last_error.cpp file_system_posix.cpp
+  EXTRA ${_win32_backend}
+  LIBS advapi32 ole32)
+tarnwick_windows_library(tarnwick_forms platform/forms LIBS tarnwick_win)
+tarnwick_windows_library(tarnwick_mts platform/mts LIBS tarnwick_win)
+# Add-ins are loaded only by the environment window, which the Windows build
+# does not have.
+tarnwick_windows_library(tarnwick_vbide platform/vbide
+  EXCLUDE addin_host.cpp addin_registration.cpp addin_abi.cpp
+  LIBS tarnwick_win)
+tarnwick_windows_library(tarnwick_about shared LIBS tarnwick_forms)
+tarnwick_windows_library(quillon_core quillon
+  EXCLUDE quillon_addin.cpp
+  LIBS tarnwick_vbide tarnwick_about tarnwick_forms)
+tarnwick_windows_library(config_core config
+  EXCLUDE addin.cpp
+  LIBS tarnwick_vbide tarnwick_about tarnwick_forms)
+tarnwick_windows_library(larkspur_core larkspur LIBS tarnwick_about tarnwick_forms tarnwick_win)
+tarnwick_windows_library(fenmoor_core fenmoor LIBS tarnwick_forms tarnwick_mts tarnwick_win)
+
+add_executable(tarnwick ${CMAKE_SOURCE_DIR}/apps/tarnwick/main.cpp
+                        ${CMAKE_SOURCE_DIR}/apps/tarnwick/script_commands.cpp)
+target_link_libraries(tarnwick PRIVATE quillon_core config_core larkspur_core fenmoor_core)
+
+# ---- Tests under Wine ------------------------------------------------------
+
+enable_testing()
+set(gtest_force_shared_crt ON CACHE BOOL "" FORCE)
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL SYSTEM)
+
+add_library(tarnwick_test_main STATIC ${CMAKE_SOURCE_DIR}/cmake/test_main.cpp)
+target_compile_definitions(tarnwick_test_main PRIVATE
+  TARNWICK_BUILD_DIR="Z:${CMAKE_BINARY_DIR}" TARNWICK_SOURCE_DIR="Z:${CMAKE_SOURCE_DIR}")
+target_link_libraries(tarnwick_test_main PUBLIC gtest gmock)
+
+# Every test runs under Wine in one private prefix, made once per test run by
+# the fixture below, with Wine's server kept up between the programs.
+set(TARNWICK_WINEPREFIX ${CMAKE_BINARY_DIR}/wineprefix)
+set(_wine_environment
+  WINEPREFIX=${TARNWICK_WINEPREFIX}
+  WINEDEBUG=-all
+  "WINEDLLOVERRIDES=mscoree,mshtml="
+  WINEARCH=win64)
+set(_wine ${CMAKE_SOURCE_DIR}/cmake/wine_test.sh)
+
+add_test(NAME windows_prefix_up COMMAND ${_wine} up)
+add_test(NAME windows_prefix_down COMMAND ${_wine} down)
+set_tests_properties(windows_prefix_up PROPERTIES
+  FIXTURES_SETUP wine ENVIRONMENT "${_wine_environment}" LABELS windows TIMEOUT 120)
+set_tests_properties(windows_prefix_down PROPERTIES
+  FIXTURES_CLEANUP wine ENVIRONMENT "${_wine_environment}" LABELS windows)
+
+# tarnwick_windows_test(NAME SOURCES ... LIBS ... [GUI]): one GoogleTest program,
+# one CTest test labelled `windows`, run under Wine with the fixture's X server
+# as its display. GUI tests take turns on that display, since focus and
+# activation are shared there.
+function(tarnwick_windows_test name)
+  cmake_parse_arguments(T "GUI" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${T_SOURCES})
+  target_link_libraries(${name} PRIVATE ${T_LIBS} tarnwick_test_main)
+  add_test(NAME ${name} COMMAND ${_wine} run $<TARGET_FILE:${name}>)
+  set_tests_properties(${name} PROPERTIES
+    FIXTURES_REQUIRED wine ENVIRONMENT "${_wine_environment}" LABELS windows TIMEOUT 300)
+  if(T_GUI)
+    set_tests_properties(${name} PROPERTIES RESOURCE_LOCK wine_display)
+  endif()
+endfunction()
+
+tarnwick_windows_test(win32_platform_test
+  SOURCES
+    ${CMAKE_SOURCE_DIR}/platform/win/registry_behaviour_test.cpp
+    ${CMAKE_SOURCE_DIR}/platform/win/guid_test.cpp
+  LIBS tarnwick_win)
+
+# tarnwick.exe against the Linux program of the release tree, byte for byte.
+set(TARNWICK_LINUX_TREE ${CMAKE_SOURCE_DIR}/build/release CACHE PATH
+  "The Linux build whose tarnwick the Windows one is compared with")
+add_test(NAME windows_tarnwick_same_bytes
+  COMMAND ${CMAKE_SOURCE_DIR}/cmake/same_bytes_test.sh ${TARNWICK_LINUX_TREE}/bin/tarnwick
+          $<TARGET_FILE:tarnwick> ${CMAKE_SOURCE_DIR}/samples/project)
+set_tests_properties(windows_tarnwick_same_bytes PROPERTIES
+  FIXTURES_REQUIRED wine ENVIRONMENT "${_wine_environment}" LABELS windows TIMEOUT 300)
+
+# The native renderer of the forms runtime.
+tarnwick_windows_library(tarnwick_forms_win32 platform/forms/win32 LIBS tarnwick_forms user32 gdi32)
+
+foreach(program larkspur fenmoor)
+  add_executable(${program} WIN32 ${CMAKE_SOURCE_DIR}/apps/${program}/main.cpp)
+  target_link_libraries(${program} PRIVATE ${program}_core tarnwick_forms_win32)
+endforeach()
+tarnwick_windows_test(win32_view_test
+  SOURCES ${CMAKE_SOURCE_DIR}/platform/forms/win32/win32_view_test.cpp
+  LIBS tarnwick_forms_win32 GUI)
+
+# The programs' forms in the native view, end to end with the system's
+# registry editor.
+tarnwick_windows_test(larkspur_windows_test
+  SOURCES ${CMAKE_SOURCE_DIR}/larkspur/provider_file_test.cpp
+  LIBS larkspur_core tarnwick_forms_win32 GUI)
+tarnwick_windows_test(fenmoor_windows_test
+  SOURCES ${CMAKE_SOURCE_DIR}/apps/fenmoor/wizard_windows_test.cpp
+  LIBS fenmoor_core tarnwick_forms_win32 GUI)

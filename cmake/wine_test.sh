@@ -1,0 +1,45 @@
+#!/usr/bin/env bash
+# Runs the Windows tests under Wine (CTest calls it; WINEPREFIX and the other
+# WINE* variables come from the test's environment).
+#   wine_test.sh up         a fresh prefix, Wine's server kept up, an X server
+#   wine_test.sh run EXE..  runs EXE under Wine with the X server as display
+#   wine_test.sh down       ends Wine's server and the X server
+# The servers run detached from CTest's output pipes, so that a test ends when
+# its own program does.
+set -euo pipefail
+: "${WINEPREFIX:?}"
+state="$WINEPREFIX.state"
+
+case "$1" in
+    up)
+        "$0" down || true
+        rm -rf "$WINEPREFIX" "$state"
+        mkdir -p "$state" "$WINEPREFIX"
+        # One X server for every test that opens windows; it picks a free
+        # display and writes its number.
+        setsid Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp \
+            3>"$state/display" </dev/null >/dev/null 2>&1 &
+        echo $! >"$state/xvfb.pid"
+        for _ in $(seq 100); do [ -s "$state/display" ] && break; sleep 0.1; done
+        [ -s "$state/display" ] || { echo "Xvfb did not start" >&2; exit 1; }
+        setsid wineserver -p </dev/null >/dev/null 2>&1
+        DISPLAY=":$(cat "$state/display")" wine wineboot -i </dev/null >/dev/null 2>&1
+        echo "Wine prefix $WINEPREFIX ready (display :$(cat "$state/display"))"
+        ;;
+    run)
+        shift
+        [ -s "$state/display" ] && export DISPLAY=":$(cat "$state/display")"
+        exec wine "$@"
+        ;;
+    down)
+        if [ -d "$WINEPREFIX" ]; then wineserver -k 2>/dev/null || true; fi
+        if [ -s "$state/xvfb.pid" ]; then
+            kill "$(cat "$state/xvfb.pid")" 2>/dev/null || true
+            rm -f "$state/xvfb.pid"
+        fi
+        ;;
+    *)
+        echo "usage: wine_test.sh up|run EXE...|down" >&2
+        exit 2
+        ;;
+esac
