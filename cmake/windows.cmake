@@ -23,6 +23,7 @@ function(tarnwick_windows_library name folder)
   target_link_libraries(${name} PUBLIC ${L_LIBS})
 endfunction()
 
+tarnwick_windows_library(tarnwick_base base)
 file(GLOB _win32_backend CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/platform/win/win32/*.cpp)
 list(FILTER _win32_backend EXCLUDE REGEX "_test\\.cpp$")
 tarnwick_windows_library(tarnwick_win platform/win
@@ -30,7 +31,7 @@ tarnwick_windows_library(tarnwick_win platform/win
   EXCLUDE registry.cpp registry_store.cpp registry_script.cpp registry_script_parser.cpp
           profile.cpp files.cpp process.cpp guid.cpp last_error.cpp file_system_posix.cpp
   EXTRA ${_win32_backend}
-  LIBS advapi32 ole32)
+  LIBS tarnwick_base advapi32 ole32)
 tarnwick_windows_library(tarnwick_forms platform/forms LIBS tarnwick_win)
 tarnwick_windows_library(tarnwick_mts platform/mts LIBS tarnwick_win)
 # Add-ins are loaded only by the environment window, which the Windows build
