@@ -32,5 +32,9 @@ check() {
 check procedure --kind function --name Balance --type Currency --args "ByVal Id As Long" --error 1
 check procedure --kind property --name Owner --type String --read 1 --write 1
 check config Ledger.vbp list
+check config Ledger.vbp switch release
+check config Ledger.vbp check
+check config Ledger.vbp switch 1 --dry-run
+check procedure --kind sub --name Audit --args "ByVal Note As String" --vbp Ledger.vbp --module modLedger
 check provider --help
 check safety --help

@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <filesystem>
 #include <map>
 #include <mutex>
 #include <thread>
@@ -50,7 +51,12 @@ std::chrono::milliseconds DefaultLockWait() {
 }
 
 SaveLock::SaveLock(const std::string& anchor, FileSystem& fs, std::chrono::milliseconds wait) : fs_(fs) {
-    const std::string key = fs.FollowLinks(anchor);
+    // One anchor, one key, however the caller names it: a command that opens
+    // "Ledger.vbp" and saves "/work/Ledger.vbp" holds one lock, not two that
+    // wait for each other.
+    std::error_code ignored;
+    const std::filesystem::path absolute = std::filesystem::absolute(anchor, ignored);
+    const std::string key = fs.FollowLinks(absolute.empty() ? anchor : absolute.lexically_normal().string());
     {
         std::lock_guard guard(heldMutex);
         auto it = held.find(key);

@@ -212,6 +212,23 @@ TEST_F(Save, ASecondWriterWaitsThenFailsWithoutChangingAnything) {
     EXPECT_TRUE(SaveFiles({{Path("P.vbp"), "new"}}, Path("P.vbp")).ok());
 }
 
+// A command names its project as the user typed it and saves it under the
+// full path the project keeps: both are one lock, held once by the process.
+TEST_F(Save, OneProcessHoldsOneLockHoweverThePathIsWritten) {
+    Write(Path("P.vbp"), "old");
+    const fs::path before = fs::current_path();
+    fs::current_path(folder_.Path());
+    {
+        SaveLock opened("P.vbp", FileSystem::Native(), std::chrono::milliseconds(50));
+        ASSERT_TRUE(opened.Held());
+        SaveLock saving(Path("P.vbp"), FileSystem::Native(), std::chrono::milliseconds(50));
+        EXPECT_TRUE(saving.Held());
+        SaveLock dotted("./sub/../P.vbp", FileSystem::Native(), std::chrono::milliseconds(50));
+        EXPECT_TRUE(dotted.Held());
+    }
+    fs::current_path(before);
+}
+
 // As an ordinary user (not the administrator, who may write anything): a
 // read-only file is refused, a link keeps being a link.
 TEST_F(Save, AsAnOrdinaryUserReadOnlyIsRefusedAndLinksAreWrittenThrough) {

@@ -6,7 +6,7 @@
 #include <mutex>
 
 #include "platform/win/process.h"
-#include "platform/win/vb_error.h"
+#include "base/vb_error.h"
 
 namespace win {
 

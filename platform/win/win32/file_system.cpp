@@ -1,7 +1,10 @@
 // The file-system seam of saving over the C runtime's descriptors and kernel32:
-// renames replace their target in one step (MoveFileEx), writer locks are
-// LockFileEx on the whole file. Windows keeps no owner or mode bits to carry
-// over, and a folder's entries need no flush of their own.
+// renames replace their target in one step (MoveFileEx). Windows cannot
+// replace a file that a writer holds open, so the writer lock of a name is a
+// hidden file beside it (".NAME.lock", or ".tarnwick.lock" inside a folder),
+// held open without sharing and deleted by the system when its last handle
+// closes, also when the process is killed. Windows keeps no owner or mode bits
+// to carry over, and a folder's entries need no flush of their own.
 
 #include "platform/win/file_system.h"
 
@@ -32,18 +35,13 @@ int ErrnoOf(::DWORD error) {
 
 HANDLE OsHandle(int fd) { return reinterpret_cast<HANDLE>(_get_osfhandle(fd)); }
 
-int LockDescriptor(int& handle) {
-    if (handle < 0) return errno;
-    OVERLAPPED at{};
-    if (LockFileEx(OsHandle(handle), LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, MAXDWORD,
-                   MAXDWORD, &at))
-        return 0;
-    const ::DWORD error = GetLastError();
-    // A folder cannot be locked byte-wise; holding it open is what there is.
-    if (error != ERROR_LOCK_VIOLATION) return 0;
-    _close(handle);
-    handle = -1;
-    return EWOULDBLOCK;
+// The lock file of a name: beside a file, inside a folder.
+std::string LockFileOf(const std::string& path) {
+    const ::DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
+        return path + "\\.tarnwick.lock";
+    const std::string folder = FolderOfPath(path);
+    return (folder == "." ? std::string() : folder + "\\") + "." + NameOfPath(path) + ".lock";
 }
 
 // A descriptor for a file or folder, opened for reading and shared with all.
@@ -77,9 +75,10 @@ public:
     int Flush() override { return _commit(fd_) == 0 ? 0 : errno; }
     int TakeOver(const FileFacts&) override { return 0; }
     int Truncate() override { return _chsize_s(fd_, static_cast<long long>(size_)); }
+    // The lock belongs to the name, which a replaced file keeps: nothing to add.
     int Lock(int& handle) override {
-        handle = _dup(fd_);
-        return LockDescriptor(handle);
+        handle = -1;
+        return 0;
     }
     int Close() override {
         const int fd = fd_;
@@ -157,20 +156,20 @@ public:
     int FlushFolder(const std::string&) override { return 0; }
 
     int TryLock(const std::string& path, int& handle) override {
-        handle = OpenShared(path);
-        return LockDescriptor(handle);
+        handle = -1;
+        const HANDLE h = CreateFileA(LockFileOf(path).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
+                                     FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+        if (h == INVALID_HANDLE_VALUE) {
+            const ::DWORD error = GetLastError();
+            // Another writer holds it open (or is just letting it go).
+            return error == ERROR_SHARING_VIOLATION || error == ERROR_ACCESS_DENIED ? EWOULDBLOCK : ErrnoOf(error);
+        }
+        handle = _open_osfhandle(reinterpret_cast<intptr_t>(h), 0);
+        return handle < 0 ? EIO : 0;
     }
-    bool StillNames(int handle, const std::string& path) override {
-        const int named = OpenShared(path);
-        if (named < 0) return false;
-        BY_HANDLE_FILE_INFORMATION a{}, b{};
-        const bool same = GetFileInformationByHandle(OsHandle(handle), &a) &&
-                          GetFileInformationByHandle(OsHandle(named), &b) &&
-                          a.dwVolumeSerialNumber == b.dwVolumeSerialNumber &&
-                          a.nFileIndexHigh == b.nFileIndexHigh && a.nFileIndexLow == b.nFileIndexLow;
-        _close(named);
-        return same;
-    }
+    // The lock is the name's, not the file's: a save that replaced the file
+    // meanwhile changes nothing about who holds it.
+    bool StillNames(int, const std::string&) override { return true; }
     void Unlock(int handle) override {
         if (handle >= 0) _close(handle);
     }

@@ -10,7 +10,7 @@
 #include "platform/win/process.h"
 
 #include "platform/win/registry_view.h"
-#include "platform/win/vb_error.h"
+#include "base/vb_error.h"
 
 // After the suite's headers: its macros would rename their declarations.
 #include <windows.h>
