@@ -4,6 +4,7 @@
 #include <cmath>
 #include <string>
 
+#include "base/text.h"
 #include "platform/forms/controls.h"
 #include "platform/forms/form.h"
 #include "platform/forms/win32/win32_ui.h"
@@ -346,7 +347,7 @@ void FormWindow::OnFormEvent(FormEvent what) {
 bool FormWindow::PreTranslate(const MSG& m) {
     if (m.hwnd != window_ && !IsChild(window_, m.hwnd)) return false;
     if (m.message == WM_SYSCHAR) {
-        const char letter = static_cast<char>(std::toupper(static_cast<unsigned char>(m.wParam)));
+        const char letter = ::text::UpperAscii(static_cast<char>(m.wParam));
         return form_.UserAccessKey(letter);
     }
     if (m.message != WM_KEYDOWN) return false;
