@@ -31,7 +31,10 @@ void AppendLine(std::string& out, char mark, const std::string& line) {
 std::string Range(std::size_t start, std::size_t count) {
     // Unified diffs number from 1; an empty range names the line before it.
     std::string text = std::to_string(count == 0 ? start : start + 1);
-    if (count != 1) text += "," + std::to_string(count);
+    if (count != 1) {
+        text += ',';
+        text += std::to_string(count);
+    }
     return text;
 }
 

@@ -96,8 +96,13 @@ frmAbout::frmAbout(const forms::AppInfo& app, Deliverable deliverable)
 }
 
 std::string frmAbout::VersionText(const forms::AppInfo& app, bool withRevision) {
-    std::string text = std::to_string(app.Major) + "." + std::to_string(app.Minor);
-    if (withRevision) text += "." + std::to_string(app.Revision);
+    std::string text = std::to_string(app.Major);
+    text += '.';
+    text += std::to_string(app.Minor);
+    if (withRevision) {
+        text += '.';
+        text += std::to_string(app.Revision);
+    }
     return text;
 }
 

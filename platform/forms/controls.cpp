@@ -68,7 +68,7 @@ bool TextBox::OnUserKeyPress(int keyAscii) {
         }
     } else if (key >= 32 && key <= 255 && key != 127) {
         if (maxLength_ > 0 && static_cast<int>(text.size()) - length >= maxLength_) return true;
-        text.replace(start, length, std::string(1, static_cast<char>(key)));
+        text.replace(static_cast<std::size_t>(start), static_cast<std::size_t>(length), 1, static_cast<char>(key));
         ++start;
     } else {
         return true;  // control characters edit nothing

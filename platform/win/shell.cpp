@@ -162,8 +162,10 @@ int RunAndWait(const std::vector<std::string>& argv, bool quiet) {
     ShellRequest request;
     request.argv = argv;
     // The same words as a command line, for the record.
-    for (const std::string& word : argv)
-        request.commandLine += (request.commandLine.empty() ? "" : " ") + QuoteArgument(word);
+    for (const std::string& word : argv) {
+        if (!request.commandLine.empty()) request.commandLine += ' ';
+        request.commandLine += QuoteArgument(word);
+    }
     request.windowStyle = vbHide;
     request.quiet = quiet;
     FindRequestedProgram(request);
