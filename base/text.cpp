@@ -140,6 +140,11 @@ char AccessKeyOf(std::string_view caption) {
     return 0;
 }
 
+std::string_view LastPathElement(std::string_view path) {
+    const std::size_t slash = path.find_last_of("\\/");
+    return slash == std::string_view::npos ? path : path.substr(slash + 1);
+}
+
 bool IsIdentifierStart(char c) {
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') ||
            static_cast<unsigned char>(c) >= 0xC0;

@@ -67,6 +67,12 @@ std::string StripAccessKeys(std::string_view caption);
 // there is none.
 char AccessKeyOf(std::string_view caption);
 
+// ---- Paths ---------------------------------------------------------------
+
+// The last element of a path as project files write it, with "\\" or "/"
+// between folders (the whole path when it has neither).
+std::string_view LastPathElement(std::string_view path);
+
 // ---- Names ---------------------------------------------------------------
 
 // VB identifiers in the ANSI code page: a letter first (ASCII, or a byte from

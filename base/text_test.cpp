@@ -51,6 +51,13 @@ TEST(TextLines, SplitAtAnyEndTakesCrLfAsOneEnd) {
     EXPECT_EQ(Split(SplitLinesAtAnyEnd("\r\r\n")), (Pairs{{"", "\r"}, {"", "\r\n"}}));
 }
 
+TEST(TextPaths, TheLastElementFollowsEitherSeparator) {
+    EXPECT_EQ(LastPathElement("..\\Shared/mod.bas"), "mod.bas");
+    EXPECT_EQ(LastPathElement("Forms\\frmMain.frm"), "frmMain.frm");
+    EXPECT_EQ(LastPathElement("Ledger.vbp"), "Ledger.vbp");
+    EXPECT_EQ(LastPathElement("Folder\\"), "");
+}
+
 TEST(TextCaptions, AccessKeyMarksGoAndDoubledAmpersandsStay) {
     EXPECT_EQ(StripAccessKeys("&File"), "File");
     EXPECT_EQ(StripAccessKeys("Save && E&xit&"), "Save & Exit");

@@ -17,14 +17,14 @@ Options::Options(const std::vector<std::string>& args, std::initializer_list<Opt
                 name.resize(equals);
             }
         }
-        const auto spec = std::find_if(options.begin(), options.end(),
+        const auto known = std::find_if(options.begin(), options.end(),
                                        [&](const OptionSpec& o) { return o.name == name; });
-        if (spec == options.end()) {
+        if (known == options.end()) {
             if (name.rfind("-", 0) == 0) throw UsageError("unknown option '" + name + "'");
             throw UsageError("unexpected argument '" + name + "'");
         }
-        if (!spec->takesValue && value) throw UsageError(name + " takes no value");
-        if (spec->takesValue && !value) {
+        if (!known->takesValue && value) throw UsageError(name + " takes no value");
+        if (known->takesValue && !value) {
             if (i + 1 >= args.size()) throw UsageError(name + " needs a value");
             value = args[++i];
         }

@@ -7,6 +7,7 @@
 #include <QMenu>
 #include <QSettings>
 
+#include "base/text.h"
 #include "apps/ide/command_bar_view.h"
 #include "apps/ide/ide_window.h"
 #include "apps/ide/project_explorer.h"
@@ -24,10 +25,7 @@ namespace {
 
 constexpr int kRecentCount = 4;
 
-std::string FileNameOf(const std::string& path) {
-    auto slash = path.find_last_of("\\/");
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
+std::string FileNameOf(const std::string& path) { return std::string(text::LastPathElement(path)); }
 
 }  // namespace
 

@@ -2,6 +2,7 @@
 
 #include <QHeaderView>
 
+#include "base/text.h"
 #include "platform/forms/qt/ansi.h"
 
 namespace ide {
@@ -30,10 +31,7 @@ const std::vector<Folder>& FolderList() {
     return folders;
 }
 
-std::string FileNameOf(const std::string& path) {
-    auto slash = path.find_last_of("\\/");
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
+std::string FileNameOf(const std::string& path) { return std::string(text::LastPathElement(path)); }
 
 QString ComponentLabel(vbide::Environment& env, const vbide::VBComponentPtr& c) {
     std::string file = env.FileNameOf(c);

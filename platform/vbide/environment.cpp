@@ -126,9 +126,7 @@ CodePanePtr Environment::PaneOf(const WindowPtr& window) {
 std::string Environment::FileNameOf(const VBComponentPtr& component) {
     auto impl = std::dynamic_pointer_cast<ComponentImpl>(component);
     if (!impl) return {};
-    const std::string& path = impl->relativePath;
-    auto slash = path.find_last_of("\\/");
-    return slash == std::string::npos ? path : path.substr(slash + 1);
+    return std::string(text::LastPathElement(impl->relativePath));
 }
 
 void Environment::Pick(const CommandBarControlPtr& dropDown, long index) {
