@@ -1,10 +1,8 @@
 #include "config/config_command.h"
 
 #include <filesystem>
-#include <fstream>
 #include <optional>
 #include <ostream>
-#include <sstream>
 #include <stdexcept>
 
 #include "base/text.h"
@@ -13,6 +11,7 @@
 #include "config/store.h"
 #include "config/store_text.h"
 #include "config/unified_diff.h"
+#include "platform/win/file_system.h"
 #include "shared/vbide.h"
 
 namespace config {
@@ -134,14 +133,22 @@ void CheckName(const std::string& name, const char* what) {
                            " name: use a letter, then letters, digits or \"_\"");
 }
 
+// The project file's bytes as the loader read them (a file that is gone, or
+// no regular file, reads as empty: the project was loaded from it before).
+std::string ReadBytes(const std::string& path) {
+    std::string bytes;
+    win::FileSystem::Native().ReadFile(path, bytes, win::kReadLimit);
+    return bytes;
+}
+
 std::string ProjectArgumentsLine(const std::string& vbpPath) {
-    std::ifstream in(vbpPath, std::ios::binary);
-    std::string line;
-    while (std::getline(in, line)) {
-        if (!line.empty() && line.back() == '\r') line.pop_back();
+    const std::string bytes = ReadBytes(vbpPath);
+    for (const text::Line& l : text::SplitLinesAtAnyEnd(bytes)) {
+        const std::string_view line = l.text;
         if (!line.empty() && line[0] == '[') break;  // the store follows the project's own lines
-        std::size_t eq = line.find('=');
-        if (eq != std::string::npos && text::EqualsNoCase(line.substr(0, eq), "CondComp")) return line.substr(eq + 1);
+        const std::size_t eq = line.find('=');
+        if (eq != std::string_view::npos && text::EqualsNoCase(line.substr(0, eq), "CondComp"))
+            return std::string(line.substr(eq + 1));
     }
     return {};
 }
@@ -152,13 +159,6 @@ std::string ValueText(const std::optional<std::string>& value) {
 }
 
 // ---- Saving ----------------------------------------------------------------------
-
-std::string ReadBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream buffer;
-    buffer << in.rdbuf();
-    return buffer.str();
-}
 
 // A file's path relative to the project's folder ("../Shared/CThing.cls" for
 // a module beside it), so that the diff applies from that folder.

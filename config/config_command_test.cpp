@@ -121,6 +121,46 @@ TEST_F(ConfigCommand, SwitchOnAProjectWithoutConfigurationsWritesTheDefaultsFirs
                                   "Attribute VB_Name = \"CThing\"\r\nOption Explicit\r\n#Const debugging = False\r\n");
 }
 
+TEST_F(ConfigCommand, AProjectFileWithLinesEndedByCrAloneIsReadAndExtendedInItsOwnStyle) {
+    WriteProject();
+    Write("App.vbp", "Type=Exe\rModule=basMain; basMain.bas\rClass=CThing; CThing.cls\rName=\"App\"\r" +
+                         std::string("\r[Configurations]\rCount=2\rConfig1=debug\rConfig2=release\rCurrent=1\r"
+                                     "\r[Constants]\rCount=1\rConst1=debugging\r"
+                                     "\r[Config1]\rdebugging=True\r\r[Config2]\rdebugging=False\r"));
+    Result r = Run({Path("App.vbp"), "switch", "release"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "App: configuration 2 (release) applied; 1 declaration lines rewritten, 1 inserted; 3 files changed.\n");
+    EXPECT_EQ(Read("App.vbp"), "Type=Exe\rModule=basMain; basMain.bas\rClass=CThing; CThing.cls\rName=\"App\"\r"
+                               "\r[Configurations]\rCount=2\rConfig1=debug\rConfig2=release\rCurrent=2\r"
+                               "\r[Constants]\rCount=1\rConst1=debugging\r"
+                               "\r[Config1]\rdebugging=True\r\r[Config2]\rdebugging=False\r");
+    EXPECT_NE(Read("basMain.bas").find("#Const debugging = False\r\n"), std::string::npos);
+    // A new entry in the store ends like the others.
+    ASSERT_EQ(Run({Path("App.vbp"), "add-config", "test"}).status, 0);
+    EXPECT_EQ(Read("App.vbp").find('\n'), std::string::npos) << Read("App.vbp");
+}
+
+TEST_F(ConfigCommand, AModuleThatIsAFifoOrADeviceIsRefusedWithoutWaiting) {
+    WriteProject(Store());
+    ::alarm(20);  // a reader that waits for the FIFO's writer fails the test
+    fs::remove(dir_ / "basMain.bas");
+    ASSERT_EQ(::mkfifo(Path("basMain.bas").c_str(), 0600), 0);
+    Result r = Run({Path("App.vbp"), "switch", "release"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("App.vbp(2): file not readable: basMain.bas (a FIFO, not a regular file)"), std::string::npos)
+        << r.err;
+    fs::remove(dir_ / "basMain.bas");
+    fs::create_symlink("/dev/zero", dir_ / "basMain.bas");
+    r = Run({Path("App.vbp"), "list"});
+    EXPECT_NE(r.err.find("file not readable: basMain.bas (a device, not a regular file)"), std::string::npos) << r.err;
+    fs::remove(dir_ / "App.vbp");
+    ASSERT_EQ(::mkfifo(Path("App.vbp").c_str(), 0600), 0);
+    r = Run({Path("App.vbp"), "list"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("App.vbp (a FIFO, not a regular file)"), std::string::npos) << r.err;
+    ::alarm(0);
+}
+
 TEST_F(ConfigCommand, ListShowsTheCurrentConfigurationAndEveryValue) {
     WriteProject(Store("2"));
     Result r = Run({Path("App.vbp"), "list"});
@@ -272,9 +312,8 @@ TEST_F(ConfigCommand, SwitchKeepsAContinuedFirstStatementWhole) {
 
 TEST_F(ConfigCommand, TheDefaultsAreAnnouncedOnlyWhenTheSaveSucceeds) {
     WriteProject();
-    // A module whose file cannot be replaced makes the save fail.
-    fs::remove(dir_ / "basMain.bas");
-    fs::create_symlink("/dev/null", dir_ / "basMain.bas");
+    // A module whose file cannot be replaced (read-only) makes the save fail.
+    fs::permissions(dir_ / "basMain.bas", fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
     Result r = Run({Path("App.vbp"), "switch", "release"});
     EXPECT_EQ(r.status, 1) << r.out;
     EXPECT_EQ(r.out, "");

@@ -24,16 +24,15 @@ namespace {
 
 // ---- Files ----------------------------------------------------------------------
 
-// Reads a whole file; throws VbError 53 when it does not exist, 75 when it
-// cannot be read.
+// Reads a whole file (a regular file within the read limit); throws VbError
+// 53 when it does not exist, 75 naming the reason when it cannot be read.
 std::string ReadFile(const std::string& path) {
-    std::error_code ec;
-    if (!fs::exists(path, ec)) throw vb::VbError(53, "VBIDE", "File not found: " + path);
-    if (fs::is_directory(path, ec)) throw vb::VbError(75, "VBIDE", "Path/File access error: " + path);
     std::string bytes;
-    if (const int e = win::FileSystem::Native().ReadFile(path, bytes))
-        throw vb::VbError(e == ENOENT ? 53 : 75, "VBIDE",
-                          (e == ENOENT ? "File not found: " : "Path/File access error: ") + path);
+    if (const int e = win::FileSystem::Native().ReadFile(path, bytes, win::kReadLimit)) {
+        if (e == ENOENT) throw vb::VbError(53, "VBIDE", "File not found: " + path);
+        throw vb::VbError(75, "VBIDE",
+                          "Path/File access error: " + path + " (" + win::ReadFailureText(e, path, win::kReadLimit) + ")");
+    }
     return bytes;
 }
 
@@ -122,9 +121,11 @@ std::string Extension(const std::string& windowsPath) {
     return windowsPath.substr(dot + 1);
 }
 
+// Project and group files end their lines in CR LF, LF or a lone CR (as old
+// Mac editors wrote them); each line keeps its own end.
 std::vector<ProjectFile::Line> SplitLines(const std::string& bytes) {
     std::vector<ProjectFile::Line> lines;
-    for (const text::Line& line : text::SplitLines(bytes))
+    for (const text::Line& line : text::SplitLinesAtAnyEnd(bytes))
         lines.push_back({std::string(line.text), std::string(line.end)});
     return lines;
 }
@@ -158,11 +159,11 @@ std::shared_ptr<ComponentImpl> LoadComponent(const std::shared_ptr<ProjectImpl>&
     }
     std::string disk = ResolvePath(folder, path);
     std::string bytes;
-    try {
-        bytes = ReadFile(disk);
-    } catch (const vb::VbError& e) {
+    if (const int e = win::FileSystem::Native().ReadFile(disk, bytes, win::kReadLimit)) {
         problems.push_back(Problem(vbpPath, vbpLine,
-                                   (e.Number() == 53 ? "file not found: " : "file not readable: ") + path));
+                                   e == ENOENT ? "file not found: " + path
+                                               : "file not readable: " + path + " (" +
+                                                     win::ReadFailureText(e, disk, win::kReadLimit) + ")"));
         return nullptr;
     }
     ParsedModule parsed;

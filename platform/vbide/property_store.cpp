@@ -61,14 +61,9 @@ void PropertyStore::Load(const std::string& bytes, const std::string& /*lineEnd*
     trailing_.clear();
     changed_ = false;
     std::string pending;  // blank lines not yet given to a section or entry
-    std::size_t start = 0;
-    while (start < bytes.size()) {
-        std::size_t lf = bytes.find('\n', start);
-        std::size_t next = lf == std::string::npos ? bytes.size() : lf + 1;
-        std::string raw = bytes.substr(start, next - start);
-        std::string text = raw;
-        while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
-        start = next;
+    for (const text::Line& line : text::SplitLinesAtAnyEnd(bytes)) {
+        const std::string text(line.text);
+        const std::string raw = text + std::string(line.end);
         if (rules::IsBlank(text)) {
             pending += raw;
             continue;
@@ -92,6 +87,13 @@ void PropertyStore::Load(const std::string& bytes, const std::string& /*lineEnd*
     trailing_ = pending;
 }
 
+namespace {
+
+// Whether the text so far ends with a line end of any style.
+bool EndsLine(const std::string& out) { return !out.empty() && (out.back() == '\n' || out.back() == '\r'); }
+
+}  // namespace
+
 std::string PropertyStore::Serialize(const std::string& lineEnd) const {
     std::string out = leading_;
     for (const Section& s : sections_) {
@@ -100,13 +102,13 @@ std::string PropertyStore::Serialize(const std::string& lineEnd) const {
             if (!e.raw.empty()) {
                 out += e.raw;
                 // A last line read without its line end gets one when more follows.
-                if (out.back() != '\n' && &e != &s.entries.back()) out += lineEnd;
+                if (!EndsLine(out) && &e != &s.entries.back()) out += lineEnd;
                 continue;
             }
-            if (!out.empty() && out.back() != '\n') out += lineEnd;
+            if (!out.empty() && !EndsLine(out)) out += lineEnd;
             out += e.key + "=" + e.value + lineEnd;
         }
-        if (!out.empty() && out.back() != '\n' && &s != &sections_.back()) out += lineEnd;
+        if (!out.empty() && !EndsLine(out) && &s != &sections_.back()) out += lineEnd;
     }
     out += trailing_;
     return out;

@@ -25,7 +25,9 @@ public:
     // Counts one write, flush, rename or removal; answers EIO at the chosen one.
     int Step() { return ++calls_ == failAt_ ? 5 /* EIO */ : 0; }
 
-    int ReadFile(const std::string& path, std::string& bytes) override { return base_.ReadFile(path, bytes); }
+    int ReadFile(const std::string& path, std::string& bytes, std::uint64_t limit) override {
+        return base_.ReadFile(path, bytes, limit);
+    }
     int Facts(const std::string& path, FileFacts& facts) override { return base_.Facts(path, facts); }
     std::string FollowLinks(const std::string& path) override { return base_.FollowLinks(path); }
     int CanCreateIn(const std::string& folder) override { return base_.CanCreateIn(folder); }

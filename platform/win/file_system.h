@@ -5,6 +5,7 @@
 // operation answers 0 or an errno value; nothing throws.
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -12,9 +13,21 @@
 
 namespace win {
 
+// Files are read whole only when they are regular files within a bound: a
+// FIFO or a device is never read (it may block for ever, or never end), and
+// memory stays proportional to the file. Projects, modules, profiles and
+// registry scripts are read up to kReadLimit, a save's journal up to
+// kJournalReadLimit.
+inline constexpr std::uint64_t kReadLimit = std::uint64_t{64} << 20;
+inline constexpr std::uint64_t kJournalReadLimit = std::uint64_t{1} << 20;
+// ReadFile's answer for a path that names something other than a regular
+// file (beyond every errno value); a file over the limit answers EFBIG.
+inline constexpr int kNotRegularFile = 1 << 20;
+
 // What saving must know about a file before replacing it.
 struct FileFacts {
     bool exists = false;
+    bool regular = true;    // a regular file, not a FIFO, device or socket
     bool writable = false;  // the user may change it (not read-only, not immutable)
     unsigned links = 1;     // hard links to it
     unsigned mode = 0;      // permission bits
@@ -50,7 +63,8 @@ public:
     // The system's file system.
     static FileSystem& Native();
 
-    virtual int ReadFile(const std::string& path, std::string& bytes) = 0;
+    // The whole file, when it is a regular file of at most `limit` bytes.
+    virtual int ReadFile(const std::string& path, std::string& bytes, std::uint64_t limit) = 0;
     // A missing file answers 0 with facts.exists false.
     virtual int Facts(const std::string& path, FileFacts& facts) = 0;
     // The file a path finally names: symbolic links followed, also a link
@@ -83,6 +97,11 @@ public:
     virtual bool StillNames(int handle, const std::string& path) = 0;
     virtual void Unlock(int handle) = 0;
 };
+
+// Why ReadFile answered `error` for `path`, in words for a message: "a FIFO,
+// not a regular file", "too large: N bytes, more than the M read", or the
+// system's text.
+std::string ReadFailureText(int error, const std::string& path, std::uint64_t limit);
 
 // Folder of a path ("." for a bare name) and its last element.
 std::string FolderOfPath(const std::string& path);

@@ -48,6 +48,33 @@ int LockDescriptor(int& handle) {
     return error;
 }
 
+// Reads an open file whole into `bytes`, straight into its buffer: one read
+// for a file whose size is known, and one more that finds its end.
+int ReadRegular(int fd, std::string& bytes, std::uint64_t limit) {
+    struct stat st {};
+    if (::fstat(fd, &st) != 0) return errno;
+    if (!S_ISREG(st.st_mode)) return kNotRegularFile;
+    if (static_cast<std::uint64_t>(st.st_size) > limit) return EFBIG;
+    // One byte more than the size shows whether the file grew meanwhile.
+    std::size_t capacity = static_cast<std::size_t>(st.st_size) + 1;
+    bytes.resize(capacity);
+    std::size_t have = 0;
+    for (;;) {
+        const ssize_t n = ::read(fd, bytes.data() + have, capacity - have);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) return errno;
+        if (n == 0) break;
+        have += static_cast<std::size_t>(n);
+        if (have > limit) return EFBIG;
+        if (have == capacity) {
+            capacity = static_cast<std::size_t>(std::min<std::uint64_t>(limit + 1, capacity * 2));
+            bytes.resize(capacity);
+        }
+    }
+    bytes.resize(have);
+    return 0;
+}
+
 class PosixFile final : public WritableFile {
 public:
     explicit PosixFile(int fd) : fd_(fd) {}
@@ -99,23 +126,14 @@ private:
 
 class PosixFileSystem final : public FileSystem {
 public:
-    int ReadFile(const std::string& path, std::string& bytes) override {
-        const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-        if (fd < 0) return errno;
-        struct stat st {};
-        int error = ::fstat(fd, &st) == 0 ? 0 : errno;
+    int ReadFile(const std::string& path, std::string& bytes, std::uint64_t limit) override {
         bytes.clear();
-        if (error == 0 && S_ISDIR(st.st_mode)) error = EISDIR;
-        if (error == 0) bytes.reserve(static_cast<std::size_t>(st.st_size));
-        char chunk[65536];
-        while (error == 0) {
-            const ssize_t n = ::read(fd, chunk, sizeof chunk);
-            if (n < 0 && errno == EINTR) continue;
-            if (n < 0) error = errno;
-            if (n <= 0) break;
-            bytes.append(chunk, static_cast<std::size_t>(n));
-        }
+        // Without O_NONBLOCK, opening a FIFO would wait for a writer.
+        const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+        if (fd < 0) return errno;
+        const int error = ReadRegular(fd, bytes, limit);
         ::close(fd);
+        if (error) bytes.clear();
         return error;
     }
 
@@ -125,6 +143,7 @@ public:
         if (::stat(path.c_str(), &st) != 0) return errno == ENOENT ? 0 : errno;
         if (S_ISDIR(st.st_mode)) return EISDIR;
         facts.exists = true;
+        facts.regular = S_ISREG(st.st_mode);
         facts.links = static_cast<unsigned>(st.st_nlink);
         facts.mode = st.st_mode & 07777;
         facts.owner = st.st_uid;

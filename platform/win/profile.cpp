@@ -16,9 +16,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <fstream>
 #include <optional>
-#include <sstream>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -95,15 +93,12 @@ std::string NativePath(const char* path) {
     return native;
 }
 
-// The file's bytes; nullopt when it does not exist or cannot be read.
+// The file's bytes; nullopt when it does not exist or cannot be read (also
+// when it is no regular file, or too large to be a settings file).
 std::optional<std::string> ReadFile(const std::string& path) {
-    struct stat st {};
-    if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return std::nullopt;
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
+    std::string bytes;
+    if (FileSystem::Native().ReadFile(path, bytes, kReadLimit) != 0) return std::nullopt;
+    return bytes;
 }
 
 // The lines of the first section named `section`: [first, last) as indexes

@@ -7,8 +7,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
-#include <sstream>
+#include <cerrno>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -58,13 +57,11 @@ std::string StoreError(const std::string& name, LONG code) {
     return name + ": " + why;
 }
 
-std::optional<std::string> ReadWhole(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return std::nullopt;
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    if (in.bad()) return std::nullopt;
-    return bytes.str();
+// The script's bytes, or why they cannot be read (then `error` is set).
+std::string ReadScript(const std::string& path, int& error) {
+    std::string bytes;
+    error = FileSystem::Native().ReadFile(path, bytes, kReadLimit);
+    return bytes;
 }
 
 // ---- Export --------------------------------------------------------------
@@ -258,18 +255,20 @@ RegistryScriptResult ImportRegistryScriptText(std::string_view text, const std::
 }
 
 RegistryScriptResult ImportRegistryScript(const std::string& path) {
-    auto text = ReadWhole(path);
-    if (!text && path.find('\\') != std::string::npos) {
-        std::string native = path;
+    int error = 0;
+    std::string native = path;
+    std::string text = ReadScript(native, error);
+    if (error == ENOENT && path.find('\\') != std::string::npos) {
         std::replace(native.begin(), native.end(), '\\', '/');
-        text = ReadWhole(native);
+        text = ReadScript(native, error);
     }
-    if (!text) {
+    if (error != 0) {
         RegistryScriptResult result;
-        result.error = path + ": the file cannot be opened";
+        result.error = path + ": the file cannot be opened" +
+                       (error == ENOENT ? std::string() : " (" + ReadFailureText(error, native, kReadLimit) + ")");
         return result;
     }
-    return ImportRegistryScriptText(*text, path);
+    return ImportRegistryScriptText(text, path);
 }
 
 RegistryScriptResult ExportRegistryScriptText(const std::string& key, RegistryScriptFormat format,

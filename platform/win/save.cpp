@@ -109,9 +109,9 @@ SaveResult Failure(SaveResult::Outcome outcome, const std::string& file, const s
 // temporary files of one never committed; then the journal goes.
 SaveResult Recover(FileSystem& fs, const std::string& journal) {
     std::string text;
-    if (const int e = fs.ReadFile(journal, text)) {
+    if (const int e = fs.ReadFile(journal, text, kJournalReadLimit)) {
         if (e == ENOENT) return {};
-        return Failure(SaveResult::kFailed, journal, Reason(e));
+        return Failure(SaveResult::kFailed, journal, ReadFailureText(e, journal, kJournalReadLimit));
     }
     bool committed = false;
     const std::vector<Step> steps = ParseJournal(text, committed);
@@ -125,7 +125,7 @@ SaveResult Recover(FileSystem& fs, const std::string& journal) {
             e = fs.Remove(s.temp);
         } else if (s.inPlace) {
             std::string bytes;
-            e = fs.ReadFile(s.temp, bytes);
+            e = fs.ReadFile(s.temp, bytes, kReadLimit);
             if (e == 0) e = Overwrite(fs, s.target, bytes);
             if (e == 0) e = fs.Remove(s.temp);
         } else {
@@ -174,13 +174,15 @@ SaveResult Plan(FileSystem& fs, const std::vector<FileToSave>& files, std::vecto
         p.step.target = fs.FollowLinks(f.path);
         if (!seen.insert(p.step.target).second) continue;  // the first of two names for one file wins
         if (const int e = fs.Facts(p.step.target, p.facts)) return Failure(SaveResult::kRefused, f.path, Reason(e));
+        if (p.facts.exists && !p.facts.regular)
+            return Failure(SaveResult::kRefused, f.path, ReadFailureText(kNotRegularFile, p.step.target, 0));
         if (p.facts.exists && !p.facts.writable) return Failure(SaveResult::kRefused, f.path, "the file is read-only");
         if (const int e = fs.CanCreateIn(FolderOfPath(p.step.target)))
             return Failure(SaveResult::kRefused, f.path, Reason(e));
         if (p.facts.exists) {
             std::string current;
-            if (const int e = fs.ReadFile(p.step.target, current))
-                return Failure(SaveResult::kRefused, f.path, Reason(e));
+            if (const int e = fs.ReadFile(p.step.target, current, kReadLimit))
+                return Failure(SaveResult::kRefused, f.path, ReadFailureText(e, p.step.target, kReadLimit));
             if (current == Content(f).Bytes()) continue;
         }
         p.step.inPlace = p.facts.exists && p.facts.links > 1;

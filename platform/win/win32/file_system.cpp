@@ -93,19 +93,25 @@ private:
 
 class Win32FileSystem final : public FileSystem {
 public:
-    int ReadFile(const std::string& path, std::string& bytes) override {
+    int ReadFile(const std::string& path, std::string& bytes, std::uint64_t limit) override {
+        bytes.clear();
         const int fd = _open(path.c_str(), _O_RDONLY | _O_BINARY);
         if (fd < 0) return errno;
-        bytes.clear();
+        struct _stat64 st {};
+        int error = _fstat64(fd, &st) == 0 ? 0 : errno;
+        if (error == 0 && (st.st_mode & _S_IFMT) != _S_IFREG) error = kNotRegularFile;
+        if (error == 0 && static_cast<std::uint64_t>(st.st_size) > limit) error = EFBIG;
+        if (error == 0) bytes.reserve(static_cast<std::size_t>(st.st_size));
         char chunk[65536];
-        int error = 0;
-        for (;;) {
+        while (error == 0) {
             const int n = _read(fd, chunk, sizeof chunk);
             if (n < 0) error = errno;
             if (n <= 0) break;
             bytes.append(chunk, static_cast<std::size_t>(n));
+            if (bytes.size() > limit) error = EFBIG;
         }
         _close(fd);
+        if (error) bytes.clear();
         return error;
     }
 
