@@ -6,6 +6,7 @@
 #include "larkspur/CRegistry.h"
 #include "larkspur/provider_registration.h"
 #include "larkspur/provider_script.h"
+#include "platform/win/guid.h"
 #include "shared/command_options.h"
 #include "shared/script_delivery.h"
 
@@ -27,7 +28,9 @@ Larkspur's GO! does, from a script or an installer.
   register      writes the registration script that GO! writes for the same
                 fields (REGEDIT4, CR LF) to standard output
   unregister    writes the script that removes the provider's ProgID key and
-                its class key
+                its class key; with --import only when they are a
+                provider's (the ProgID's CLSID names the GUID, whose class
+                key has "OLE DB Provider")
   list          prints every provider registered on the runtime: ProgID, GUID,
                 description and the data object's ProgID, separated by tabs,
                 one a line, sorted by ProgID
@@ -41,8 +44,9 @@ Larkspur's GO! does, from a script or an installer.
   --import              import the script into the registry through the
                         registry editor, without asking (regedit /s)
 
-A ProgID or GUID that is empty, holds a line break, "]" or "\", or a ProgID
-that is CLSID, is refused, as are line breaks in the other fields.
+A ProgID or GUID that is empty, holds a line break, "]" or "\", a ProgID
+that is CLSID, or a GUID not in registry form {XXXXXXXX-XXXX-XXXX-XXXX-
+XXXXXXXXXXXX}, is refused, as are line breaks in the other fields.
 Exit status: 0 done; 1 the runtime is not registered ("MSDAOSP.DLL is
 required!"), the file could not be written or the import failed; 2 usage
 error or refused value.
@@ -68,6 +72,15 @@ std::string RuntimeServerPath() {
     } catch (const vb::VbError&) {
         return {};
     }
+}
+
+// A GUID on the command line must be one, in registry form: it names the
+// class key a script writes or removes.
+void RefuseNonGuid(const std::string& guid) {
+    win::GUID parsed;
+    if (win::CLSIDFromString(guid.c_str(), &parsed) != win::S_OK)
+        throw cli::UsageError("--guid \"" + guid +
+                              "\" is no class id in registry form {XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}");
 }
 
 // A refused field is a usage error naming its option; a refused server path
@@ -102,6 +115,7 @@ int Register(const std::vector<std::string>& args, std::ostream& out, std::ostre
     // Checked before the registry is read, so that a bad command line is a
     // usage error on any machine.
     RefuseOptions(in);
+    RefuseNonGuid(in.providerGUID);
 
     in.serverPath = RuntimeServerPath();
     if (in.serverPath.empty()) {
@@ -125,6 +139,11 @@ int Unregister(const std::vector<std::string>& args, std::ostream& out, std::ost
     in.providerProgID = options.Required("--progid");
     in.providerGUID = options.Required("--guid");
     RefuseOptions(in);
+    RefuseNonGuid(in.providerGUID);
+    // Importing deletes the keys at once: only a provider's.
+    if (options.Has("--import"))
+        if (const std::string refusal = RefuseProviderRemoval(in.providerProgID, in.providerGUID); !refusal.empty())
+            throw cli::UsageError(refusal + "; nothing was removed");
     return cli::DeliverScript(BuildProviderRemovalScript(in), options, kCommand,
                               "unregistered " + in.providerProgID + " " + in.providerGUID, out, err);
 }

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <cstdlib>
 #include <optional>
 #include <sstream>
@@ -150,6 +151,12 @@ TEST_F(ProviderCommand, RefusedValuesAndUsageErrorsWriteNothing) {
          "--progid: Provider ProgID must not be \"CLSID\": that key holds every class."},
         {{"unregister", "--progid", "P", "--guid", "", "--out", file},
          "--guid: Provider GUID is empty: please press \"...\" for one."},
+        {with({"--progid", "P", "--guid", "TypeLib"}),
+         "--guid \"TypeLib\" is no class id in registry form {XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}"},
+        {{"unregister", "--progid", "P", "--guid", "{0A1B2C3D-4E5F-4A6B-8C7D-9E0F1A2B3C4}", "--out", file},
+         "--guid \"{0A1B2C3D-4E5F-4A6B-8C7D-9E0F1A2B3C4}\" is no class id in registry form "
+         "{XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}"},
+        {{"unregister", "--progid", "P", "--guid", kGuid, "--out", ""}, "--out needs a file name"},
         {{"list", "--all"}, "unknown option '--all'"},
         {{"remove"}, "unknown action 'remove'"},
         {{}, "register, unregister or list is required"},
@@ -213,6 +220,45 @@ TEST_F(ProviderCommand, ImportThenListThenUnregister) {
     EXPECT_EQ(list.out, "Ledger\t" + kGuid + "\tNew OLEDB Simple Provider\tTarnwick.Ledger\n");
     win::HKEY key = nullptr;
     EXPECT_NE(win::RegOpenKeyEx(win::HKEY_CLASSES_ROOT, "accounts", 0, win::KEY_READ, &key), 0);
+}
+
+TEST_F(ProviderCommand, UnregisterImportsOnlyTheRemovalOfAProvider) {
+    Import(testing::kRuntimeScript);
+    Import(kRegistration);
+    Import("REGEDIT4\r\n[HKEY_CLASSES_ROOT\\.bas]\r\n@=\"VisualBasic.Module\"\r\n"
+           "[HKEY_CLASSES_ROOT\\TypeLib\\{11111111-2222-4333-8444-555555555555}]\r\n"
+           "[HKEY_CLASSES_ROOT\\Word.Document\\CLSID]\r\n@=\"{00020906-0000-0000-C000-000000000046}\"\r\n"
+           "[HKEY_CLASSES_ROOT\\CLSID\\{00020906-0000-0000-C000-000000000046}\\InprocServer32]\r\n");
+    win::RecordingProcessStarter editor;
+    win::ScopedProcessStarter useEditor(editor);
+    const std::string word = "{00020906-0000-0000-C000-000000000046}";
+    const struct {
+        std::string progID, guid, error;
+    } cases[] = {
+        {".bas", kGuid, "HKEY_CLASSES_ROOT\\.bas is not the ProgID of the provider " + kGuid},
+        {"TypeLib", kGuid, "HKEY_CLASSES_ROOT\\TypeLib is not the ProgID of the provider " + kGuid},
+        {"Ledger", word, "HKEY_CLASSES_ROOT\\Ledger is not the ProgID of the provider " + word},
+        {"Word.Document", word, "HKEY_CLASSES_ROOT\\CLSID\\" + word + " is no OLE DB provider's class"},
+    };
+    for (const auto& c : cases) {
+        const Outcome run = Provider({"unregister", "--progid", c.progID, "--guid", c.guid, "--import"});
+        EXPECT_EQ(run.status, 2) << c.progID;
+        EXPECT_EQ(run.err, "tarnwick provider: " + c.error + "; nothing was removed\n"
+                           "Try 'tarnwick provider --help'.\n");
+    }
+    EXPECT_TRUE(editor.requests.empty());
+    // The provider itself, its GUID written in either case, is removed.
+    std::string lower = kGuid;
+    for (char& ch : lower) ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
+    const Outcome removed = Provider({"unregister", "--progid", "Ledger", "--guid", lower, "--import"});
+    EXPECT_EQ(removed.status, 0) << removed.err;
+    EXPECT_EQ(editor.requests.size(), 1u);
+}
+
+TEST_F(ProviderCommand, AScriptForADeviceIsRefusedAsNoRegularFile) {
+    const Outcome run = Provider({"unregister", "--progid", "Ledger", "--guid", kGuid, "--out", "/dev/null"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, "tarnwick provider: cannot write /dev/null: a device, not a regular file\n");
 }
 
 TEST_F(ProviderCommand, AFailedImportIsReportedAndKeepsTheScript) {

@@ -79,6 +79,18 @@ std::string NewProviderGUID() {
     return std::string(text, 38);
 }
 
+std::string RefuseProviderRemoval(const std::string& progID, const std::string& guid) {
+    const std::string classKey = "CLSID\\" + guid;
+    if (Exists(progID)) {
+        const std::optional<std::string> named = DefaultText(progID + "\\CLSID");
+        if (!named || text::UpperAscii(*named) != text::UpperAscii(guid))
+            return "HKEY_CLASSES_ROOT\\" + progID + " is not the ProgID of the provider " + guid;
+    }
+    if (Exists(classKey) && !Exists(classKey + "\\OLE DB Provider"))
+        return "HKEY_CLASSES_ROOT\\" + classKey + " is no OLE DB provider's class";
+    return {};
+}
+
 std::vector<RegisteredProvider> ListProviders(const std::string& serverPath) {
     const std::string runtime = text::UpperAscii(serverPath);
     const std::string registered = text::UpperAscii(ProviderServerPath(serverPath));

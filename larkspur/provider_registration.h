@@ -40,4 +40,11 @@ struct RegisteredProvider {
 // key, sorted by ProgID without regard to case, then by GUID.
 std::vector<RegisteredProvider> ListProviders(const std::string& serverPath);
 
+// Why the keys a removal script deletes for `progID` and `guid` are not (all)
+// a provider's, or "" when they are: HKEY_CLASSES_ROOT\<progID>, where it
+// exists, must have a CLSID key naming `guid`, and CLSID\<guid>, where it
+// exists, must have an "OLE DB Provider" key. Anything else (a file type such
+// as .bas, TypeLib, another program's class) is no provider to remove.
+std::string RefuseProviderRemoval(const std::string& progID, const std::string& guid);
+
 }  // namespace larkspur

@@ -54,6 +54,7 @@ int DeliverScript(const std::string& script, const Options& options, const std::
                   const std::string& imported, std::ostream& out, std::ostream& err) {
     if (options.Has("--import")) return Import(script, command, imported, out, err);
     if (const auto file = options.Value("--out")) {
+        if (file->empty()) throw UsageError("--out needs a file name");
         if (const std::string reason = win::WriteFileAtomically(*file, script); !reason.empty()) {
             err << command << ": cannot write " << *file << ": " << reason << "\n";
             return 1;

@@ -14,7 +14,8 @@ class Options;
 // "--import"); `imported` is the line printed after a successful import.
 // Problems go to `err` after "`command`: ". Returns the exit status: 0
 // delivered, 1 the file could not be written, the editor could not be started
-// or did not import the script (which is then kept and named).
+// or did not import the script (which is then kept and named). An empty
+// --out is a UsageError.
 int DeliverScript(const std::string& script, const Options& options, const std::string& command,
                   const std::string& imported, std::ostream& out, std::ostream& err);
 

@@ -51,6 +51,11 @@ std::chrono::milliseconds DefaultLockWait() {
 }
 
 SaveLock::SaveLock(const std::string& anchor, FileSystem& fs, std::chrono::milliseconds wait) : fs_(fs) {
+    // An empty name names no file (and would lock the current folder).
+    if (anchor.empty()) {
+        error_ = ENOENT;
+        return;
+    }
     // One anchor, one key, however the caller names it: a command that opens
     // "Ledger.vbp" and saves "/work/Ledger.vbp" holds one lock, not two that
     // wait for each other.
