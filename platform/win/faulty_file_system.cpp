@@ -24,7 +24,13 @@ public:
         if (const int e = fs_.Step()) return e;
         return base_->Truncate();
     }
-    int Lock(int& handle) override { return base_->Lock(handle); }
+    int Lock(int& handle) override {
+        if (const int e = fs_.LockError()) {
+            handle = -1;
+            return e;
+        }
+        return base_->Lock(handle);
+    }
     int Close() override { return base_->Close(); }
 
 private:

@@ -1,6 +1,7 @@
 #pragma once
 // A file system that fails on purpose, for tests: the N-th write, flush,
-// rename or removal answers EIO, every other call goes to the real one.
+// rename or removal answers EIO (or every lock answers a chosen error),
+// every other call goes to the real one.
 // Looping N = 1, 2, 3 ... until an operation succeeds shows what happens
 // when each of its steps fails in turn.
 
@@ -21,6 +22,11 @@ public:
     }
     bool Failed() const { return failAt_ > 0 && calls_ >= failAt_; }
     int Calls() const { return calls_; }
+
+    // Every lock from now on answers `error` (0: locks work), as a file
+    // system without locks does.
+    void FailLocksWith(int error) { lockError_ = error; }
+    int LockError() const { return lockError_; }
 
     // Counts one write, flush, rename or removal; answers EIO at the chosen one.
     int Step() { return ++calls_ == failAt_ ? 5 /* EIO */ : 0; }
@@ -45,7 +51,13 @@ public:
         if (const int e = Step()) return e;
         return base_.FlushFolder(folder);
     }
-    int TryLock(const std::string& path, int& handle) override { return base_.TryLock(path, handle); }
+    int TryLock(const std::string& path, int& handle) override {
+        if (lockError_ != 0) {
+            handle = -1;
+            return lockError_;
+        }
+        return base_.TryLock(path, handle);
+    }
     bool StillNames(int handle, const std::string& path) override { return base_.StillNames(handle, path); }
     void Unlock(int handle) override { base_.Unlock(handle); }
 
@@ -53,6 +65,7 @@ private:
     FileSystem& base_;
     int failAt_ = 0;
     int calls_ = 0;
+    int lockError_ = 0;
 };
 
 }  // namespace win

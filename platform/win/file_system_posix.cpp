@@ -37,9 +37,41 @@ bool SyncfsReportsErrors() {
     return reports;
 }
 
-// Takes the writer lock on an open descriptor without waiting; on failure
-// the descriptor is closed and `handle` becomes -1.
-int LockDescriptor(int& handle) {
+// The byte that writers lock: far beyond the end of any file the suite
+// writes, so that no reader ever meets it, even where a share turns
+// byte-range locks into mandatory ones (SMB) or maps whole-file locks onto
+// byte ranges (NFS).
+constexpr off_t kLockOffset = off_t{1} << 62;
+
+// Takes the lock of kLockOffset on an open descriptor without waiting: a
+// writer's (F_WRLCK) on one opened for writing, a shared one (F_RDLCK) where
+// the file could only be opened for reading. Locks of open file
+// descriptions, so that closing another descriptor of the same file (a
+// read) keeps them. On failure the descriptor is closed and `handle`
+// becomes -1.
+int LockDescriptor(int& handle, short type = F_WRLCK) {
+    if (handle < 0) return errno;
+    int error = 0;
+#ifdef F_OFD_SETLK
+    struct flock range {};
+    range.l_type = type;
+    range.l_whence = SEEK_SET;
+    range.l_start = kLockOffset;
+    range.l_len = 1;
+    if (::fcntl(handle, F_OFD_SETLK, &range) == 0) return 0;
+    error = errno == EACCES || errno == EAGAIN ? EWOULDBLOCK : errno;
+#else
+    error = ::flock(handle, (type == F_WRLCK ? LOCK_EX : LOCK_SH) | LOCK_NB) == 0 ? 0 : errno;
+    if (error == 0) return 0;
+#endif
+    ::close(handle);
+    handle = -1;
+    return error;
+}
+
+// A folder's lock (an anchor that does not exist yet): a folder cannot be
+// opened for writing, so it takes flock, which a local file system always has.
+int LockFolder(int& handle) {
     if (handle < 0) return errno;
     if (::flock(handle, LOCK_EX | LOCK_NB) == 0) return 0;
     const int error = errno;
@@ -234,8 +266,20 @@ public:
     }
 
     int TryLock(const std::string& path, int& handle) override {
-        handle = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
-        return LockDescriptor(handle);
+        // Opened for writing (never truncated, nothing written) where the
+        // user may, so that the lock excludes every other writer.
+        const int flags = O_CLOEXEC | O_NOCTTY | O_NONBLOCK;
+        handle = ::open(path.c_str(), O_RDWR | flags);
+        if (handle >= 0) return LockDescriptor(handle, F_WRLCK);
+        if (errno == EISDIR) {
+            handle = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | flags);
+            return LockFolder(handle);
+        }
+        if (errno != EACCES && errno != EPERM && errno != EROFS && errno != ETXTBSY) return errno;
+        // A file this user may only read: a shared lock still waits for
+        // (and holds off) every writer that may write it.
+        handle = ::open(path.c_str(), O_RDONLY | flags);
+        return LockDescriptor(handle, F_RDLCK);
     }
     bool StillNames(int handle, const std::string& path) override {
         struct stat held {}, named {};

@@ -2,13 +2,18 @@
 // else its folder (so that two writers creating one file also wait for each
 // other). After taking it, the locked file must still be the one at the
 // anchor's path: a save that replaced the file meanwhile makes the waiter
-// start again on the new file.
+// start again on the new file. No file is made for it. Where the file system
+// has no locks (some network shares), the user is told once per folder and
+// the save goes ahead unguarded.
 
 #include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
+#include <iostream>
 #include <map>
 #include <mutex>
+#include <set>
 #include <thread>
 #include <vector>
 
@@ -26,6 +31,25 @@ struct HeldLock {
 
 std::mutex heldMutex;
 std::map<std::string, HeldLock> held;  // by anchor, as the file it names
+std::set<std::string> warnedFolders;   // told that their file system has no locks
+
+// Answers of a file system that has no locks, or none for such a file
+// (NFS without its lock service, some FUSE and SMB mounts).
+bool RefusesLocks(int error) {
+    for (const int refusal : {ENOLCK, EOPNOTSUPP, ENOTSUP, EBADF, EINVAL, ENOSYS})
+        if (error == refusal) return true;
+    return false;
+}
+
+void WarnNoLocks(const std::string& key, int error) {
+    const std::string folder = FolderOfPath(key);
+    {
+        std::lock_guard guard(heldMutex);
+        if (!warnedFolders.insert(folder).second) return;
+    }
+    std::cerr << "warning: " << folder << ": the file system refuses locks (" << std::strerror(error)
+              << "); saving there is not guarded against another program saving at the same time\n";
+}
 
 int TryOnce(FileSystem& fs, const std::string& key, int& handle) {
     FileFacts facts;
@@ -71,17 +95,25 @@ SaveLock::SaveLock(const std::string& anchor, FileSystem& fs, std::chrono::milli
             return;
         }
     }
+    const auto hold = [&](int handle) {
+        std::lock_guard guard(heldMutex);
+        HeldLock& entry = held[key];
+        entry.fs = &fs;
+        if (handle >= 0) entry.handles.push_back(handle);
+        ++entry.users;
+        key_ = key;
+    };
     const auto deadline = std::chrono::steady_clock::now() + wait;
     for (;;) {
         int handle = -1;
         const int e = TryOnce(fs, key, handle);
         if (e == 0) {
-            std::lock_guard guard(heldMutex);
-            HeldLock& entry = held[key];
-            entry.fs = &fs;
-            entry.handles.push_back(handle);
-            ++entry.users;
-            key_ = key;
+            hold(handle);
+            return;
+        }
+        if (RefusesLocks(e)) {
+            WarnNoLocks(key, e);
+            hold(-1);
             return;
         }
         if (e != EWOULDBLOCK && e != EAGAIN) {
