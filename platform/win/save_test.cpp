@@ -169,7 +169,13 @@ TEST_F(Save, AKilledSaveIsFinishedOrUndoneByTheNext) {
         Write(name, "old " + std::to_string(i) + std::string(20000, 'o'));
         next.push_back({name, "new " + std::to_string(i) + std::string(20000, 'n')});
     }
+    Write(Path("P.vbp"), "Type=Exe\n");
     const std::set<std::string> entries = Entries(folder_.Path());
+    const NamedFiles modules = [&next](const std::string&) {
+        std::vector<std::string> paths;
+        for (const FileToSave& f : next) paths.push_back(f.path);
+        return paths;
+    };
     std::mt19937 random(std::random_device{}());
     int olds = 0, news = 0;
     for (int round = 0; round < 12; ++round) {
@@ -182,7 +188,8 @@ TEST_F(Save, AKilledSaveIsFinishedOrUndoneByTheNext) {
         std::this_thread::sleep_for(std::chrono::microseconds(random() % 30000));
         ::kill(child, SIGKILL);
         ::waitpid(child, nullptr, 0);
-        ASSERT_TRUE(RecoverSave(Path("P.vbp")).ok());
+        const SaveResult recovered = RecoverSave(Path("P.vbp"), FileSystem::Native(), modules);
+        ASSERT_TRUE(recovered.ok()) << recovered.Text();
         const bool isNew = Read(next[0].path) == next[0].bytes;
         (isNew ? news : olds) += 1;
         for (int i = 0; i < 40; ++i) {
