@@ -166,6 +166,14 @@ SaveResult Recover(FileSystem& fs, const std::string& anchor, Allowed allowed) {
     if (!facts.regular || fs.ReadFile(journalPath, text) != 0 || !ParseJournal(text, journal) ||
         !Check(fs, journal, anchor, allowed, found))
         return Failure(SaveResult::kForeign, journalPath, kForeignJournal);
+    // A copy into a file kept in place may be cut short by a crash: the
+    // journal says so first, so that the next recovery copies it again.
+    bool copies = false;
+    for (const Found& f : found) copies = copies || (f.tempExists && f.step.record.inPlace && !f.targetIsNew);
+    if (journal.committed && copies && !journal.copying) {
+        const std::string copying = JournalText(journal.steps) + std::string(kJournalCommit) + std::string(kJournalCopying);
+        if (const int e = Overwrite(fs, journalPath, copying)) return Failure(SaveResult::kFailed, journalPath, Reason(e));
+    }
     std::set<std::string> folders;
     for (const Found& f : found) {
         if (!f.tempExists) continue;  // replaced before the interruption, or never written

@@ -127,7 +127,10 @@ std::string JournalText(const std::vector<JournalStep>& steps) {
 
 bool ParseJournal(std::string_view text, Journal& journal) {
     journal = Journal{};
-    if (text.size() > kMaxJournalBytes || !text.starts_with(kHead)) return false;
+    if (text.size() > kMaxJournalBytes) return false;
+    // Cut short before its first step: a journal of nothing.
+    if (text.size() < kHead.size() && kHead.starts_with(text)) return true;
+    if (!text.starts_with(kHead)) return false;
     std::size_t at = kHead.size();
     // A tail that the writer was cut off in the middle of: a prefix of a
     // line it would have written.
