@@ -458,5 +458,77 @@ TEST_F(ConfigCommand, AKilledSwitchLeavesTheProjectWhollyOldOrWhollyNew) {
     }
 }
 
+
+// A journal planted in the project folder (projects travel as zip files)
+// cannot make a command touch a file the project does not name.
+TEST_F(ConfigCommand, APlantedJournalIsLeftAloneAndSaidOnce) {
+    WriteProject(Store("1"));
+    Write("out/victim", "precious\n");
+    const std::string victim = Path("out/victim");
+    Write(".App.vbp.save-journal",
+          "tarnwick save journal 1\nR " + std::to_string(victim.size()) + " " + victim + " 1 x\n");
+    Write("x", "attack");
+    const auto before = Files();
+    const std::string said =
+        "an unfinished save that does not belong to this project was left alone: " + Path(".App.vbp.save-journal");
+    const Result listed = Run({Path("App.vbp"), "list"});
+    EXPECT_EQ(listed.status, 0);
+    EXPECT_EQ(listed.err, "tarnwick config: warning: " + said + "\n");
+    EXPECT_NE(listed.out.find("debug"), std::string::npos);
+    const Result switched = Run({Path("App.vbp"), "switch", "release"});
+    EXPECT_EQ(switched.status, 1);
+    EXPECT_NE(switched.err.find(said), std::string::npos) << switched.err;
+    EXPECT_EQ(switched.err.find(said), switched.err.rfind(said)) << switched.err;
+    EXPECT_EQ(Files(), before);
+}
+
+// A switch killed at a random moment, then the folder moved (or copied):
+// the next command there finds the project wholly old or wholly new.
+TEST_F(ConfigCommand, AProjectMovedAfterAKilledSwitchRecoversWhole) {
+    constexpr int kModules = 20;
+    std::string vbp = "Type=Exe\r\n";
+    for (int i = 0; i < kModules; ++i) {
+        const std::string name = "mod" + std::to_string(i);
+        vbp += "Module=" + name + "; src\\" + name + ".bas\r\n";
+        Write("a/src/" + name + ".bas", "Attribute VB_Name = \"" + name + "\"\r\n#Const debugging = True\r\n" +
+                                            std::string(30000, '\'') + "\r\n");
+    }
+    Write("a/App.vbp", vbp + "Name=\"App\"\r\n" + Store("1"));
+    std::map<std::string, std::string> original;
+    for (const auto& [name, bytes] : Files()) original[name.substr(2)] = bytes;
+    std::mt19937 random(std::random_device{}());
+    for (int round = 0; round < 6; ++round) {
+        fs::remove_all(dir_ / "a");
+        fs::remove_all(dir_ / "b");
+        for (const auto& [name, bytes] : original) Write("a/" + name, bytes);
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            std::ostringstream out, err;
+            const auto env = vbide::Environment::Create();
+            env->SetHoldsProjectLocks(true);
+            ::_exit(RunConfigCommand({Path("a/App.vbp"), "switch", "release"}, *env, out, err));
+        }
+        std::this_thread::sleep_for(std::chrono::microseconds(random() % 60000));
+        ::kill(child, SIGKILL);
+        ::waitpid(child, nullptr, 0);
+        if (round % 2) fs::rename(dir_ / "a", dir_ / "b");
+        else fs::copy(dir_ / "a", dir_ / "b", fs::copy_options::recursive);
+        const Result listed = Run({Path("b/App.vbp"), "list"});
+        ASSERT_EQ(listed.status, 0) << listed.err;
+        ASSERT_EQ(listed.err, "");
+        std::map<std::string, std::string> files;
+        for (const auto& [name, bytes] : Files())
+            if (name.starts_with("b/")) files[name.substr(2)] = bytes;
+        ASSERT_EQ(files.size(), original.size()) << "round " << round;
+        const bool switched = files.at("App.vbp").find("Current=2") != std::string::npos;
+        for (const auto& [name, bytes] : files) {
+            if (!name.ends_with(".bas")) continue;
+            ASSERT_NE(bytes.find(switched ? "debugging = False" : "debugging = True"), std::string::npos)
+                << "round " << round << ": " << name;
+        }
+    }
+}
+
 }  // namespace
 }  // namespace config

@@ -36,24 +36,6 @@ std::string ReadFile(const std::string& path) {
     return bytes;
 }
 
-// Saves files all together under the lock and journal of `anchor`, or fails
-// with error 75 naming the file and the reason (then nothing changed).
-std::size_t Save(const std::vector<win::FileToSave>& files, const std::string& anchor) {
-    const win::SaveResult saved = win::SaveFiles(files, anchor);
-    if (saved.ok()) return saved.changed;
-    const std::string reason =
-        saved.outcome == win::SaveResult::kLocked ? "another program is saving the project; try again" : saved.reason;
-    throw vb::VbError(75, "VBIDE", "Path/File access error: " + saved.file + " (" + reason + ")");
-}
-
-// Before a project is read: a save of it that was interrupted is finished
-// (or undone), so that it reads wholly old or wholly new.
-void RecoverInterruptedSave(const std::string& vbpPath) {
-    const win::SaveResult recovered = win::RecoverSave(vbpPath);
-    if (!recovered.ok())
-        throw vb::VbError(75, "VBIDE", "Path/File access error: " + recovered.file + " (" + recovered.reason + ")");
-}
-
 // ---- Project lines --------------------------------------------------------------
 
 struct KeyValue {
@@ -130,6 +112,72 @@ std::vector<ProjectFile::Line> SplitLines(const std::string& bytes) {
     return lines;
 }
 
+// The module file a component line names: the value, or for a named
+// component the part after "Name;". False when the line has no path.
+bool ComponentPath(const ComponentKey& key, const std::string& value, std::string& path) {
+    path = value;
+    if (key.named) {
+        const std::size_t semi = value.find(';');
+        if (semi == std::string::npos) return false;
+        path = value.substr(semi + 1);
+    }
+    path = text::TrimBlanks(path);
+    return true;
+}
+
+// The module files that a project file's bytes name, found as loading finds
+// them: what a save of the project may write besides the project file.
+win::NamedFiles NamedModules(const std::string& folder) {
+    return [folder](const std::string& bytes) {
+        std::vector<std::string> paths;
+        for (const ProjectFile::Line& line : SplitLines(bytes)) {
+            if (!line.text.empty() && line.text[0] == '[') break;  // the property store
+            KeyValue kv;
+            std::string path;
+            if (!SplitKeyValue(line.text, kv)) continue;
+            if (const ComponentKey* key = FindComponentKey(kv.key); key && ComponentPath(*key, kv.value, path))
+                paths.push_back(ResolvePath(folder, path));
+        }
+        return paths;
+    };
+}
+
+std::string FolderOf(const std::string& path) { return fs::absolute(path).lexically_normal().parent_path().string(); }
+
+// Saves files all together under the lock and journal of `anchor` (a
+// project file, which names the other files, or the one file written), or
+// fails with error 75 naming the file and the reason: then nothing changed,
+// or the save was committed and the next open of the project finishes it.
+std::size_t Save(const std::vector<win::FileToSave>& files, const std::string& anchor, const win::NamedFiles& names) {
+    const win::SaveResult saved = win::SaveFiles(files, anchor, win::FileSystem::Native(), names);
+    if (saved.ok()) return saved.changed;
+    if (saved.outcome == win::SaveResult::kForeign) throw vb::VbError(75, "VBIDE", saved.Text());
+    if (saved.outcome == win::SaveResult::kUnfinished) {
+        std::string list;
+        for (const std::string& file : saved.unfinished) list += (list.empty() ? "" : ", ") + file;
+        throw vb::VbError(75, "VBIDE",
+                          "Path/File access error: " + saved.file + " (" + saved.reason +
+                              "); the save is committed and is finished the next time the project is opened: " + list);
+    }
+    const std::string reason =
+        saved.outcome == win::SaveResult::kLocked ? "another program is saving the project; try again" : saved.reason;
+    throw vb::VbError(75, "VBIDE", "Path/File access error: " + saved.file + " (" + reason + ")");
+}
+
+// Before a project is read: a save of it that was interrupted is finished
+// (or undone), so that it reads wholly old or wholly new. A journal that is
+// not the project's own is left alone and becomes a load problem: reading
+// goes on, a save is refused.
+void RecoverInterruptedSave(const std::string& vbpPath, std::vector<LoadProblem>& problems) {
+    const win::SaveResult recovered = win::RecoverSave(vbpPath, win::FileSystem::Native(), NamedModules(FolderOf(vbpPath)));
+    if (recovered.outcome == win::SaveResult::kForeign) {
+        problems.push_back(LoadProblem{{}, 0, recovered.Text()});
+        return;
+    }
+    if (!recovered.ok())
+        throw vb::VbError(75, "VBIDE", "Path/File access error: " + recovered.file + " (" + recovered.reason + ")");
+}
+
 LoadProblem Problem(const std::string& file, long line, const std::string& message) {
     return LoadProblem{file, line, message};
 }
@@ -141,17 +189,12 @@ std::shared_ptr<ComponentImpl> LoadComponent(const std::shared_ptr<ProjectImpl>&
                                              long vbpLine, std::vector<LoadProblem>& problems) {
     const ComponentKey* ck = FindComponentKey(key);
     std::string name;
-    std::string path = value;
-    if (ck->named) {
-        std::size_t semi = value.find(';');
-        if (semi == std::string::npos) {
-            problems.push_back(Problem(vbpPath, vbpLine, "expected \"Name; path\" after \"" + key + "=\""));
-            return nullptr;
-        }
-        name = text::TrimBlanks(value.substr(0, semi));
-        path = value.substr(semi + 1);
+    std::string path;
+    if (!ComponentPath(*ck, value, path)) {
+        problems.push_back(Problem(vbpPath, vbpLine, "expected \"Name; path\" after \"" + key + "=\""));
+        return nullptr;
     }
-    path = text::TrimBlanks(path);
+    if (ck->named) name = text::TrimBlanks(value.substr(0, value.find(';')));
     long type = ComponentTypeOfExtension(Extension(path));
     if (type == 0) {
         problems.push_back(Problem(vbpPath, vbpLine, "unknown kind of module file, kept as it is: " + path));
@@ -202,8 +245,8 @@ std::shared_ptr<ProjectImpl> LoadProject(Environment& env, const std::string& pa
             throw vb::VbError(75, "VBIDE", "Path/File access error: " + path +
                                                (lock->Error() == EWOULDBLOCK ? " (another program is saving it)" : ""));
     }
-    RecoverInterruptedSave(path);
     const std::size_t firstProblem = problems.size();
+    RecoverInterruptedSave(path, problems);
     std::string bytes = ReadFile(path);
     auto file = std::make_unique<ProjectFile>();
     file->path = fs::absolute(path).lexically_normal().string();
@@ -306,6 +349,7 @@ std::string Serialize(const ProjectImpl& project) {
 }  // namespace
 
 std::string LoadProblem::Text() const {
+    if (file.empty()) return message;
     return file + (line > 0 ? "(" + std::to_string(line) + ")" : std::string()) + ": " + message;
 }
 
@@ -470,7 +514,7 @@ long SaveProject(const VBProjectPtr& projectRef, const std::string& path) {
                 c->dirty = true;
             }
         }
-        changed = Save(FilesToWrite(*project, fresh), file.path);
+        changed = Save(FilesToWrite(*project, fresh), file.path, NamedModules(file.folder));
     } catch (...) {
         if (!fresh) {
             file = before;
@@ -508,7 +552,7 @@ void SaveGroup(const std::vector<VBProjectPtr>& projects, const std::string& pat
         out += (first ? "StartupProject=" : "Project=") + rel + "\r\n";
         first = false;
     }
-    Save({{path, out}}, path);
+    Save({{path, out}}, path, {});
 }
 
 void ProjectFile::ComponentAdded(ProjectImpl& project, ComponentImpl& c) {

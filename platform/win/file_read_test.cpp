@@ -84,14 +84,15 @@ TEST_F(FileRead, AJournalThatIsAFifoOrTooLargeIsRefusedAndLeftAlone) {
     const std::string anchor = Path("Ledger.vbp");
     testing::WriteBytes(anchor, "Type=Exe\r\n");
     const std::string journal = Fifo(".Ledger.vbp.save-journal");
+    const std::string foreign = "an unfinished save that does not belong to this project was left alone";
     SaveResult r = RecoverSave(anchor);
-    EXPECT_FALSE(r.ok());
-    EXPECT_EQ(r.Text(), journal + ": a FIFO, not a regular file");
+    EXPECT_EQ(r.outcome, SaveResult::kForeign);
+    EXPECT_EQ(r.Text(), foreign + " (a FIFO, not a regular file): " + journal);
     fs::remove(journal);
     Sparse(".Ledger.vbp.save-journal", kJournalReadLimit + 1);
     r = SaveFiles({{anchor, "Type=Exe\r\nName=\"Ledger\"\r\n"}}, anchor);
-    EXPECT_FALSE(r.ok());
-    EXPECT_EQ(r.reason, "too large: 1048577 bytes, more than the 1048576 read");
+    EXPECT_EQ(r.outcome, SaveResult::kForeign);
+    EXPECT_EQ(r.reason, foreign + " (too large: 1048577 bytes, more than the 1048576 read)");
     EXPECT_EQ(testing::ReadBytes(anchor), "Type=Exe\r\n");
     EXPECT_TRUE(fs::exists(Path(".Ledger.vbp.save-journal")));
 }

@@ -27,8 +27,8 @@ inline constexpr int kNotRegularFile = 1 << 20;
 // What saving must know about a file before replacing it.
 struct FileFacts {
     bool exists = false;
-    bool regular = true;    // a regular file, not a FIFO, device or socket
     bool writable = false;  // the user may change it (not read-only, not immutable)
+    bool regular = false;   // a plain file (not a device, pipe or socket)
     unsigned links = 1;     // hard links to it
     unsigned mode = 0;      // permission bits
     unsigned owner = 0;
@@ -44,12 +44,18 @@ public:
     // Begins writing the data out without waiting for it, so that many files
     // can be flushed together.
     virtual int StartFlush() = 0;
-    // Waits until the data (and the size) are durable.
+    // Waits until the data (and the size) are durable, and after TakeOver
+    // the permissions, owner and group too.
     virtual int Flush() = 0;
     // Gives the file the permissions, owner and group in `facts`.
     virtual int TakeOver(const FileFacts& facts) = 0;
     // Cuts the file at the bytes appended so far (a file rewritten in place).
     virtual int Truncate() = 0;
+    // Reserves room for `size` bytes without changing the file's size or
+    // bytes, so that rewriting it in place later cannot run out of space.
+    // Where the system cannot reserve, answers 0 and the rewrite may still
+    // meet a full disk.
+    virtual int Reserve(std::size_t /*size*/) { return 0; }
     // Takes the file's writer lock without waiting (the file is ours alone,
     // so it is always free); it is held until UnlockFile(handle).
     virtual int Lock(int& handle) = 0;
@@ -72,6 +78,9 @@ public:
     virtual std::string FollowLinks(const std::string& path) = 0;
     // 0 when files can be created and renamed in `folder`.
     virtual int CanCreateIn(const std::string& folder) = 0;
+    // Whether a file this program creates can be given the owner and group
+    // in `facts` (else the file is rewritten in place to keep them).
+    virtual bool CanTakeOver(const FileFacts& /*facts*/) { return true; }
     // A new file that must not exist yet.
     virtual int Create(const std::string& path, std::unique_ptr<WritableFile>& file) = 0;
     // An existing file, to be rewritten from its first byte.

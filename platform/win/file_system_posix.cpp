@@ -3,14 +3,11 @@
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
-#include <sys/utsname.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cerrno>
+#include <algorithm>
 #include <climits>
-#include <cstdio>
-#include <map>
 #include <vector>
 
 #include "platform/win/file_system.h"
@@ -20,22 +17,6 @@ namespace win {
 namespace {
 
 int ErrnoOr(int result) { return result == 0 ? 0 : errno; }
-
-// Files of one save on one file system from which one syncfs replaces
-// flushing each.
-constexpr std::size_t kSyncfsFrom = 16;
-
-// syncfs reports errors of the write-out it waits for from Linux 5.8 on;
-// before, it answers 0 regardless.
-bool SyncfsReportsErrors() {
-    static const bool reports = [] {
-        struct utsname name {};
-        int major = 0, minor = 0;
-        if (::uname(&name) != 0 || std::sscanf(name.release, "%d.%d", &major, &minor) != 2) return false;
-        return major > 5 || (major == 5 && minor >= 8);
-    }();
-    return reports;
-}
 
 // The byte that writers lock: far beyond the end of any file the suite
 // writes, so that no reader ever meets it, even where a share turns
@@ -134,13 +115,26 @@ public:
         return 0;
 #endif
     }
-    int Flush() override { return ErrnoOr(::fdatasync(fd_)); }
-    int Descriptor() const { return fd_; }
+    // fdatasync leaves out what reading the data does not need, such as the
+    // owner and mode: after TakeOver, fsync.
+    int Flush() override { return ErrnoOr(tookOver_ ? ::fsync(fd_) : ::fdatasync(fd_)); }
     int TakeOver(const FileFacts& facts) override {
+        tookOver_ = true;
         if (::fchown(fd_, facts.owner, facts.group) != 0) return errno;
         return ErrnoOr(::fchmod(fd_, facts.mode));
     }
     int Truncate() override { return ErrnoOr(::ftruncate(fd_, static_cast<off_t>(size_))); }
+    int Reserve(std::size_t size) override {
+        if (size == 0) return 0;
+#ifdef FALLOC_FL_KEEP_SIZE
+        if (::fallocate(fd_, FALLOC_FL_KEEP_SIZE, 0, static_cast<off_t>(size)) == 0) return 0;
+        // File systems that cannot reserve (some network ones) are written
+        // without it.
+        return errno == EOPNOTSUPP || errno == ENOSYS || errno == EINVAL ? 0 : errno;
+#else
+        return 0;
+#endif
+    }
     int Lock(int& handle) override {
         handle = ::dup(fd_);
         return LockDescriptor(handle);
@@ -154,6 +148,7 @@ public:
 private:
     int fd_;
     std::size_t size_ = 0;
+    bool tookOver_ = false;
 };
 
 class PosixFileSystem final : public FileSystem {
@@ -206,6 +201,19 @@ public:
         return ErrnoOr(::access(folder.c_str(), W_OK | X_OK));
     }
 
+    // Only the administrator gives a file away; anyone may give their own
+    // file a group they belong to.
+    bool CanTakeOver(const FileFacts& facts) override {
+        if (::geteuid() == 0) return true;
+        if (facts.owner != ::geteuid()) return false;
+        if (facts.group == ::getegid()) return true;
+        std::vector<gid_t> groups(static_cast<std::size_t>(std::max(::getgroups(0, nullptr), 0)));
+        const int n = ::getgroups(static_cast<int>(groups.size()), groups.data());
+        for (int i = 0; i < n; ++i)
+            if (groups[static_cast<std::size_t>(i)] == facts.group) return true;
+        return false;
+    }
+
     int Create(const std::string& path, std::unique_ptr<WritableFile>& file) override {
         const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd < 0) return errno;
@@ -233,36 +241,6 @@ public:
         // Some file systems cannot flush a folder; their entries are then as
         // durable as they get.
         return error == EINVAL ? 0 : error;
-    }
-
-    int FlushFiles(const std::vector<WritableFile*>& files, std::size_t& failed) override {
-        // Files on one file system are made durable by one syncfs (their
-        // write-out already started) instead of one fdatasync each. Where
-        // syncfs cannot be trusted to report a failed write-out, or reports
-        // one, each file is flushed alone, so that an error names its file.
-        std::vector<std::size_t> alone;
-        std::map<dev_t, std::vector<std::size_t>> byDevice;
-        for (std::size_t i = 0; i < files.size(); ++i) {
-            const auto* file = dynamic_cast<const PosixFile*>(files[i]);
-            struct stat st {};
-            if (SyncfsReportsErrors() && file && ::fstat(file->Descriptor(), &st) == 0)
-                byDevice[st.st_dev].push_back(i);
-            else
-                alone.push_back(i);
-        }
-        for (const auto& [device, indexes] : byDevice) {
-            // syncfs also writes out what other programs left dirty on that
-            // file system: for a few files, flushing each costs less.
-            const int fd = static_cast<const PosixFile*>(files[indexes.front()])->Descriptor();
-            if (indexes.size() < kSyncfsFrom || ::syncfs(fd) != 0) alone.insert(alone.end(), indexes.begin(), indexes.end());
-        }
-        std::sort(alone.begin(), alone.end());
-        for (const std::size_t i : alone)
-            if (const int e = files[i]->Flush()) {
-                failed = i;
-                return e;
-            }
-        return 0;
     }
 
     int TryLock(const std::string& path, int& handle) override {

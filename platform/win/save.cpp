@@ -5,9 +5,12 @@
 #include <atomic>
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
 #include <memory>
 #include <set>
 #include <string_view>
+
+#include "platform/win/save_journal.h"
 
 namespace win {
 
@@ -17,84 +20,24 @@ namespace {
 // larger saves flush in batches of it.
 constexpr std::size_t kOpenFiles = 256;
 
-const char kJournalHead[] = "tarnwick save journal 1\n";
-const char kCommit[] = "commit\n";
+const char kForeignJournal[] = "an unfinished save that does not belong to this project was left alone";
 
 std::string Reason(int error) { return std::strerror(error); }
 
+// A path made absolute and plain ("a/./b/../c" is "a/c"), with "/" between
+// elements: how a save and its recovery compare names.
+std::string Plain(const std::string& path) {
+    std::error_code ignored;
+    const std::filesystem::path absolute = std::filesystem::absolute(path, ignored);
+    return (absolute.empty() ? std::filesystem::path(path) : absolute).lexically_normal().generic_string();
+}
+
+std::string Join(const std::string& folder, const std::string& name) {
+    return folder == "." ? name : folder.ends_with("/") ? folder + name : folder + "/" + name;
+}
+
 std::string JournalOf(const std::string& anchor) {
-    const std::string folder = FolderOfPath(anchor);
-    return (folder == "." ? std::string() : folder == "/" ? folder : folder + "/") + "." + NameOfPath(anchor) +
-           ".save-journal";
-}
-
-// One replacement: the temporary file and the file it replaces, renamed over
-// it or copied into it (in place).
-struct Step {
-    std::string temp;
-    std::string target;
-    bool inPlace = false;
-};
-
-std::string Field(const std::string& text) { return std::to_string(text.size()) + " " + text; }
-
-std::string JournalLine(const Step& s) {
-    return std::string(s.inPlace ? "C " : "R ") + Field(s.temp) + " " + Field(s.target) + "\n";
-}
-
-bool ReadField(const std::string& text, std::size_t& at, std::string& out) {
-    std::size_t n = 0;
-    std::size_t digits = 0;
-    while (at < text.size() && text[at] >= '0' && text[at] <= '9' && digits < 9) {
-        n = n * 10 + static_cast<std::size_t>(text[at++] - '0');
-        ++digits;
-    }
-    if (digits == 0 || at >= text.size() || text[at] != ' ' || text.size() - at - 1 < n) return false;
-    out = text.substr(at + 1, n);
-    at += 1 + n;
-    return true;
-}
-
-// The steps a journal lists (complete lines only) and whether it was committed.
-std::vector<Step> ParseJournal(const std::string& text, bool& committed) {
-    committed = false;
-    std::vector<Step> steps;
-    if (text.compare(0, sizeof kJournalHead - 1, kJournalHead) != 0) return steps;
-    std::size_t at = sizeof kJournalHead - 1;
-    while (at < text.size()) {
-        if (text.compare(at, std::string::npos, kCommit) == 0) {
-            committed = true;
-            break;
-        }
-        Step s;
-        if (text.size() - at < 2 || (text[at] != 'R' && text[at] != 'C') || text[at + 1] != ' ') break;
-        s.inPlace = text[at] == 'C';
-        at += 2;
-        if (!ReadField(text, at, s.temp) || at >= text.size() || text[at++] != ' ') break;
-        if (!ReadField(text, at, s.target) || at >= text.size() || text[at++] != '\n') break;
-        steps.push_back(std::move(s));
-    }
-    return steps;
-}
-
-// Writes `bytes` over the existing file `target`, keeping its identity.
-int Overwrite(FileSystem& fs, const std::string& target, std::string_view bytes) {
-    std::unique_ptr<WritableFile> file;
-    int e = fs.OpenExisting(target, file);
-    if (e == 0) e = file->Append(bytes);
-    if (e == 0) e = file->Truncate();
-    if (e == 0) e = file->Flush();
-    if (file) {
-        const int closed = file->Close();
-        if (e == 0) e = closed;
-    }
-    return e;
-}
-
-int FlushFolders(FileSystem& fs, const std::set<std::string>& folders) {
-    for (const std::string& folder : folders)
-        if (const int e = fs.FlushFolder(folder)) return e;
-    return 0;
+    return Join(FolderOfPath(anchor), "." + NameOfPath(anchor) + ".save-journal");
 }
 
 SaveResult Failure(SaveResult::Outcome outcome, const std::string& file, const std::string& reason) {
@@ -105,45 +48,169 @@ SaveResult Failure(SaveResult::Outcome outcome, const std::string& file, const s
     return r;
 }
 
-// Finishes a committed journal's steps (those not done yet) or removes the
-// temporary files of one never committed; then the journal goes.
-SaveResult Recover(FileSystem& fs, const std::string& journal) {
-    std::string text;
-    if (const int e = fs.ReadFile(journal, text, kJournalReadLimit)) {
-        if (e == ENOENT) return {};
-        return Failure(SaveResult::kFailed, journal, ReadFailureText(e, journal, kJournalReadLimit));
-    }
-    bool committed = false;
-    const std::vector<Step> steps = ParseJournal(text, committed);
-    std::set<std::string> folders;
-    for (const Step& s : steps) {
-        FileFacts temp;
-        if (const int e = fs.Facts(s.temp, temp)) return Failure(SaveResult::kFailed, s.temp, Reason(e));
-        if (!temp.exists) continue;  // replaced before the interruption, or never written
-        int e = 0;
-        if (!committed) {
-            e = fs.Remove(s.temp);
-        } else if (s.inPlace) {
-            std::string bytes;
-            e = fs.ReadFile(s.temp, bytes, kReadLimit);
-            if (e == 0) e = Overwrite(fs, s.target, bytes);
-            if (e == 0) e = fs.Remove(s.temp);
-        } else {
-            e = fs.Rename(s.temp, s.target);
+int FlushFolders(FileSystem& fs, const std::set<std::string>& folders, std::string& failed) {
+    for (const std::string& folder : folders)
+        if (const int e = fs.FlushFolder(folder)) {
+            failed = folder;
+            return e;
         }
-        if (e != 0) return Failure(SaveResult::kFailed, s.target, Reason(e));
-        folders.insert(FolderOfPath(s.target));
+    return 0;
+}
+
+// Writes `bytes` over the existing file `target`, keeping its identity, and
+// makes them durable.
+int Overwrite(FileSystem& fs, const std::string& target, std::string_view bytes) {
+    std::unique_ptr<WritableFile> file;
+    int e = fs.OpenExisting(target, file);
+    if (e == 0) e = file->Reserve(bytes.size());
+    if (e == 0) e = file->Append(bytes);
+    if (e == 0) e = file->Truncate();
+    if (e == 0) e = file->Flush();
+    if (file) {
+        const int closed = file->Close();
+        if (e == 0) e = closed;
     }
-    if (const int e = FlushFolders(fs, folders)) return Failure(SaveResult::kFailed, *folders.begin(), Reason(e));
-    if (const int e = fs.Remove(journal); e != 0 && e != ENOENT) return Failure(SaveResult::kFailed, journal, Reason(e));
+    return e;
+}
+
+// One step as the save carries it out: the journal's record and where it
+// lies on disk.
+struct Step {
+    JournalStep record;
+    std::string target;  // the file itself (links followed)
+    std::string temp;    // the temporary file beside it
+};
+
+// ---- Recovery ---------------------------------------------------------------
+
+// What recovery found for one step, after checking it.
+struct Found {
+    Step step;
+    std::string named;  // the target as the save named it, made plain
+    bool tempExists = false;
+    bool tempIsNew = false;
+    bool tempCutShort = false;  // shorter than the new bytes
+    bool targetIsNew = false;
+};
+
+// The files a journal may name: the anchor, the files it names as it reads
+// now and as its new bytes would read, and those of the save under way.
+struct Allowed {
+    const NamedFiles& names;
+    std::set<std::string> files;
+    void Add(const std::string& anchorBytes) {
+        if (names)
+            for (const std::string& path : names(anchorBytes)) files.insert(Plain(path));
+    }
+};
+
+// Checks a journal's steps against the files; answers false, having
+// changed nothing, when one of them is not this anchor's own save.
+bool Check(FileSystem& fs, const Journal& journal, const std::string& anchor, Allowed& allowed,
+           std::vector<Found>& found) {
+    const std::string folder = FolderOfPath(anchor);
+    allowed.files.insert(anchor);
+    if (std::string bytes; fs.ReadFile(fs.FollowLinks(anchor), bytes, kReadLimit) == 0) allowed.Add(bytes);
+    for (const JournalStep& record : journal.steps) {
+        if (!IsRecordableName(record.target)) return false;
+        Found f;
+        f.step.record = record;
+        f.named = Plain(Join(folder, record.target));
+        f.step.target = fs.FollowLinks(f.named);
+        if (!IsTempNameFor(record.temp, NameOfPath(f.step.target))) return false;
+        f.step.temp = Join(FolderOfPath(f.step.target), record.temp);
+        // The temporary file is a regular file of its own (not a link, no
+        // second name), or none.
+        FileFacts temp;
+        if (fs.FollowLinks(f.step.temp) != f.step.temp || fs.Facts(f.step.temp, temp) != 0) return false;
+        if (temp.exists) {
+            std::string bytes;
+            if (!temp.regular || temp.links != 1 || fs.ReadFile(f.step.temp, bytes, kReadLimit) != 0) return false;
+            f.tempExists = true;
+            f.tempIsNew = ContentHash(bytes) == record.newHash;
+            f.tempCutShort = bytes.size() < record.newSize;
+            if (f.named == anchor && f.tempIsNew) allowed.Add(bytes);
+        }
+        found.push_back(std::move(f));
+    }
+    for (Found& f : found) {
+        if (!allowed.files.count(f.named)) return false;
+        if (!journal.committed || !f.tempExists) continue;
+        // A committed step is finished only from the new bytes, over the old
+        // (or already the new) ones; an in-place copy may have been cut short.
+        if (!f.tempIsNew) return false;
+        FileFacts facts;
+        std::string bytes;
+        if (fs.Facts(f.step.target, facts) != 0 || (facts.exists && !facts.regular)) return false;
+        if (facts.exists && fs.ReadFile(f.step.target, bytes, kReadLimit) != 0) return false;
+        const std::optional<std::uint64_t> now =
+            facts.exists ? std::optional<std::uint64_t>(ContentHash(bytes)) : std::nullopt;
+        f.targetIsNew = now && *now == f.step.record.newHash;
+        if (f.targetIsNew || now == f.step.record.oldHash) continue;
+        if (!(f.step.record.inPlace && journal.copying && now)) return false;
+    }
+    return true;
+}
+
+// Finishes a committed journal's steps (those not done yet) or removes the
+// temporary files of one never committed; then the journal goes. A journal
+// that is not this anchor's own is left alone with every file it names.
+SaveResult Recover(FileSystem& fs, const std::string& anchor, Allowed allowed) {
+    const std::string journalPath = JournalOf(fs.FollowLinks(anchor));
+    FileFacts facts;
+    if (const int e = fs.Facts(journalPath, facts)) return Failure(SaveResult::kFailed, journalPath, Reason(e));
+    if (!facts.exists) return {};
+    std::string text;
+    Journal journal;
+    std::vector<Found> found;
+    const int read = facts.regular ? fs.ReadFile(journalPath, text, kJournalReadLimit) : kNotRegularFile;
+    if (read != 0 || !ParseJournal(text, journal) || !Check(fs, journal, anchor, allowed, found))
+        return Failure(SaveResult::kForeign, journalPath,
+                       read == 0 ? std::string(kForeignJournal)
+                                 : std::string(kForeignJournal) + " (" +
+                                       ReadFailureText(read, journalPath, kJournalReadLimit) + ")");
+    // A copy into a file kept in place may be cut short by a crash: the
+    // journal says so first, so that the next recovery copies it again.
+    bool copies = false;
+    for (const Found& f : found) copies = copies || (f.tempExists && f.step.record.inPlace && !f.targetIsNew);
+    if (journal.committed && copies && !journal.copying) {
+        const std::string copying = JournalText(journal.steps) + std::string(kJournalCommit) + std::string(kJournalCopying);
+        if (const int e = Overwrite(fs, journalPath, copying)) return Failure(SaveResult::kFailed, journalPath, Reason(e));
+    }
+    std::set<std::string> folders;
+    for (const Found& f : found) {
+        if (!f.tempExists) continue;  // replaced before the interruption, or never written
+        int e = 0;
+        if (!journal.committed) {
+            // Nothing was replaced yet. A temporary file is this save's own
+            // when it holds the new bytes or was cut short writing them (a
+            // crash); any other is left where it is.
+            if (f.tempIsNew || f.tempCutShort) e = fs.Remove(f.step.temp);
+        } else if (f.targetIsNew) {
+            e = fs.Remove(f.step.temp);
+        } else if (f.step.record.inPlace) {
+            std::string bytes;
+            e = fs.ReadFile(f.step.temp, bytes, kReadLimit);
+            if (e == 0) e = Overwrite(fs, f.step.target, bytes);
+            if (e == 0) e = fs.Remove(f.step.temp);
+        } else {
+            e = fs.Rename(f.step.temp, f.step.target);
+        }
+        if (e != 0) return Failure(SaveResult::kFailed, f.step.target, Reason(e));
+        folders.insert(FolderOfPath(f.step.target));
+    }
+    std::string failed;
+    if (const int e = FlushFolders(fs, folders, failed)) return Failure(SaveResult::kFailed, failed, Reason(e));
+    if (const int e = fs.Remove(journalPath); e != 0 && e != ENOENT) return Failure(SaveResult::kFailed, journalPath, Reason(e));
     return {};
 }
 
+// ---- Saving -----------------------------------------------------------------
+
 std::string TempName(const std::string& target) {
-    static std::atomic<unsigned> counter{0};
-    const std::string folder = FolderOfPath(target);
-    return (folder == "/" ? folder : folder + "/") + "." + NameOfPath(target) + "." +
-           std::to_string(::getpid()) + "-" + std::to_string(++counter) + ".tmp";
+    static std::atomic<unsigned long> counter{0};
+    return Join(FolderOfPath(target),
+                TempNameFor(NameOfPath(target), static_cast<unsigned long>(::getpid()), ++counter));
 }
 
 // The new bytes of a file, made by its producer only when it has one.
@@ -167,26 +234,40 @@ struct Planned {
 
 // Checks every target and keeps those whose bytes change. A refusal comes
 // before anything is written.
-SaveResult Plan(FileSystem& fs, const std::vector<FileToSave>& files, std::vector<Planned>& plan) {
+SaveResult Plan(FileSystem& fs, const std::vector<FileToSave>& files, const std::string& anchor,
+                std::vector<Planned>& plan) {
+    const std::string folder = FolderOfPath(anchor);
     std::set<std::string> seen;
     for (const FileToSave& f : files) {
         Planned p{&f, {}, {}};
-        p.step.target = fs.FollowLinks(f.path);
+        const std::string named = Plain(f.path);
+        p.step.target = fs.FollowLinks(named);
         if (!seen.insert(p.step.target).second) continue;  // the first of two names for one file wins
+        p.step.record.target = std::filesystem::path(named).lexically_relative(folder).generic_string();
+        if (!IsRecordableName(p.step.record.target))
+            return Failure(SaveResult::kRefused, f.path, "the file lies on another drive than " + anchor);
         if (const int e = fs.Facts(p.step.target, p.facts)) return Failure(SaveResult::kRefused, f.path, Reason(e));
         if (p.facts.exists && !p.facts.regular)
             return Failure(SaveResult::kRefused, f.path, ReadFailureText(kNotRegularFile, p.step.target, 0));
         if (p.facts.exists && !p.facts.writable) return Failure(SaveResult::kRefused, f.path, "the file is read-only");
         if (const int e = fs.CanCreateIn(FolderOfPath(p.step.target)))
             return Failure(SaveResult::kRefused, f.path, Reason(e));
+        const Content content(f);
         if (p.facts.exists) {
             std::string current;
             if (const int e = fs.ReadFile(p.step.target, current, kReadLimit))
                 return Failure(SaveResult::kRefused, f.path, ReadFailureText(e, p.step.target, kReadLimit));
-            if (current == Content(f).Bytes()) continue;
+            if (current == content.Bytes()) continue;
+            p.step.record.oldHash = ContentHash(current);
         }
-        p.step.inPlace = p.facts.exists && p.facts.links > 1;
+        p.step.record.newHash = ContentHash(content.Bytes());
+        p.step.record.newSize = content.Bytes().size();
+        // A new file keeps the owner, group and permissions of the one it
+        // replaces; where it cannot get them (or the file has other names),
+        // the file is rewritten in place.
+        p.step.record.inPlace = p.facts.exists && (p.facts.links > 1 || !fs.CanTakeOver(p.facts));
         p.step.temp = TempName(p.step.target);
+        p.step.record.temp = NameOfPath(p.step.temp);
         plan.push_back(std::move(p));
     }
     return {};
@@ -194,11 +275,13 @@ SaveResult Plan(FileSystem& fs, const std::vector<FileToSave>& files, std::vecto
 
 class Saver {
 public:
-    Saver(FileSystem& fs, SaveLock& lock, std::string anchor)
-        : fs_(fs), lock_(lock), anchor_(std::move(anchor)), journalPath_(JournalOf(anchor_)) {}
+    Saver(FileSystem& fs, SaveLock& lock, std::string anchor, Allowed own)
+        : fs_(fs), lock_(lock), anchor_(std::move(anchor)), journalPath_(JournalOf(fs.FollowLinks(anchor_))),
+          own_(std::move(own)) {}
 
     SaveResult Run(std::vector<Planned>& plan) {
-        SaveResult r = WriteTemporaries(plan);
+        SaveResult r = WriteJournal(plan);
+        if (r.ok()) r = WriteTemporaries(plan);
         if (r.ok()) r = Commit(plan);
         if (!r.ok() && !committed_) Undo();
         return r;
@@ -207,16 +290,22 @@ public:
 private:
     SaveResult Fail(const std::string& file, int e) { return Failure(SaveResult::kFailed, file, Reason(e)); }
 
-    // The journal first (so that the temporary files can always be found),
-    // then the temporary files, flushed together.
-    SaveResult WriteTemporaries(std::vector<Planned>& plan) {
-        std::string text = kJournalHead;
-        for (const Planned& p : plan) text += JournalLine(p.step);
+    // The journal's first version is durable before any temporary file
+    // exists, so that every temporary file can be found after a crash.
+    SaveResult WriteJournal(const std::vector<Planned>& plan) {
+        std::vector<JournalStep> steps;
+        for (const Planned& p : plan) steps.push_back(p.step.record);
         if (const int e = fs_.Create(journalPath_, journal_)) return Fail(journalPath_, e);
         journalCreated_ = true;
-        if (const int e = journal_->Append(text)) return Fail(journalPath_, e);
-        folders_.insert(FolderOfPath(journalPath_));
+        if (const int e = journal_->Append(JournalText(steps))) return Fail(journalPath_, e);
+        if (const int e = journal_->Flush()) return Fail(journalPath_, e);
+        if (const int e = fs_.FlushFolder(FolderOfPath(journalPath_))) return Fail(journalPath_, e);
+        return {};
+    }
 
+    // Each new content goes to its temporary file; write-out is started on
+    // each, then each is flushed (in batches, to bound the open files).
+    SaveResult WriteTemporaries(std::vector<Planned>& plan) {
         std::vector<std::unique_ptr<WritableFile>> open;
         std::size_t batchStart = 0;
         for (std::size_t i = 0; i < plan.size(); ++i) {
@@ -225,11 +314,10 @@ private:
             if (const int e = fs_.Create(p.step.temp, file)) return Fail(p.file->path, e);
             created_.push_back(p.step.temp);
             if (const int e = file->Append(Content(*p.file).Bytes())) return Fail(p.file->path, e);
-            // A new file keeps the owner, group and permissions of the one it
-            // replaces; where they cannot be given, the file is written in place.
-            if (p.facts.exists && !p.step.inPlace && file->TakeOver(p.facts) != 0) p.step.inPlace = true;
+            if (p.facts.exists && !p.step.record.inPlace)
+                if (const int e = file->TakeOver(p.facts)) return Fail(p.file->path, e);
             if (const int e = file->StartFlush()) return Fail(p.file->path, e);
-            if (!p.step.inPlace && p.step.target == anchor_) lock_.Include(*file);
+            if (!p.step.record.inPlace && p.step.target == fs_.FollowLinks(anchor_)) lock_.Include(*file);
             folders_.insert(FolderOfPath(p.step.target));
             open.push_back(std::move(file));
             if (open.size() == kOpenFiles || i + 1 == plan.size()) {
@@ -243,27 +331,36 @@ private:
                 batchStart = i + 1;
             }
         }
-        // The journal is committed in full once the files are durable.
-        journal_->Close();
-        journal_.reset();
+        // Room for the files rewritten in place, so that a full disk stops
+        // the save here, before anything is committed.
+        for (const Planned& p : plan) {
+            if (!p.step.record.inPlace) continue;
+            std::unique_ptr<WritableFile> file;
+            int e = fs_.OpenExisting(p.step.target, file);
+            if (e == 0) e = file->Reserve(static_cast<std::size_t>(p.step.record.newSize));
+            if (file) file->Close();
+            if (e != 0) return Fail(p.file->path, e);
+        }
         return {};
     }
 
     SaveResult Commit(std::vector<Planned>& plan) {
         // The temporary files' names must be durable before the journal
-        // that points at them.
-        if (const int e = FlushFolders(fs_, folders_)) return Fail(*folders_.begin(), e);
-        std::string text = kJournalHead;
-        for (const Planned& p : plan) text += JournalLine(p.step);
-        text += kCommit;
-        if (const int e = Overwrite(fs_, journalPath_, text)) return Fail(journalPath_, e);
+        // that points at them is committed.
+        std::string failedFolder;
+        if (const int e = FlushFolders(fs_, folders_, failedFolder)) return Fail(failedFolder, e);
+        if (const int e = journal_->Append(kJournalCommit)) return Fail(journalPath_, e);
+        if (const int e = journal_->Flush()) return Fail(journalPath_, e);
         committed_ = true;
         SaveResult applied = Apply(plan);
+        if (journal_) journal_->Close();
+        journal_.reset();
         if (!applied.ok()) {
             // Whatever is left is finished from the journal now, or by the
             // next save or open.
-            if (!Recover(fs_, journalPath_).ok()) {
-                applied.reason += "; the save is completed the next time the project is opened or saved";
+            if (!Recover(fs_, anchor_, own_).ok()) {
+                applied.outcome = SaveResult::kUnfinished;
+                for (const Planned& p : plan) applied.unfinished.push_back(p.file->path);
                 return applied;
             }
         }
@@ -273,17 +370,30 @@ private:
     }
 
     SaveResult Apply(const std::vector<Planned>& plan) {
+        bool copies = false;
         for (const Planned& p : plan) {
-            int e = 0;
-            if (p.step.inPlace) {
-                e = Overwrite(fs_, p.step.target, Content(*p.file).Bytes());
-                if (e == 0) e = fs_.Remove(p.step.temp);
-            } else {
-                e = fs_.Rename(p.step.temp, p.step.target);
-            }
-            if (e != 0) return Fail(p.file->path, e);
+            copies = copies || p.step.record.inPlace;
+            if (p.step.record.inPlace) continue;
+            if (const int e = fs_.Rename(p.step.temp, p.step.target)) return Fail(p.file->path, e);
         }
-        if (const int e = FlushFolders(fs_, folders_)) return Fail(*folders_.begin(), e);
+        if (copies) {
+            // From here a file rewritten in place may be cut short by a
+            // crash: recovery then copies it again.
+            if (const int e = journal_->Append(kJournalCopying)) return Fail(journalPath_, e);
+            if (const int e = journal_->Flush()) return Fail(journalPath_, e);
+            for (const Planned& p : plan) {
+                if (!p.step.record.inPlace) continue;
+                std::string bytes;
+                int e = fs_.ReadFile(p.step.temp, bytes, kReadLimit);
+                if (e == 0) e = Overwrite(fs_, p.step.target, bytes);
+                if (e == 0) e = fs_.Remove(p.step.temp);
+                if (e != 0) return Fail(p.file->path, e);
+            }
+        }
+        std::string failedFolder;
+        if (const int e = FlushFolders(fs_, folders_, failedFolder)) return Fail(failedFolder, e);
+        journal_->Close();
+        journal_.reset();
         if (const int e = fs_.Remove(journalPath_)) return Fail(journalPath_, e);
         return {};
     }
@@ -306,30 +416,40 @@ private:
     bool committed_ = false;
     std::vector<std::string> created_;
     std::set<std::string> folders_;
+    Allowed own_;
 };
+
+SaveResult LockFailure(const SaveLock& lock, const std::string& anchor) {
+    return Failure(lock.Error() == EWOULDBLOCK ? SaveResult::kLocked : SaveResult::kFailed, anchor,
+                   lock.Error() == EWOULDBLOCK ? "another program is saving it" : Reason(lock.Error()));
+}
 
 }  // namespace
 
-std::string SaveResult::Text() const { return file + ": " + reason; }
-
-SaveResult RecoverSave(const std::string& anchor, FileSystem& fs) {
-    SaveLock lock(anchor, fs);
-    if (!lock.Held())
-        return Failure(lock.Error() == EWOULDBLOCK ? SaveResult::kLocked : SaveResult::kFailed, anchor,
-                       lock.Error() == EWOULDBLOCK ? "another program is saving it" : Reason(lock.Error()));
-    return Recover(fs, JournalOf(fs.FollowLinks(anchor)));
+std::string SaveResult::Text() const {
+    if (outcome == kForeign) return reason + ": " + file;
+    return file + ": " + reason;
 }
 
-SaveResult SaveFiles(const std::vector<FileToSave>& files, const std::string& anchor, FileSystem& fs) {
+SaveResult RecoverSave(const std::string& anchor, FileSystem& fs, const NamedFiles& names) {
     SaveLock lock(anchor, fs);
-    if (!lock.Held())
-        return Failure(lock.Error() == EWOULDBLOCK ? SaveResult::kLocked : SaveResult::kFailed, anchor,
-                       lock.Error() == EWOULDBLOCK ? "another program is saving it" : Reason(lock.Error()));
-    const std::string realAnchor = fs.FollowLinks(anchor);
-    if (SaveResult r = Recover(fs, JournalOf(realAnchor)); !r.ok()) return r;
+    if (!lock.Held()) return LockFailure(lock, anchor);
+    return Recover(fs, Plain(anchor), Allowed{names, {}});
+}
+
+SaveResult SaveFiles(const std::vector<FileToSave>& files, const std::string& anchor, FileSystem& fs,
+                     const NamedFiles& names) {
+    SaveLock lock(anchor, fs);
+    if (!lock.Held()) return LockFailure(lock, anchor);
+    const std::string plainAnchor = Plain(anchor);
+    // An earlier save of this anchor may also have written the files that
+    // this one writes.
+    Allowed own{names, {}};
+    for (const FileToSave& f : files) own.files.insert(Plain(f.path));
+    if (SaveResult r = Recover(fs, plainAnchor, own); !r.ok()) return r;
     std::vector<Planned> plan;
-    if (SaveResult r = Plan(fs, files, plan); !r.ok() || plan.empty()) return r;
-    return Saver(fs, lock, realAnchor).Run(plan);
+    if (SaveResult r = Plan(fs, files, plainAnchor, plan); !r.ok() || plan.empty()) return r;
+    return Saver(fs, lock, plainAnchor, std::move(own)).Run(plan);
 }
 
 }  // namespace win

@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <map>
 #include <fstream>
 #include <random>
 #include <set>
@@ -16,6 +17,7 @@
 
 #include "platform/win/faulty_file_system.h"
 #include "platform/win/files.h"
+#include "platform/win/save_journal.h"
 #include "platform/win/test_support.h"
 
 namespace win {
@@ -169,7 +171,13 @@ TEST_F(Save, AKilledSaveIsFinishedOrUndoneByTheNext) {
         Write(name, "old " + std::to_string(i) + std::string(20000, 'o'));
         next.push_back({name, "new " + std::to_string(i) + std::string(20000, 'n')});
     }
+    Write(Path("P.vbp"), "Type=Exe\n");
     const std::set<std::string> entries = Entries(folder_.Path());
+    const NamedFiles modules = [&next](const std::string&) {
+        std::vector<std::string> paths;
+        for (const FileToSave& f : next) paths.push_back(f.path);
+        return paths;
+    };
     std::mt19937 random(std::random_device{}());
     int olds = 0, news = 0;
     for (int round = 0; round < 12; ++round) {
@@ -182,7 +190,8 @@ TEST_F(Save, AKilledSaveIsFinishedOrUndoneByTheNext) {
         std::this_thread::sleep_for(std::chrono::microseconds(random() % 30000));
         ::kill(child, SIGKILL);
         ::waitpid(child, nullptr, 0);
-        ASSERT_TRUE(RecoverSave(Path("P.vbp")).ok());
+        const SaveResult recovered = RecoverSave(Path("P.vbp"), FileSystem::Native(), modules);
+        ASSERT_TRUE(recovered.ok()) << recovered.Text();
         const bool isNew = Read(next[0].path) == next[0].bytes;
         (isNew ? news : olds) += 1;
         for (int i = 0; i < 40; ++i) {
@@ -258,6 +267,172 @@ TEST_F(Save, AsAnOrdinaryUserReadOnlyIsRefusedAndLinksAreWrittenThrough) {
     ASSERT_TRUE(WIFEXITED(status));
     if (WEXITSTATUS(status) == 77) GTEST_SKIP() << "cannot change to another user here";
     EXPECT_EQ(WEXITSTATUS(status), 0);
+}
+
+
+// ---- Journals that are not the anchor's own ----------------------------------
+
+// A project folder P holding P.vbp (which names a.bas) and a folder out/
+// beside it holding a file that no save of P may touch.
+class Journals : public Save {
+protected:
+    void SetUp() override {
+        fs::create_directories(Path("P"));
+        fs::create_directories(Path("out"));
+        Write(Vbp(), "Type=Exe\nModule=a; a.bas\n");
+        Write(Path("P/a.bas"), "old a");
+        Write(Path("out/victim"), "precious");
+    }
+    std::string Vbp() const { return Path("P/P.vbp"); }
+    std::string Journal() const { return Path("P/.P.vbp.save-journal"); }
+    NamedFiles Names() const {
+        return [this](const std::string& bytes) {
+            std::vector<std::string> paths;
+            if (bytes.find("a.bas") != std::string::npos) paths.push_back(Path("P/a.bas"));
+            if (bytes.find("b.bas") != std::string::npos) paths.push_back(Path("P/b.bas"));
+            return paths;
+        };
+    }
+    static JournalStep Step(const std::string& target, const std::string& temp, const std::string& oldBytes,
+                            const std::string& newBytes, bool inPlace = false) {
+        JournalStep s;
+        s.inPlace = inPlace;
+        s.oldHash = ContentHash(oldBytes);
+        s.newHash = ContentHash(newBytes);
+        s.newSize = newBytes.size();
+        s.target = target;
+        s.temp = temp;
+        return s;
+    }
+    void Plant(const std::vector<JournalStep>& steps, bool committed = true, bool copying = false) {
+        Write(Journal(), JournalText(steps) + (committed ? std::string(kJournalCommit) : "") +
+                             (copying ? std::string(kJournalCopying) : ""));
+    }
+    // Recovery leaves the journal and every file as they were, and says so.
+    void ExpectLeftAlone(const std::string& what) {
+        SCOPED_TRACE(what);
+        std::map<std::string, std::string> before;
+        for (const auto& e : fs::recursive_directory_iterator(folder_.Path()))
+            if (!fs::is_directory(e.symlink_status())) before[e.path().string()] = Read(e.path().string());
+        const SaveResult r = RecoverSave(Vbp(), FileSystem::Native(), Names());
+        EXPECT_EQ(r.outcome, SaveResult::kForeign);
+        EXPECT_EQ(r.Text(), "an unfinished save that does not belong to this project was left alone: " + Journal());
+        std::map<std::string, std::string> after;
+        for (const auto& e : fs::recursive_directory_iterator(folder_.Path()))
+            if (!fs::is_directory(e.symlink_status())) after[e.path().string()] = Read(e.path().string());
+        EXPECT_EQ(after, before);
+        // A save refuses to go ahead past it.
+        EXPECT_EQ(SaveFiles({{Path("P/a.bas"), "new a"}}, Vbp(), FileSystem::Native(), Names()).outcome,
+                  SaveResult::kForeign);
+        EXPECT_EQ(Read(Path("P/a.bas")), "old a");
+        fs::remove(Journal());
+    }
+};
+
+TEST_F(Journals, OneThatReachesOutsideTheProjectIsLeftAlone) {
+    const std::string victim = Path("out/victim");
+    // The old format, as planted by hand: an absolute target.
+    Write(Journal(), "tarnwick save journal 1\nR " + std::to_string(victim.size()) + " " + victim + " 1 x\n");
+    Write(Path("P/x"), "attack");
+    ExpectLeftAlone("old format");
+    // The temporary file is where a save would put it; the target is not
+    // one the project names, however it is written.
+    Write(Path("out/.victim.1-1.tmp"), "attack");
+    for (const std::string& target : {victim, std::string("../out/victim"), std::string("./../out/victim"),
+                                      std::string("sub/../../out/victim")}) {
+        Plant({Step(target, ".victim.1-1.tmp", "precious", "attack")});
+        ExpectLeftAlone(target);
+    }
+    // Through a link inside the project folder.
+    fs::create_symlink("../out/victim", Path("P/link.bas"));
+    Plant({Step("link.bas", ".victim.1-1.tmp", "precious", "attack")});
+    ExpectLeftAlone("link");
+    // A hard link inside the project folder, rewritten in place.
+    fs::create_hard_link(Path("out/victim"), Path("P/hard.bas"));
+    Write(Path("P/.hard.bas.1-1.tmp"), "attack");
+    Plant({Step("hard.bas", ".hard.bas.1-1.tmp", "precious", "attack", true)}, true, true);
+    ExpectLeftAlone("hard link");
+    EXPECT_EQ(Read(victim), "precious");
+}
+
+TEST_F(Journals, OneWhoseTemporaryFileOrHashesAreNotTheSavesIsLeftAlone) {
+    Write(Path("P/.a.bas.1-1.tmp"), "new a");
+    // A temporary file under another name than a save gives it.
+    Write(Path("P/other.tmp"), "new a");
+    Plant({Step("a.bas", "other.tmp", "old a", "new a")});
+    ExpectLeftAlone("temporary name");
+    Plant({Step("a.bas", "../out/.a.bas.1-1.tmp", "old a", "new a")});
+    ExpectLeftAlone("temporary file elsewhere");
+    // Hashes that do not fit the files.
+    Plant({Step("a.bas", ".a.bas.1-1.tmp", "some other a", "new a")});
+    ExpectLeftAlone("old hash");
+    Plant({Step("a.bas", ".a.bas.1-1.tmp", "old a", "other new a")});
+    ExpectLeftAlone("new hash");
+    // A temporary file that is a link, or has a second name.
+    fs::remove(Path("P/.a.bas.1-1.tmp"));
+    Write(Path("out/new"), "new a");
+    fs::create_symlink("../out/new", Path("P/.a.bas.1-1.tmp"));
+    Plant({Step("a.bas", ".a.bas.1-1.tmp", "old a", "new a")});
+    ExpectLeftAlone("temporary link");
+    fs::remove(Path("P/.a.bas.1-1.tmp"));
+    fs::create_hard_link(Path("out/new"), Path("P/.a.bas.1-1.tmp"));
+    Plant({Step("a.bas", ".a.bas.1-1.tmp", "old a", "new a")}, false);
+    ExpectLeftAlone("temporary hard link, not committed");
+    EXPECT_EQ(Read(Path("out/new")), "new a");
+    // Damage in the middle of the journal.
+    Write(Journal(), JournalText({Step("a.bas", ".a.bas.1-1.tmp", "old a", "new a")}) + "R x\n" +
+                         std::string(kJournalCommit));
+    ExpectLeftAlone("damaged");
+}
+
+// A journal of the anchor's own save is finished even after the folder
+// moved, and a save of a second project sharing a module cannot undo it.
+TEST_F(Journals, TheProjectsOwnIsFinishedAfterTheFolderMoved) {
+    Write(Path("P/b.bas"), "old b");
+    const std::string oldVbp = Read(Vbp());
+    const std::string newVbp = oldVbp + "Module=b; b.bas\nModule=c; c.bas\n";
+    Write(Path("P/.P.vbp.7-1.tmp"), newVbp);
+    Write(Path("P/.a.bas.7-2.tmp"), "new a");
+    Write(Path("P/b.bas"), "new b");  // replaced before the crash
+    Write(Path("P/.c.bas.7-4.tmp"), "new c");  // named only by the new project file
+    JournalStep c = Step("c.bas", ".c.bas.7-4.tmp", "", "new c");
+    c.oldHash.reset();
+    Plant({Step("P.vbp", ".P.vbp.7-1.tmp", oldVbp, newVbp), Step("a.bas", ".a.bas.7-2.tmp", "old a", "new a"),
+           Step("b.bas", ".b.bas.7-3.tmp", "old b", "new b"), c});
+    fs::rename(Path("P"), Path("Moved"));
+    const NamedFiles names = [this](const std::string& bytes) {
+        std::vector<std::string> paths;
+        for (const char* m : {"a", "b", "c"})
+            if (bytes.find(std::string(m) + ".bas") != std::string::npos)
+                paths.push_back(Path("Moved/" + std::string(m) + ".bas"));
+        return paths;
+    };
+    const SaveResult r = RecoverSave(Path("Moved/P.vbp"), FileSystem::Native(), names);
+    ASSERT_TRUE(r.ok()) << r.Text();
+    EXPECT_EQ(Read(Path("Moved/P.vbp")), newVbp);
+    EXPECT_EQ(Read(Path("Moved/a.bas")), "new a");
+    EXPECT_EQ(Read(Path("Moved/b.bas")), "new b");
+    EXPECT_EQ(Read(Path("Moved/c.bas")), "new c");
+    EXPECT_EQ(Entries(Path("Moved")), (std::set<std::string>{"P.vbp", "a.bas", "b.bas", "c.bas"}));
+}
+
+TEST_F(Journals, ASecondProjectSharingAModuleCannotUndoTheFirst) {
+    // Q names P's a.bas too. Q's save was cut off after its commit; since
+    // then P saved a.bas. Q's journal no longer fits a.bas: left alone.
+    Write(Path("P/Q.vbp"), "Type=Exe\nModule=a; a.bas\n");
+    Write(Path("P/.a.bas.9-1.tmp"), "Q's a");
+    Write(Path("P/.Q.vbp.save-journal"), JournalText({Step("a.bas", ".a.bas.9-1.tmp", "old a", "Q's a")}) +
+                                            std::string(kJournalCommit));
+    ASSERT_TRUE(SaveFiles({{Path("P/a.bas"), "P's a"}}, Vbp(), FileSystem::Native(), Names()).ok());
+    EXPECT_EQ(RecoverSave(Path("P/Q.vbp"), FileSystem::Native(), Names()).outcome, SaveResult::kForeign);
+    EXPECT_EQ(Read(Path("P/a.bas")), "P's a");
+    // Not committed: a temporary file of that name that holds other bytes
+    // (another save's, being written) is not Q's to remove.
+    Write(Path("P/.a.bas.9-1.tmp"), "P's newer a, being written");
+    Write(Path("P/.Q.vbp.save-journal"), JournalText({Step("a.bas", ".a.bas.9-1.tmp", "P's a", "Q's a")}));
+    EXPECT_TRUE(RecoverSave(Path("P/Q.vbp"), FileSystem::Native(), Names()).ok());
+    EXPECT_EQ(Read(Path("P/.a.bas.9-1.tmp")), "P's newer a, being written");
+    EXPECT_EQ(Read(Path("P/a.bas")), "P's a");
 }
 
 }  // namespace

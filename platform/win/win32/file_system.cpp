@@ -124,6 +124,7 @@ public:
         }
         if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return EISDIR;
         facts.exists = true;
+        facts.regular = !(data.dwFileAttributes & (FILE_ATTRIBUTE_DEVICE | FILE_ATTRIBUTE_REPARSE_POINT));
         facts.writable = !(data.dwFileAttributes & FILE_ATTRIBUTE_READONLY);
         facts.mode = facts.writable ? 0666 : 0444;
         return 0;
