@@ -13,7 +13,7 @@
 #include "config/store.h"
 #include "config/store_text.h"
 #include "config/unified_diff.h"
-#include "shared/vbide.h"
+#include "contract/vbide.h"
 
 namespace config {
 

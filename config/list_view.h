@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "shared/vbide.h"
+#include "contract/vbide.h"
 
 namespace forms {
 class ListBox;

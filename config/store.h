@@ -12,7 +12,7 @@
 #include <functional>
 #include <string>
 
-#include "shared/vbide.h"
+#include "contract/vbide.h"
 
 namespace config {
 

@@ -10,7 +10,7 @@
 #include "base/vb_error_testing.h"
 #include "platform/forms/controls.h"
 #include "platform/vbide/builder.h"
-#include "shared/vbide.h"
+#include "contract/vbide.h"
 
 namespace config::testing {
 

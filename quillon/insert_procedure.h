@@ -6,7 +6,7 @@
 #include <string>
 
 #include "quillon/generator.h"
-#include "shared/vbide.h"
+#include "contract/vbide.h"
 
 namespace quillon {
 

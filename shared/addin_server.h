@@ -1,5 +1,5 @@
 #pragma once
-// The library side of the add-in pattern (shared/addin.h): the bodies of the
+// The library side of the add-in pattern (contract/addin.h): the bodies of the
 // four exports, and one macro that defines them. One line in an add-in's
 // source defines all four:
 //
@@ -14,7 +14,7 @@
 #include <memory>
 #include <string>
 
-#include "shared/addin.h"
+#include "contract/addin.h"
 
 namespace vbide::addin {
 

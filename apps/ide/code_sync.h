@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "shared/vbide.h"
+#include "contract/vbide.h"
 
 namespace ide {
 

@@ -9,7 +9,7 @@
 #include "platform/vbide/addin_registration.h"
 #include "platform/vbide/code_rules.h"
 #include "platform/win/profile.h"
-#include "shared/addin.h"
+#include "contract/addin.h"
 
 namespace vbide {
 

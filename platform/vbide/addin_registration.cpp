@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "platform/win/registry.h"
-#include "shared/addin.h"
+#include "contract/addin.h"
 
 namespace vbide {
 

@@ -9,7 +9,7 @@
 
 #include "base/text.h"
 #include "platform/vbide/text_lines.h"
-#include "shared/vbide.h"
+#include "contract/vbide.h"
 
 namespace vbide::rules {
 

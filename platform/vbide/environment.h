@@ -1,6 +1,6 @@
 #pragma once
 // The environment: the in-memory implementation of the extensibility model
-// (shared/vbide.h), plus what a user interface or a test needs to drive it as
+// (contract/vbide.h), plus what a user interface or a test needs to drive it as
 // a user would (click a command, pick a drop-down entry, add a project or a
 // component, open and activate code panes) and to follow its changes.
 //
@@ -17,7 +17,7 @@
 #include <string>
 #include <vector>
 
-#include "shared/vbide.h"
+#include "contract/vbide.h"
 
 namespace vbide {
 

@@ -14,7 +14,7 @@
 #include <string>
 
 #include "platform/vbide/module_text.h"
-#include "shared/vbide.h"
+#include "contract/vbide.h"
 
 namespace vbide {
 

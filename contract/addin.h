@@ -26,7 +26,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "shared/vbide.h"
+#include "contract/vbide.h"
 
 namespace vbide::addin {
 
