@@ -109,12 +109,12 @@ std::vector<CheckFinding> CheckProject(const vbide::VBProjectPtr& project,
     for (const std::string& b : BuiltInConstants()) known.push_back(b);
 
     vbide::VBComponentsPtr components = project->VBComponents();
-    for (long i = 1; i <= components->Count(); ++i) {
+    for (std::int32_t i = 1; i <= components->Count(); ++i) {
         vbide::VBComponentPtr component = components->Item(i);
         vbide::CodeModulePtr module = component->CodeModule();
         if (!module) continue;
         const std::string name = component->Name();
-        const long count = module->CountOfLines();
+        const std::int32_t count = module->CountOfLines();
         const std::string code = count > 0 ? module->Lines(1, count) : std::string();
         std::vector<std::string> lines;
         for (const text::Line& line : text::SplitLines(code)) lines.emplace_back(line.text);
@@ -126,7 +126,7 @@ std::vector<CheckFinding> CheckProject(const vbide::VBProjectPtr& project,
                 if (!IsDeclarationOf(lines[l], c.name)) continue;
                 declared = true;
                 if (lines[l] != wanted)
-                    findings.push_back({name, static_cast<long>(l + 1),
+                    findings.push_back({name, static_cast<std::int32_t>(l + 1),
                                         "\"" + lines[l] + "\" should read \"" + wanted + "\""});
             }
             if (!declared) findings.push_back({name, 0, "no declaration of " + c.name});
@@ -140,7 +140,7 @@ std::vector<CheckFinding> CheckProject(const vbide::VBProjectPtr& project,
         for (std::size_t l = 0; l < lines.size(); ++l)
             for (const std::string& tested : NamesTestedBy(lines[l]))
                 if (!Contains(own, tested))
-                    findings.push_back({name, static_cast<long>(l + 1),
+                    findings.push_back({name, static_cast<std::int32_t>(l + 1),
                                         "#If tests " + tested +
                                             ", which no configuration, #Const line, project argument or "
                                             "built-in constant defines"});

@@ -18,7 +18,7 @@ struct ConstantValue {
 
 struct CheckFinding {
     std::string module;  // the component's name
-    long line = 0;       // 0 for the module as a whole
+    std::int32_t line = 0;       // 0 for the module as a whole
     std::string message;
 };
 

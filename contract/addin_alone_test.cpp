@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <type_traits>
+
 namespace {
 
 // The exports' results are HRESULT values that the registration program and
@@ -16,3 +18,7 @@ TEST(ContractTest, ExportResultsAreHresultValues) {
 }
 
 }  // namespace
+
+// The exports return 32-bit HRESULTs, as the IDE's loader calls them.
+static_assert(std::is_same_v<std::invoke_result_t<vbide::addin::DllCanUnloadNowFn>, std::int32_t>);
+static_assert(std::is_same_v<decltype(vbide::addin::kFail), const std::int32_t>);

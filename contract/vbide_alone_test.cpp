@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <type_traits>
+#include <utility>
+
 namespace {
 
 // Add-ins compare a caught error's number with the automation code that a
@@ -13,3 +16,9 @@ TEST(ContractTest, DisconnectedObjectErrorIsTheAutomationCode) {
 }
 
 }  // namespace
+
+// VB's Long is 32 bits wide on every platform the environment runs on; the
+// contract spells it std::int32_t, never the C++ long that is 64 bits on Linux.
+static_assert(std::is_same_v<decltype(std::declval<vbide::CodeModule&>().CountOfLines()), std::int32_t>);
+static_assert(std::is_same_v<std::underlying_type_t<vbide::vbext_WindowType>, std::int32_t>);
+static_assert(std::is_same_v<std::underlying_type_t<vbide::MsoControlType>, std::int32_t>);

@@ -121,7 +121,7 @@ void CodeEditor::WriteBack(int first, int removed, int added) {
 }
 
 void CodeEditor::FollowTopLine() {
-    long top = 1;
+    std::int32_t top = 1;
     try {
         top = pane_->TopLine();
     } catch (const vb::VbError&) {
@@ -141,7 +141,7 @@ void CodeEditor::insertFromMimeData(const QMimeData* source) {
     ensureCursorVisible();
 }
 
-long CodeEditor::FirstLineShown() const {
+std::int32_t CodeEditor::FirstLineShown() const {
     return cursorForPosition(QPoint(2, 2)).blockNumber() + 1;
 }
 

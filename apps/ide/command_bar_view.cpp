@@ -129,8 +129,8 @@ void CommandBarView::Fill(BarView& view) {
     Clear(view);
     if (!view.widget) return;
     auto controls = view.bar->Controls();
-    const long count = controls->Count();
-    for (long i = 1; i <= count; ++i) {
+    const std::int32_t count = controls->Count();
+    for (std::int32_t i = 1; i <= count; ++i) {
         auto control = controls->Item(i);
         QAction* action = MakeAction(view, control);
         view.actions.push_back(action);
@@ -200,8 +200,8 @@ void CommandBarView::Apply(ControlView& item) {
         if (item.combo) {
             QSignalBlocker block(item.combo);
             item.combo->clear();
-            const long n = c->ListCount();
-            for (long i = 1; i <= n; ++i) item.combo->addItem(FromAnsi(c->List(i)));
+            const std::int32_t n = c->ListCount();
+            for (std::int32_t i = 1; i <= n; ++i) item.combo->addItem(FromAnsi(c->List(i)));
             item.combo->setCurrentIndex(static_cast<int>(c->ListIndex()) - 1);
             item.combo->setToolTip(item.action->toolTip());
             item.combo->setEnabled(c->Enabled());

@@ -43,7 +43,7 @@ void IdeWindow::SyncCodeWindows() {
     QScopedValueRollback guard(syncing_, true);
     std::set<vbide::Window*> present;
     auto windows = env_->Windows();
-    for (long i = 1; i <= windows->Count(); ++i) {
+    for (std::int32_t i = 1; i <= windows->Count(); ++i) {
         auto w = windows->Item(i);
         if (w->Type() != vbide::vbext_wt_CodeWindow) continue;
         present.insert(w.get());

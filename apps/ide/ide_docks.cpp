@@ -53,7 +53,7 @@ void IdeWindow::BuildDocks() {
     QList<QDockWidget*> right, bottom;
     QDockWidget* firstBottom = nullptr;
     auto windows = env_->Windows();
-    for (long i = 1; i <= windows->Count(); ++i) {
+    for (std::int32_t i = 1; i <= windows->Count(); ++i) {
         auto w = windows->Item(i);
         const auto type = w->Type();
         if (!IsDockable(type)) continue;

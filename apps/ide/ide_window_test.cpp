@@ -149,7 +149,7 @@ protected:
     }
     vbide::WindowPtr WindowOfType(vbide::vbext_WindowType type) {
         auto windows = env->Windows();
-        for (long i = 1; i <= windows->Count(); ++i)
+        for (std::int32_t i = 1; i <= windows->Count(); ++i)
             if (windows->Item(i)->Type() == type) return windows->Item(i);
         return nullptr;
     }
@@ -274,7 +274,7 @@ TEST_F(IdeWindowTest, BuiltInCommandsWorkUnderAnotherCaption) {
 
     // The toolbar's button is the same command.
     auto standard = env->CommandBars()->Item("Standard")->Controls();
-    for (long i = 1; i <= standard->Count(); ++i)
+    for (std::int32_t i = 1; i <= standard->Count(); ++i)
         if (standard->Item(i)->Id() == vbide::kCmdOpenProject) window->Bars().ActionFor(standard->Item(i))->trigger();
     EXPECT_EQ(asked, 2);
 

@@ -60,11 +60,11 @@ std::string ProjectExplorer::Signature() {
     // What the tree shows, apart from the bold mark of the active project.
     std::string s;
     auto projects = env_->VBProjects();
-    for (long i = 1; i <= projects->Count(); ++i) {
+    for (std::int32_t i = 1; i <= projects->Count(); ++i) {
         auto p = projects->Item(i);
         s += "P" + std::to_string(reinterpret_cast<std::uintptr_t>(p.get())) + ProjectLabel(p).toStdString() + "\n";
         auto components = p->VBComponents();
-        for (long j = 1; j <= components->Count(); ++j) {
+        for (std::int32_t j = 1; j <= components->Count(); ++j) {
             auto c = components->Item(j);
             s += "C" + std::to_string(reinterpret_cast<std::uintptr_t>(c.get())) + ComponentLabel(*env_, c).toStdString() + "\n";
         }
@@ -83,14 +83,14 @@ void ProjectExplorer::Refresh() {
         projects_.clear();
         components_.clear();
         auto projects = env_->VBProjects();
-        for (long i = 1; i <= projects->Count(); ++i) {
+        for (std::int32_t i = 1; i <= projects->Count(); ++i) {
             auto p = projects->Item(i);
             auto* top = new QTreeWidgetItem(this, QStringList(ProjectLabel(p)));
             projects_[top] = p;
             auto components = p->VBComponents();
             for (const auto& folder : FolderList()) {
                 QTreeWidgetItem* folderItem = folders_ ? nullptr : top;
-                for (long j = 1; j <= components->Count(); ++j) {
+                for (std::int32_t j = 1; j <= components->Count(); ++j) {
                     auto c = components->Item(j);
                     if (std::find(folder.types.begin(), folder.types.end(), c->Type()) == folder.types.end())
                         continue;

@@ -4,9 +4,11 @@
 // finds and runs them by id: an add-in may rename a built-in control, its id
 // stays. A command on a menu and on the toolbar has one id.
 
+#include <cstdint>
+
 namespace vbide {
 
-enum BuiltInCommand : long {
+enum BuiltInCommand : std::int32_t {
     kCmdFileMenu = 32001,
     kCmdOpenProject,
     kCmdAddProject,

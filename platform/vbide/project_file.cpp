@@ -129,7 +129,7 @@ std::vector<ProjectFile::Line> SplitLines(const std::string& bytes) {
     return lines;
 }
 
-LoadProblem Problem(const std::string& file, long line, const std::string& message) {
+LoadProblem Problem(const std::string& file, std::int32_t line, const std::string& message) {
     return LoadProblem{file, line, message};
 }
 
@@ -137,7 +137,7 @@ LoadProblem Problem(const std::string& file, long line, const std::string& messa
 std::shared_ptr<ComponentImpl> LoadComponent(const std::shared_ptr<ProjectImpl>& project,
                                              const std::string& folder, const std::string& key,
                                              const std::string& value, const std::string& vbpPath,
-                                             long vbpLine, std::vector<LoadProblem>& problems) {
+                                             std::int32_t vbpLine, std::vector<LoadProblem>& problems) {
     const ComponentKey* ck = FindComponentKey(key);
     std::string name;
     std::string path = value;
@@ -151,7 +151,7 @@ std::shared_ptr<ComponentImpl> LoadComponent(const std::shared_ptr<ProjectImpl>&
         path = value.substr(semi + 1);
     }
     path = text::TrimBlanks(path);
-    long type = ComponentTypeOfExtension(Extension(path));
+    std::int32_t type = ComponentTypeOfExtension(Extension(path));
     if (type == 0) {
         problems.push_back(Problem(vbpPath, vbpLine, "unknown kind of module file, kept as it is: " + path));
         return nullptr;
@@ -234,7 +234,7 @@ std::shared_ptr<ProjectImpl> LoadProject(Environment& env, const std::string& pa
             if (rules::IsBlank(lines[i].text)) continue;
             if (i == 0)
                 throw vb::VbError(5, "VBIDE", path + "(1): not a project file: expected \"Type=...\"");
-            problems.push_back(Problem(path, static_cast<long>(i) + 1, "line not understood, kept as it is"));
+            problems.push_back(Problem(path, static_cast<std::int32_t>(i) + 1, "line not understood, kept as it is"));
             continue;
         }
         if (EqualsNoCase(kv.key, "Type")) hasType = true;
@@ -247,7 +247,7 @@ std::shared_ptr<ProjectImpl> LoadProject(Environment& env, const std::string& pa
         KeyValue kv;
         if (!SplitKeyValue(lines[i].text, kv) || !FindComponentKey(kv.key)) continue;
         auto c = LoadComponent(project, file->folder, kv.key, kv.value, path,
-                               static_cast<long>(i) + 1, problems);
+                               static_cast<std::int32_t>(i) + 1, problems);
         if (c) project->components.push_back(c);
     }
     std::string store;
@@ -423,7 +423,7 @@ void MoveProjectFile(ProjectImpl& project, const std::string& newPath) {
 
 }  // namespace
 
-long SaveProject(const VBProjectPtr& projectRef, const std::string& path) {
+std::int32_t SaveProject(const VBProjectPtr& projectRef, const std::string& path) {
     auto project = std::dynamic_pointer_cast<ProjectImpl>(projectRef);
     if (!project) throw vb::VbError(5, "VBIDE");
     project->Check();
@@ -482,7 +482,7 @@ long SaveProject(const VBProjectPtr& projectRef, const std::string& path) {
     file.linesChanged = false;
     project->store.MarkSaved();
     project->dirty = false;
-    return static_cast<long>(changed);
+    return static_cast<std::int32_t>(changed);
 }
 
 std::vector<PendingFile> PendingSave(const VBProjectPtr& projectRef) {

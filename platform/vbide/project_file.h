@@ -48,7 +48,7 @@ struct ProjectFile {
 // file) and what is wrong.
 struct LoadProblem {
     std::string file;
-    long line = 0;
+    std::int32_t line = 0;
     std::string message;
     std::string Text() const;
 };
@@ -75,7 +75,7 @@ OpenResult OpenProjectFile(Environment& env, const std::string& path);
 // modules are written beside it under their default file names). Throws
 // vb::VbError 75 naming the file when one cannot be written (nothing changed).
 // Answers how many files changed.
-long SaveProject(const VBProjectPtr& project, const std::string& path = {});
+std::int32_t SaveProject(const VBProjectPtr& project, const std::string& path = {});
 
 // The files SaveProject would write now (changed modules, then the project
 // file when its lines or its store changed), without writing anything.
