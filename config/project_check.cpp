@@ -13,16 +13,13 @@ bool Contains(const std::vector<std::string>& names, const std::string& name) {
     return std::any_of(names.begin(), names.end(), [&](const std::string& n) { return text::EqualsNoCase(n, name); });
 }
 
-// Directive words and the prefixes of &H and &O numbers are ASCII letters.
-bool IsLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
-
 // The first word after optional blanks and a "#", lower-cased, and where the
 // rest of the line begins.
 std::string Directive(const std::string& line, std::size_t& rest) {
     std::size_t i = line.find_first_not_of(" \t");
     if (i == std::string::npos || line[i] != '#') return {};
     std::size_t j = i + 1;
-    while (j < line.size() && IsLetter(line[j])) ++j;
+    while (j < line.size() && text::IsAsciiLetter(line[j])) ++j;
     std::string word;
     for (std::size_t k = i + 1; k < j; ++k) word += text::LowerAscii(line[k]);
     rest = j;
@@ -54,7 +51,7 @@ std::vector<std::string> NamesTestedBy(const std::string& line) {
         if (c == '"') {
             std::size_t close = line.find('"', i + 1);
             i = close == std::string::npos ? line.size() : close + 1;
-        } else if (c == '&' && i + 1 < line.size() && IsLetter(line[i + 1])) {
+        } else if (c == '&' && i + 1 < line.size() && text::IsAsciiLetter(line[i + 1])) {
             i += 2;  // &H1F, &O17: the digits are skipped with the number below
             while (i < line.size() && text::IsIdentifierChar(line[i])) ++i;
         } else if (c >= '0' && c <= '9') {
