@@ -495,21 +495,6 @@ std::vector<PendingFile> PendingSave(const VBProjectPtr& projectRef) {
     return pending;
 }
 
-void SaveGroup(const std::vector<VBProjectPtr>& projects, const std::string& path) {
-    std::string out = "VBGROUP 5.0\r\n";
-    fs::path folder = fs::absolute(path).parent_path();
-    bool first = true;
-    for (auto& ref : projects) {
-        std::string file = ref->FileName();
-        if (file.empty()) throw vb::VbError(5, "VBIDE", "project \"" + ref->Name() + "\" was never saved");
-        std::string rel = fs::path(file).lexically_relative(folder).string();
-        std::replace(rel.begin(), rel.end(), '/', '\\');
-        out += (first ? "StartupProject=" : "Project=") + rel + "\r\n";
-        first = false;
-    }
-    Save({{path, out}}, path);
-}
-
 void ProjectFile::ComponentAdded(ProjectImpl& project, ComponentImpl& c) {
     // The module gets its file beside the project; the line goes after the
     // last component line (or at the end of the project's lines).

@@ -83,9 +83,6 @@ std::int32_t SaveProject(const VBProjectPtr& project, const std::string& path = 
 // that were never saved (SaveProject must place those first).
 std::vector<PendingFile> PendingSave(const VBProjectPtr& project);
 
-// Saves a group file listing the projects (the first is the start-up project).
-void SaveGroup(const std::vector<VBProjectPtr>& projects, const std::string& path);
-
 // Resolves a Windows-style path (backslashes, "..\", any case) against
 // `folder` on this file system, matching each component without regard to
 // case when the exact name does not exist. Returns the path as found, or the
