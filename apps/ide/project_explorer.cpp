@@ -1,6 +1,7 @@
 #include "apps/ide/project_explorer.h"
 
 #include <QHeaderView>
+#include <QScopedValueRollback>
 
 #include "base/text.h"
 #include "platform/forms/qt/ansi.h"
@@ -73,7 +74,7 @@ std::string ProjectExplorer::Signature() {
 }
 
 void ProjectExplorer::Refresh() {
-    refreshing_ = true;
+    QScopedValueRollback guard(refreshing_, true);
     std::string signature = Signature();
     auto active = env_->ActiveVBProject();
     if (signature != signature_) {
@@ -109,7 +110,6 @@ void ProjectExplorer::Refresh() {
         f.setBold(p == active);
         item->setFont(0, f);
     }
-    refreshing_ = false;
 }
 
 QTreeWidgetItem* ProjectExplorer::ItemFor(const vbide::VBProjectPtr& project) const {
