@@ -55,7 +55,7 @@ void IdeWindow::SyncCodeWindows() {
         editor->onFailure = [this](const std::string& m) { Fail(m); };
         auto* sub = new CodeSubWindow;
         sub->setWidget(codeWindow);
-        sub->setWindowIcon(ToolbarIcon("Code Window"));
+        sub->setWindowIcon(ToolbarIcon(vbide::kCmdViewCode));
         sub->setAttribute(Qt::WA_DeleteOnClose, false);
         sub->setWindowTitle(FromAnsi(w->Caption()));
         std::weak_ptr<vbide::Window> weak = w;

@@ -110,9 +110,9 @@ QWidget* IdeWindow::ProjectWindowContent() {
     column->setSpacing(0);
     auto* buttons = new QToolBar;
     buttons->setIconSize(QSize(16, 16));
-    buttons->addAction(ToolbarIcon("Code Window"), "View Code", explorer_, [this] { explorer_->ViewCode(); });
-    buttons->addAction(ToolbarIcon("Add Form"), "View Object")->setEnabled(false);
-    QAction* folders = buttons->addAction(ToolbarIcon("Open Project"), "Toggle Folders");
+    buttons->addAction(ToolbarIcon(vbide::kCmdViewCode), "View Code", explorer_, [this] { explorer_->ViewCode(); });
+    buttons->addAction(ToolbarIcon(vbide::kCmdAddForm), "View Object")->setEnabled(false);
+    QAction* folders = buttons->addAction(ToolbarIcon(vbide::kCmdOpenProject), "Toggle Folders");
     folders->setCheckable(true);
     folders->setChecked(true);
     connect(folders, &QAction::toggled, explorer_, [this](bool on) { explorer_->SetFolders(on); });

@@ -144,7 +144,14 @@ std::int32_t CommandId(const std::string& caption, std::int32_t& next) {
         {"Select All", kCmdSelectAll}, {"Find", kCmdFind}, {"Find Next", kCmdFindNext},
         {"Code", kCmdViewCode}, {"Add-In Manager", kCmdAddInManager},
         {"Tile Horizontally", kCmdTileHorizontally}, {"Tile Vertically", kCmdTileVertically},
-        {"Cascade", kCmdCascade}, {"About", kCmdAbout},
+        {"Cascade", kCmdCascade}, {"About", kCmdAbout}, {"New Project", kCmdNewProject},
+        {"Add Standard EXE Project", kCmdAddStandardExe}, {"Add Form", kCmdAddForm},
+        {"Menu Editor", kCmdMenuEditor}, {"Print", kCmdPrint}, {"Replace", kCmdReplace},
+        {"Object Browser", kCmdObjectBrowser}, {"Immediate Window", kCmdImmediateWindow},
+        {"Project Explorer", kCmdProjectExplorer}, {"Properties Window", kCmdPropertiesWindow},
+        {"Form Layout Window", kCmdFormLayoutWindow}, {"Toolbox", kCmdToolbox},
+        {"Data View Window", kCmdDataViewWindow}, {"Component Manager", kCmdComponentManager},
+        {"Start", kCmdStart}, {"Break", kCmdBreak}, {"End", kCmdEnd},
     };
     std::string plain = text::StripAccessKeys(caption);
     if (plain.size() > 3 && plain.compare(plain.size() - 3, 3, "...") == 0) plain.resize(plain.size() - 3);
