@@ -19,6 +19,10 @@ bool IsSpace(char c) {
 
 }  // namespace
 
+bool IsAsciiLetter(char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
+
 char UpperAscii(char c) {
     return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
 }
@@ -146,8 +150,7 @@ std::string_view LastPathElement(std::string_view path) {
 }
 
 bool IsIdentifierStart(char c) {
-    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') ||
-           static_cast<unsigned char>(c) >= 0xC0;
+    return IsAsciiLetter(c) || static_cast<unsigned char>(c) >= 0xC0;
 }
 
 bool IsIdentifierChar(char c) {

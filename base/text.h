@@ -12,6 +12,8 @@ namespace text {
 
 // ---- Case ----------------------------------------------------------------
 
+// A-Z or a-z: the only letters that case folding changes.
+bool IsAsciiLetter(char c);
 char UpperAscii(char c);
 char LowerAscii(char c);
 std::string UpperAscii(std::string_view text);

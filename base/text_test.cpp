@@ -21,6 +21,9 @@ TEST(TextCase, FoldsOnlyAsciiLettersAndLeavesAnsiBytesAlone) {
     EXPECT_FALSE(EqualsNoCase("ab", "abc"));
     EXPECT_TRUE(StartsWithNoCase("Attribute VB_Name", "attribute "));
     EXPECT_FALSE(StartsWithNoCase("Attr", "attribute"));
+    // The neighbours of the letter ranges, and an accented letter, are no ASCII letters.
+    for (char c : {'A', 'Z', 'a', 'z'}) EXPECT_TRUE(IsAsciiLetter(c)) << c;
+    for (char c : {'@', '[', '`', '{', '0', '\xe9', '\xc9'}) EXPECT_FALSE(IsAsciiLetter(c)) << c;
 }
 
 TEST(TextCase, OrdersByFoldedBytesWithAnsiAfterAscii) {

@@ -24,6 +24,8 @@ function(tarnwick_windows_library name folder)
 endfunction()
 
 tarnwick_windows_library(tarnwick_base base)
+add_library(tarnwick_contract INTERFACE)
+target_link_libraries(tarnwick_contract INTERFACE tarnwick_base)
 file(GLOB _win32_backend CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/platform/win/win32/*.cpp)
 list(FILTER _win32_backend EXCLUDE REGEX "_test\\.cpp$")
 tarnwick_windows_library(tarnwick_win platform/win
@@ -38,7 +40,7 @@ tarnwick_windows_library(tarnwick_mts platform/mts LIBS tarnwick_win)
 # does not have.
 tarnwick_windows_library(tarnwick_vbide platform/vbide
   EXCLUDE addin_host.cpp addin_registration.cpp addin_abi.cpp
-  LIBS tarnwick_win)
+  LIBS tarnwick_contract tarnwick_win)
 tarnwick_windows_library(tarnwick_about shared LIBS tarnwick_forms)
 tarnwick_windows_library(quillon_core quillon
   EXCLUDE quillon_addin.cpp

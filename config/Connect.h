@@ -7,7 +7,7 @@
 #include <memory>
 
 #include "platform/forms/app_info.h"
-#include "shared/vbide.h"
+#include "contract/vbide.h"
 
 namespace forms {
 class ListBox;

@@ -25,7 +25,7 @@ vbide::CommandBarControlsPtr Standard(const vbide::VBEPtr& vbe) {
 
 std::vector<std::string> Entries(const vbide::CommandBarControlPtr& drop) {
     std::vector<std::string> out;
-    for (long i = 1; i <= drop->ListCount(); ++i) out.push_back(drop->List(i));
+    for (std::int32_t i = 1; i <= drop->ListCount(); ++i) out.push_back(drop->List(i));
     return out;
 }
 
@@ -60,8 +60,8 @@ TEST(ConfigConnect, AfterStartupAProjectWithoutStoreGetsTheDefaultsAtOnce) {
 TEST(ConfigConnect, ControlsLandBeforeTheLastEntryOfTheirBars) {
     forms::ScopedHeadlessUi ui;
     auto env = vbide::EnvironmentBuilder().Project("P").Build();
-    const long menuCount = ProjectMenu(env)->Count();
-    const long barCount = Standard(env)->Count();
+    const std::int32_t menuCount = ProjectMenu(env)->Count();
+    const std::int32_t barCount = Standard(env)->Count();
     Connect addin;
     ConnectTo(addin, env);
     auto menu = ProjectMenu(env);
@@ -96,7 +96,7 @@ TEST(ConfigConnect, WithoutAProjectMenuDisconnectionStillRemovesTheDropDown) {
     vbide::EnvironmentBuilder b;
     auto env = Defaults(b).Build();
     env->CommandBars()->Item("Menu Bar")->Controls()->Item("Project")->Delete();
-    const long barCount = Standard(env)->Count();
+    const std::int32_t barCount = Standard(env)->Count();
     Connect addin;
     vbide::CustomArgs custom;
     for (int round = 0; round < 2; ++round) {
@@ -201,8 +201,8 @@ TEST(ConfigConnect, DisconnectingRemovesTheControlsAndFormsAndReconnectingMakesT
     forms::ScopedHeadlessUi ui;
     vbide::EnvironmentBuilder b;
     auto env = Defaults(b).Build();
-    const long menuCount = ProjectMenu(env)->Count();
-    const long barCount = Standard(env)->Count();
+    const std::int32_t menuCount = ProjectMenu(env)->Count();
+    const std::int32_t barCount = Standard(env)->Count();
     Connect addin;
     for (int round = 0; round < 2; ++round) {
         ConnectTo(addin, env);

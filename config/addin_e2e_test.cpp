@@ -55,7 +55,7 @@ protected:
     }
     vbide::CommandBarControlPtr DropDown() const {
         auto controls = env_->CommandBars()->Item("Standard")->Controls();
-        for (long i = 1; i <= controls->Count(); ++i)
+        for (std::int32_t i = 1; i <= controls->Count(); ++i)
             if (controls->Item(i)->Type() == vbide::msoControlDropdown) return controls->Item(i);
         return nullptr;
     }

@@ -320,7 +320,7 @@ BENCHMARK(BM_CatFiles)->Iterations(3)->Unit(benchmark::kMillisecond)->UseRealTim
 
 // The peak resident memory of a switch, in a child process of its own
 // (kilobytes); the child starts from this small process.
-long PeakKilobytesOfSwitch() {
+std::int32_t PeakKilobytesOfSwitch() {
     const pid_t child = ::fork();
     if (child < 0) return -1;
     if (child == 0) ::_exit(Switch("release") == 0 && Switch("debug") == 0 ? 0 : 1);
@@ -358,7 +358,7 @@ int main(int argc, char** argv) {
     const bool same = SameResults();
     std::cout << "config and sed make identical modules: " << (same ? "yes" : "NO") << "\n";
 
-    const long peak = PeakKilobytesOfSwitch();
+    const std::int32_t peak = PeakKilobytesOfSwitch();
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
 

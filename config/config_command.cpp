@@ -11,8 +11,8 @@
 #include "config/store.h"
 #include "config/store_text.h"
 #include "config/unified_diff.h"
+#include "contract/vbide.h"
 #include "platform/win/file_system.h"
-#include "shared/vbide.h"
 
 namespace config {
 
@@ -67,7 +67,7 @@ Project Open(vbide::VBE& vbe, const std::string& path) {
     Project p;
     p.path = path;
     p.project = vbe.VBProjects()->AddFromFile(path);
-    const long count = vbe.VBProjects()->Count();
+    const std::int32_t count = vbe.VBProjects()->Count();
     if (count != 1)
         throw CommandError(path + " holds " + std::to_string(count) + " projects; name the .vbp file of one of them");
     p.problems = p.project->LoadProblems();
@@ -107,14 +107,14 @@ Snapshot ReadSnapshot(const vbide::VBProjectPtr& project) {
 
 // A configuration by its name (exact, then without regard to case) or its
 // number; answers its number.
-long ResolveConfiguration(const Snapshot& s, const std::string& text) {
+std::int32_t ResolveConfiguration(const Snapshot& s, const std::string& text) {
     for (std::size_t i = 0; i < s.configurations.size(); ++i)
-        if (s.configurations[i] == text) return static_cast<long>(i + 1);
+        if (s.configurations[i] == text) return static_cast<std::int32_t>(i + 1);
     for (std::size_t i = 0; i < s.configurations.size(); ++i)
-        if (text::EqualsNoCase(s.configurations[i], text)) return static_cast<long>(i + 1);
+        if (text::EqualsNoCase(s.configurations[i], text)) return static_cast<std::int32_t>(i + 1);
     if (!text.empty() && text.size() < 6 && text.find_first_not_of("0123456789") == std::string::npos) {
-        long number = std::stol(text);
-        if (number >= 1 && number <= static_cast<long>(s.configurations.size())) return number;
+        std::int32_t number = std::stol(text);
+        if (number >= 1 && number <= static_cast<std::int32_t>(s.configurations.size())) return number;
     }
     throw CommandError("unknown configuration \"" + text + "\"; the project has: " + Join(s.configurations, ", "));
 }
@@ -266,7 +266,7 @@ int Change(const Invocation& in, const Project& p, std::ostream& out, std::ostre
             if (text::EqualsNoCase(c, in.operands[0])) throw CommandError("constant \"" + c + "\" exists already");
         AddConstant(p.project, in.operands[0]);
     } else {  // set
-        const long configuration = ResolveConfiguration(s, in.operands[0]);
+        const std::int32_t configuration = ResolveConfiguration(s, in.operands[0]);
         const std::size_t constant = ResolveConstant(s, in.operands[1]);
         bool value;
         if (text::EqualsNoCase(in.operands[2], "true")) value = true;
@@ -321,8 +321,8 @@ int MakeArgs(const Invocation& in, const Project& p, std::ostream& out, std::ost
     WarnAboutProblems(p, err);
     if (SayNoConfigurations(p, err)) return 1;
     const Snapshot s = ReadSnapshot(p.project);
-    const long number = in.operands.empty() ? s.current : ResolveConfiguration(s, in.operands[0]);
-    if (number < 1 || number > static_cast<long>(s.configurations.size()))
+    const std::int32_t number = in.operands.empty() ? s.current : ResolveConfiguration(s, in.operands[0]);
+    if (number < 1 || number > static_cast<std::int32_t>(s.configurations.size()))
         throw CommandError("the current configuration " + std::to_string(number) + " is not stored");
     std::vector<std::string> seen, parts;
     for (std::size_t k = 0; k < s.constants.size(); ++k) {

@@ -19,7 +19,6 @@ frmConfig::frmConfig(frmInput& input) : forms::Form("frmConfig"), m_Input(input)
     SetBorderStyle(forms::vbFixedDialog);
     SetMinButton(false);
     SetMaxButton(false);
-    SetShowInTaskbar(false);
     SetStartUpPosition(forms::vbStartUpOwner);
     SetIcon("icon:config");
 
@@ -68,7 +67,7 @@ void frmConfig::Form_QueryUnload(int& cancel, int unloadMode) {
 
 void frmConfig::lstConfigs_Click() {
     if (filling) return;
-    const long number = Get<forms::ListBox>("lstConfigs").ListIndex() + 1;
+    const std::int32_t number = Get<forms::ListBox>("lstConfigs").ListIndex() + 1;
     WriteEntry(Addin().ActiveProject(), kConfigurations, kCurrent, NumberText(number));
     Addin().ReadConstants(Get<forms::ListBox>("lstConstants"));
 }
@@ -86,7 +85,7 @@ void frmConfig::lstConstants_ItemCheck(int Item) {
         }
         // Without a selected configuration there is no section to write to.
         if (configs.ListIndex() < 0) return;
-        const long number = configs.ListIndex() + 1;
+        const std::int32_t number = configs.ListIndex() + 1;
         SetValue(Addin().ActiveProject(), number, constants.List(Item), constants.Selected(Item));
     } catch (const vb::VbError&) {
         // Like the store operations: the first failing step ends the handler.

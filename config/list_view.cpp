@@ -17,20 +17,20 @@ DialogList::~DialogList() {
 
 void DialogList::Clear() { box_.Clear(); }
 
-long DialogList::AddItem(const std::string& text) {
+std::int32_t DialogList::AddItem(const std::string& text) {
     box_.AddItem(text);
     return box_.NewIndex();
 }
 
-long DialogList::ListCount() { return box_.ListCount(); }
+std::int32_t DialogList::ListCount() { return box_.ListCount(); }
 
-std::string DialogList::List(long position) { return box_.List(static_cast<int>(position)); }
+std::string DialogList::List(std::int32_t position) { return box_.List(static_cast<int>(position)); }
 
-long DialogList::ListIndex() { return box_.ListIndex(); }
+std::int32_t DialogList::ListIndex() { return box_.ListIndex(); }
 
-void DialogList::SetListIndex(long position) { box_.SetListIndex(static_cast<int>(position)); }
+void DialogList::SetListIndex(std::int32_t position) { box_.SetListIndex(static_cast<int>(position)); }
 
-void DialogList::SetChecked(long position, bool checked) {
+void DialogList::SetChecked(std::int32_t position, bool checked) {
     if (box_.Style() != forms::vbListBoxCheckbox) throw vb::VbError(438, box_.Name());
     box_.SetSelected(static_cast<int>(position), checked);
 }
@@ -45,19 +45,19 @@ vbide::CommandBarControl& ToolbarList::Control() {
 
 void ToolbarList::Clear() { Control().Clear(); }
 
-long ToolbarList::AddItem(const std::string& text) {
+std::int32_t ToolbarList::AddItem(const std::string& text) {
     Control().AddItem(text);
     return Control().ListCount();
 }
 
-long ToolbarList::ListCount() { return Control().ListCount(); }
+std::int32_t ToolbarList::ListCount() { return Control().ListCount(); }
 
-std::string ToolbarList::List(long position) { return Control().List(position); }
+std::string ToolbarList::List(std::int32_t position) { return Control().List(position); }
 
-long ToolbarList::ListIndex() { return Control().ListIndex(); }
+std::int32_t ToolbarList::ListIndex() { return Control().ListIndex(); }
 
-void ToolbarList::SetListIndex(long position) { Control().SetListIndex(position); }
+void ToolbarList::SetListIndex(std::int32_t position) { Control().SetListIndex(position); }
 
-void ToolbarList::SetChecked(long, bool) { throw vb::VbError(438, "Config"); }
+void ToolbarList::SetChecked(std::int32_t, bool) { throw vb::VbError(438, "Config"); }
 
 }  // namespace config

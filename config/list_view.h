@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "shared/vbide.h"
+#include "contract/vbide.h"
 
 namespace forms {
 class ListBox;
@@ -22,19 +22,19 @@ public:
     virtual bool IsDialogList() const = 0;
     virtual void Clear() = 0;
     // Adds an entry at the end; answers its position.
-    virtual long AddItem(const std::string& text) = 0;
-    virtual long ListCount() = 0;
-    virtual std::string List(long position) = 0;
-    virtual long ListIndex() = 0;
+    virtual std::int32_t AddItem(const std::string& text) = 0;
+    virtual std::int32_t ListCount() = 0;
+    virtual std::string List(std::int32_t position) = 0;
+    virtual std::int32_t ListIndex() = 0;
     // Fails when the position lies outside the list.
-    virtual void SetListIndex(long position) = 0;
+    virtual void SetListIndex(std::int32_t position) = 0;
     // Sets an entry's check mark (check-box lists only; error 438 otherwise).
-    virtual void SetChecked(long position, bool checked) = 0;
+    virtual void SetChecked(std::int32_t position, bool checked) = 0;
 
     // The position of store entry i (counted from 1), and the value meaning
     // "no selection".
-    long PositionOf(long entry) const { return IsDialogList() ? entry - 1 : entry; }
-    long NoSelection() const { return IsDialogList() ? -1 : 0; }
+    std::int32_t PositionOf(std::int32_t entry) const { return IsDialogList() ? entry - 1 : entry; }
+    std::int32_t NoSelection() const { return IsDialogList() ? -1 : 0; }
 };
 
 // A form whose list handlers must not run while code fills or restores its
@@ -58,12 +58,12 @@ public:
 
     bool IsDialogList() const override { return true; }
     void Clear() override;
-    long AddItem(const std::string& text) override;
-    long ListCount() override;
-    std::string List(long position) override;
-    long ListIndex() override;
-    void SetListIndex(long position) override;
-    void SetChecked(long position, bool checked) override;
+    std::int32_t AddItem(const std::string& text) override;
+    std::int32_t ListCount() override;
+    std::string List(std::int32_t position) override;
+    std::int32_t ListIndex() override;
+    void SetListIndex(std::int32_t position) override;
+    void SetChecked(std::int32_t position, bool checked) override;
 
 private:
     forms::ListBox& box_;
@@ -78,12 +78,12 @@ public:
 
     bool IsDialogList() const override { return false; }
     void Clear() override;
-    long AddItem(const std::string& text) override;
-    long ListCount() override;
-    std::string List(long position) override;
-    long ListIndex() override;
-    void SetListIndex(long position) override;
-    void SetChecked(long position, bool checked) override;
+    std::int32_t AddItem(const std::string& text) override;
+    std::int32_t ListCount() override;
+    std::string List(std::int32_t position) override;
+    std::int32_t ListIndex() override;
+    void SetListIndex(std::int32_t position) override;
+    void SetChecked(std::int32_t position, bool checked) override;
 
 private:
     vbide::CommandBarControl& Control();

@@ -13,16 +13,13 @@ bool Contains(const std::vector<std::string>& names, const std::string& name) {
     return std::any_of(names.begin(), names.end(), [&](const std::string& n) { return text::EqualsNoCase(n, name); });
 }
 
-// Directive words and the prefixes of &H and &O numbers are ASCII letters.
-bool IsLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
-
 // The first word after optional blanks and a "#", lower-cased, and where the
 // rest of the line begins.
 std::string Directive(const std::string& line, std::size_t& rest) {
     std::size_t i = line.find_first_not_of(" \t");
     if (i == std::string::npos || line[i] != '#') return {};
     std::size_t j = i + 1;
-    while (j < line.size() && IsLetter(line[j])) ++j;
+    while (j < line.size() && text::IsAsciiLetter(line[j])) ++j;
     std::string word;
     for (std::size_t k = i + 1; k < j; ++k) word += text::LowerAscii(line[k]);
     rest = j;
@@ -54,7 +51,7 @@ std::vector<std::string> NamesTestedBy(const std::string& line) {
         if (c == '"') {
             std::size_t close = line.find('"', i + 1);
             i = close == std::string::npos ? line.size() : close + 1;
-        } else if (c == '&' && i + 1 < line.size() && IsLetter(line[i + 1])) {
+        } else if (c == '&' && i + 1 < line.size() && text::IsAsciiLetter(line[i + 1])) {
             i += 2;  // &H1F, &O17: the digits are skipped with the number below
             while (i < line.size() && text::IsIdentifierChar(line[i])) ++i;
         } else if (c >= '0' && c <= '9') {
@@ -109,12 +106,12 @@ std::vector<CheckFinding> CheckProject(const vbide::VBProjectPtr& project,
     for (const std::string& b : BuiltInConstants()) known.push_back(b);
 
     vbide::VBComponentsPtr components = project->VBComponents();
-    for (long i = 1; i <= components->Count(); ++i) {
+    for (std::int32_t i = 1; i <= components->Count(); ++i) {
         vbide::VBComponentPtr component = components->Item(i);
         vbide::CodeModulePtr module = component->CodeModule();
         if (!module) continue;
         const std::string name = component->Name();
-        const long count = module->CountOfLines();
+        const std::int32_t count = module->CountOfLines();
         const std::string code = count > 0 ? module->Lines(1, count) : std::string();
         std::vector<std::string> lines;
         for (const text::Line& line : text::SplitLines(code)) lines.emplace_back(line.text);
@@ -126,7 +123,7 @@ std::vector<CheckFinding> CheckProject(const vbide::VBProjectPtr& project,
                 if (!IsDeclarationOf(lines[l], c.name)) continue;
                 declared = true;
                 if (lines[l] != wanted)
-                    findings.push_back({name, static_cast<long>(l + 1),
+                    findings.push_back({name, static_cast<std::int32_t>(l + 1),
                                         "\"" + lines[l] + "\" should read \"" + wanted + "\""});
             }
             if (!declared) findings.push_back({name, 0, "no declaration of " + c.name});
@@ -140,7 +137,7 @@ std::vector<CheckFinding> CheckProject(const vbide::VBProjectPtr& project,
         for (std::size_t l = 0; l < lines.size(); ++l)
             for (const std::string& tested : NamesTestedBy(lines[l]))
                 if (!Contains(own, tested))
-                    findings.push_back({name, static_cast<long>(l + 1),
+                    findings.push_back({name, static_cast<std::int32_t>(l + 1),
                                         "#If tests " + tested +
                                             ", which no configuration, #Const line, project argument or "
                                             "built-in constant defines"});

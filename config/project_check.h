@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "shared/vbide.h"
+#include "contract/vbide.h"
 
 namespace config {
 
@@ -18,7 +18,7 @@ struct ConstantValue {
 
 struct CheckFinding {
     std::string module;  // the component's name
-    long line = 0;       // 0 for the module as a whole
+    std::int32_t line = 0;       // 0 for the module as a whole
     std::string message;
 };
 

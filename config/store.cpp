@@ -77,8 +77,8 @@ bool HasConfigurations(const vbide::VBProjectPtr& project) {
 namespace {
 
 // The line before which a module receives inserted declarations.
-long InsertLine(vbide::CodeModule& module) {
-    const long count = module.CountOfLines();
+std::int32_t InsertLine(vbide::CodeModule& module) {
+    const std::int32_t count = module.CountOfLines();
     if (count == 0) return 2;
     return DeclarationInsertLine(module.Lines(1, std::min(count, kMaxPhysicalLines)));
 }
@@ -95,12 +95,12 @@ public:
     DeclarationIndex(vbide::CodeModule& module, const std::unordered_set<std::string>& names,
                      std::size_t longest)
         : names_(names), longest_(longest) {
-        const long count = module.CountOfLines();
+        const std::int32_t count = module.CountOfLines();
         emptyModule_ = count == 0;
         insertAt_ = InsertLine(module);
         if (count == 0) return;
         const std::string text = module.Lines(1, count);
-        long line = 1;
+        std::int32_t line = 1;
         std::size_t start = 0;
         for (;;) {
             const std::size_t end = text.find("\r\n", start);
@@ -112,11 +112,11 @@ public:
         }
     }
 
-    long InsertAt() const { return insertAt_; }
+    std::int32_t InsertAt() const { return insertAt_; }
 
     // The lines, in ascending order, that may declare the constant `name`.
-    std::vector<long> LinesOf(const std::string& name) const {
-        std::vector<long> lines;
+    std::vector<std::int32_t> LinesOf(const std::string& name) const {
+        std::vector<std::int32_t> lines;
         const auto found = byName_.find(text::UpperAscii(name));
         if (found == byName_.end()) return lines;
         for (const Entry& e : found->second) lines.push_back(Current(e));
@@ -126,7 +126,7 @@ public:
     }
 
     // Line `line` now reads `text`.
-    void Replaced(long line, const std::string& text) { File(text, At(line)); }
+    void Replaced(std::int32_t line, const std::string& text) { File(text, At(line)); }
 
     // `text` went in at InsertAt().
     void Inserted(const std::string& text) {
@@ -145,16 +145,16 @@ private:
     // A line as first seen: its number when the index was built, or the
     // ordinal of its insertion.
     struct Entry {
-        long position;
+        std::int32_t position;
         bool inserted;
     };
 
     // Insertions stack at insertAt_: the latest is on top.
-    long Current(const Entry& e) const {
+    std::int32_t Current(const Entry& e) const {
         if (e.inserted) return insertAt_ + (inserted_ - 1 - e.position);
         return e.position < insertAt_ ? e.position : e.position + inserted_;
     }
-    Entry At(long line) const {
+    Entry At(std::int32_t line) const {
         if (line < insertAt_) return {line, false};
         if (line < insertAt_ + inserted_) return {inserted_ - 1 - (line - insertAt_), true};
         return {line - inserted_, false};
@@ -177,8 +177,8 @@ private:
     const std::unordered_set<std::string>& names_;
     std::size_t longest_;
     bool emptyModule_ = false;
-    long insertAt_ = 2;
-    long inserted_ = 0;
+    std::int32_t insertAt_ = 2;
+    std::int32_t inserted_ = 0;
     std::unordered_map<std::string, std::vector<Entry>> byName_;
 };
 
@@ -209,19 +209,19 @@ ConfigureResult Configure(const vbide::VBProjectPtr& project) {
         const std::string value = ReadEntry(project, ConfigKey(current), name);
         const std::string search = SearchText(name);
         const std::string line = DeclarationLine(name, value);
-        const long windowEnd = SearchWindowEnd(name);
+        const std::int32_t windowEnd = SearchWindowEnd(name);
 
         vbide::VBComponentsPtr components = Use(project).VBComponents();
-        const long count = components->Count();
+        const std::int32_t count = components->Count();
         if (indexes.size() < static_cast<std::size_t>(count)) indexes.resize(count);
-        for (long i = 1; i <= count; ++i) {
+        for (std::int32_t i = 1; i <= count; ++i) {
             vbide::CodeModulePtr module = components->Item(i)->CodeModule();
             if (!module) continue;
             std::optional<DeclarationIndex>& index = indexes[i - 1];
             if (!index) index.emplace(*module, names, longest);
             bool found = false;
-            for (long l : index->LinesOf(name)) {
-                long startLine = l, startColumn = 1, endLine = l, endColumn = windowEnd;
+            for (std::int32_t l : index->LinesOf(name)) {
+                std::int32_t startLine = l, startColumn = 1, endLine = l, endColumn = windowEnd;
                 if (module->Find(search, startLine, startColumn, endLine, endColumn, false, false,
                                  false)) {
                     module->ReplaceLine(l, line);
@@ -251,8 +251,8 @@ void InitializeConfigurations(const vbide::VBProjectPtr& project) {
     WriteEntry(project, kConfigurations, kCurrent, "1");
 
     vbide::VBComponentsPtr components = Use(project).VBComponents();
-    const long count = components->Count();
-    for (long i = 1; i <= count; ++i) {
+    const std::int32_t count = components->Count();
+    for (std::int32_t i = 1; i <= count; ++i) {
         vbide::CodeModulePtr module = components->Item(i)->CodeModule();
         if (module) module->InsertLines(InsertLine(*module), DefaultDeclarationLine());
     }
@@ -283,7 +283,7 @@ void ReadConfigurations(const vbide::VBProjectPtr& project, ListView& list,
     for (int i = 1; i <= count; ++i)
         list.AddItem(withDefaults([&] { return ReadEntry(project, kConfigurations, ConfigKey(i)); }));
 
-    const long selected = list.ListIndex();
+    const std::int32_t selected = list.ListIndex();
     if (selected == list.NoSelection() || list.List(selected) != currentName)
         list.SetListIndex(list.PositionOf(current));
 }
@@ -295,7 +295,7 @@ void ReadConstants(const vbide::VBProjectPtr& project, ListView& list) {
     for (int k = 1; k <= count; ++k) {
         const std::string name = ReadEntry(project, kConstants, ConstKey(k));
         const std::string value = ReadEntry(project, ConfigKey(current), name);
-        const long position = list.AddItem(name);
+        const std::int32_t position = list.AddItem(name);
         if (ReadsAsTrue(value)) list.SetChecked(position, true);
     }
 }
@@ -304,8 +304,8 @@ namespace {
 
 void WriteNames(const vbide::VBProjectPtr& project, ListView& list, const char* section,
                 const char* prefix) {
-    const long count = list.ListCount();
-    for (long i = 1; i <= count; ++i)
+    const std::int32_t count = list.ListCount();
+    for (std::int32_t i = 1; i <= count; ++i)
         WriteEntry(project, section, NumberedKey(prefix, i), list.List(list.PositionOf(i)));
 }
 
@@ -325,7 +325,7 @@ void WriteConstants(const vbide::VBProjectPtr& project, ListView& list) {
     WriteNames(project, list, kConstants, "Const");
 }
 
-long AddConfiguration(const vbide::VBProjectPtr& project, const std::string& name) {
+std::int32_t AddConfiguration(const vbide::VBProjectPtr& project, const std::string& name) {
     const int n = NextNumber(project, kConfigurations);
     // Both counts are read before the first write, so a damaged one changes nothing.
     const int constants = ReadCount(project, kConstants);
@@ -336,7 +336,7 @@ long AddConfiguration(const vbide::VBProjectPtr& project, const std::string& nam
     return n;
 }
 
-long AddConstant(const vbide::VBProjectPtr& project, const std::string& name) {
+std::int32_t AddConstant(const vbide::VBProjectPtr& project, const std::string& name) {
     const int m = NextNumber(project, kConstants);
     const int configurations = ReadCount(project, kConfigurations);
     WriteEntry(project, kConstants, kCount, NumberText(m));
@@ -346,11 +346,11 @@ long AddConstant(const vbide::VBProjectPtr& project, const std::string& name) {
     return m;
 }
 
-void SetCurrent(const vbide::VBProjectPtr& project, long number) {
+void SetCurrent(const vbide::VBProjectPtr& project, std::int32_t number) {
     WriteEntry(project, kConfigurations, kCurrent, NumberText(number));
 }
 
-void SetValue(const vbide::VBProjectPtr& project, long configuration, const std::string& constant,
+void SetValue(const vbide::VBProjectPtr& project, std::int32_t configuration, const std::string& constant,
               bool value) {
     WriteEntry(project, ConfigKey(configuration), constant, StoredTruth(value));
 }

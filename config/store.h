@@ -12,7 +12,7 @@
 #include <functional>
 #include <string>
 
-#include "shared/vbide.h"
+#include "contract/vbide.h"
 
 namespace config {
 
@@ -36,8 +36,8 @@ bool HasConfigurations(const vbide::VBProjectPtr& project);
 
 // What Configure did, for reports and tests.
 struct ConfigureResult {
-    long linesReplaced = 0;
-    long linesInserted = 0;
+    std::int32_t linesReplaced = 0;
+    std::int32_t linesInserted = 0;
 };
 
 // Applies the current configuration: for each constant in order, every line
@@ -69,14 +69,14 @@ void WriteConstants(const vbide::VBProjectPtr& project, ListView& list);
 // Appends a configuration: "Count" grows by one, the name is stored under the
 // new number, and the new configuration holds "False" for every constant.
 // Answers the new number. Error 6 when the count would pass 32767.
-long AddConfiguration(const vbide::VBProjectPtr& project, const std::string& name);
+std::int32_t AddConfiguration(const vbide::VBProjectPtr& project, const std::string& name);
 // Appends a constant: "Count" of "Constants" grows by one, the name is
 // stored under the new number, and every configuration holds "False" for it.
-long AddConstant(const vbide::VBProjectPtr& project, const std::string& name);
+std::int32_t AddConstant(const vbide::VBProjectPtr& project, const std::string& name);
 // Makes configuration `number` the current one.
-void SetCurrent(const vbide::VBProjectPtr& project, long number);
+void SetCurrent(const vbide::VBProjectPtr& project, std::int32_t number);
 // Stores a constant's value in one configuration.
-void SetValue(const vbide::VBProjectPtr& project, long configuration, const std::string& constant,
+void SetValue(const vbide::VBProjectPtr& project, std::int32_t configuration, const std::string& constant,
               bool value);
 
 }  // namespace config

@@ -85,7 +85,7 @@ TEST(ConfigFirstUse, AFailingWriteEndsTheDefaultsAndLeavesTheEarlierWrites) {
         auto env = vbide::EnvironmentBuilder().Module("basMain", "Option Explicit\r\n").Build();
         auto project = std::make_shared<RecordingProject>(env->ActiveVBProject());
         project->failWriteAt = static_cast<int>(n);
-        const long error = ErrorOf([&] { InitializeConfigurations(project); });
+        const std::int32_t error = ErrorOf([&] { InitializeConfigurations(project); });
         if (error == 0) {
             // A failure that went unreported would end the loop early with
             // writes missing.

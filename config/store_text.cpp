@@ -14,11 +14,11 @@ namespace {
 
 }  // namespace
 
-std::string NumberedKey(const char* prefix, long number) {
+std::string NumberedKey(const char* prefix, std::int32_t number) {
     return std::string(prefix) + std::to_string(number);
 }
 
-std::string NumberText(long number) { return std::to_string(number); }
+std::string NumberText(std::int32_t number) { return std::to_string(number); }
 
 int ParseStoredInteger(const std::string& text) {
     const std::string t = text::Trim(text);
@@ -76,8 +76,8 @@ std::string DeclarationLine(const std::string& name, const std::string& value) {
 
 std::string DefaultDeclarationLine() { return std::string("#Const ") + kDefaultConstant + " =True"; }
 
-long DeclarationInsertLine(const std::string& firstLines) {
-    long line = 1;
+std::int32_t DeclarationInsertLine(const std::string& firstLines) {
+    std::int32_t line = 1;
     std::size_t start = 0;
     while (line < kMaxPhysicalLines) {
         const std::size_t end = firstLines.find("\r\n", start);
@@ -93,7 +93,7 @@ long DeclarationInsertLine(const std::string& firstLines) {
     return line + 1;
 }
 
-long SearchWindowEnd(const std::string& name) { return static_cast<long>(name.size()) + 10; }
+std::int32_t SearchWindowEnd(const std::string& name) { return static_cast<std::int32_t>(name.size()) + 10; }
 
 bool IsDeclarationOf(const std::string& line, const std::string& name) {
     const std::string target = SearchText(name);

@@ -22,12 +22,12 @@ inline constexpr const char* kDefaultRelease = "release";
 inline constexpr int kMaxCount = 32767;
 
 // "Config" or "Const" followed by the number in decimal ("Config12").
-std::string NumberedKey(const char* prefix, long number);
-inline std::string ConfigKey(long number) { return NumberedKey("Config", number); }
-inline std::string ConstKey(long number) { return NumberedKey("Const", number); }
+std::string NumberedKey(const char* prefix, std::int32_t number);
+inline std::string ConfigKey(std::int32_t number) { return NumberedKey("Config", number); }
+inline std::string ConstKey(std::int32_t number) { return NumberedKey("Const", number); }
 
 // A number as the store keeps it: decimal, no leading zeros, no blanks.
-std::string NumberText(long number);
+std::string NumberText(std::int32_t number);
 
 // Reads a stored number the way VB converts text to an Integer: blanks
 // around it are ignored, a sign may lead, a fractional part is rounded half to
@@ -54,12 +54,12 @@ std::string DefaultDeclarationLine();
 // with " _" stays whole (2 when the first line does not continue). `firstLines`
 // are the module's first lines joined by CR LF; a logical line spans at most
 // kMaxPhysicalLines of them.
-inline constexpr long kMaxPhysicalLines = 25;
-long DeclarationInsertLine(const std::string& firstLines);
+inline constexpr std::int32_t kMaxPhysicalLines = 25;
+std::int32_t DeclarationInsertLine(const std::string& firstLines);
 
 // The last column of the window in which Configure looks for the search
 // text: the name's length + 10, so "#Const" must begin in column 1, 2 or 3.
-long SearchWindowEnd(const std::string& name);
+std::int32_t SearchWindowEnd(const std::string& name);
 // Whether a line holds the search text of `name` inside that window, with
 // ASCII letters folded: the match Configure makes through CodeModule.Find.
 bool IsDeclarationOf(const std::string& line, const std::string& name);

@@ -10,7 +10,7 @@
 #include "base/vb_error_testing.h"
 #include "platform/forms/controls.h"
 #include "platform/vbide/builder.h"
-#include "shared/vbide.h"
+#include "contract/vbide.h"
 
 namespace config::testing {
 
@@ -22,7 +22,7 @@ public:
     std::vector<std::string> writes;
     int failWriteAt = 0;
     int failReadAt = 0;
-    long failNumber = 70;
+    std::int32_t failNumber = 70;
 
     std::string Name() override { return inner_->Name(); }
     void SetName(const std::string& name) override { inner_->SetName(name); }
@@ -40,7 +40,7 @@ public:
     }
     bool IsDirty() override { return inner_->IsDirty(); }
     std::vector<std::string> LoadProblems() override { return inner_->LoadProblems(); }
-    long SaveAs(const std::string& fileName) override { return inner_->SaveAs(fileName); }
+    std::int32_t SaveAs(const std::string& fileName) override { return inner_->SaveAs(fileName); }
     std::vector<vbide::PendingFile> PendingSave() override { return inner_->PendingSave(); }
     vbide::VBEPtr VBE() override { return inner_->VBE(); }
 
@@ -81,7 +81,7 @@ inline std::vector<std::string> Entries(forms::ListBox& box) {
 
 inline std::vector<std::string> Entries(const vbide::CommandBarControlPtr& drop) {
     std::vector<std::string> out;
-    for (long i = 1; i <= drop->ListCount(); ++i) out.push_back(drop->List(i));
+    for (std::int32_t i = 1; i <= drop->ListCount(); ++i) out.push_back(drop->List(i));
     return out;
 }
 

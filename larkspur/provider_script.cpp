@@ -3,6 +3,7 @@
 #include <initializer_list>
 #include <utility>
 
+#include "base/text.h"
 #include "platform/win/process.h"
 
 namespace larkspur {
@@ -23,16 +24,6 @@ std::string DefaultValueLine(std::string_view data) {
 
 bool HasLineBreak(std::string_view text) {
     return text.find_first_of("\r\n") != std::string_view::npos;
-}
-
-bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        const char x = (a[i] >= 'a' && a[i] <= 'z') ? static_cast<char>(a[i] - 32) : a[i];
-        const char y = (b[i] >= 'a' && b[i] <= 'z') ? static_cast<char>(b[i] - 32) : b[i];
-        if (x != y) return false;
-    }
-    return true;
 }
 
 }  // namespace
@@ -81,7 +72,7 @@ ProviderRefusal RefuseProviderScript(const ProviderScriptInput& in) {
                 return {f.field, std::string(f.label) + " must not contain \"" + bad + "\"."};
         }
     }
-    if (EqualsIgnoreCase(in.providerProgID, "CLSID"))
+    if (text::EqualsNoCase(in.providerProgID, "CLSID"))
         return {F::ProgID, "Provider ProgID must not be \"CLSID\": that key holds every class."};
     if (HasLineBreak(in.serverPath))
         return {F::ServerPath, "The registered path of MSDAOSP.DLL holds a line break."};

@@ -97,9 +97,9 @@ void Connect::PrepareDialog() {
     m_Dialog->PrepareForOpening();
     forms::ComboBox& types = m_Dialog->cboDataType();
     const vbide::VBProjectsPtr projects = VBInst->VBProjects();
-    for (long p = 1; p <= projects->Count(); ++p) {
+    for (std::int32_t p = 1; p <= projects->Count(); ++p) {
         const vbide::VBComponentsPtr components = projects->Item(p)->VBComponents();
-        for (long c = 1; c <= components->Count(); ++c) {
+        for (std::int32_t c = 1; c <= components->Count(); ++c) {
             const vbide::VBComponentPtr component = components->Item(c);
             if (component->Type() != vbide::vbext_ct_ClassModule) continue;
             types.AddItem(component->Name());
@@ -119,7 +119,7 @@ void Connect::InsertProcedure() {
 }
 
 void Connect::Scroll() {
-    const long line = ScrollLine(*m_CodeModule, m_Dialog->Request());
+    const std::int32_t line = ScrollLine(*m_CodeModule, m_Dialog->Request());
     if (line > 0) m_CodeModule->CodePane()->SetTopLine(line);
 }
 

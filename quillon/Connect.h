@@ -7,7 +7,7 @@
 #include <memory>
 #include <string>
 
-#include "shared/vbide.h"
+#include "contract/vbide.h"
 
 namespace quillon {
 

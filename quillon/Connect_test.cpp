@@ -51,7 +51,7 @@ void Pick(frmDialog& d, const std::string& entry) {
 
 TEST_F(AddInTest, ConnectionReplacesTheFirstToolsCommandAndDisconnectionRestoresIt) {
     auto plain = vbide::Environment::Create();
-    const long count = Tools(plain)->Count();
+    const std::int32_t count = Tools(plain)->Count();
     Start(vbide::EnvironmentBuilder::SingleModule(kModule));
     auto tools = Tools(env);
     EXPECT_EQ(tools->Count(), count + 1);

@@ -17,7 +17,7 @@ void InsertProcedure(vbide::CodeModule& module, ProcedureRequest request,
     ReadProjectName(request, projectName);
     // An event is a declaration: after the first procedure the compiler takes
     // nothing but comments, so it joins the declarations section.
-    const long at = request.intKind == kindEvent ? module.CountOfDeclarationLines() : module.CountOfLines();
+    const std::int32_t at = request.intKind == kindEvent ? module.CountOfDeclarationLines() : module.CountOfLines();
     module.InsertLines(at + 1, BuildProcedure(request, false));
     if (request.intKind == kindProperty) {
         ReadProjectName(request, projectName);
@@ -29,7 +29,7 @@ void InsertProcedure(vbide::CodeModule& module, ProcedureRequest request,
     }
 }
 
-long ScrollLine(vbide::CodeModule& module, const ProcedureRequest& request) {
+std::int32_t ScrollLine(vbide::CodeModule& module, const ProcedureRequest& request) {
     const std::string name = text::Trim(request.strName);
     switch (request.intKind) {
         case kindSub:

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "quillon/generator.h"
-#include "shared/vbide.h"
+#include "contract/vbide.h"
 
 namespace quillon {
 
@@ -25,7 +25,7 @@ void InsertProcedure(vbide::CodeModule& module, ProcedureRequest request,
 
 // The line the code pane scrolls to after an insertion: the start line of the
 // procedure (a property's reader); 0 for an event, which is not scrolled to.
-long ScrollLine(vbide::CodeModule& module, const ProcedureRequest& request);
+std::int32_t ScrollLine(vbide::CodeModule& module, const ProcedureRequest& request);
 
 // The name of the environment's active project; error 91 when none is open.
 std::string ActiveProjectName(vbide::VBE& vbe);

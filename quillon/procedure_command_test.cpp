@@ -101,7 +101,7 @@ TEST(ProcedureCommand, TheEnvironmentTakesEveryTextBuiltFromLegalChoices) {
     ProcedureRequest r;
     r.strName = "Total ";
     r.strProjectName = "Shop";
-    long checked = 0;
+    std::int32_t checked = 0;
     for (r.intKind = 0; r.intKind < 4; ++r.intKind)
         for (r.intScope = 0; r.intScope < 3; ++r.intScope)
             for (int boxes = 0; boxes < 64; ++boxes)

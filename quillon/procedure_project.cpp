@@ -19,10 +19,10 @@ vbide::VBComponentPtr FindComponent(vbide::VBE& vbe, const std::string& name) {
     std::vector<vbide::VBProjectPtr> projects;
     if (auto active = vbe.ActiveVBProject()) projects.push_back(active);
     const auto all = vbe.VBProjects();
-    for (long p = 1; p <= all->Count(); ++p) projects.push_back(all->Item(p));
+    for (std::int32_t p = 1; p <= all->Count(); ++p) projects.push_back(all->Item(p));
     for (const auto& project : projects) {
         const auto components = project->VBComponents();
-        for (long c = 1; c <= components->Count(); ++c) {
+        for (std::int32_t c = 1; c <= components->Count(); ++c) {
             auto component = components->Item(c);
             if (text::EqualsNoCase(component->Name(), name)) return component;
         }
@@ -37,9 +37,9 @@ std::int16_t DefaultDataClass(vbide::VBE& vbe, const std::string& type) {
     const std::string wanted = text::Trim(type);
     if (wanted.empty()) return classValue;
     const auto projects = vbe.VBProjects();
-    for (long p = 1; p <= projects->Count(); ++p) {
+    for (std::int32_t p = 1; p <= projects->Count(); ++p) {
         const auto components = projects->Item(p)->VBComponents();
-        for (long c = 1; c <= components->Count(); ++c) {
+        for (std::int32_t c = 1; c <= components->Count(); ++c) {
             auto component = components->Item(c);
             if (component->Type() == vbide::vbext_ct_ClassModule && text::EqualsNoCase(component->Name(), wanted))
                 return classProject;

@@ -5,7 +5,7 @@
 #include <iosfwd>
 
 #include "quillon/procedure_options.h"
-#include "shared/vbide.h"
+#include "contract/vbide.h"
 
 namespace quillon {
 

@@ -64,7 +64,7 @@ bool SameClassId(const std::string& a, const std::string& b) noexcept {
     }
 }
 
-long RegisterServer(const ClassInfo& info, const void* anchor) noexcept {
+std::int32_t RegisterServer(const ClassInfo& info, const void* anchor) noexcept {
     try {
         const std::string library = win::GetModulePath(anchor);
         if (library.empty()) return kRegisterFailed;
@@ -81,7 +81,7 @@ long RegisterServer(const ClassInfo& info, const void* anchor) noexcept {
     }
 }
 
-long UnregisterServer(const ClassInfo& info) noexcept {
+std::int32_t UnregisterServer(const ClassInfo& info) noexcept {
     try {
         DeleteTree(info.progId);
         DeleteTree(std::string("CLSID\\") + info.clsid);

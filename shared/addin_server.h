@@ -1,5 +1,5 @@
 #pragma once
-// The library side of the add-in pattern (shared/addin.h): the bodies of the
+// The library side of the add-in pattern (contract/addin.h): the bodies of the
 // four exports, and one macro that defines them. One line in an add-in's
 // source defines all four:
 //
@@ -14,7 +14,7 @@
 #include <memory>
 #include <string>
 
-#include "shared/addin.h"
+#include "contract/addin.h"
 
 namespace vbide::addin {
 
@@ -22,22 +22,22 @@ namespace vbide::addin {
 // remove the class's keys. `anchor` is the address of any function in the
 // add-in library; it tells which file the library was loaded from. Both
 // return an HRESULT as the exports do.
-long RegisterServer(const ClassInfo& info, const void* anchor) noexcept;
-long UnregisterServer(const ClassInfo& info) noexcept;
+std::int32_t RegisterServer(const ClassInfo& info, const void* anchor) noexcept;
+std::int32_t UnregisterServer(const ClassInfo& info) noexcept;
 
 // True when two class ids name the same class (braces and case ignored).
 bool SameClassId(const std::string& a, const std::string& b) noexcept;
 
 // The body of DllGetClassObject: creates a T whose life the library counts.
 template <class T>
-long GetClassObject(const ClassInfo& info, const char* clsid,
+std::int32_t GetClassObject(const ClassInfo& info, const char* clsid,
                     std::shared_ptr<IDTExtensibility>* object,
-                    std::atomic<long>& liveObjects) noexcept {
+                    std::atomic<std::int32_t>& liveObjects) noexcept {
     if (object == nullptr || clsid == nullptr) return kFail;
     if (!SameClassId(clsid, info.clsid)) return kClassNotAvailable;
     try {
         ++liveObjects;
-        std::atomic<long>* counter = &liveObjects;
+        std::atomic<std::int32_t>* counter = &liveObjects;
         T* raw = nullptr;
         try {
             raw = new T();
@@ -64,22 +64,22 @@ long GetClassObject(const ClassInfo& info, const char* clsid,
 // at namespace scope, in one source file of the library.
 #define TARNWICK_ADDIN(ConnectClass, progId, clsid, description)                                  \
     namespace {                                                                                   \
-    std::atomic<long> tarnwick_addin_live_objects{0};                                             \
+    std::atomic<std::int32_t> tarnwick_addin_live_objects{0};                                             \
     const ::vbide::addin::ClassInfo tarnwick_addin_class_info{progId, clsid, description};        \
     }                                                                                             \
-    TARNWICK_ADDIN_EXPORT long DllGetClassObject(                                                 \
+    TARNWICK_ADDIN_EXPORT std::int32_t DllGetClassObject(                                                 \
         const char* requested, std::shared_ptr<::vbide::IDTExtensibility>* object) {              \
         return ::vbide::addin::GetClassObject<ConnectClass>(tarnwick_addin_class_info, requested, \
                                                             object, tarnwick_addin_live_objects); \
     }                                                                                             \
-    TARNWICK_ADDIN_EXPORT long DllCanUnloadNow() {                                                \
+    TARNWICK_ADDIN_EXPORT std::int32_t DllCanUnloadNow() {                                                \
         return tarnwick_addin_live_objects.load() == 0 ? ::vbide::addin::kOk                      \
                                                        : ::vbide::addin::kFalse;                  \
     }                                                                                             \
-    TARNWICK_ADDIN_EXPORT long DllRegisterServer() {                                              \
+    TARNWICK_ADDIN_EXPORT std::int32_t DllRegisterServer() {                                              \
         return ::vbide::addin::RegisterServer(tarnwick_addin_class_info,                          \
                                               reinterpret_cast<const void*>(&DllCanUnloadNow));   \
     }                                                                                             \
-    TARNWICK_ADDIN_EXPORT long DllUnregisterServer() {                                            \
+    TARNWICK_ADDIN_EXPORT std::int32_t DllUnregisterServer() {                                            \
         return ::vbide::addin::UnregisterServer(tarnwick_addin_class_info);                       \
     }

@@ -18,7 +18,7 @@ T& Deref(const std::shared_ptr<T>& object) {
 
 // A Window.Type passed as a 16-bit Integer: VB's conversion raises Overflow
 // for a value that does not fit, rather than letting it wrap onto a known kind.
-short NarrowKind(long type) {
+short NarrowKind(std::int32_t type) {
     if (type < -32768 || type > 32767) throw vb::VbError(6, "Wendover");
     return static_cast<short>(type);
 }
@@ -26,7 +26,7 @@ short NarrowKind(long type) {
 // A new temporary button before position `before` of the menu captioned
 // `menu` on the menu bar.
 vbide::CommandBarControlPtr AddMenuButton(const vbide::VBEPtr& vbe, const char* menu,
-                                          long before) {
+                                          std::int32_t before) {
     vbide::CommandBarPtr menuBar = Deref(Deref(vbe).CommandBars()).Item("Menu Bar");
     vbide::CommandBarControlPtr popup = Deref(Deref(menuBar).Controls()).Item(menu);
     vbide::CommandBarPtr items = Deref(popup).CommandBar();
@@ -76,7 +76,7 @@ void Connect::objMenuHandler_Click(const vbide::CommandBarControlPtr&, bool&, bo
     // The windows in the collection's own order. Count is asked at every step,
     // so a window that leaves the collection during the walk cannot lead it
     // past the end.
-    for (long i = 1; i <= Deref(windows).Count(); ++i) {
+    for (std::int32_t i = 1; i <= Deref(windows).Count(); ++i) {
         vbide::WindowPtr window = windows->Item(i);
         const bool maximise = Deref(objMenu).Caption() == kMaxCaption;
         const short iType = NarrowKind(Deref(window).Type());

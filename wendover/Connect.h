@@ -6,7 +6,7 @@
 
 #include <memory>
 
-#include "shared/vbide.h"
+#include "contract/vbide.h"
 #include "wendover/frmOptions.h"
 
 namespace wendover {

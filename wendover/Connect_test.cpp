@@ -29,7 +29,7 @@ void Set(const char* section, const char* key, bool yes) {
 // A window of any kind, recording what the toggle does to it.
 class FakeWindow : public vbide::Window {
 public:
-    FakeWindow(long type, bool visible, std::vector<std::string>* log, std::string name)
+    FakeWindow(std::int32_t type, bool visible, std::vector<std::string>* log, std::string name)
         : type_(type), visible_(visible), log_(log), name_(std::move(name)) {}
     std::string Caption() override { return name_; }
     vbide::vbext_WindowType Type() override {
@@ -52,7 +52,7 @@ public:
     std::function<void()> onClose;
 
 private:
-    long type_;
+    std::int32_t type_;
     bool visible_;
     std::vector<std::string>* log_;
     std::string name_;
@@ -60,8 +60,8 @@ private:
 
 class FakeWindows : public vbide::Windows {
 public:
-    long Count() override { return static_cast<long>(list.size()); }
-    vbide::WindowPtr Item(long index) override {
+    std::int32_t Count() override { return static_cast<std::int32_t>(list.size()); }
+    vbide::WindowPtr Item(std::int32_t index) override {
         if (index < 1 || index > Count()) throw vb::VbError(9, "Windows");
         return list[static_cast<std::size_t>(index - 1)];
     }
@@ -86,7 +86,7 @@ public:
     vbide::WindowPtr MainWindow() override { return env->MainWindow(); }
     vbide::EventsPtr Events() override { return env->Events(); }
 
-    std::shared_ptr<FakeWindow> Add(long type, bool visible, std::string name) {
+    std::shared_ptr<FakeWindow> Add(std::int32_t type, bool visible, std::string name) {
         windows->list.push_back(std::make_shared<FakeWindow>(type, visible, &log, std::move(name)));
         return windows->list.back();
     }
@@ -121,8 +121,8 @@ TEST_F(ConnectTest, ConnectionPutsTheTwoCommandsInTheirMenus) {
 TEST_F(ConnectTest, DisconnectionDeletesBothCommandsInEitherState) {
     auto view = Menu(env, "View");
     auto addIns = Menu(env, "Add-Ins");
-    const long viewCount = view->Count();
-    const long addInsCount = addIns->Count();
+    const std::int32_t viewCount = view->Count();
+    const std::int32_t addInsCount = addIns->Count();
     ClickToggle();
     EXPECT_EQ(connect.objMenu->Caption(), "&Restore Work Area");
     connect.OnDisconnection(vbide::vbext_dm_UserClosed, custom);
@@ -139,7 +139,7 @@ TEST_F(ConnectTest, DisconnectionDeletesBothCommandsInEitherState) {
 TEST(ConnectFailure, WithoutAViewMenuNothingReachesTheAddInsMenu) {
     auto env = vbide::Environment::Create();
     env->CommandBars()->Item("Menu Bar")->Controls()->Item("View")->Delete();
-    const long addInsCount = Menu(env, "Add-Ins")->Count();
+    const std::int32_t addInsCount = Menu(env, "Add-Ins")->Count();
     Connect connect;
     vbide::CustomArgs custom;
     try {
@@ -154,13 +154,13 @@ TEST(ConnectFailure, WithoutAViewMenuNothingReachesTheAddInsMenu) {
 
 TEST_F(ConnectTest, WithoutSettingsTheToggleOnlyFlipsItsCaption) {
     std::vector<bool> before;
-    for (long i = 1; i <= env->Windows()->Count(); ++i)
+    for (std::int32_t i = 1; i <= env->Windows()->Count(); ++i)
         before.push_back(env->Windows()->Item(i)->Visible());
     ClickToggle();
     EXPECT_EQ(connect.objMenu->Caption(), "&Restore Work Area");
     ClickToggle();
     EXPECT_EQ(connect.objMenu->Caption(), "&Max Work Area");
-    for (long i = 1; i <= env->Windows()->Count(); ++i)
+    for (std::int32_t i = 1; i <= env->Windows()->Count(); ++i)
         EXPECT_EQ(env->Windows()->Item(i)->Visible(), before[static_cast<std::size_t>(i - 1)]);
     EXPECT_TRUE(env->Reports().empty());
     EXPECT_FALSE(folder.IniExists());
@@ -172,16 +172,16 @@ TEST_F(ConnectTest, MaxClosesAndRestoreShowsTheMarkedKindsOfTheEnvironment) {
     auto module = env->AddComponent(env->AddProject("Project1"), vbide::vbext_ct_StdModule,
                                     "Module1", "Option Explicit\r\n");
     env->OpenCodePane(module);
-    const long count = env->Windows()->Count();
+    const std::int32_t count = env->Windows()->Count();
     auto visibleOf = [&](vbide::vbext_WindowType type) {
         std::string out;
-        for (long i = 1; i <= env->Windows()->Count(); ++i)
+        for (std::int32_t i = 1; i <= env->Windows()->Count(); ++i)
             if (env->Windows()->Item(i)->Type() == type)
                 out += env->Windows()->Item(i)->Visible() ? '1' : '0';
         return out;
     };
     // Both tool windows are shown first, so Max has something to close.
-    for (long i = 1; i <= count; ++i)
+    for (std::int32_t i = 1; i <= count; ++i)
         if (env->Windows()->Item(i)->Type() == vbide::vbext_wt_ToolWindow)
             env->Windows()->Item(i)->SetVisible(true);
 
@@ -225,8 +225,8 @@ TEST_F(ToggleOverAnyWindows, WalksTheWindowsInOrderAndActsOnMarkedKindsOnly) {
         Set(SectionOf(row.kind), "MaxClose", true);
         Set(SectionOf(row.kind), "RestoreOpen", true);
     }
-    const long kinds[] = {0, 15, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 15, 99, -3};
-    for (long kind : kinds) host->Add(kind, true, std::to_string(kind));
+    const std::int32_t kinds[] = {0, 15, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 15, 99, -3};
+    for (std::int32_t kind : kinds) host->Add(kind, true, std::to_string(kind));
 
     ClickToggle();
     EXPECT_EQ(host->log, (std::vector<std::string>{"close 15", "close 2", "close 3", "close 4",
@@ -300,12 +300,12 @@ TEST_F(ConnectTest, OptionsCommandOpensOneModelessDialog) {
 TEST_F(ConnectTest, ASavedChangeTakesEffectAtTheVeryNextToggle) {
     auto toolWindowsVisible = [&] {
         std::string out;
-        for (long i = 1; i <= env->Windows()->Count(); ++i)
+        for (std::int32_t i = 1; i <= env->Windows()->Count(); ++i)
             if (env->Windows()->Item(i)->Type() == vbide::vbext_wt_ToolWindow)
                 out += env->Windows()->Item(i)->Visible() ? '1' : '0';
         return out;
     };
-    for (long i = 1; i <= env->Windows()->Count(); ++i)
+    for (std::int32_t i = 1; i <= env->Windows()->Count(); ++i)
         if (env->Windows()->Item(i)->Type() == vbide::vbext_wt_ToolWindow)
             env->Windows()->Item(i)->SetVisible(true);
 

@@ -48,7 +48,7 @@ vbide::CommandBarControlsPtr Menu(const vbide::VBEPtr& vbe, const std::string& c
 std::string Shown(const vbide::VBEPtr& vbe, vbide::vbext_WindowType type) {
     std::string out;
     auto windows = vbe->Windows();
-    for (long i = 1; i <= windows->Count(); ++i)
+    for (std::int32_t i = 1; i <= windows->Count(); ++i)
         if (windows->Item(i)->Type() == type) out += windows->Item(i)->Visible() ? '1' : '0';
     return out;
 }
@@ -93,7 +93,7 @@ TEST(WendoverAddIn, LoadedTickedSavedMaximisedAndRestored) {
         EXPECT_FALSE(dialog.IsLoaded());
         EXPECT_TRUE(fs::exists(folder.Path() / "Wendover.ini"));
 
-        for (long i = 1; i <= env->Windows()->Count(); ++i)
+        for (std::int32_t i = 1; i <= env->Windows()->Count(); ++i)
             if (env->Windows()->Item(i)->Type() == vbide::vbext_wt_ToolWindow)
                 env->Windows()->Item(i)->SetVisible(true);
         EXPECT_EQ(Shown(env, vbide::vbext_wt_ProjectWindow), "1");
@@ -120,7 +120,7 @@ TEST(WendoverAddIn, LoadedTickedSavedMaximisedAndRestored) {
         env->Click(options);
         ui.last->Get<forms::CommandButton>("cmdAbout").UserClick();
         EXPECT_EQ(ui.shown, (std::vector<std::string>{"frmOptions", "frmOptions", "frmAbout"}));
-        const long addInsCount = Menu(env, "Add-Ins")->Count();
+        const std::int32_t addInsCount = Menu(env, "Add-Ins")->Count();
         EXPECT_TRUE(host.Disconnect("WendoverAgent.Connect"));
         EXPECT_EQ(ui.VisibleForm("frmAbout"), nullptr) << "the About box closed with the add-in";
         EXPECT_EQ(Menu(env, "Add-Ins")->Count(), addInsCount - 1);

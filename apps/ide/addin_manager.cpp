@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScopedValueRollback>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -81,13 +82,14 @@ AddInManagerDialog::AddInManagerDialog(AddInHost& host, QWidget* parent)
 
 void AddInManagerDialog::ShowCurrent() {
     const int row = list_->indexOfTopLevelItem(list_->currentItem());
-    showing_ = true;
-    const bool any = row >= 0;
-    loaded_->setEnabled(any);
-    startup_->setEnabled(any);
-    loaded_->setChecked(any && entries_[static_cast<std::size_t>(row)].loaded);
-    startup_->setChecked(any && entries_[static_cast<std::size_t>(row)].loadOnStartup);
-    showing_ = false;
+    {
+        QScopedValueRollback guard(showing_, true);
+        const bool any = row >= 0;
+        loaded_->setEnabled(any);
+        startup_->setEnabled(any);
+        loaded_->setChecked(any && entries_[static_cast<std::size_t>(row)].loaded);
+        startup_->setChecked(any && entries_[static_cast<std::size_t>(row)].loadOnStartup);
+    }
     Describe(row);
 }
 

@@ -2,6 +2,7 @@
 
 #include <QFontDatabase>
 #include <QMimeData>
+#include <QScopedValueRollback>
 #include <QScrollBar>
 #include <QTextBlock>
 
@@ -57,14 +58,15 @@ void CodeEditor::Load() {
     std::vector<std::string> lines = ModuleLines(*module_);
     QStringList text;
     for (const auto& line : lines) text << FromAnsi(line);
-    loading_ = true;
-    const int position = textCursor().position();
     const int before = lines_;
-    setPlainText(text.join(QChar('\n')));
-    QTextCursor cursor = textCursor();
-    cursor.setPosition(std::min(position, document()->characterCount() - 1));
-    setTextCursor(cursor);
-    loading_ = false;
+    {
+        QScopedValueRollback guard(loading_, true);
+        const int position = textCursor().position();
+        setPlainText(text.join(QChar('\n')));
+        QTextCursor cursor = textCursor();
+        cursor.setPosition(std::min(position, document()->characterCount() - 1));
+        setTextCursor(cursor);
+    }
     lines_ = LineCount();
     FollowTopLine();
     if (onLinesChanged) onLinesChanged(0, before, lines_);
@@ -101,12 +103,10 @@ void CodeEditor::TextChanged(int position, int charsAdded) {
 
 void CodeEditor::WriteBack(int first, int removed, int added) {
     std::vector<std::string> after = EditorLines(first, added);
-    writing_ = true;
     try {
+        QScopedValueRollback guard(writing_, true);
         WriteLines(*module_, ModuleLines(*module_, first + 1, removed), after, first + 1);
-        writing_ = false;
     } catch (const vb::VbError& e) {
-        writing_ = false;
         if (onFailure) onFailure(e.what());
         Load();
         return;
@@ -121,15 +121,14 @@ void CodeEditor::WriteBack(int first, int removed, int added) {
 }
 
 void CodeEditor::FollowTopLine() {
-    long top = 1;
+    std::int32_t top = 1;
     try {
         top = pane_->TopLine();
     } catch (const vb::VbError&) {
         return;
     }
-    scrolling_ = true;
+    QScopedValueRollback guard(scrolling_, true);
     verticalScrollBar()->setValue(static_cast<int>(top - 1));
-    scrolling_ = false;
 }
 
 void CodeEditor::insertFromMimeData(const QMimeData* source) {
@@ -141,7 +140,7 @@ void CodeEditor::insertFromMimeData(const QMimeData* source) {
     ensureCursorVisible();
 }
 
-long CodeEditor::FirstLineShown() const {
+std::int32_t CodeEditor::FirstLineShown() const {
     return cursorForPosition(QPoint(2, 2)).blockNumber() + 1;
 }
 

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "shared/vbide.h"
+#include "contract/vbide.h"
 
 namespace ide {
 
@@ -29,7 +29,7 @@ public:
     // The pane's TopLine changed: scrolls so that it is the first line shown.
     void FollowTopLine();
     // The 1-based number of the first line shown.
-    long FirstLineShown() const;
+    std::int32_t FirstLineShown() const;
 
     // Failures of writing into the module (the editor then shows the module
     // as it is).

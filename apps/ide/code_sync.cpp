@@ -24,17 +24,17 @@ std::vector<std::string> ModuleLines(vbide::CodeModule& module) {
     return ModuleLines(module, 1, module.CountOfLines());
 }
 
-std::vector<std::string> ModuleLines(vbide::CodeModule& module, long first, long count) {
+std::vector<std::string> ModuleLines(vbide::CodeModule& module, std::int32_t first, std::int32_t count) {
     std::vector<std::string> lines;
-    lines.reserve(static_cast<std::size_t>(std::max(0L, count)));
-    for (long i = first; i < first + count; ++i) lines.push_back(module.Lines(i, 1));
+    lines.reserve(static_cast<std::size_t>(std::max(std::int32_t{0}, count)));
+    for (std::int32_t i = first; i < first + count; ++i) lines.push_back(module.Lines(i, 1));
     return lines;
 }
 
 void WriteLines(vbide::CodeModule& module, const std::vector<std::string>& before,
-                const std::vector<std::string>& after, long firstLine) {
-    const long base = firstLine - 1;  // module lines before the slice
-    const long total = module.CountOfLines();
+                const std::vector<std::string>& after, std::int32_t firstLine) {
+    const std::int32_t base = firstLine - 1;  // module lines before the slice
+    const std::int32_t total = module.CountOfLines();
     const std::size_t oldCount = before.size(), newCount = after.size();
     std::size_t prefix = 0;
     while (prefix < oldCount && prefix < newCount && before[prefix] == after[prefix]) ++prefix;
@@ -48,17 +48,17 @@ void WriteLines(vbide::CodeModule& module, const std::vector<std::string>& befor
 
     for (std::size_t i = 0; i < common; ++i)
         if (before[prefix + i] != after[prefix + i])
-            module.ReplaceLine(base + static_cast<long>(prefix + i + 1), after[prefix + i]);
+            module.ReplaceLine(base + static_cast<std::int32_t>(prefix + i + 1), after[prefix + i]);
 
     if (newMid > oldMid) {
-        std::vector<std::string> extra(after.begin() + static_cast<long>(prefix + common),
-                                       after.begin() + static_cast<long>(prefix + newMid));
-        const long next = base + static_cast<long>(prefix + common + 1);  // the line after the block
+        std::vector<std::string> extra(after.begin() + static_cast<std::int32_t>(prefix + common),
+                                       after.begin() + static_cast<std::int32_t>(prefix + newMid));
+        const std::int32_t next = base + static_cast<std::int32_t>(prefix + common + 1);  // the line after the block
         if (next <= total) {
             // In front of the following line: ReplaceLine keeps that line's
             // hidden attribute lines after it, and runs no procedure check on
             // half-typed code.
-            extra.push_back(next - base <= static_cast<long>(oldCount) ? before[static_cast<std::size_t>(next - base - 1)]
+            extra.push_back(next - base <= static_cast<std::int32_t>(oldCount) ? before[static_cast<std::size_t>(next - base - 1)]
                                                                        : module.Lines(next, 1));
             module.ReplaceLine(next, Text(extra));
         } else if (total > 0) {
@@ -70,7 +70,7 @@ void WriteLines(vbide::CodeModule& module, const std::vector<std::string>& befor
             module.ReplaceLine(1, Text(extra));
         }
     } else if (oldMid > newMid) {
-        module.DeleteLines(base + static_cast<long>(prefix + common + 1), static_cast<long>(oldMid - newMid));
+        module.DeleteLines(base + static_cast<std::int32_t>(prefix + common + 1), static_cast<std::int32_t>(oldMid - newMid));
     }
 }
 

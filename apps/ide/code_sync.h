@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "shared/vbide.h"
+#include "contract/vbide.h"
 
 namespace ide {
 
@@ -16,7 +16,7 @@ namespace ide {
 std::vector<std::string> ModuleLines(vbide::CodeModule& module);
 
 // The module's lines from `first` (1-based), `count` of them.
-std::vector<std::string> ModuleLines(vbide::CodeModule& module, long first, long count);
+std::vector<std::string> ModuleLines(vbide::CodeModule& module, std::int32_t first, std::int32_t count);
 
 // Changes the module's lines from `firstLine` (1-based) on from `before`
 // (what they are now) to `after`; the lines before `firstLine` and after
@@ -24,6 +24,6 @@ std::vector<std::string> ModuleLines(vbide::CodeModule& module, long first, long
 // extra lines are put in front of the line that follows the edited block,
 // and surplus lines deleted.
 void WriteLines(vbide::CodeModule& module, const std::vector<std::string>& before,
-                const std::vector<std::string>& after, long firstLine = 1);
+                const std::vector<std::string>& after, std::int32_t firstLine = 1);
 
 }  // namespace ide

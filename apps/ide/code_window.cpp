@@ -2,6 +2,7 @@
 
 #include <QComboBox>
 #include <QHBoxLayout>
+#include <QScopedValueRollback>
 #include <QTextBlock>
 #include <QVBoxLayout>
 
@@ -53,11 +54,10 @@ void CodeWindow::LinesChanged(int first, int removed, int added) {
 }
 
 void CodeWindow::FillProcedureBox() {
-    filling_ = true;
+    QScopedValueRollback guard(filling_, true);
     procedures_->clear();
     procedures_->addItem("(Declarations)");
     for (const auto& entry : list_.Entries()) procedures_->addItem(FromAnsi(entry.Label()));
-    filling_ = false;
 }
 
 void CodeWindow::ShowCurrentProcedure() {

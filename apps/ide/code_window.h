@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "apps/ide/procedure_list.h"
-#include "shared/vbide.h"
+#include "contract/vbide.h"
 
 class QComboBox;
 

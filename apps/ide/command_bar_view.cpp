@@ -10,6 +10,7 @@
 #include <map>
 
 #include "apps/ide/toolbar_icons.h"
+#include "platform/vbide/command_bars.h"
 #include "base/text.h"
 #include "platform/forms/qt/ansi.h"
 
@@ -19,21 +20,19 @@ using forms::qt::FromAnsi;
 
 namespace {
 
-// The keys of the built-in menu commands.
-QKeySequence ShortcutOf(const std::string& caption) {
-    static const std::map<std::string, QKeySequence> keys = {
-        {"New Project", QKeySequence("Ctrl+N")}, {"Open Project...", QKeySequence("Ctrl+O")},
-        {"Save", QKeySequence("Ctrl+S")}, {"Print...", QKeySequence("Ctrl+P")},
-        {"Undo", QKeySequence("Ctrl+Z")}, {"Cut", QKeySequence("Ctrl+X")},
-        {"Copy", QKeySequence("Ctrl+C")}, {"Paste", QKeySequence("Ctrl+V")},
-        {"Select All", QKeySequence("Ctrl+A")}, {"Find...", QKeySequence("Ctrl+F")},
-        {"Find Next", QKeySequence("F3")}, {"Replace...", QKeySequence("Ctrl+H")},
-        {"Code", QKeySequence("F7")}, {"Object Browser", QKeySequence("F2")},
-        {"Immediate Window", QKeySequence("Ctrl+G")}, {"Project Explorer", QKeySequence("Ctrl+R")},
-        {"Properties Window", QKeySequence("F4")}, {"Start", QKeySequence("F5")},
+// The keys of the built-in menu commands, by id: a renamed command keeps its key.
+QKeySequence ShortcutOf(std::int32_t id) {
+    using namespace vbide;
+    static const std::map<std::int32_t, const char*> keys = {
+        {kCmdNewProject, "Ctrl+N"}, {kCmdOpenProject, "Ctrl+O"}, {kCmdSave, "Ctrl+S"},
+        {kCmdPrint, "Ctrl+P"},      {kCmdUndo, "Ctrl+Z"},        {kCmdCut, "Ctrl+X"},
+        {kCmdCopy, "Ctrl+C"},       {kCmdPaste, "Ctrl+V"},       {kCmdSelectAll, "Ctrl+A"},
+        {kCmdFind, "Ctrl+F"},       {kCmdFindNext, "F3"},        {kCmdReplace, "Ctrl+H"},
+        {kCmdViewCode, "F7"},       {kCmdObjectBrowser, "F2"},   {kCmdImmediateWindow, "Ctrl+G"},
+        {kCmdProjectExplorer, "Ctrl+R"}, {kCmdPropertiesWindow, "F4"}, {kCmdStart, "F5"},
     };
-    auto it = keys.find(caption);
-    return it == keys.end() ? QKeySequence() : it->second;
+    auto it = keys.find(id);
+    return it == keys.end() ? QKeySequence() : QKeySequence(it->second);
 }
 
 bool IsList(vbide::MsoControlType type) {
@@ -129,8 +128,8 @@ void CommandBarView::Fill(BarView& view) {
     Clear(view);
     if (!view.widget) return;
     auto controls = view.bar->Controls();
-    const long count = controls->Count();
-    for (long i = 1; i <= count; ++i) {
+    const std::int32_t count = controls->Count();
+    for (std::int32_t i = 1; i <= count; ++i) {
         auto control = controls->Item(i);
         QAction* action = MakeAction(view, control);
         view.actions.push_back(action);
@@ -171,10 +170,10 @@ QAction* CommandBarView::MakeAction(BarView& view, const vbide::CommandBarContro
     } else {
         auto* action = new QAction(view.widget);
         if (view.toolbar && control->BuiltIn())
-            action->setIcon(ToolbarIcon(text::StripAccessKeys(control->Caption())));
+            action->setIcon(ToolbarIcon(control->Id()));
         if (!view.toolbar && control->BuiltIn()) {
             // Editing keys stay the editor's own; the menu only shows them.
-            action->setShortcut(ShortcutOf(text::StripAccessKeys(control->Caption())));
+            action->setShortcut(ShortcutOf(control->Id()));
             action->setShortcutContext(Qt::WindowShortcut);
         }
         item.action = action;
@@ -200,8 +199,8 @@ void CommandBarView::Apply(ControlView& item) {
         if (item.combo) {
             QSignalBlocker block(item.combo);
             item.combo->clear();
-            const long n = c->ListCount();
-            for (long i = 1; i <= n; ++i) item.combo->addItem(FromAnsi(c->List(i)));
+            const std::int32_t n = c->ListCount();
+            for (std::int32_t i = 1; i <= n; ++i) item.combo->addItem(FromAnsi(c->List(i)));
             item.combo->setCurrentIndex(static_cast<int>(c->ListIndex()) - 1);
             item.combo->setToolTip(item.action->toolTip());
             item.combo->setEnabled(c->Enabled());

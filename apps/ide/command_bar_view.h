@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "shared/vbide.h"
+#include "contract/vbide.h"
 
 class QAction;
 class QComboBox;
@@ -41,7 +41,7 @@ public:
     QMenu* MenuFor(const std::string& caption) const;
 
     std::function<void(const vbide::CommandBarControlPtr&)> onChoose;
-    std::function<void(const vbide::CommandBarControlPtr&, long)> onPick;
+    std::function<void(const vbide::CommandBarControlPtr&, std::int32_t)> onPick;
     // Called after a menu was filled from its bar, to add the window's own
     // entries (the recent projects of the File menu).
     std::function<void(QMenu*, const vbide::CommandBarPtr&)> onMenuFilled;

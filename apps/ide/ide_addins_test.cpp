@@ -165,7 +165,7 @@ TEST_F(RealAddIns, WorkAreaToggleClosesAndShowsTheProjectDock) {
     QAction* toggle = view->actions().front();
     ASSERT_EQ(toggle->text(), "&Max Work Area");
     vbide::WindowPtr projectWindow;
-    for (long i = 1; i <= env->Windows()->Count(); ++i)
+    for (std::int32_t i = 1; i <= env->Windows()->Count(); ++i)
         if (env->Windows()->Item(i)->Type() == vbide::vbext_wt_ProjectWindow) projectWindow = env->Windows()->Item(i);
     QDockWidget* dock = window->DockFor(projectWindow);
     ASSERT_TRUE(dock->isVisible());

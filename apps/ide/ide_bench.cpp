@@ -56,7 +56,7 @@ void BM_ColourEveryLine(benchmark::State& state) {
         for (const QString& line : lines) runs += ide::ColourLine(line, s).size();
         benchmark::DoNotOptimize(runs);
     }
-    state.SetItemsProcessed(state.iterations() * static_cast<long>(lines.size()));
+    state.SetItemsProcessed(state.iterations() * static_cast<std::int32_t>(lines.size()));
 }
 BENCHMARK(BM_ColourEveryLine)->Unit(benchmark::kMillisecond);
 

@@ -43,7 +43,7 @@ void IdeWindow::SyncCodeWindows() {
     QScopedValueRollback guard(syncing_, true);
     std::set<vbide::Window*> present;
     auto windows = env_->Windows();
-    for (long i = 1; i <= windows->Count(); ++i) {
+    for (std::int32_t i = 1; i <= windows->Count(); ++i) {
         auto w = windows->Item(i);
         if (w->Type() != vbide::vbext_wt_CodeWindow) continue;
         present.insert(w.get());
@@ -55,7 +55,7 @@ void IdeWindow::SyncCodeWindows() {
         editor->onFailure = [this](const std::string& m) { Fail(m); };
         auto* sub = new CodeSubWindow;
         sub->setWidget(codeWindow);
-        sub->setWindowIcon(ToolbarIcon("Code Window"));
+        sub->setWindowIcon(ToolbarIcon(vbide::kCmdViewCode));
         sub->setAttribute(Qt::WA_DeleteOnClose, false);
         sub->setWindowTitle(FromAnsi(w->Caption()));
         std::weak_ptr<vbide::Window> weak = w;

@@ -63,7 +63,7 @@ void IdeWindow::RegisterCommands() {
 }
 
 void IdeWindow::Choose(const vbide::CommandBarControlPtr& control) {
-    long id = 0;
+    std::int32_t id = 0;
     try {
         if (control->BuiltIn()) id = control->Id();
     } catch (const vb::VbError& e) {
@@ -81,7 +81,7 @@ void IdeWindow::Choose(const vbide::CommandBarControlPtr& control) {
     if (auto it = commands_.find(id); it != commands_.end()) it->second();
 }
 
-void IdeWindow::Pick(const vbide::CommandBarControlPtr& dropDown, long index) {
+void IdeWindow::Pick(const vbide::CommandBarControlPtr& dropDown, std::int32_t index) {
     try {
         env_->Pick(dropDown, index);
     } catch (const vb::VbError& e) {

@@ -53,7 +53,7 @@ void IdeWindow::BuildDocks() {
     QList<QDockWidget*> right, bottom;
     QDockWidget* firstBottom = nullptr;
     auto windows = env_->Windows();
-    for (long i = 1; i <= windows->Count(); ++i) {
+    for (std::int32_t i = 1; i <= windows->Count(); ++i) {
         auto w = windows->Item(i);
         const auto type = w->Type();
         if (!IsDockable(type)) continue;
@@ -110,9 +110,9 @@ QWidget* IdeWindow::ProjectWindowContent() {
     column->setSpacing(0);
     auto* buttons = new QToolBar;
     buttons->setIconSize(QSize(16, 16));
-    buttons->addAction(ToolbarIcon("Code Window"), "View Code", explorer_, [this] { explorer_->ViewCode(); });
-    buttons->addAction(ToolbarIcon("Add Form"), "View Object")->setEnabled(false);
-    QAction* folders = buttons->addAction(ToolbarIcon("Open Project"), "Toggle Folders");
+    buttons->addAction(ToolbarIcon(vbide::kCmdViewCode), "View Code", explorer_, [this] { explorer_->ViewCode(); });
+    buttons->addAction(ToolbarIcon(vbide::kCmdAddForm), "View Object")->setEnabled(false);
+    QAction* folders = buttons->addAction(ToolbarIcon(vbide::kCmdOpenProject), "Toggle Folders");
     folders->setCheckable(true);
     folders->setChecked(true);
     connect(folders, &QAction::toggled, explorer_, [this](bool on) { explorer_->SetFolders(on); });

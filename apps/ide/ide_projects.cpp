@@ -40,7 +40,7 @@ void IdeWindow::UpdateTitle() {
     bool dirty = false;
     if (auto p = env_->ActiveVBProject()) title = p->Name() + " - " + title;
     auto projects = env_->VBProjects();
-    for (long i = 1; i <= projects->Count(); ++i) dirty = dirty || projects->Item(i)->IsDirty();
+    for (std::int32_t i = 1; i <= projects->Count(); ++i) dirty = dirty || projects->Item(i)->IsDirty();
     setWindowTitle(FromAnsi(title));
     setWindowModified(dirty);
     for (auto& [key, entry] : docks_)
@@ -75,7 +75,7 @@ bool IdeWindow::AddProject(const std::string& path) {
     // environment restores the code window of a project's last session.
     if (!result.projects.empty()) {
         auto components = result.projects.front()->VBComponents();
-        for (long i = 1; i <= components->Count(); ++i) {
+        for (std::int32_t i = 1; i <= components->Count(); ++i) {
             auto c = components->Item(i);
             if (c->Type() == vbide::vbext_ct_StdModule || c->Type() == vbide::vbext_ct_ClassModule) {
                 try {
@@ -112,7 +112,7 @@ bool IdeWindow::SaveProject(const vbide::VBProjectPtr& project, bool askForName)
 bool IdeWindow::QuerySaveAll() {
     std::vector<vbide::VBProjectPtr> dirty;
     auto projects = env_->VBProjects();
-    for (long i = 1; i <= projects->Count(); ++i)
+    for (std::int32_t i = 1; i <= projects->Count(); ++i)
         if (projects->Item(i)->IsDirty()) dirty.push_back(projects->Item(i));
     return QuerySave(dirty);
 }

@@ -113,7 +113,7 @@ IdeWindow::IdeWindow(std::shared_ptr<vbide::Environment> env, AddInHost* addIns,
 
     bars_ = std::make_unique<CommandBarView>(*this, env_->CommandBars());
     bars_->onChoose = [this](const vbide::CommandBarControlPtr& c) { Choose(c); };
-    bars_->onPick = [this](const vbide::CommandBarControlPtr& c, long index) { Pick(c, index); };
+    bars_->onPick = [this](const vbide::CommandBarControlPtr& c, std::int32_t index) { Pick(c, index); };
     bars_->onMenuFilled = [this](QMenu* menu, const vbide::CommandBarPtr& bar) {
         // Without a File menu (an add-in deleted it) there is no list to show.
         auto file = env_->FindControl(vbide::kCmdFileMenu);

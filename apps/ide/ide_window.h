@@ -52,7 +52,7 @@ public:
 
     // The user's commands, as the window's widgets run them.
     void Choose(const vbide::CommandBarControlPtr& control);
-    void Pick(const vbide::CommandBarControlPtr& dropDown, long index);
+    void Pick(const vbide::CommandBarControlPtr& dropDown, std::int32_t index);
     void ShowAddInManager();
 
     // Widgets (tests, the screenshot).
@@ -122,7 +122,7 @@ private:
     };
     std::map<vbide::Window*, CodeView> code_;
     // The window's own commands for built-in controls, by command id.
-    std::map<long, std::function<void()>> commands_;
+    std::map<std::int32_t, std::function<void()>> commands_;
     vbide::VBComponentsEventsPtr selection_;
     // The widgets are being set from the model: the handlers of the user's
     // actions stand aside. Set only through QScopedValueRollback, so that a

@@ -149,7 +149,7 @@ protected:
     }
     vbide::WindowPtr WindowOfType(vbide::vbext_WindowType type) {
         auto windows = env->Windows();
-        for (long i = 1; i <= windows->Count(); ++i)
+        for (std::int32_t i = 1; i <= windows->Count(); ++i)
             if (windows->Item(i)->Type() == type) return windows->Item(i);
         return nullptr;
     }
@@ -187,6 +187,27 @@ TEST_F(IdeWindowTest, MenusAndToolbarAreTheCommandBars) {
     viewCode->trigger();
     ASSERT_NE(env->ActiveCodePane(), nullptr);
     EXPECT_EQ(env->ActiveCodePane()->CodeModule()->Name(), "modMain");
+}
+
+// An add-in may rename a built-in command: its key and its picture stay.
+TEST_F(IdeWindowTest, ARenamedBuiltInCommandKeepsItsKeyAndPicture) {
+    env->FindControl(vbide::kCmdSave)->SetCaption("&Store");
+    auto standard = env->CommandBars()->Item("Standard")->Controls();
+    vbide::CommandBarControlPtr saveProject;
+    for (std::int32_t i = 1; i <= standard->Count(); ++i)
+        if (standard->Item(i)->Id() == vbide::kCmdSaveProject) saveProject = standard->Item(i);
+    ASSERT_NE(saveProject, nullptr);
+    saveProject->SetCaption("Keep Project");
+    window->Bars().Build();
+
+    QAction* save = window->Bars().ActionFor(env->FindControl(vbide::kCmdSave));
+    ASSERT_NE(save, nullptr);
+    EXPECT_EQ(save->text(), "&Store");
+    EXPECT_EQ(save->shortcut(), QKeySequence("Ctrl+S"));
+    QAction* button = window->Bars().ActionFor(saveProject);
+    ASSERT_NE(button, nullptr);
+    EXPECT_EQ(button->text(), "Keep Project");
+    EXPECT_FALSE(button->icon().isNull());
 }
 
 TEST_F(IdeWindowTest, AddInCommandAppearsAndItsClickArrivesThroughTheWindowsAction) {
@@ -274,7 +295,7 @@ TEST_F(IdeWindowTest, BuiltInCommandsWorkUnderAnotherCaption) {
 
     // The toolbar's button is the same command.
     auto standard = env->CommandBars()->Item("Standard")->Controls();
-    for (long i = 1; i <= standard->Count(); ++i)
+    for (std::int32_t i = 1; i <= standard->Count(); ++i)
         if (standard->Item(i)->Id() == vbide::kCmdOpenProject) window->Bars().ActionFor(standard->Item(i))->trigger();
     EXPECT_EQ(asked, 2);
 

@@ -21,8 +21,6 @@ public:
     void LoadStartupAddIns() override;
     void UnloadAll() override;
 
-    const std::string& IniPath() const { return iniPath_; }
-
 private:
     std::string Value(const std::string& progId);
 

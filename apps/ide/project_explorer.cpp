@@ -1,6 +1,7 @@
 #include "apps/ide/project_explorer.h"
 
 #include <QHeaderView>
+#include <QScopedValueRollback>
 
 #include "base/text.h"
 #include "platform/forms/qt/ansi.h"
@@ -60,11 +61,11 @@ std::string ProjectExplorer::Signature() {
     // What the tree shows, apart from the bold mark of the active project.
     std::string s;
     auto projects = env_->VBProjects();
-    for (long i = 1; i <= projects->Count(); ++i) {
+    for (std::int32_t i = 1; i <= projects->Count(); ++i) {
         auto p = projects->Item(i);
         s += "P" + std::to_string(reinterpret_cast<std::uintptr_t>(p.get())) + ProjectLabel(p).toStdString() + "\n";
         auto components = p->VBComponents();
-        for (long j = 1; j <= components->Count(); ++j) {
+        for (std::int32_t j = 1; j <= components->Count(); ++j) {
             auto c = components->Item(j);
             s += "C" + std::to_string(reinterpret_cast<std::uintptr_t>(c.get())) + ComponentLabel(*env_, c).toStdString() + "\n";
         }
@@ -73,7 +74,7 @@ std::string ProjectExplorer::Signature() {
 }
 
 void ProjectExplorer::Refresh() {
-    refreshing_ = true;
+    QScopedValueRollback guard(refreshing_, true);
     std::string signature = Signature();
     auto active = env_->ActiveVBProject();
     if (signature != signature_) {
@@ -83,14 +84,14 @@ void ProjectExplorer::Refresh() {
         projects_.clear();
         components_.clear();
         auto projects = env_->VBProjects();
-        for (long i = 1; i <= projects->Count(); ++i) {
+        for (std::int32_t i = 1; i <= projects->Count(); ++i) {
             auto p = projects->Item(i);
             auto* top = new QTreeWidgetItem(this, QStringList(ProjectLabel(p)));
             projects_[top] = p;
             auto components = p->VBComponents();
             for (const auto& folder : FolderList()) {
                 QTreeWidgetItem* folderItem = folders_ ? nullptr : top;
-                for (long j = 1; j <= components->Count(); ++j) {
+                for (std::int32_t j = 1; j <= components->Count(); ++j) {
                     auto c = components->Item(j);
                     if (std::find(folder.types.begin(), folder.types.end(), c->Type()) == folder.types.end())
                         continue;
@@ -109,7 +110,6 @@ void ProjectExplorer::Refresh() {
         f.setBold(p == active);
         item->setFont(0, f);
     }
-    refreshing_ = false;
 }
 
 QTreeWidgetItem* ProjectExplorer::ItemFor(const vbide::VBProjectPtr& project) const {

@@ -145,8 +145,8 @@ QWidget* ColorPalette() {
 QStringList Members(const vbide::CodeModulePtr& module) {
     QStringList names;
     std::set<std::string> seen;
-    const long n = module->CountOfLines();
-    for (long line = module->CountOfDeclarationLines() + 1; line <= n; ++line) {
+    const std::int32_t n = module->CountOfLines();
+    for (std::int32_t line = module->CountOfDeclarationLines() + 1; line <= n; ++line) {
         vbide::vbext_ProcKind kind;
         std::string name = module->ProcOfLine(line, kind);
         if (!name.empty() && seen.insert(name).second) names << FromAnsi(name);
@@ -177,11 +177,11 @@ QWidget* ObjectBrowser(const std::shared_ptr<vbide::Environment>& env) {
         classes->clear();
         classes->addItem("<globals>");
         auto projects = e->VBProjects();
-        for (long i = 1; i <= projects->Count(); ++i) {
+        for (std::int32_t i = 1; i <= projects->Count(); ++i) {
             auto p = projects->Item(i);
             if (libraries->findText(FromAnsi(p->Name())) < 0) libraries->addItem(FromAnsi(p->Name()));
             auto components = p->VBComponents();
-            for (long j = 1; j <= components->Count(); ++j) classes->addItem(FromAnsi(components->Item(j)->Name()));
+            for (std::int32_t j = 1; j <= components->Count(); ++j) classes->addItem(FromAnsi(components->Item(j)->Name()));
         }
     };
     fill();
@@ -191,9 +191,9 @@ QWidget* ObjectBrowser(const std::shared_ptr<vbide::Environment>& env) {
         auto e = weak.lock();
         if (!e) return;
         auto projects = e->VBProjects();
-        for (long i = 1; i <= projects->Count(); ++i) {
+        for (std::int32_t i = 1; i <= projects->Count(); ++i) {
             auto components = projects->Item(i)->VBComponents();
-            for (long j = 1; j <= components->Count(); ++j) {
+            for (std::int32_t j = 1; j <= components->Count(); ++j) {
                 auto c = components->Item(j);
                 if (FromAnsi(c->Name()) != name) continue;
                 if (auto m = c->CodeModule()) members->addItems(Members(m));

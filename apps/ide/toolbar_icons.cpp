@@ -49,26 +49,26 @@ void Arrow(QPainter& p, bool redo) {
 
 using Painter = std::function<void(QPainter&)>;
 
-const std::map<std::string, Painter>& Painters() {
-    static const std::map<std::string, Painter> painters = {
-        {"Add Standard EXE Project", [](QPainter& p) {
+const std::map<std::int32_t, Painter>& Painters() {
+    static const std::map<std::int32_t, Painter> painters = {
+        {vbide::kCmdAddStandardExe, [](QPainter& p) {
              Page(p, 2, 1, 10, 13);
              p.fillRect(8, 8, 7, 7, QColor(0x00, 0x80, 0x00));
              p.fillRect(11, 9, 1, 5, kPaper);
              p.fillRect(9, 11, 5, 1, kPaper);
          }},
-        {"Add Form", [](QPainter& p) { Window(p, 1, 2, 13, 11); }},
-        {"Code Window", [](QPainter& p) {
+        {vbide::kCmdAddForm, [](QPainter& p) { Window(p, 1, 2, 13, 11); }},
+        {vbide::kCmdViewCode, [](QPainter& p) {
              Page(p, 2, 1, 11, 14);
              p.setPen(kNavy);
              for (int y = 4; y <= 12; y += 2) p.drawLine(4, y, y % 4 == 0 ? 11 : 8, y);
          }},
-        {"Menu Editor", [](QPainter& p) {
+        {vbide::kCmdMenuEditor, [](QPainter& p) {
              Window(p, 1, 2, 13, 11);
              p.setPen(kInk);
              for (int y = 7; y <= 11; y += 2) p.drawLine(3, y, 9, y);
          }},
-        {"Open Project", [](QPainter& p) {
+        {vbide::kCmdOpenProject, [](QPainter& p) {
              p.setPen(kInk);
              p.setBrush(kFolder);
              p.drawRect(1, 4, 13, 9);
@@ -78,14 +78,14 @@ const std::map<std::string, Painter>& Painters() {
              flap << QPoint(3, 7) << QPoint(15, 7) << QPoint(13, 13) << QPoint(1, 13);
              p.drawPolygon(flap);
          }},
-        {"Save Project", [](QPainter& p) {
+        {vbide::kCmdSaveProject, [](QPainter& p) {
              p.setPen(kInk);
              p.setBrush(kNavy);
              p.drawRect(1, 1, 13, 13);
              p.fillRect(4, 2, 8, 5, kPaper);
              p.fillRect(4, 10, 8, 4, kGrey);
          }},
-        {"Cut", [](QPainter& p) {
+        {vbide::kCmdCut, [](QPainter& p) {
              p.setPen(QPen(kInk, 1));
              p.drawLine(5, 1, 10, 10);
              p.drawLine(10, 1, 5, 10);
@@ -94,11 +94,11 @@ const std::map<std::string, Painter>& Painters() {
              p.drawEllipse(1, 10, 4, 4);
              p.drawEllipse(10, 10, 4, 4);
          }},
-        {"Copy", [](QPainter& p) {
+        {vbide::kCmdCopy, [](QPainter& p) {
              Page(p, 1, 1, 8, 10);
              Page(p, 6, 5, 8, 10);
          }},
-        {"Paste", [](QPainter& p) {
+        {vbide::kCmdPaste, [](QPainter& p) {
              p.setPen(kInk);
              p.setBrush(QColor(0xb0, 0x80, 0x40));
              p.drawRect(1, 2, 10, 12);
@@ -106,7 +106,7 @@ const std::map<std::string, Painter>& Painters() {
              p.drawRect(4, 1, 4, 3);
              Page(p, 7, 6, 8, 9);
          }},
-        {"Find", [](QPainter& p) {
+        {vbide::kCmdFind, [](QPainter& p) {
              p.setPen(QPen(kInk, 1));
              p.setBrush(QColor(0x60, 0x60, 0x60));
              p.drawEllipse(1, 6, 6, 7);
@@ -116,21 +116,21 @@ const std::map<std::string, Painter>& Painters() {
              p.drawEllipse(2, 8, 3, 3);
              p.drawEllipse(10, 8, 3, 3);
          }},
-        {"Undo", [](QPainter& p) { Arrow(p, false); }},
-        {"Redo", [](QPainter& p) { Arrow(p, true); }},
-        {"Start", [](QPainter& p) {
+        {vbide::kCmdUndo, [](QPainter& p) { Arrow(p, false); }},
+        {vbide::kCmdRedo, [](QPainter& p) { Arrow(p, true); }},
+        {vbide::kCmdStart, [](QPainter& p) {
              p.setPen(QColor(0x00, 0x60, 0x00));
              p.setBrush(QColor(0x00, 0xa0, 0x00));
              QPolygon t;
              t << QPoint(4, 2) << QPoint(13, 8) << QPoint(4, 14);
              p.drawPolygon(t);
          }},
-        {"Break", [](QPainter& p) {
+        {vbide::kCmdBreak, [](QPainter& p) {
              p.fillRect(4, 3, 3, 10, kNavy);
              p.fillRect(9, 3, 3, 10, kNavy);
          }},
-        {"End", [](QPainter& p) { p.fillRect(4, 4, 9, 9, kNavy); }},
-        {"Project Explorer", [](QPainter& p) {
+        {vbide::kCmdEnd, [](QPainter& p) { p.fillRect(4, 4, 9, 9, kNavy); }},
+        {vbide::kCmdProjectExplorer, [](QPainter& p) {
              p.setPen(kInk);
              p.drawLine(4, 4, 4, 13);
              p.drawLine(4, 8, 8, 8);
@@ -139,20 +139,20 @@ const std::map<std::string, Painter>& Painters() {
              p.fillRect(8, 6, 6, 4, QColor(0x40, 0x80, 0xc0));
              p.fillRect(8, 11, 6, 4, QColor(0x40, 0x80, 0xc0));
          }},
-        {"Properties Window", [](QPainter& p) {
+        {vbide::kCmdPropertiesWindow, [](QPainter& p) {
              Window(p, 1, 1, 13, 13);
              p.setPen(kGrey);
              for (int y = 7; y <= 12; y += 2) p.drawLine(2, y, 13, y);
              p.drawLine(6, 5, 6, 13);
          }},
-        {"Form Layout Window", [](QPainter& p) {
+        {vbide::kCmdFormLayoutWindow, [](QPainter& p) {
              p.setPen(kInk);
              p.setBrush(QColor(0x00, 0x80, 0x80));
              p.drawRect(1, 1, 13, 10);
              p.fillRect(4, 3, 6, 4, kPaper);
              p.fillRect(5, 12, 6, 3, kGrey);
          }},
-        {"Object Browser", [](QPainter& p) {
+        {vbide::kCmdObjectBrowser, [](QPainter& p) {
              p.setPen(kInk);
              p.setBrush(QColor(0xe0, 0x60, 0x20));
              p.drawRect(1, 1, 6, 6);
@@ -161,7 +161,7 @@ const std::map<std::string, Painter>& Painters() {
              p.setBrush(QColor(0x20, 0xa0, 0x40));
              p.drawRect(3, 8, 6, 6);
          }},
-        {"Toolbox", [](QPainter& p) {
+        {vbide::kCmdToolbox, [](QPainter& p) {
              p.setPen(kInk);
              p.setBrush(QColor(0xc0, 0x40, 0x40));
              p.drawRect(1, 5, 13, 9);
@@ -169,14 +169,14 @@ const std::map<std::string, Painter>& Painters() {
              p.drawRect(5, 2, 5, 3);
              p.drawLine(1, 9, 14, 9);
          }},
-        {"Data View Window", [](QPainter& p) {
+        {vbide::kCmdDataViewWindow, [](QPainter& p) {
              p.setPen(kInk);
              p.setBrush(QColor(0xe0, 0xc0, 0x40));
              p.drawRect(2, 4, 11, 9);
              p.drawEllipse(2, 1, 11, 5);
              p.drawArc(2, 10, 11, 5, 180 * 16, 180 * 16);
          }},
-        {"Component Manager", [](QPainter& p) {
+        {vbide::kCmdComponentManager, [](QPainter& p) {
              p.setPen(kInk);
              for (int i = 0; i < 3; ++i) {
                  p.setBrush(QColor(0x80 + 0x30 * i, 0x80, 0xc0));
@@ -189,8 +189,8 @@ const std::map<std::string, Painter>& Painters() {
 
 }  // namespace
 
-QIcon ToolbarIcon(const std::string& caption) {
-    auto it = Painters().find(caption);
+QIcon ToolbarIcon(std::int32_t commandId) {
+    auto it = Painters().find(commandId);
     if (it == Painters().end()) return {};
     QPixmap pixmap(16, 16);
     pixmap.fill(Qt::transparent);

@@ -4,7 +4,6 @@
 #include <ostream>
 
 #include "apps/tarnwick/launch.h"
-#include "apps/tarnwick/tour.h"
 #include "apps/tarnwick/work_folder.h"
 #include "platform/win/files.h"
 
@@ -17,9 +16,9 @@ std::filesystem::path SelfBin() {
     return win::GetModuleFolder(&anchor);
 }
 
-Command Program(const char* name) {
-    return {name, [name](const std::vector<std::string>& args, std::ostream&, std::ostream& err) {
-                return Launch(name, args, err);
+Command Program(const char* name, const char* program) {
+    return {name, [program](const std::vector<std::string>& args, std::ostream&, std::ostream& err) {
+                return Launch(program, args, err);
             }};
 }
 
@@ -33,19 +32,9 @@ const std::vector<Command>& Commands() {
          [](const std::vector<std::string>&, std::ostream& out, std::ostream& err) {
              return Setup(SelfBin(), out, err);
          }},
-        {"tour",
-         [](const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-             // The tour runs from the working folder's installed copy.
-             WorkFolder w = DescribeWorkFolder(WorkFolderPath());
-             if (std::filesystem::weakly_canonical(SelfBin()) != std::filesystem::weakly_canonical(w.bin))
-                 return Launch("tarnwick", [&] {
-                     std::vector<std::string> words{"tour"};
-                     words.insert(words.end(), args.begin(), args.end());
-                     return words;
-                 }(), err);
-             UseWorkFolder(w);
-             return RunTour(w, out, err);
-         }},
+        // The tour needs the window system for its screenshots: a program of
+        // its own, so that this one links none.
+        Program("tour", "tarnwick-tour"),
         {"ide",
          [](const std::vector<std::string>& args, std::ostream&, std::ostream& err) {
              // Without a project of its own choosing, the window opens the
@@ -54,8 +43,8 @@ const std::vector<Command>& Commands() {
              if (args.empty()) words.push_back(DescribeWorkFolder(WorkFolderPath()).project.string());
              return Launch("ide", words, err);
          }},
-        Program("larkspur"),
-        Program("fenmoor"),
+        Program("larkspur", "larkspur"),
+        Program("fenmoor", "fenmoor"),
         });
         return all;
     }();

@@ -32,7 +32,7 @@ void SaveAndSay(TourContext& tour) {
 }
 
 std::string WindowName(const vbide::WindowPtr& w) {
-    return w->Caption() + " (kind " + std::to_string(static_cast<long>(w->Type())) + ")";
+    return w->Caption() + " (kind " + std::to_string(static_cast<std::int32_t>(w->Type())) + ")";
 }
 
 }  // namespace
@@ -73,9 +73,9 @@ bool TourConfig(TourContext& tour) {
         tour.out << "  no configuration drop-down on the Standard toolbar\n";
         return false;
     }
-    long release = 0;
+    std::int32_t release = 0;
     tour.out << "  configurations:";
-    for (long i = 1; i <= dropDown->ListCount(); ++i) {
+    for (std::int32_t i = 1; i <= dropDown->ListCount(); ++i) {
         tour.out << " " << dropDown->List(i);
         if (dropDown->List(i) == "release") release = i;
     }
@@ -84,7 +84,7 @@ bool TourConfig(TourContext& tour) {
     if (!release) return false;
     tour.env->Pick(dropDown, release);
     auto components = tour.project->VBComponents();
-    for (long c = 1; c <= components->Count(); ++c) {
+    for (std::int32_t c = 1; c <= components->Count(); ++c) {
         auto module = components->Item(c)->CodeModule();
         auto lines = ModuleLines(module);
         for (size_t i = 0; i < lines.size(); ++i)
@@ -122,7 +122,7 @@ bool TourWendover(TourContext& tour) {
 
     auto windows = tour.env->Windows();
     // Show every tool window first, so the toggle has something to close.
-    for (long i = 1; i <= windows->Count(); ++i) {
+    for (std::int32_t i = 1; i <= windows->Count(); ++i) {
         auto type = windows->Item(i)->Type();
         if (type != vbide::vbext_wt_CodeWindow && type != vbide::vbext_wt_Designer &&
             type != vbide::vbext_wt_MainWindow && type != vbide::vbext_wt_LinkedWindowFrame)
@@ -130,7 +130,7 @@ bool TourWendover(TourContext& tour) {
     }
     auto visible = [&] {
         std::vector<std::string> names;
-        for (long i = 1; i <= windows->Count(); ++i)
+        for (std::int32_t i = 1; i <= windows->Count(); ++i)
             if (windows->Item(i)->Visible()) names.push_back(WindowName(windows->Item(i)));
         return names;
     };

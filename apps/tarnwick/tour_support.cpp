@@ -15,14 +15,14 @@ vbide::CommandBarControlPtr MenuCommand(const vbide::VBEPtr& vbe, const std::str
 
 vbide::CommandBarControlPtr ToolbarDropDown(const vbide::VBEPtr& vbe) {
     auto controls = vbe->CommandBars()->Item("Standard")->Controls();
-    for (long i = 1; i <= controls->Count(); ++i)
+    for (std::int32_t i = 1; i <= controls->Count(); ++i)
         if (controls->Item(i)->Type() == vbide::msoControlDropdown) return controls->Item(i);
     return nullptr;
 }
 
 std::vector<std::string> ModuleLines(const vbide::CodeModulePtr& module) {
     std::vector<std::string> lines;
-    for (long i = 1; i <= module->CountOfLines(); ++i) lines.push_back(module->Lines(i, 1));
+    for (std::int32_t i = 1; i <= module->CountOfLines(); ++i) lines.push_back(module->Lines(i, 1));
     return lines;
 }
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "shared/vbide.h"
+#include "contract/vbide.h"
 
 namespace forms {
 class Form;

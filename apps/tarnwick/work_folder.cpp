@@ -17,7 +17,7 @@ namespace tarnwick {
 
 namespace {
 
-const char* const kPrograms[] = {"tarnwick", "ide", "larkspur", "fenmoor", "regedit", "regsvr"};
+const char* const kPrograms[] = {"tarnwick", "tarnwick-tour", "ide", "larkspur", "fenmoor", "regedit", "regsvr"};
 
 struct AddIn {
     const char* library;

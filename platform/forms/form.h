@@ -59,8 +59,6 @@ public:
     void SetMinButton(bool on) { minButton_ = on; }
     bool MaxButton() const { return maxButton_; }
     void SetMaxButton(bool on) { maxButton_ = on; }
-    bool ShowInTaskbar() const { return showInTaskbar_; }
-    void SetShowInTaskbar(bool on) { showInTaskbar_ = on; }
     // 0 manual, 1 centre on the owner, 2 centre on the screen.
     int StartUpPosition() const { return startUpPosition_; }
     void SetStartUpPosition(int position) { startUpPosition_ = position; }
@@ -153,7 +151,6 @@ private:
     int borderStyle_ = vbSizable;
     bool minButton_ = true;
     bool maxButton_ = true;
-    bool showInTaskbar_ = true;
     int startUpPosition_ = vbStartUpManual;
     forms::Font font_;
     unsigned backColor_ = vbButtonFace;

@@ -36,8 +36,6 @@ void HeadlessUi::ShowForm(Form& form, bool modal) {
     if (!modals_.empty()) {
         interaction = std::move(modals_.front());
         modals_.pop_front();
-    } else {
-        interaction = defaultModal_;
     }
     if (!interaction)
         throw std::logic_error("headless: modal form '" + form.Name() +

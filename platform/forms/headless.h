@@ -29,8 +29,6 @@ public:
     // The next modal showing runs this interaction (which should hide the
     // form, as a user's OK or Cancel would); interactions run in order.
     void QueueModal(Interaction interaction) { modals_.push_back(std::move(interaction)); }
-    // Runs for a modal showing when no queued interaction is left.
-    void SetDefaultModal(Interaction interaction) { defaultModal_ = std::move(interaction); }
 
     std::vector<MsgBoxRecord> messages;
     std::vector<std::string> shown;  // "Name" or "Name (modal)", in order
@@ -53,7 +51,6 @@ public:
 private:
     std::deque<int> answers_;
     std::deque<Interaction> modals_;
-    Interaction defaultModal_;
     std::vector<Form*> visible_;
 };
 

@@ -60,7 +60,6 @@ public:
     int MousePointer() const { return mousePointer_; }
     void SetMousePointer(int pointer);
     int TwipsPerPixelX() const { return kTwipsPerPixel; }
-    int TwipsPerPixelY() const { return kTwipsPerPixel; }
 
 private:
     int mousePointer_ = vbDefault;

@@ -9,7 +9,7 @@
 #include "platform/vbide/addin_registration.h"
 #include "platform/vbide/code_rules.h"
 #include "platform/win/profile.h"
-#include "shared/addin.h"
+#include "contract/addin.h"
 
 namespace vbide {
 
@@ -89,7 +89,7 @@ bool AddInHost::ConnectOne(const std::string& progId, vbext_ConnectMode mode, st
     }
     if (!library->getClassObject) return fail("the library has no DllGetClassObject");
     std::shared_ptr<IDTExtensibility> object;
-    long rc = library->getClassObject(reg.clsid.c_str(), &object);
+    std::int32_t rc = library->getClassObject(reg.clsid.c_str(), &object);
     if (rc != addin::kOk || !object) return fail("the library did not create class " + reg.clsid);
     auto loaded = std::make_shared<Loaded>();
     loaded->progId = progId;

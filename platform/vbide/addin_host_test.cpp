@@ -18,7 +18,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-long ErrorOf(const CommandBarControlPtr& control) {
+std::int32_t ErrorOf(const CommandBarControlPtr& control) {
     try {
         control->Caption();
     } catch (const vb::VbError& e) {

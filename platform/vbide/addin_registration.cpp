@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "platform/win/registry.h"
-#include "shared/addin.h"
+#include "contract/addin.h"
 
 namespace vbide {
 
@@ -33,7 +33,7 @@ std::string GetDefault(const std::string& path) {
     return value;
 }
 
-std::string Hex(long code) {
+std::string Hex(std::int32_t code) {
     char buffer[16];
     std::snprintf(buffer, sizeof buffer, "0x%08lx", static_cast<unsigned long>(code) & 0xFFFFFFFFul);
     return buffer;

@@ -9,7 +9,7 @@ namespace vbide {
 
 struct RegistrationResult {
     bool ok = false;
-    long code = 0;         // the export's result (an HRESULT), when it ran
+    std::int32_t code = 0;         // the export's result (an HRESULT), when it ran
     std::string message;   // what the registration program shows
     // The registration program's exit status: 0 done, 3 the library did not
     // load, 4 it lacks the entry point, 5 the entry point failed.

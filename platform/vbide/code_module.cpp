@@ -11,7 +11,7 @@ namespace vbide {
 namespace {
 
 // Lines shown by a code pane at a time (a window of the default size).
-constexpr long kVisibleLines = 30;
+constexpr std::int32_t kVisibleLines = 30;
 
 const rules::Procedure& FindProcedure(const std::vector<rules::Procedure>& procs,
                                       const std::string& name, vbext_ProcKind kind) {
@@ -40,7 +40,7 @@ void ModuleImpl::Changed() {
         c->dirty = true;
         if (auto p = c->Project()) p->dirty = true;
     }
-    if (pane) pane->topLine = std::clamp(pane->topLine, 1L, std::max(1L, text.Count()));
+    if (pane) pane->topLine = std::clamp(pane->topLine, std::int32_t{1}, std::max(std::int32_t{1}, text.Count()));
     if (auto e = Env()) {
         auto self = shared_from_this();
         e->Internal().Notify([&](EnvironmentObserver& o) { o.CodeChanged(self); });
@@ -65,30 +65,30 @@ CodePanePtr ModuleImpl::CodePane() {
     return e->Internal().OpenPane(shared_from_this());
 }
 
-long ModuleImpl::CountOfLines() {
+std::int32_t ModuleImpl::CountOfLines() {
     Check();
     return text.Count();
 }
 
-long ModuleImpl::CountOfDeclarationLines() {
+std::int32_t ModuleImpl::CountOfDeclarationLines() {
     Check();
     return rules::CountOfDeclarationLines(text.Lines());
 }
 
-std::string ModuleImpl::Lines(long startLine, long count) {
+std::string ModuleImpl::Lines(std::int32_t startLine, std::int32_t count) {
     Check();
     if (startLine < 1 || count < 0) ThrowError(9);
     if (count == 0) return {};
     if (startLine + count - 1 > text.Count()) ThrowError(9);
     std::string out;
-    for (long i = startLine; i < startLine + count; ++i) {
+    for (std::int32_t i = startLine; i < startLine + count; ++i) {
         if (i > startLine) out += "\r\n";
         out += text.Line(static_cast<std::size_t>(i - 1));
     }
     return out;
 }
 
-void ModuleImpl::InsertLines(long line, const std::string& code) {
+void ModuleImpl::InsertLines(std::int32_t line, const std::string& code) {
     Check();
     if (line < 1) ThrowError(9);
     std::vector<std::string> lines = ModuleText::SplitLines(code);
@@ -102,14 +102,14 @@ void ModuleImpl::InsertLines(long line, const std::string& code) {
     Changed();
 }
 
-void ModuleImpl::ReplaceLine(long line, const std::string& code) {
+void ModuleImpl::ReplaceLine(std::int32_t line, const std::string& code) {
     Check();
     if (line < 1 || line > text.Count()) ThrowError(9);
     text.Replace(static_cast<std::size_t>(line - 1), ModuleText::SplitLines(code));
     Changed();
 }
 
-void ModuleImpl::DeleteLines(long startLine, long count) {
+void ModuleImpl::DeleteLines(std::int32_t startLine, std::int32_t count) {
     Check();
     if (startLine < 1 || count < 0 || startLine + count - 1 > text.Count()) ThrowError(9);
     if (count == 0) return;
@@ -122,30 +122,30 @@ void ModuleImpl::AddFromString(const std::string& code) {
     InsertLines(text.Count() + 1, code);
 }
 
-long ModuleImpl::ProcStartLine(const std::string& procName, vbext_ProcKind kind) {
+std::int32_t ModuleImpl::ProcStartLine(const std::string& procName, vbext_ProcKind kind) {
     Check();
     return FindProcedure(rules::Procedures(text.Lines()), procName, kind).start;
 }
 
-long ModuleImpl::ProcBodyLine(const std::string& procName, vbext_ProcKind kind) {
+std::int32_t ModuleImpl::ProcBodyLine(const std::string& procName, vbext_ProcKind kind) {
     Check();
     return FindProcedure(rules::Procedures(text.Lines()), procName, kind).body;
 }
 
-long ModuleImpl::ProcCountLines(const std::string& procName, vbext_ProcKind kind) {
+std::int32_t ModuleImpl::ProcCountLines(const std::string& procName, vbext_ProcKind kind) {
     Check();
     auto procs = rules::Procedures(text.Lines());
     const auto& p = FindProcedure(procs, procName, kind);
-    long end = (&p == &procs.back()) ? text.Count() : p.end;
+    std::int32_t end = (&p == &procs.back()) ? text.Count() : p.end;
     return end - p.start + 1;
 }
 
-std::string ModuleImpl::ProcOfLine(long line, vbext_ProcKind& kind) {
+std::string ModuleImpl::ProcOfLine(std::int32_t line, vbext_ProcKind& kind) {
     Check();
     if (line < 1 || line > text.Count()) ThrowError(9);
     auto procs = rules::Procedures(text.Lines());
     for (std::size_t i = 0; i < procs.size(); ++i) {
-        long end = (i + 1 == procs.size()) ? text.Count() : procs[i].end;
+        std::int32_t end = (i + 1 == procs.size()) ? text.Count() : procs[i].end;
         if (line >= procs[i].start && line <= end) {
             kind = procs[i].kind;
             return procs[i].name;
@@ -155,8 +155,8 @@ std::string ModuleImpl::ProcOfLine(long line, vbext_ProcKind& kind) {
     return {};
 }
 
-bool ModuleImpl::Find(const std::string& target, long& startLine, long& startColumn,
-                      long& endLine, long& endColumn, bool wholeWord, bool matchCase,
+bool ModuleImpl::Find(const std::string& target, std::int32_t& startLine, std::int32_t& startColumn,
+                      std::int32_t& endLine, std::int32_t& endColumn, bool wholeWord, bool matchCase,
                       bool patternSearch) {
     Check();
     return rules::Find(text.Lines(), target, startLine, startColumn, endLine, endColumn,
@@ -175,16 +175,16 @@ CodeModulePtr PaneImpl::CodeModule() {
     return module.lock();
 }
 
-long PaneImpl::TopLine() {
+std::int32_t PaneImpl::TopLine() {
     Check();
     return topLine;
 }
 
-void PaneImpl::SetTopLine(long line) {
+void PaneImpl::SetTopLine(std::int32_t line) {
     Check();
     if (line < 1) ThrowError(380);
     auto m = module.lock();
-    long last = m ? std::max(1L, m->text.Count()) : 1L;
+    std::int32_t last = m ? std::max(std::int32_t{1}, m->text.Count()) : std::int32_t{1};
     topLine = std::min(line, last);
     if (auto e = m ? m->Env() : nullptr) {
         auto self = shared_from_this();
@@ -192,7 +192,7 @@ void PaneImpl::SetTopLine(long line) {
     }
 }
 
-long PaneImpl::CountOfVisibleLines() {
+std::int32_t PaneImpl::CountOfVisibleLines() {
     Check();
     return kVisibleLines;
 }

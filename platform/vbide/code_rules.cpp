@@ -147,26 +147,26 @@ std::size_t FirstProcedureLine(TextLines lines) {
     return lines.size();
 }
 
-long DeclarationEnd(TextLines lines, std::size_t firstProc) {
+std::int32_t DeclarationEnd(TextLines lines, std::size_t firstProc) {
     // The last line of the last declaration (a statement that is neither
     // blank nor a comment), 0-based + 1; then the comment lines directly
     // under it, up to the first blank line.
-    long lastDeclaration = 0;
+    std::int32_t lastDeclaration = 0;
     std::vector<std::size_t> starts;
     for (std::size_t i = 0; i < firstProc; ++i) {
         std::size_t last = i;
         LogicalLine(lines, i, last);
         last = std::min(last, firstProc - 1);
-        if (!IsBlank(lines[i]) && !IsComment(lines[i])) lastDeclaration = static_cast<long>(last) + 1;
+        if (!IsBlank(lines[i]) && !IsComment(lines[i])) lastDeclaration = static_cast<std::int32_t>(last) + 1;
         i = last;
     }
-    long end = lastDeclaration;
+    std::int32_t end = lastDeclaration;
     for (std::size_t i = static_cast<std::size_t>(end); i < firstProc; ++i) {
         if (!IsComment(lines[i])) break;
         std::size_t last = i;
         LogicalLine(lines, i, last);
         last = std::min(last, firstProc - 1);
-        end = static_cast<long>(last) + 1;
+        end = static_cast<std::int32_t>(last) + 1;
         i = last;
     }
     return end;
@@ -174,14 +174,14 @@ long DeclarationEnd(TextLines lines, std::size_t firstProc) {
 
 }  // namespace
 
-long CountOfDeclarationLines(TextLines lines) {
+std::int32_t CountOfDeclarationLines(TextLines lines) {
     return DeclarationEnd(lines, FirstProcedureLine(lines));
 }
 
 std::vector<Procedure> Procedures(TextLines lines) {
     std::vector<Procedure> result;
     std::size_t first = FirstProcedureLine(lines);
-    long nextStart = DeclarationEnd(lines, first) + 1;
+    std::int32_t nextStart = DeclarationEnd(lines, first) + 1;
     std::size_t i = first;
     while (i < lines.size()) {
         std::size_t last = i;
@@ -195,10 +195,10 @@ std::vector<Procedure> Procedures(TextLines lines) {
         p.name = d.name;
         p.kind = KindOf(d.keyword);
         p.start = nextStart;
-        p.body = static_cast<long>(i) + 1;
+        p.body = static_cast<std::int32_t>(i) + 1;
         std::size_t j = last + 1;
         while (j < lines.size() && !IsProcedureEnd(lines[j])) ++j;
-        p.end = j < lines.size() ? static_cast<long>(j) + 1 : static_cast<long>(lines.size());
+        p.end = j < lines.size() ? static_cast<std::int32_t>(j) + 1 : static_cast<std::int32_t>(lines.size());
         result.push_back(p);
         nextStart = p.end + 1;
         i = static_cast<std::size_t>(p.end);
@@ -353,21 +353,21 @@ bool LikeMatch(const std::string& text, const std::string& pattern) {
     return states[items.size()] != 0;
 }
 
-bool Find(TextLines lines, const std::string& target, long& startLine,
-          long& startColumn, long& endLine, long& endColumn, bool wholeWord, bool matchCase,
+bool Find(TextLines lines, const std::string& target, std::int32_t& startLine,
+          std::int32_t& startColumn, std::int32_t& endLine, std::int32_t& endColumn, bool wholeWord, bool matchCase,
           bool patternSearch) {
     if (target.empty() || (matchCase && patternSearch)) Fail5();
-    const long count = static_cast<long>(lines.size());
+    const std::int32_t count = static_cast<std::int32_t>(lines.size());
     if (count == 0) return false;
     if (startLine < 1 || startLine > count) Fail5();
-    long lastLine = (endLine == -1 || endLine > count) ? count : endLine;
+    std::int32_t lastLine = (endLine == -1 || endLine > count) ? count : endLine;
     if (lastLine < startLine) return false;
     std::vector<PatternItem> pattern;
     if (patternSearch) pattern = CompilePattern(target);
-    for (long l = startLine; l <= lastLine; ++l) {
+    for (std::int32_t l = startLine; l <= lastLine; ++l) {
         const std::string_view text = lines[static_cast<std::size_t>(l - 1)];
-        long firstCol = (l == startLine) ? std::max(startColumn, 1L) : 1;
-        long lastCol = static_cast<long>(text.size());
+        std::int32_t firstCol = (l == startLine) ? std::max(startColumn, std::int32_t{1}) : 1;
+        std::int32_t lastCol = static_cast<std::int32_t>(text.size());
         if (l == lastLine && endColumn != -1) lastCol = std::min(lastCol, endColumn);
         if (lastCol < firstCol) continue;
         std::size_t begin = 0, end = 0;
@@ -375,8 +375,8 @@ bool Find(TextLines lines, const std::string& target, long& startLine,
                        target, patternSearch ? &pattern : nullptr, wholeWord, matchCase, begin, end)) {
             startLine = l;
             endLine = l;
-            startColumn = static_cast<long>(begin) + 1;
-            endColumn = static_cast<long>(end);
+            startColumn = static_cast<std::int32_t>(begin) + 1;
+            endColumn = static_cast<std::int32_t>(end);
             return true;
         }
     }

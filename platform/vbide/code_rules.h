@@ -9,7 +9,7 @@
 
 #include "base/text.h"
 #include "platform/vbide/text_lines.h"
-#include "shared/vbide.h"
+#include "contract/vbide.h"
 
 namespace vbide::rules {
 
@@ -27,9 +27,9 @@ struct ProcDeclaration {
 struct Procedure {
     std::string name;
     vbext_ProcKind kind = vbext_pk_Proc;
-    long start = 0;  // first line after the previous procedure (or declarations)
-    long body = 0;   // the declaration line
-    long end = 0;    // the End line, or the module's last line when missing
+    std::int32_t start = 0;  // first line after the previous procedure (or declarations)
+    std::int32_t body = 0;   // the declaration line
+    std::int32_t end = 0;    // the End line, or the module's last line when missing
 };
 
 // Names compare with ASCII case folding and are VB identifiers.
@@ -54,15 +54,15 @@ bool IsBlank(std::string_view line);
 bool IsComment(std::string_view line);
 
 // The declarations section's last line (see CodeModule::CountOfDeclarationLines).
-long CountOfDeclarationLines(TextLines lines);
+std::int32_t CountOfDeclarationLines(TextLines lines);
 // Every procedure (Sub, Function, Property) of the module in order; events
 // and Declare statements are declarations, not procedures.
 std::vector<Procedure> Procedures(TextLines lines);
 
 // The search of CodeModule::Find over `lines`; validates its arguments and
 // throws vb::VbError(5) as the contract says.
-bool Find(TextLines lines, const std::string& target, long& startLine,
-          long& startColumn, long& endLine, long& endColumn, bool wholeWord, bool matchCase,
+bool Find(TextLines lines, const std::string& target, std::int32_t& startLine,
+          std::int32_t& startColumn, std::int32_t& endLine, std::int32_t& endColumn, bool wholeWord, bool matchCase,
           bool patternSearch);
 
 // Matches `text` against a pattern of the Like operator (* ? # [list] [!list]),

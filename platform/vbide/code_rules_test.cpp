@@ -65,9 +65,9 @@ TEST(Procedures, DeclareAndCommentsAreNotProcedures) {
     EXPECT_TRUE(procs.empty());
 }
 
-long Col(const std::vector<std::string>& lines, const std::string& target, long line, long c1,
-         long c2, bool whole = false, bool matchCase = false, bool pattern = false) {
-    long sl = line, sc = c1, el = line, ec = c2;
+std::int32_t Col(const std::vector<std::string>& lines, const std::string& target, std::int32_t line, std::int32_t c1,
+         std::int32_t c2, bool whole = false, bool matchCase = false, bool pattern = false) {
+    std::int32_t sl = line, sc = c1, el = line, ec = c2;
     if (!Find(lines, target, sl, sc, el, ec, whole, matchCase, pattern)) return 0;
     return sc;
 }
@@ -77,7 +77,7 @@ TEST(Find, ColumnWindowIsInclusiveAndMatchMustFitInIt) {
     auto lines = L("#Const debugging = True\r\n  #Const debugging = 1\r\n"
                    "   #Const debugging = 1\r\n#const DEBUGGING =True\r\n#Const debuggingX = 1\r\n");
     const std::string t = "#Const debugging ";
-    const long window = static_cast<long>(std::string("debugging").size()) + 10;
+    const std::int32_t window = static_cast<std::int32_t>(std::string("debugging").size()) + 10;
     EXPECT_EQ(Col(lines, t, 1, 1, window), 1);
     EXPECT_EQ(Col(lines, t, 2, 1, window), 3);
     EXPECT_EQ(Col(lines, t, 3, 1, window), 0);  // starts in column 4: ends past the window
@@ -88,7 +88,7 @@ TEST(Find, ColumnWindowIsInclusiveAndMatchMustFitInIt) {
 
 TEST(Find, SetsThePositionsOfTheMatch) {
     auto lines = L("a\r\nx = Total(1)\r\ny = Total\r\n");
-    long sl = 1, sc = 1, el = -1, ec = -1;
+    std::int32_t sl = 1, sc = 1, el = -1, ec = -1;
     ASSERT_TRUE(Find(lines, "total", sl, sc, el, ec, false, false, false));
     EXPECT_EQ(sl, 2);
     EXPECT_EQ(sc, 5);
@@ -110,8 +110,8 @@ TEST(Find, WholeWordAndPattern) {
 
 TEST(Find, ErrorsForBadArguments) {
     auto lines = L("x\r\n");
-    long sl = 1, sc = 1, el = 1, ec = -1;
-    auto code = [&](const std::string& t, bool mc, bool pat, long start) {
+    std::int32_t sl = 1, sc = 1, el = 1, ec = -1;
+    auto code = [&](const std::string& t, bool mc, bool pat, std::int32_t start) {
         sl = start;
         try {
             Find(lines, t, sl, sc, el, ec, false, mc, pat);

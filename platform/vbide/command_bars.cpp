@@ -134,8 +134,8 @@ std::function<void()> DefaultAction(const std::weak_ptr<Environment>& weakEnv,
 
 // The id of a built-in command: its fixed one when a user interface runs it,
 // else the next free one.
-long CommandId(const std::string& caption, long& next) {
-    static const struct { const char* caption; long id; } fixed[] = {
+std::int32_t CommandId(const std::string& caption, std::int32_t& next) {
+    static const struct { const char* caption; std::int32_t id; } fixed[] = {
         {"Open Project", kCmdOpenProject}, {"Add Project", kCmdAddProject},
         {"Remove Project", kCmdRemoveProject}, {"Save Project", kCmdSaveProject},
         {"Save Project As", kCmdSaveProjectAs}, {"Save", kCmdSave}, {"Save As", kCmdSaveAs},
@@ -144,7 +144,14 @@ long CommandId(const std::string& caption, long& next) {
         {"Select All", kCmdSelectAll}, {"Find", kCmdFind}, {"Find Next", kCmdFindNext},
         {"Code", kCmdViewCode}, {"Add-In Manager", kCmdAddInManager},
         {"Tile Horizontally", kCmdTileHorizontally}, {"Tile Vertically", kCmdTileVertically},
-        {"Cascade", kCmdCascade}, {"About", kCmdAbout},
+        {"Cascade", kCmdCascade}, {"About", kCmdAbout}, {"New Project", kCmdNewProject},
+        {"Add Standard EXE Project", kCmdAddStandardExe}, {"Add Form", kCmdAddForm},
+        {"Menu Editor", kCmdMenuEditor}, {"Print", kCmdPrint}, {"Replace", kCmdReplace},
+        {"Object Browser", kCmdObjectBrowser}, {"Immediate Window", kCmdImmediateWindow},
+        {"Project Explorer", kCmdProjectExplorer}, {"Properties Window", kCmdPropertiesWindow},
+        {"Form Layout Window", kCmdFormLayoutWindow}, {"Toolbox", kCmdToolbox},
+        {"Data View Window", kCmdDataViewWindow}, {"Component Manager", kCmdComponentManager},
+        {"Start", kCmdStart}, {"Break", kCmdBreak}, {"End", kCmdEnd},
     };
     std::string plain = text::StripAccessKeys(caption);
     if (plain.size() > 3 && plain.compare(plain.size() - 3, 3, "...") == 0) plain.resize(plain.size() - 3);
@@ -157,10 +164,10 @@ long CommandId(const std::string& caption, long& next) {
 
 void BuildCommandBars(Environment& env) {
     auto& s = env.Internal();
-    long id = 30000;
+    std::int32_t id = 30000;
     auto menuBar = std::make_shared<BarImpl>(s.self, "Menu Bar");
     for (const auto& menu : MenuBarLayout()) {
-        const long menuId = std::string(menu.caption) == "&File" ? kCmdFileMenu : ++id;
+        const std::int32_t menuId = std::string(menu.caption) == "&File" ? kCmdFileMenu : ++id;
         auto popup = menuBar->AddBuiltIn(msoControlPopup, menuId, menu.caption);
         for (const char* command : menu.commands) {
             auto c = popup->popup->AddBuiltIn(msoControlButton, CommandId(command, id), command);
@@ -194,7 +201,7 @@ void BuildCommandBars(Environment& env) {
 
 namespace {
 
-std::shared_ptr<ControlImpl> FindIn(const BarImpl& bar, long id) {
+std::shared_ptr<ControlImpl> FindIn(const BarImpl& bar, std::int32_t id) {
     for (const auto& c : bar.controls) {
         if (c->builtIn && c->id == id) return c;
         if (c->popup)
@@ -205,7 +212,7 @@ std::shared_ptr<ControlImpl> FindIn(const BarImpl& bar, long id) {
 
 }  // namespace
 
-CommandBarControlPtr Environment::FindControl(long id) {
+CommandBarControlPtr Environment::FindControl(std::int32_t id) {
     for (const auto& bar : Internal().bars)
         if (auto found = FindIn(*bar, id)) return found;
     return nullptr;
@@ -213,11 +220,11 @@ CommandBarControlPtr Environment::FindControl(long id) {
 
 // ---- CommandBars --------------------------------------------------------------
 
-long BarsImpl::Count() { return static_cast<long>(LockEnv(env_)->Internal().bars.size()); }
+std::int32_t BarsImpl::Count() { return static_cast<std::int32_t>(LockEnv(env_)->Internal().bars.size()); }
 
-CommandBarPtr BarsImpl::Item(long index) {
+CommandBarPtr BarsImpl::Item(std::int32_t index) {
     auto& bars = LockEnv(env_)->Internal().bars;
-    if (index < 1 || index > static_cast<long>(bars.size())) ThrowError(5);
+    if (index < 1 || index > static_cast<std::int32_t>(bars.size())) ThrowError(5);
     return bars[static_cast<std::size_t>(index - 1)];
 }
 
@@ -250,7 +257,7 @@ void BarImpl::SetVisible(bool value) {
     NotifyControls(shared_from_this());
 }
 
-std::shared_ptr<ControlImpl> BarImpl::AddBuiltIn(MsoControlType type, long id,
+std::shared_ptr<ControlImpl> BarImpl::AddBuiltIn(MsoControlType type, std::int32_t id,
                                                  const std::string& caption) {
     auto c = std::make_shared<ControlImpl>(weak_from_this(), type);
     c->id = id;
@@ -272,11 +279,11 @@ std::shared_ptr<BarImpl> ControlsImpl::Bar() {
     return b;
 }
 
-long ControlsImpl::Count() { return static_cast<long>(Bar()->controls.size()); }
+std::int32_t ControlsImpl::Count() { return static_cast<std::int32_t>(Bar()->controls.size()); }
 
-CommandBarControlPtr ControlsImpl::Item(long index) {
+CommandBarControlPtr ControlsImpl::Item(std::int32_t index) {
     auto b = Bar();
-    if (index < 1 || index > static_cast<long>(b->controls.size())) ThrowError(5);
+    if (index < 1 || index > static_cast<std::int32_t>(b->controls.size())) ThrowError(5);
     return b->controls[static_cast<std::size_t>(index - 1)];
 }
 
@@ -286,15 +293,15 @@ CommandBarControlPtr ControlsImpl::Item(const std::string& caption) {
     ThrowError(5);
 }
 
-CommandBarControlPtr ControlsImpl::Add(MsoControlType type, long id, const std::string& parameter,
-                                       long before, bool temporary) {
+CommandBarControlPtr ControlsImpl::Add(MsoControlType type, std::int32_t id, const std::string& parameter,
+                                       std::int32_t before, bool temporary) {
     auto b = Bar();
     switch (type) {
         case msoControlButton: case msoControlEdit: case msoControlDropdown:
         case msoControlComboBox: case msoControlPopup: break;
         default: ThrowError(5);
     }
-    long count = static_cast<long>(b->controls.size());
+    std::int32_t count = static_cast<std::int32_t>(b->controls.size());
     if (before < 0 || before > count + 1) ThrowError(5);
     auto c = std::make_shared<ControlImpl>(b, type);
     c->id = id;
@@ -326,7 +333,7 @@ void ControlImpl::CheckList() const {
 }
 
 MsoControlType ControlImpl::Type() { Check(); return type; }
-long ControlImpl::Id() { Check(); return id; }
+std::int32_t ControlImpl::Id() { Check(); return id; }
 std::string ControlImpl::Parameter() { Check(); return parameter; }
 std::string ControlImpl::Caption() { Check(); return caption; }
 
@@ -358,13 +365,13 @@ void ControlImpl::SetTag(const std::string& value) { Check(); tag = value; }
 std::string ControlImpl::ToolTipText() { Check(); return toolTip.empty() ? text::StripAccessKeys(caption) : toolTip; }
 void ControlImpl::SetToolTipText(const std::string& value) { Check(); toolTip = value; }
 
-long ControlImpl::Index() {
+std::int32_t ControlImpl::Index() {
     Check();
     auto b = parent.lock();
     if (!b) ThrowDisconnected();
     auto it = std::find_if(b->controls.begin(), b->controls.end(),
                            [this](auto& c) { return c.get() == this; });
-    return static_cast<long>(it - b->controls.begin()) + 1;
+    return static_cast<std::int32_t>(it - b->controls.begin()) + 1;
 }
 
 bool ControlImpl::BuiltIn() { Check(); return builtIn; }
@@ -397,44 +404,44 @@ void ControlImpl::Clear() {
     Notify();
 }
 
-void ControlImpl::AddItem(const std::string& text, long index) {
+void ControlImpl::AddItem(const std::string& text, std::int32_t index) {
     CheckList();
-    long count = static_cast<long>(list.size());
+    std::int32_t count = static_cast<std::int32_t>(list.size());
     if (index < 0 || index > count + 1) ThrowError(5);
     std::size_t at = index == 0 ? list.size() : static_cast<std::size_t>(index - 1);
     list.insert(list.begin() + static_cast<std::ptrdiff_t>(at), text);
-    if (listIndex >= static_cast<long>(at) + 1 && listIndex > 0) ++listIndex;
+    if (listIndex >= static_cast<std::int32_t>(at) + 1 && listIndex > 0) ++listIndex;
     Notify();
 }
 
-void ControlImpl::RemoveItem(long index) {
+void ControlImpl::RemoveItem(std::int32_t index) {
     CheckList();
-    if (index < 1 || index > static_cast<long>(list.size())) ThrowError(5);
+    if (index < 1 || index > static_cast<std::int32_t>(list.size())) ThrowError(5);
     list.erase(list.begin() + (index - 1));
     if (listIndex == index) listIndex = 0;
     else if (listIndex > index) --listIndex;
     Notify();
 }
 
-long ControlImpl::ListCount() {
+std::int32_t ControlImpl::ListCount() {
     CheckList();
-    return static_cast<long>(list.size());
+    return static_cast<std::int32_t>(list.size());
 }
 
-std::string ControlImpl::List(long index) {
+std::string ControlImpl::List(std::int32_t index) {
     CheckList();
-    if (index < 1 || index > static_cast<long>(list.size())) ThrowError(5);
+    if (index < 1 || index > static_cast<std::int32_t>(list.size())) ThrowError(5);
     return list[static_cast<std::size_t>(index - 1)];
 }
 
-long ControlImpl::ListIndex() {
+std::int32_t ControlImpl::ListIndex() {
     CheckList();
     return listIndex;
 }
 
-void ControlImpl::SetListIndex(long index) {
+void ControlImpl::SetListIndex(std::int32_t index) {
     CheckList();
-    if (index < 0 || index > static_cast<long>(list.size())) ThrowError(5);
+    if (index < 0 || index > static_cast<std::int32_t>(list.size())) ThrowError(5);
     listIndex = index;
     Notify();
 }

@@ -359,9 +359,9 @@ bool IsReservedWord(const std::string& word) {
 
 CheckResult CheckInsertedCode(const std::vector<std::string>& lines, vbext_ComponentType moduleType) {
     struct OpenProcedure {
-        long line = 0;
+        std::int32_t line = 0;
         std::vector<std::string> labels;
-        std::vector<std::pair<std::string, long>> targets;
+        std::vector<std::pair<std::string, std::int32_t>> targets;
     };
     bool inProcedure = false;
     OpenProcedure proc;
@@ -377,7 +377,7 @@ CheckResult CheckInsertedCode(const std::vector<std::string>& lines, vbext_Compo
     for (std::size_t i = 0; i < lines.size(); ++i) {
         std::size_t last = i;
         std::string logical = rules::LogicalLine(lines, i, last);
-        long lineNo = static_cast<long>(i) + 1;
+        std::int32_t lineNo = static_cast<std::int32_t>(i) + 1;
         if (!rules::IsComment(lines[i])) {
             ProcDeclaration d = rules::ParseDeclaration(logical);
             if (d.keyword != ProcDeclaration::Keyword::None) {

@@ -28,13 +28,13 @@
 #include <string>
 #include <vector>
 
-#include "shared/vbide.h"
+#include "contract/vbide.h"
 
 namespace vbide {
 
 struct CheckResult {
     bool ok = true;
-    long line = 0;        // 1-based line of the inserted text
+    std::int32_t line = 0;        // 1-based line of the inserted text
     std::string reason;   // what is wrong, for messages and tests
 };
 

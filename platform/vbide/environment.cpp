@@ -14,7 +14,7 @@ void ThrowDisconnected() {
                       "Automation error\r\nThe object invoked has disconnected from its clients.");
 }
 
-void ThrowError(long number) { throw vb::VbError(number, "VBIDE"); }
+void ThrowError(std::int32_t number) { throw vb::VbError(number, "VBIDE"); }
 
 std::shared_ptr<Environment> LockEnv(const std::weak_ptr<Environment>& env) {
     auto e = env.lock();
@@ -129,7 +129,7 @@ std::string Environment::FileNameOf(const VBComponentPtr& component) {
     return std::string(text::LastPathElement(impl->relativePath));
 }
 
-void Environment::Pick(const CommandBarControlPtr& dropDown, long index) {
+void Environment::Pick(const CommandBarControlPtr& dropDown, std::int32_t index) {
     if (!dropDown) ThrowError(5);
     if (index < 1 || index > dropDown->ListCount()) ThrowError(5);
     dropDown->SetListIndex(index);
@@ -267,12 +267,12 @@ CodePanePtr Environment::OpenCodePane(const VBComponentPtr& component) {
     return pane;
 }
 
-void Environment::EditLines(const CodeModulePtr& module, long startLine, long deleteCount,
+void Environment::EditLines(const CodeModulePtr& module, std::int32_t startLine, std::int32_t deleteCount,
                             const std::string& text) {
     auto m = std::dynamic_pointer_cast<ModuleImpl>(module);
     if (!m) ThrowError(5);
     m->Check();
-    long count = m->text.Count();
+    std::int32_t count = m->text.Count();
     if (startLine < 1 || deleteCount < 0 || startLine > count + 1 || startLine - 1 + deleteCount > count)
         ThrowError(9);
     auto at = static_cast<std::size_t>(startLine - 1);

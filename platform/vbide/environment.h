@@ -1,6 +1,6 @@
 #pragma once
 // The environment: the in-memory implementation of the extensibility model
-// (shared/vbide.h), plus what a user interface or a test needs to drive it as
+// (contract/vbide.h), plus what a user interface or a test needs to drive it as
 // a user would (click a command, pick a drop-down entry, add a project or a
 // component, open and activate code panes) and to follow its changes.
 //
@@ -17,7 +17,7 @@
 #include <string>
 #include <vector>
 
-#include "shared/vbide.h"
+#include "contract/vbide.h"
 
 namespace vbide {
 
@@ -78,7 +78,7 @@ public:
     // runs. Error 5 for a hidden or disabled control.
     bool Click(const CommandBarControlPtr& control);
     // Picks entry `index` (1-based) of a drop-down, then raises its Click.
-    void Pick(const CommandBarControlPtr& dropDown, long index);
+    void Pick(const CommandBarControlPtr& dropDown, std::int32_t index);
     // Adds a new project (a fresh "ProjectN" name when `name` is empty),
     // raises ItemAdded, and makes it the active project (ItemActivated).
     VBProjectPtr AddProject(const std::string& name = {});
@@ -104,7 +104,7 @@ public:
     // `startLine` with the lines of `text` (none when empty). Unlike
     // CodeModule.InsertLines nothing is checked: the editor takes what the
     // user types. Error 9 for a range outside the module.
-    void EditLines(const CodeModulePtr& module, long startLine, long deleteCount,
+    void EditLines(const CodeModulePtr& module, std::int32_t startLine, std::int32_t deleteCount,
                    const std::string& text);
     // Opens (or shows) the designer window of a component that has one
     // (forms, user controls, property pages, documents, designers); error 5
@@ -122,7 +122,7 @@ public:
     // The built-in control with command id `id` (vbide::BuiltInCommand),
     // searched through every bar and menu, the first found; nullptr when
     // there is none (an add-in deleted it).
-    CommandBarControlPtr FindControl(long id);
+    CommandBarControlPtr FindControl(std::int32_t id);
 
     // ---- Following the environment -------------------------------------------
     // Observers are held weakly: dropping the observer ends its notifications.

@@ -155,9 +155,9 @@ TEST(CodePane, TopLineClampsAndRejectsZero) {
 TEST(Windows, CloseHidesToolWindowsAndDestroysCodeWindows) {
     auto env = EnvironmentBuilder::SingleModule("x\r\n");
     auto windows = env->Windows();
-    long before = windows->Count();
+    std::int32_t before = windows->Count();
     WindowPtr project, code;
-    for (long i = 1; i <= windows->Count(); ++i) {
+    for (std::int32_t i = 1; i <= windows->Count(); ++i) {
         auto w = windows->Item(i);
         if (w->Type() == vbext_wt_ProjectWindow) project = w;
         if (w->Type() == vbext_wt_CodeWindow) code = w;
@@ -176,7 +176,7 @@ TEST(Windows, CloseHidesToolWindowsAndDestroysCodeWindows) {
 
 TEST(Windows, DesignerOpensOnceAndCloseDestroysIt) {
     auto env = EnvironmentBuilder().Project("P").Component("frmMain", vbext_ct_VBForm, "").Module("basMain").Build();
-    long before = env->Windows()->Count();
+    std::int32_t before = env->Windows()->Count();
     auto comps = env->ActiveVBProject()->VBComponents();
     auto designer = env->OpenDesigner(comps->Item("frmMain"));
     EXPECT_EQ(env->OpenDesigner(comps->Item("frmMain")), designer);
@@ -192,7 +192,7 @@ TEST(Windows, DesignerOpensOnceAndCloseDestroysIt) {
 TEST(Windows, EveryToolWindowKindIsPresent) {
     auto env = Environment::Create();
     std::vector<int> kinds;
-    for (long i = 1; i <= env->Windows()->Count(); ++i) kinds.push_back(env->Windows()->Item(i)->Type());
+    for (std::int32_t i = 1; i <= env->Windows()->Count(); ++i) kinds.push_back(env->Windows()->Item(i)->Type());
     for (int k : {2, 3, 4, 5, 6, 7, 10, 12, 13, 14, 15})
         EXPECT_NE(std::find(kinds.begin(), kinds.end(), k), kinds.end()) << k;
 }
@@ -218,7 +218,7 @@ TEST(CommandBars, MenusAndTheirFirstAndLastCommands) {
 TEST(CommandBars, AddBeforeDeleteAndDisconnect) {
     auto env = Environment::Create();
     auto tools = Menu(env, "Tools");
-    long n = tools->Count();
+    std::int32_t n = tools->Count();
     auto first = tools->Item(1);
     first->SetVisible(false);
     auto mine = tools->Add(msoControlButton, 0, {}, 1, true);
@@ -282,7 +282,7 @@ TEST(Events, PickSelectsThenClicksButCodeSelectionDoesNot) {
     auto list = standard->Add(msoControlDropdown, 0, {}, 0, true);
     list->AddItem("debug");
     list->AddItem("release");
-    long seen = -1;
+    std::int32_t seen = -1;
     auto sub = env->Events()->CommandBarEvents(list);
     sub->Click = [&](const CommandBarControlPtr& c, bool&, bool&) { seen = c->ListIndex(); };
     list->SetListIndex(1);
@@ -296,7 +296,7 @@ TEST(Events, CancelDefaultStopsTheBuiltInCommand) {
     auto view = Menu(env, "View");
     auto immediate = view->Item("Immediate Window");
     auto windowOf = [&](vbext_WindowType t) {
-        for (long i = 1; i <= env->Windows()->Count(); ++i)
+        for (std::int32_t i = 1; i <= env->Windows()->Count(); ++i)
             if (env->Windows()->Item(i)->Type() == t) return env->Windows()->Item(i);
         return WindowPtr();
     };

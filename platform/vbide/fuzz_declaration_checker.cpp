@@ -10,14 +10,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     static auto env = vbide::EnvironmentBuilder::SingleModule("Option Explicit\r\n", vbide::vbext_ct_ClassModule);
     static auto module = env->ActiveCodePane()->CodeModule();
     const std::string text(reinterpret_cast<const char*>(data), size);
-    long before = module->CountOfLines();
+    std::int32_t before = module->CountOfLines();
     try {
         module->InsertLines(2, text);
     } catch (const vb::VbError& e) {
         if (e.Number() != 35) __builtin_trap();
     }
     module->CountOfDeclarationLines();
-    long sl = 1, sc = 1, el = -1, ec = -1;
+    std::int32_t sl = 1, sc = 1, el = -1, ec = -1;
     try {
         module->Find(text.substr(0, 8), sl, sc, el, ec, size % 2 == 0, false, size % 3 == 0);
     } catch (const vb::VbError&) {

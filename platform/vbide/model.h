@@ -29,15 +29,15 @@ class EventHub;
 struct ProjectFile;
 
 [[noreturn]] void ThrowDisconnected();
-[[noreturn]] void ThrowError(long number);
+[[noreturn]] void ThrowError(std::int32_t number);
 // The environment an object belongs to; fails as disconnected when it is gone.
 std::shared_ptr<Environment> LockEnv(const std::weak_ptr<Environment>& env);
 
 class ProjectsImpl : public VBProjects {
 public:
     explicit ProjectsImpl(std::weak_ptr<Environment> env) : env_(std::move(env)) {}
-    long Count() override;
-    VBProjectPtr Item(long index) override;
+    std::int32_t Count() override;
+    VBProjectPtr Item(std::int32_t index) override;
     VBProjectPtr Item(const std::string& name) override;
     VBProjectPtr AddFromFile(const std::string& fileName) override;
     VBEPtr VBE() override;
@@ -59,7 +59,7 @@ public:
                        const std::string& value) override;
     bool IsDirty() override;
     std::vector<std::string> LoadProblems() override;
-    long SaveAs(const std::string& fileName) override;
+    std::int32_t SaveAs(const std::string& fileName) override;
     std::vector<PendingFile> PendingSave() override;
     VBEPtr VBE() override;
 
@@ -85,8 +85,8 @@ public:
 class ComponentsImpl : public VBComponents {
 public:
     explicit ComponentsImpl(std::weak_ptr<ProjectImpl> project) : project_(std::move(project)) {}
-    long Count() override;
-    VBComponentPtr Item(long index) override;
+    std::int32_t Count() override;
+    VBComponentPtr Item(std::int32_t index) override;
     VBComponentPtr Item(const std::string& name) override;
     VBComponentPtr Add(vbext_ComponentType type) override;
     VBProjectPtr Parent() override;
@@ -130,19 +130,19 @@ public:
     VBComponentPtr Parent() override;
     std::string Name() override;
     CodePanePtr CodePane() override;
-    long CountOfLines() override;
-    long CountOfDeclarationLines() override;
-    std::string Lines(long startLine, long count) override;
-    void InsertLines(long line, const std::string& text) override;
-    void ReplaceLine(long line, const std::string& text) override;
-    void DeleteLines(long startLine, long count) override;
+    std::int32_t CountOfLines() override;
+    std::int32_t CountOfDeclarationLines() override;
+    std::string Lines(std::int32_t startLine, std::int32_t count) override;
+    void InsertLines(std::int32_t line, const std::string& text) override;
+    void ReplaceLine(std::int32_t line, const std::string& text) override;
+    void DeleteLines(std::int32_t startLine, std::int32_t count) override;
     void AddFromString(const std::string& text) override;
-    long ProcStartLine(const std::string& procName, vbext_ProcKind kind) override;
-    long ProcBodyLine(const std::string& procName, vbext_ProcKind kind) override;
-    long ProcCountLines(const std::string& procName, vbext_ProcKind kind) override;
-    std::string ProcOfLine(long line, vbext_ProcKind& kind) override;
-    bool Find(const std::string& target, long& startLine, long& startColumn, long& endLine,
-              long& endColumn, bool wholeWord, bool matchCase, bool patternSearch) override;
+    std::int32_t ProcStartLine(const std::string& procName, vbext_ProcKind kind) override;
+    std::int32_t ProcBodyLine(const std::string& procName, vbext_ProcKind kind) override;
+    std::int32_t ProcCountLines(const std::string& procName, vbext_ProcKind kind) override;
+    std::string ProcOfLine(std::int32_t line, vbext_ProcKind& kind) override;
+    bool Find(const std::string& target, std::int32_t& startLine, std::int32_t& startColumn, std::int32_t& endLine,
+              std::int32_t& endColumn, bool wholeWord, bool matchCase, bool patternSearch) override;
     VBEPtr VBE() override;
 
     void Check() const;
@@ -160,9 +160,9 @@ class PaneImpl : public CodePane, public std::enable_shared_from_this<PaneImpl> 
 public:
     explicit PaneImpl(std::weak_ptr<ModuleImpl> module) : module(std::move(module)) {}
     CodeModulePtr CodeModule() override;
-    long TopLine() override;
-    void SetTopLine(long line) override;
-    long CountOfVisibleLines() override;
+    std::int32_t TopLine() override;
+    void SetTopLine(std::int32_t line) override;
+    std::int32_t CountOfVisibleLines() override;
     WindowPtr Window() override;
     void Show() override;
     VBEPtr VBE() override;
@@ -171,15 +171,15 @@ public:
 
     std::weak_ptr<ModuleImpl> module;
     std::weak_ptr<WindowImpl> window;
-    long topLine = 1;
+    std::int32_t topLine = 1;
     bool gone = false;
 };
 
 class WindowsImpl : public vbide::Windows {
 public:
     explicit WindowsImpl(std::weak_ptr<Environment> env) : env_(std::move(env)) {}
-    long Count() override;
-    WindowPtr Item(long index) override;
+    std::int32_t Count() override;
+    WindowPtr Item(std::int32_t index) override;
     VBEPtr VBE() override;
 
 private:
@@ -211,8 +211,8 @@ public:
 class BarsImpl : public vbide::CommandBars {
 public:
     explicit BarsImpl(std::weak_ptr<Environment> env) : env_(std::move(env)) {}
-    long Count() override;
-    CommandBarPtr Item(long index) override;
+    std::int32_t Count() override;
+    CommandBarPtr Item(std::int32_t index) override;
     CommandBarPtr Item(const std::string& name) override;
 
 private:
@@ -228,7 +228,7 @@ public:
     void SetVisible(bool visible) override;
 
     // Builds a built-in control (used when the environment lays out its bars).
-    std::shared_ptr<ControlImpl> AddBuiltIn(MsoControlType type, long id, const std::string& caption);
+    std::shared_ptr<ControlImpl> AddBuiltIn(MsoControlType type, std::int32_t id, const std::string& caption);
 
     std::weak_ptr<Environment> env;
     std::string name;
@@ -241,11 +241,11 @@ public:
 class ControlsImpl : public CommandBarControls {
 public:
     explicit ControlsImpl(std::weak_ptr<BarImpl> bar) : bar_(std::move(bar)) {}
-    long Count() override;
-    CommandBarControlPtr Item(long index) override;
+    std::int32_t Count() override;
+    CommandBarControlPtr Item(std::int32_t index) override;
     CommandBarControlPtr Item(const std::string& caption) override;
-    CommandBarControlPtr Add(MsoControlType type, long id, const std::string& parameter,
-                             long before, bool temporary) override;
+    CommandBarControlPtr Add(MsoControlType type, std::int32_t id, const std::string& parameter,
+                             std::int32_t before, bool temporary) override;
 
 private:
     std::shared_ptr<BarImpl> Bar();
@@ -256,7 +256,7 @@ class ControlImpl : public CommandBarControl, public std::enable_shared_from_thi
 public:
     ControlImpl(std::weak_ptr<BarImpl> parent, MsoControlType type) : parent(std::move(parent)), type(type) {}
     MsoControlType Type() override;
-    long Id() override;
+    std::int32_t Id() override;
     std::string Parameter() override;
     std::string Caption() override;
     void SetCaption(const std::string& caption) override;
@@ -268,18 +268,18 @@ public:
     void SetTag(const std::string& tag) override;
     std::string ToolTipText() override;
     void SetToolTipText(const std::string& text) override;
-    long Index() override;
+    std::int32_t Index() override;
     bool BuiltIn() override;
     CommandBarPtr Parent() override;
     void Delete(bool temporary) override;
     CommandBarPtr CommandBar() override;
     void Clear() override;
-    void AddItem(const std::string& text, long index) override;
-    void RemoveItem(long index) override;
-    long ListCount() override;
-    std::string List(long index) override;
-    long ListIndex() override;
-    void SetListIndex(long index) override;
+    void AddItem(const std::string& text, std::int32_t index) override;
+    void RemoveItem(std::int32_t index) override;
+    std::int32_t ListCount() override;
+    std::string List(std::int32_t index) override;
+    std::int32_t ListIndex() override;
+    void SetListIndex(std::int32_t index) override;
     std::string Text() override;
 
     void Check() const { if (gone) ThrowDisconnected(); }
@@ -288,7 +288,7 @@ public:
 
     std::weak_ptr<BarImpl> parent;
     MsoControlType type;
-    long id = 0;
+    std::int32_t id = 0;
     std::string parameter;
     std::string caption;
     std::string tag;
@@ -299,7 +299,7 @@ public:
     bool temporary = false;
     std::shared_ptr<BarImpl> popup;  // a pop-up's own bar
     std::vector<std::string> list;
-    long listIndex = 0;
+    std::int32_t listIndex = 0;
     // The environment's own command for a built-in control.
     std::function<void()> defaultAction;
     bool gone = false;

@@ -57,7 +57,7 @@ std::size_t VersionBlockEnd(const std::vector<RawLine>& lines) {
         ++i;
     }
     if (depth > 0)
-        throw ModuleFileError(static_cast<long>(outer) + 1, "\"Begin\" block is not closed by \"End\"");
+        throw ModuleFileError(static_cast<std::int32_t>(outer) + 1, "\"Begin\" block is not closed by \"End\"");
     return i;
 }
 
@@ -72,7 +72,7 @@ std::string NameFromAttribute(std::string_view line) {
 
 }  // namespace
 
-long ComponentTypeOfExtension(const std::string& extension) {
+std::int32_t ComponentTypeOfExtension(const std::string& extension) {
     struct { const char* ext; vbext_ComponentType type; } table[] = {
         {"bas", vbext_ct_StdModule}, {"cls", vbext_ct_ClassModule}, {"frm", vbext_ct_VBForm},
         {"ctl", vbext_ct_UserControl}, {"pag", vbext_ct_PropPage}, {"dob", vbext_ct_DocObject},
@@ -97,7 +97,7 @@ std::string ExtensionOfComponentType(vbext_ComponentType type) {
 
 ParsedModule ParseModuleFile(std::string bytes, vbext_ComponentType type) {
     if (const std::size_t nul = bytes.find('\0'); nul != std::string::npos)
-        throw ModuleFileError(static_cast<long>(std::count(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(nul), '\n')) + 1,
+        throw ModuleFileError(static_cast<std::int32_t>(std::count(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(nul), '\n')) + 1,
                               "NUL byte: not a text file");
     ParsedModule result;
     result.type = type;

@@ -14,7 +14,7 @@
 #include <string>
 
 #include "platform/vbide/module_text.h"
-#include "shared/vbide.h"
+#include "contract/vbide.h"
 
 namespace vbide {
 
@@ -22,12 +22,12 @@ namespace vbide {
 // shows, and what it is.
 class ModuleFileError : public std::runtime_error {
 public:
-    ModuleFileError(long line, const std::string& message)
+    ModuleFileError(std::int32_t line, const std::string& message)
         : std::runtime_error(message), line_(line) {}
-    long Line() const { return line_; }
+    std::int32_t Line() const { return line_; }
 
 private:
-    long line_;
+    std::int32_t line_;
 };
 
 struct ParsedModule {
@@ -38,7 +38,7 @@ struct ParsedModule {
 
 // The component type a file extension stands for ("bas", "CLS", ...); 0 for
 // an extension the environment does not know.
-long ComponentTypeOfExtension(const std::string& extension);
+std::int32_t ComponentTypeOfExtension(const std::string& extension);
 // The extension a new module of `type` is saved with ("bas", "cls", ...).
 std::string ExtensionOfComponentType(vbext_ComponentType type);
 

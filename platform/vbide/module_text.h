@@ -29,7 +29,7 @@ public:
     // Visible lines, valid until the text changes.
     TextLines Lines() const { return TextLines(this, entries_.size(), &LineOf); }
     std::string_view Line(std::size_t line) const;
-    long Count() const { return static_cast<long>(entries_.size()); }
+    std::int32_t Count() const { return static_cast<std::int32_t>(entries_.size()); }
 
     // Editing, 0-based. New lines end with NewLineEnd().
     void Insert(std::size_t at, const std::vector<std::string>& lines);

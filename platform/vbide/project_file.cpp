@@ -178,7 +178,7 @@ void RecoverInterruptedSave(const std::string& vbpPath, std::vector<LoadProblem>
         throw vb::VbError(75, "VBIDE", "Path/File access error: " + recovered.file + " (" + recovered.reason + ")");
 }
 
-LoadProblem Problem(const std::string& file, long line, const std::string& message) {
+LoadProblem Problem(const std::string& file, std::int32_t line, const std::string& message) {
     return LoadProblem{file, line, message};
 }
 
@@ -186,7 +186,7 @@ LoadProblem Problem(const std::string& file, long line, const std::string& messa
 std::shared_ptr<ComponentImpl> LoadComponent(const std::shared_ptr<ProjectImpl>& project,
                                              const std::string& folder, const std::string& key,
                                              const std::string& value, const std::string& vbpPath,
-                                             long vbpLine, std::vector<LoadProblem>& problems) {
+                                             std::int32_t vbpLine, std::vector<LoadProblem>& problems) {
     const ComponentKey* ck = FindComponentKey(key);
     std::string name;
     std::string path;
@@ -195,7 +195,7 @@ std::shared_ptr<ComponentImpl> LoadComponent(const std::shared_ptr<ProjectImpl>&
         return nullptr;
     }
     if (ck->named) name = text::TrimBlanks(value.substr(0, value.find(';')));
-    long type = ComponentTypeOfExtension(Extension(path));
+    std::int32_t type = ComponentTypeOfExtension(Extension(path));
     if (type == 0) {
         problems.push_back(Problem(vbpPath, vbpLine, "unknown kind of module file, kept as it is: " + path));
         return nullptr;
@@ -278,7 +278,7 @@ std::shared_ptr<ProjectImpl> LoadProject(Environment& env, const std::string& pa
             if (rules::IsBlank(lines[i].text)) continue;
             if (i == 0)
                 throw vb::VbError(5, "VBIDE", path + "(1): not a project file: expected \"Type=...\"");
-            problems.push_back(Problem(path, static_cast<long>(i) + 1, "line not understood, kept as it is"));
+            problems.push_back(Problem(path, static_cast<std::int32_t>(i) + 1, "line not understood, kept as it is"));
             continue;
         }
         if (EqualsNoCase(kv.key, "Type")) hasType = true;
@@ -291,7 +291,7 @@ std::shared_ptr<ProjectImpl> LoadProject(Environment& env, const std::string& pa
         KeyValue kv;
         if (!SplitKeyValue(lines[i].text, kv) || !FindComponentKey(kv.key)) continue;
         auto c = LoadComponent(project, file->folder, kv.key, kv.value, path,
-                               static_cast<long>(i) + 1, problems);
+                               static_cast<std::int32_t>(i) + 1, problems);
         if (c) project->components.push_back(c);
     }
     std::string store;
@@ -468,7 +468,7 @@ void MoveProjectFile(ProjectImpl& project, const std::string& newPath) {
 
 }  // namespace
 
-long SaveProject(const VBProjectPtr& projectRef, const std::string& path) {
+std::int32_t SaveProject(const VBProjectPtr& projectRef, const std::string& path) {
     auto project = std::dynamic_pointer_cast<ProjectImpl>(projectRef);
     if (!project) throw vb::VbError(5, "VBIDE");
     project->Check();
@@ -527,7 +527,7 @@ long SaveProject(const VBProjectPtr& projectRef, const std::string& path) {
     file.linesChanged = false;
     project->store.MarkSaved();
     project->dirty = false;
-    return static_cast<long>(changed);
+    return static_cast<std::int32_t>(changed);
 }
 
 std::vector<PendingFile> PendingSave(const VBProjectPtr& projectRef) {
@@ -538,21 +538,6 @@ std::vector<PendingFile> PendingSave(const VBProjectPtr& projectRef) {
     std::vector<PendingFile> pending;
     for (const win::FileToSave& f : FilesToWrite(*project, false)) pending.push_back({f.path, f.produce()});
     return pending;
-}
-
-void SaveGroup(const std::vector<VBProjectPtr>& projects, const std::string& path) {
-    std::string out = "VBGROUP 5.0\r\n";
-    fs::path folder = fs::absolute(path).parent_path();
-    bool first = true;
-    for (auto& ref : projects) {
-        std::string file = ref->FileName();
-        if (file.empty()) throw vb::VbError(5, "VBIDE", "project \"" + ref->Name() + "\" was never saved");
-        std::string rel = fs::path(file).lexically_relative(folder).string();
-        std::replace(rel.begin(), rel.end(), '/', '\\');
-        out += (first ? "StartupProject=" : "Project=") + rel + "\r\n";
-        first = false;
-    }
-    Save({{path, out}}, path, {});
 }
 
 void ProjectFile::ComponentAdded(ProjectImpl& project, ComponentImpl& c) {

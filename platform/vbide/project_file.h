@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-#include "shared/vbide.h"
+#include "contract/vbide.h"
 
 namespace vbide {
 
@@ -48,7 +48,7 @@ struct ProjectFile {
 // file) and what is wrong.
 struct LoadProblem {
     std::string file;
-    long line = 0;
+    std::int32_t line = 0;
     std::string message;
     std::string Text() const;
 };
@@ -75,16 +75,13 @@ OpenResult OpenProjectFile(Environment& env, const std::string& path);
 // modules are written beside it under their default file names). Throws
 // vb::VbError 75 naming the file when one cannot be written (nothing changed).
 // Answers how many files changed.
-long SaveProject(const VBProjectPtr& project, const std::string& path = {});
+std::int32_t SaveProject(const VBProjectPtr& project, const std::string& path = {});
 
 // The files SaveProject would write now (changed modules, then the project
 // file when its lines or its store changed), without writing anything.
 // Error 5 for a project that has no project file yet or holds components
 // that were never saved (SaveProject must place those first).
 std::vector<PendingFile> PendingSave(const VBProjectPtr& project);
-
-// Saves a group file listing the projects (the first is the start-up project).
-void SaveGroup(const std::vector<VBProjectPtr>& projects, const std::string& path);
 
 // Resolves a Windows-style path (backslashes, "..\", any case) against
 // `folder` on this file system, matching each component without regard to

@@ -127,9 +127,9 @@ TEST_F(ProjectFiles, OpensEveryModuleKindShowingOnlyTheVisibleLines) {
     EXPECT_EQ(p->Name(), "Sample");
     auto comps = p->VBComponents();
     ASSERT_EQ(comps->Count(), 7);
-    std::vector<std::pair<std::string, long>> seen;
-    for (long i = 1; i <= comps->Count(); ++i) seen.emplace_back(comps->Item(i)->Name(), comps->Item(i)->Type());
-    std::vector<std::pair<std::string, long>> expected = {
+    std::vector<std::pair<std::string, std::int32_t>> seen;
+    for (std::int32_t i = 1; i <= comps->Count(); ++i) seen.emplace_back(comps->Item(i)->Name(), comps->Item(i)->Type());
+    std::vector<std::pair<std::string, std::int32_t>> expected = {
         {"frmMain", 5}, {"basMain", 1}, {"CThing", 2}, {"ctlBox", 8}, {"pagBox", 7}, {"docMain", 9}, {"dsrData", 11}};
     EXPECT_EQ(seen, expected);
     auto form = comps->Item("frmMain")->CodeModule();
@@ -151,7 +151,7 @@ TEST_F(ProjectFiles, EditThenUndoSavesEveryFileByteForByte) {
     auto env = Environment::Create();
     OpenProjectFile(*env, Path("App Folder/Sample.vbp"));
     auto comps = env->ActiveVBProject()->VBComponents();
-    for (long i = 1; i <= comps->Count(); ++i) {
+    for (std::int32_t i = 1; i <= comps->Count(); ++i) {
         auto m = comps->Item(i)->CodeModule();
         m->InsertLines(1, "' scratch");
         m->DeleteLines(1, 1);

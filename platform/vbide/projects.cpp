@@ -12,13 +12,13 @@ using rules::EqualsNoCase;
 
 // ---- VBProjects ---------------------------------------------------------------
 
-long ProjectsImpl::Count() {
-    return static_cast<long>(LockEnv(env_)->Internal().projects.size());
+std::int32_t ProjectsImpl::Count() {
+    return static_cast<std::int32_t>(LockEnv(env_)->Internal().projects.size());
 }
 
-VBProjectPtr ProjectsImpl::Item(long index) {
+VBProjectPtr ProjectsImpl::Item(std::int32_t index) {
     auto& list = LockEnv(env_)->Internal().projects;
-    if (index < 1 || index > static_cast<long>(list.size())) ThrowError(9);
+    if (index < 1 || index > static_cast<std::int32_t>(list.size())) ThrowError(9);
     return list[static_cast<std::size_t>(index - 1)];
 }
 
@@ -111,7 +111,7 @@ std::vector<std::string> ProjectImpl::LoadProblems() {
     return loadProblems;
 }
 
-long ProjectImpl::SaveAs(const std::string& fileName) { return SaveProject(shared_from_this(), fileName); }
+std::int32_t ProjectImpl::SaveAs(const std::string& fileName) { return SaveProject(shared_from_this(), fileName); }
 
 std::vector<PendingFile> ProjectImpl::PendingSave() { return vbide::PendingSave(shared_from_this()); }
 
@@ -154,11 +154,11 @@ std::shared_ptr<ProjectImpl> ComponentsImpl::Project() {
     return p;
 }
 
-long ComponentsImpl::Count() { return static_cast<long>(Project()->components.size()); }
+std::int32_t ComponentsImpl::Count() { return static_cast<std::int32_t>(Project()->components.size()); }
 
-VBComponentPtr ComponentsImpl::Item(long index) {
+VBComponentPtr ComponentsImpl::Item(std::int32_t index) {
     auto p = Project();
-    if (index < 1 || index > static_cast<long>(p->components.size())) ThrowError(9);
+    if (index < 1 || index > static_cast<std::int32_t>(p->components.size())) ThrowError(9);
     return p->components[static_cast<std::size_t>(index - 1)];
 }
 

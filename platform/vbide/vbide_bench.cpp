@@ -29,9 +29,9 @@ void BM_ScanEveryLineWithFind(benchmark::State& state) {
     auto m = env->ActiveCodePane()->CodeModule();
     const std::string target = "#Const debugging ";
     for (auto _ : state) {
-        long n = m->CountOfLines();
-        for (long l = 1; l <= n; ++l) {
-            long sl = l, sc = 1, el = l, ec = 19;
+        std::int32_t n = m->CountOfLines();
+        for (std::int32_t l = 1; l <= n; ++l) {
+            std::int32_t sl = l, sc = 1, el = l, ec = 19;
             if (m->Find(target, sl, sc, el, ec, false, false, false)) m->ReplaceLine(l, "#Const debugging = True");
         }
     }

@@ -73,11 +73,11 @@ void Environment::State::ClosePane(std::shared_ptr<PaneImpl> pane) {
     if (wasActive) Notify([](EnvironmentObserver& o) { o.ActiveCodePaneChanged(nullptr); });
 }
 
-long WindowsImpl::Count() { return static_cast<long>(LockEnv(env_)->Internal().windows.size()); }
+std::int32_t WindowsImpl::Count() { return static_cast<std::int32_t>(LockEnv(env_)->Internal().windows.size()); }
 
-WindowPtr WindowsImpl::Item(long index) {
+WindowPtr WindowsImpl::Item(std::int32_t index) {
     auto& list = LockEnv(env_)->Internal().windows;
-    if (index < 1 || index > static_cast<long>(list.size())) ThrowError(9);
+    if (index < 1 || index > static_cast<std::int32_t>(list.size())) ThrowError(9);
     return list[static_cast<std::size_t>(index - 1)];
 }
 

@@ -47,8 +47,9 @@ private:
     HWND MakeWindow(Control& control);
     POINT Origin(const Control& control) const;
     void Sync(Control& control, Property what);
+    // The rules every kind shares: geometry, font, enabled, visible, focus.
+    void SyncCommon(Control& control, HWND window, Property what);
     void SyncAll(Control& control);
-    void SyncList(Control& control);
     void OnFormEvent(FormEvent what);
     HFONT FontFor(const Control& control);
     Control* ControlOf(HWND window) const;

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "shared/addin_server.h"
-#include "shared/vbide.h"
+#include "contract/vbide.h"
 
 namespace {
 

@@ -10,6 +10,7 @@
 #include "platform/win/process.h"
 
 #include "platform/win/registry_view.h"
+#include "base/text.h"
 #include "base/vb_error.h"
 
 // After the suite's headers: its macros would rename their declarations.
@@ -23,12 +24,6 @@ namespace {
 bool IsFile(const std::string& path) {
     const DWORD attributes = ::GetFileAttributesA(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-std::string Lower(std::string text) {
-    for (char& c : text)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return text;
 }
 
 std::string WindowsFolder() {
@@ -117,7 +112,7 @@ private:
 
 std::string FindProgram(const std::string& name) {
     if (name.empty()) return {};
-    const std::string lower = Lower(name);
+    const std::string lower = text::LowerAscii(name);
     if (lower == "regedit" || lower == "regedit.exe") return FindRegistryEditor();
     if (name.find_first_of("\\/:") != std::string::npos) return IsFile(name) ? name : std::string();
     char found[MAX_PATH];

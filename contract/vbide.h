@@ -35,7 +35,7 @@ namespace vbide {
 inline constexpr std::int32_t kErrDisconnected = static_cast<std::int32_t>(0x80010108u);
 
 // Component types (VBComponent::Type).
-enum vbext_ComponentType : long {
+enum vbext_ComponentType : std::int32_t {
     vbext_ct_StdModule = 1,
     vbext_ct_ClassModule = 2,
     vbext_ct_MSForm = 3,
@@ -50,7 +50,7 @@ enum vbext_ComponentType : long {
 };
 
 // Procedure kinds (CodeModule::ProcStartLine and siblings).
-enum vbext_ProcKind : long {
+enum vbext_ProcKind : std::int32_t {
     vbext_pk_Proc = 0,  // Sub or Function
     vbext_pk_Let = 1,   // Property Let
     vbext_pk_Set = 2,   // Property Set
@@ -58,7 +58,7 @@ enum vbext_ProcKind : long {
 };
 
 // Window kinds (Window::Type).
-enum vbext_WindowType : long {
+enum vbext_WindowType : std::int32_t {
     vbext_wt_CodeWindow = 0,
     vbext_wt_Designer = 1,
     vbext_wt_Browser = 2,
@@ -78,7 +78,7 @@ enum vbext_WindowType : long {
 };
 
 // How an add-in was connected (IDTExtensibility::OnConnection).
-enum vbext_ConnectMode : long {
+enum vbext_ConnectMode : std::int32_t {
     vbext_cm_AfterStartup = 0,
     vbext_cm_Startup = 1,
     vbext_cm_External = 2,
@@ -86,13 +86,13 @@ enum vbext_ConnectMode : long {
 };
 
 // Why an add-in is disconnected (IDTExtensibility::OnDisconnection).
-enum vbext_DisconnectMode : long {
+enum vbext_DisconnectMode : std::int32_t {
     vbext_dm_HostShutdown = 0,
     vbext_dm_UserClosed = 1,
 };
 
 // Command-bar control types (CommandBarControl::Type, CommandBarControls::Add).
-enum MsoControlType : long {
+enum MsoControlType : std::int32_t {
     msoControlButton = 1,
     msoControlEdit = 2,
     msoControlDropdown = 3,
@@ -178,10 +178,10 @@ public:
 class VBProjects {
 public:
     virtual ~VBProjects() = default;
-    virtual long Count() = 0;
+    virtual std::int32_t Count() = 0;
     // By 1-based position (error 9 outside 1..Count) or by name, compared
     // without regard to case (error 9 when no project has that name).
-    virtual VBProjectPtr Item(long index) = 0;
+    virtual VBProjectPtr Item(std::int32_t index) = 0;
     virtual VBProjectPtr Item(const std::string& name) = 0;
     // Opens a project file from disk as File > Open does (a group file adds
     // each of its projects) and answers the project it names (a group's
@@ -231,7 +231,7 @@ public:
     // file when one cannot be written (read-only, say) or another program is
     // saving the project; then no file has changed. Answers how many files
     // changed (files whose bytes would stay the same are not touched).
-    virtual long SaveAs(const std::string& fileName) = 0;
+    virtual std::int32_t SaveAs(const std::string& fileName) = 0;
     // The files SaveAs would change now (changed modules, then the project
     // file), writing nothing. Error 5 for a project or component never saved.
     virtual std::vector<PendingFile> PendingSave() = 0;
@@ -241,10 +241,10 @@ public:
 class VBComponents {
 public:
     virtual ~VBComponents() = default;
-    virtual long Count() = 0;
+    virtual std::int32_t Count() = 0;
     // By 1-based position (error 9 outside) or by name, without regard to
     // case (error 9 when missing).
-    virtual VBComponentPtr Item(long index) = 0;
+    virtual VBComponentPtr Item(std::int32_t index) = 0;
     virtual VBComponentPtr Item(const std::string& name) = 0;
     // Adds a new component of the given type (standard module, class module,
     // form, user control, property page, document) with a fresh default name
@@ -285,15 +285,15 @@ public:
 
     // The number of lines the code window shows (hidden header and
     // attribute lines are not counted).
-    virtual long CountOfLines() = 0;
+    virtual std::int32_t CountOfLines() = 0;
     // The last line of the declarations section: the last declaration line
     // plus the comment lines directly under it, up to the first blank line
     // or the first procedure. 0 when the module starts with a procedure.
-    virtual long CountOfDeclarationLines() = 0;
+    virtual std::int32_t CountOfDeclarationLines() = 0;
     // `count` lines from `startLine`, joined by CR LF (no CR LF after the
     // last). Error 9 when startLine < 1, count < 0 or the range passes the
     // last line; count 0 gives "".
-    virtual std::string Lines(long startLine, long count) = 0;
+    virtual std::string Lines(std::int32_t startLine, std::int32_t count) = 0;
 
     // Inserts the lines of `text` (separated by CR LF or LF; one trailing line
     // end adds no empty line) so that the first becomes line `line`.
@@ -301,12 +301,12 @@ public:
     // "line 2" of an empty module is its line 1). Error 9 for line < 1.
     // Error 35, with nothing inserted, when the text holds an illegal
     // procedure construct (see the declaration checker of the environment).
-    virtual void InsertLines(long line, const std::string& text) = 0;
+    virtual void InsertLines(std::int32_t line, const std::string& text) = 0;
     // Replaces one line (the text may hold line ends: the line becomes
     // several). Error 9 outside 1..CountOfLines.
-    virtual void ReplaceLine(long line, const std::string& text) = 0;
+    virtual void ReplaceLine(std::int32_t line, const std::string& text) = 0;
     // Deletes `count` lines from `startLine`. Error 9 outside the module.
-    virtual void DeleteLines(long startLine, long count = 1) = 0;
+    virtual void DeleteLines(std::int32_t startLine, std::int32_t count = 1) = 0;
     // Appends text as InsertLines(CountOfLines + 1, text) does.
     virtual void AddFromString(const std::string& text) = 0;
 
@@ -317,12 +317,12 @@ public:
     // start line through the End line (for the last procedure, through the
     // last line of the module). Error 35 when the module has no such
     // procedure.
-    virtual long ProcStartLine(const std::string& procName, vbext_ProcKind kind) = 0;
-    virtual long ProcBodyLine(const std::string& procName, vbext_ProcKind kind) = 0;
-    virtual long ProcCountLines(const std::string& procName, vbext_ProcKind kind) = 0;
+    virtual std::int32_t ProcStartLine(const std::string& procName, vbext_ProcKind kind) = 0;
+    virtual std::int32_t ProcBodyLine(const std::string& procName, vbext_ProcKind kind) = 0;
+    virtual std::int32_t ProcCountLines(const std::string& procName, vbext_ProcKind kind) = 0;
     // The name of the procedure that holds `line` (and its kind through
     // `kind`); "" for a line of the declarations section.
-    virtual std::string ProcOfLine(long line, vbext_ProcKind& kind) = 0;
+    virtual std::string ProcOfLine(std::int32_t line, vbext_ProcKind& kind) = 0;
 
     // Searches `target` within the window from (startLine, startColumn) to
     // (endLine, endColumn), every position inclusive; -1 as endLine means the
@@ -334,8 +334,8 @@ public:
     // a pattern with * ? # [list] [!list]. Error 5 for an empty target, for
     // matchCase together with patternSearch, or startLine outside the module
     // (an empty module finds nothing).
-    virtual bool Find(const std::string& target, long& startLine, long& startColumn,
-                      long& endLine, long& endColumn, bool wholeWord = false,
+    virtual bool Find(const std::string& target, std::int32_t& startLine, std::int32_t& startColumn,
+                      std::int32_t& endLine, std::int32_t& endColumn, bool wholeWord = false,
                       bool matchCase = false, bool patternSearch = false) = 0;
     virtual VBEPtr VBE() = 0;
 };
@@ -346,10 +346,10 @@ public:
     virtual CodeModulePtr CodeModule() = 0;
     // The first line shown. Setting it: error 380 for a value below 1; a value
     // past the last line shows the last line.
-    virtual long TopLine() = 0;
-    virtual void SetTopLine(long line) = 0;
+    virtual std::int32_t TopLine() = 0;
+    virtual void SetTopLine(std::int32_t line) = 0;
     // The number of lines the pane shows at a time.
-    virtual long CountOfVisibleLines() = 0;
+    virtual std::int32_t CountOfVisibleLines() = 0;
     // The code window that holds the pane.
     virtual WindowPtr Window() = 0;
     // Shows the pane's window and makes it the active code pane.
@@ -363,9 +363,9 @@ public:
 class Windows {
 public:
     virtual ~Windows() = default;
-    virtual long Count() = 0;
+    virtual std::int32_t Count() = 0;
     // By 1-based position; error 9 outside 1..Count.
-    virtual WindowPtr Item(long index) = 0;
+    virtual WindowPtr Item(std::int32_t index) = 0;
     virtual VBEPtr VBE() = 0;
 };
 
@@ -389,10 +389,10 @@ public:
 class CommandBars {
 public:
     virtual ~CommandBars() = default;
-    virtual long Count() = 0;
+    virtual std::int32_t Count() = 0;
     // By 1-based position or by name ("Menu Bar", "Standard"), compared
     // without regard to case and to "&"; error 5 when missing.
-    virtual CommandBarPtr Item(long index) = 0;
+    virtual CommandBarPtr Item(std::int32_t index) = 0;
     virtual CommandBarPtr Item(const std::string& name) = 0;
 };
 
@@ -408,18 +408,18 @@ public:
 class CommandBarControls {
 public:
     virtual ~CommandBarControls() = default;
-    virtual long Count() = 0;
+    virtual std::int32_t Count() = 0;
     // By 1-based position, or by caption with "&" taken out and without
     // regard to case (the first such control). Error 5 when there is none.
-    virtual CommandBarControlPtr Item(long index) = 0;
+    virtual CommandBarControlPtr Item(std::int32_t index) = 0;
     virtual CommandBarControlPtr Item(const std::string& caption) = 0;
     // Adds a control of `type` (button, drop-down, combo box, pop-up) before
     // position `before` (1..Count + 1; 0 means at the end). `id` 0 and an
     // empty `parameter` mean none. A temporary control is not kept from one
     // run of the environment to the next. Error 5 for an unknown type or a
     // position outside 0..Count + 1.
-    virtual CommandBarControlPtr Add(MsoControlType type = msoControlButton, long id = 0,
-                                     const std::string& parameter = {}, long before = 0,
+    virtual CommandBarControlPtr Add(MsoControlType type = msoControlButton, std::int32_t id = 0,
+                                     const std::string& parameter = {}, std::int32_t before = 0,
                                      bool temporary = false) = 0;
 };
 
@@ -428,7 +428,7 @@ public:
     virtual ~CommandBarControl() = default;
     virtual MsoControlType Type() = 0;
     // The built-in command id (0 for controls that add-ins added).
-    virtual long Id() = 0;
+    virtual std::int32_t Id() = 0;
     virtual std::string Parameter() = 0;
     virtual std::string Caption() = 0;
     virtual void SetCaption(const std::string& caption) = 0;
@@ -441,7 +441,7 @@ public:
     virtual std::string ToolTipText() = 0;
     virtual void SetToolTipText(const std::string& text) = 0;
     // The 1-based position in the bar.
-    virtual long Index() = 0;
+    virtual std::int32_t Index() = 0;
     virtual bool BuiltIn() = 0;
     // The bar that holds the control.
     virtual CommandBarPtr Parent() = 0;
@@ -455,14 +455,14 @@ public:
     // ListIndex from code raises no Click.
     virtual void Clear() = 0;
     // Adds at `index` (1..ListCount + 1; 0 means at the end). Error 5 outside.
-    virtual void AddItem(const std::string& text, long index = 0) = 0;
-    virtual void RemoveItem(long index) = 0;
-    virtual long ListCount() = 0;
+    virtual void AddItem(const std::string& text, std::int32_t index = 0) = 0;
+    virtual void RemoveItem(std::int32_t index) = 0;
+    virtual std::int32_t ListCount() = 0;
     // Error 5 outside 1..ListCount.
-    virtual std::string List(long index) = 0;
-    virtual long ListIndex() = 0;
+    virtual std::string List(std::int32_t index) = 0;
+    virtual std::int32_t ListIndex() = 0;
     // Error 5 outside 0..ListCount.
-    virtual void SetListIndex(long index) = 0;
+    virtual void SetListIndex(std::int32_t index) = 0;
     // The selected entry's text ("" when none).
     virtual std::string Text() = 0;
 };
