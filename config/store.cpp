@@ -245,6 +245,7 @@ ConfigureResult Configure(const vbide::VBProjectPtr& project) {
                     // A declaration continued with " _" is one logical line:
                     // the new declaration replaces all of its physical lines.
                     const long extra = ContinuationLines(*module, l);
+                    if (extra > 0 || module->Lines(l, 1) != line) ++result.linesChanged;
                     module->ReplaceLine(l, line);
                     if (extra > 0) {
                         module->DeleteLines(l + 1, extra);
@@ -268,7 +269,7 @@ ConfigureResult Configure(const vbide::VBProjectPtr& project) {
     return result;
 }
 
-void InitializeConfigurations(const vbide::VBProjectPtr& project) {
+long InitializeConfigurations(const vbide::VBProjectPtr& project) {
     WriteEntry(project, kConfigurations, kCount, "2");
     WriteEntry(project, ConfigKey(1), kDefaultConstant, "True");
     WriteEntry(project, ConfigKey(2), kDefaultConstant, "False");
@@ -280,10 +281,14 @@ void InitializeConfigurations(const vbide::VBProjectPtr& project) {
 
     vbide::VBComponentsPtr components = Use(project).VBComponents();
     const long count = components->Count();
+    long inserted = 0;
     for (long i = 1; i <= count; ++i) {
         vbide::CodeModulePtr module = components->Item(i)->CodeModule();
-        if (module) module->InsertLines(InsertLine(*module), DefaultDeclarationLine());
+        if (!module) continue;
+        module->InsertLines(InsertLine(*module), DefaultDeclarationLine());
+        ++inserted;
     }
+    return inserted;
 }
 
 void ReadConfigurations(const vbide::VBProjectPtr& project, ListView& list,
