@@ -13,6 +13,7 @@
 #include "larkspur/test_support.h"
 #include "platform/forms/qt/form_view.h"
 #include "platform/forms/qt/qt_app.h"
+#include "platform/forms/qt/text_box_keys.h"
 
 namespace larkspur {
 namespace {
@@ -98,6 +99,32 @@ TEST_F(ProgIDList, ArrowKeysAndSpacePick) {
     EXPECT_EQ(Text("txtName"), "Word");
     QTest::keyClick(List(), Qt::Key_Up);
     EXPECT_EQ(Text("txtDataProgID"), "Excel.Sheet.8");
+}
+
+// The editing keys in the form's text boxes, as a person presses them.
+using MainFormKeys = ProgIDList;
+
+TEST_F(MainFormKeys, EditAtTheCaretInEveryTextBox) {
+    for (const char* name : {"txtDescription", "txtDataProgID", "txtGUID"})
+        forms::qt::testing::RunTextBoxKeys(*view_, form_.Get<forms::TextBox>(name),
+                                           forms::qt::testing::EditingKeys());
+}
+
+TEST_F(MainFormKeys, TheNameBoxTakesLettersAndEditsAtTheCaret) {
+    // txtName_KeyPress discards every key but letters and BackSpace, also
+    // Ctrl+V; Delete raises no KeyPress and deletes.
+    forms::qt::testing::RunTextBoxKeys(
+        *view_, form_.Get<forms::TextBox>("txtName"),
+        {
+            {"a digit", "abcd", 2, 0, "'1'", "abcd", 2, 0},
+            {"a letter", "abcd", 2, 0, "'Q'", "abQcd", 3, 0},
+            {"BackSpace in the middle", "abcd", 2, 0, "Back", "acd", 1, 0},
+            {"BackSpace where the caret went after typing", "abcd", 0, 0, "End 'X' Home Back",
+             "abcdX", 0, 0},
+            {"Delete on a selection", "abcd", 1, 2, "Del", "ad", 1, 0},
+            {"paste", "abcd", 2, 0, "C-v", "abcd", 2, 0},
+            {"Ctrl+A", "abcd", 2, 0, "C-a", "abcd", 2, 0},
+        });
 }
 
 }  // namespace

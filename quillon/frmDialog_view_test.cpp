@@ -11,6 +11,7 @@
 
 #include "platform/forms/qt/form_view.h"
 #include "platform/forms/qt/qt_app.h"
+#include "platform/forms/qt/text_box_keys.h"
 #include "quillon/app_info.h"
 #include "quillon/frmDialog.h"
 #include "quillon/test_project.h"
@@ -49,6 +50,21 @@ TEST(DialogView, RendersEveryControlAtItsTwipGeometry) {
     EXPECT_GE(image.height(), view.Px(4140));
     if (const char* keep = std::getenv("QUILLON_SCREENSHOT"))
         std::filesystem::copy_file(png, keep, std::filesystem::copy_options::overwrite_existing);
+}
+
+TEST(DialogView, TheNameAndArgumentBoxesEditAtTheCaret) {
+    forms::qt::EnsureQtUi();
+    frmDialog dialog{QuillonAppInfo()};
+    dialog.Load();
+    dialog.PrepareForOpening();
+    dialog.optType(kindFunction).UserClick();
+    forms::qt::FormView view(dialog);
+    view.show();
+    view.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&view));
+    ASSERT_TRUE(view.WidgetOf(dialog.txtArgs())->isEnabled());
+    forms::qt::testing::RunTextBoxKeys(view, dialog.txtName(), forms::qt::testing::EditingKeys());
+    forms::qt::testing::RunTextBoxKeys(view, dialog.txtArgs(), forms::qt::testing::EditingKeys());
 }
 
 }  // namespace

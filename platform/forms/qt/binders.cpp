@@ -111,26 +111,95 @@ bool SyncLabel(FormView& view, Control& c, QWidget* w, Property what) {
 
 // ---- TextBox --------------------------------------------------------------
 
+// The caret and selection a line edit shows, as the model counts them: the
+// selection's first character and length, or the caret and 0. (Text of the
+// model has one character per byte, so positions are the same in both.)
+struct Span {
+    int start;
+    int length;
+    bool operator==(const Span&) const = default;
+};
+
+Span SpanOf(const QLineEdit* e) {
+    if (e->hasSelectedText()) return {e->selectionStart(), e->selectionLength()};
+    return {e->cursorPosition(), 0};
+}
+
+void TakeSelection(TextBox& model, const QLineEdit* e) {
+    const Span span = SpanOf(e);
+    model.SetSelStart(span.start);
+    model.SetSelLength(span.length);
+}
+
+// Turns the line edit's text into text with one undoable edit of the part
+// that differs, so that the user's keys the model performed can be undone
+// with Ctrl+Z like the ones Qt performed itself.
+void ReplaceChangedPart(QLineEdit* e, const QString& text) {
+    const QString old = e->text();
+    qsizetype prefix = 0;
+    while (prefix < old.size() && prefix < text.size() && old[prefix] == text[prefix]) ++prefix;
+    qsizetype suffix = 0;
+    while (suffix < old.size() - prefix && suffix < text.size() - prefix &&
+           old[old.size() - 1 - suffix] == text[text.size() - 1 - suffix])
+        ++suffix;
+    const int removed = static_cast<int>(old.size() - prefix - suffix);
+    const QString inserted = text.mid(prefix, text.size() - prefix - suffix);
+    if (inserted.isEmpty() && !e->hasSelectedText()) {
+        // A BackSpace: erased as Qt erases it, so that undo puts the caret back
+        // after the character rather than selecting it.
+        e->setCursorPosition(static_cast<int>(prefix) + removed);
+        for (int i = 0; i < removed; ++i) e->backspace();
+        return;
+    }
+    e->setSelection(static_cast<int>(prefix), removed);
+    e->insert(inserted);
+}
+
 QWidget* MakeTextBox(FormView& view, Control& c, QWidget* parent) {
     auto& model = static_cast<TextBox&>(c);
     auto* edit = new QLineEdit(parent);
-    QObject::connect(edit, &QLineEdit::textEdited, &view, [&view, &model](const QString& text) {
-        // An edit Qt made itself (Delete, paste, cut): the whole new text.
-        if (!view.Syncing()) view.Deliver([&] { model.SetText(ToAnsi(text)); });
+    // An edit Qt made itself (Delete, paste, cut, undo): the whole new text,
+    // then the caret where Qt left it. A locked box keeps its text.
+    QObject::connect(edit, &QLineEdit::textEdited, &view, [&view, &model, edit](const QString& text) {
+        if (view.Syncing()) return;
+        view.TakeFromWidget(model, [&] {
+            if (!model.Locked()) model.SetText(ToAnsi(text));
+            TakeSelection(model, edit);
+        });
     });
+    // The caret and selection the user moves (mouse, arrows, Shift+arrows,
+    // Ctrl+A) are the model's SelStart and SelLength at once, so that the
+    // model's edits of the next key happen where the user sees the caret.
+    // Within an edit (undo) Qt reports the caret before the text: then the
+    // report of the text takes both.
+    auto follow = [&view, &model, edit] {
+        if (view.Syncing() || edit->text() != FromAnsi(model.Text())) return;
+        view.TakeFromWidget(model, [&] { TakeSelection(model, edit); });
+    };
+    QObject::connect(edit, &QLineEdit::cursorPositionChanged, &view, follow);
+    QObject::connect(edit, &QLineEdit::selectionChanged, &view, follow);
     return edit;
 }
 
-bool SyncTextBox(FormView&, Control& c, QWidget* w, Property what) {
+bool SyncTextBox(FormView& view, Control& c, QWidget* w, Property what) {
     auto* e = static_cast<QLineEdit*>(w);
     auto& model = static_cast<TextBox&>(c);
     switch (what) {
         case Property::Text:
         case Property::Selection: {
-            QString text = FromAnsi(model.Text());
-            if (e->text() != text) e->setText(text);
-            e->setCursorPosition(model.SelStart());
-            if (model.SelLength() > 0) e->setSelection(model.SelStart(), model.SelLength());
+            const QString text = FromAnsi(model.Text());
+            if (e->text() != text) {
+                // Text set by code starts a new undo history, as in Windows.
+                if (view.UserIsEditing(c)) ReplaceChangedPart(e, text);
+                else e->setText(text);
+            }
+            // A selection the widget already shows stays as it is, so that
+            // one made leftwards keeps its caret at the left.
+            const Span span{model.SelStart(), model.SelLength()};
+            if (SpanOf(e) != span) {
+                if (span.length > 0) e->setSelection(span.start, span.length);
+                else e->setCursorPosition(span.start);
+            }
             return true;
         }
         case Property::Colors: SyncFieldColors(c, w); return true;

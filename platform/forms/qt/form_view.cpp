@@ -107,9 +107,19 @@ void FormView::Build() {
 
 void FormView::Deliver(const std::function<void()>& action) { DeliverUserAction(form_, action); }
 
+void FormView::TakeFromWidget(Control& control, const std::function<void()>& take) {
+    QScopedValueRollback<const Control*> editing(editing_, &control);
+    {
+        QScopedValueRollback<const Control*> source(source_, &control);
+        Deliver(take);
+    }
+    Sync(control, Property::Text);
+}
+
 void FormView::Sync(Control& c, Property what) {
     QWidget* w = WidgetOf(c);
     if (!w) return;
+    if (&c == source_ && (what == Property::Text || what == Property::Selection)) return;
     QScopedValueRollback guard(syncing_, true);
     if (!BinderFor(c.Kind()).sync(*this, c, w, what)) SyncCommon(*this, c, w, what);
 }
@@ -178,28 +188,31 @@ bool FormView::RouteKey(Control& control, QKeyEvent* key) {
         return true;
     }
     if (control.Kind() == ControlKind::ListBox) return RouteListKey(control, key);
-    const bool editable = control.Kind() == ControlKind::TextBox ||
-                          (control.Kind() == ControlKind::ComboBox &&
-                           static_cast<ComboBox&>(control).Style() != vbComboDropdownList);
+    const bool textBox = control.Kind() == ControlKind::TextBox;
+    const bool editable = textBox || (control.Kind() == ControlKind::ComboBox &&
+                                      static_cast<ComboBox&>(control).Style() != vbComboDropdownList);
+    // The model performs the keys VB passes through KeyPress, at the caret it
+    // follows; what it changes is the user's edit, undoable as one.
+    QScopedValueRollback<const Control*> editing(editing_, editable ? &control : editing_);
     if (k == Qt::Key_Backspace && editable) {
         form_.UserKeyPress(vbKeyBack);
         return true;
     }
-    QString text = key->text();
-    if (text.size() != 1) return false;
-    int ascii = AnsiKey(text[0]);
-    if (ascii == 0) return true;  // not representable in the ANSI code page
+    // Delete raises no KeyPress: the line edit performs it and reports the
+    // edit (a text box only; a combo box's model edits at its end).
+    if (k == Qt::Key_Delete && textBox) return false;
+    int ascii = 0;
+    if ((key->modifiers() & Qt::ControlModifier) && k >= Qt::Key_A && k <= Qt::Key_Z) {
+        // Ctrl+letter is the control character 1 to 26, whatever text the
+        // platform attached to the event.
+        ascii = 1 + (k - Qt::Key_A);
+    } else {
+        const QString text = key->text();
+        if (text.size() != 1) return false;
+        ascii = AnsiKey(text[0]);
+        if (ascii == 0) return true;  // not representable in the ANSI code page
+    }
     if (editable) {
-        if (control.Kind() == ControlKind::TextBox) {
-            // The caret and selection the user set with the mouse or arrows.
-            if (auto* e = qobject_cast<QLineEdit*>(WidgetOf(control))) {
-                auto& model = static_cast<TextBox&>(control);
-                QScopedValueRollback guard(syncing_, true);
-                int start = e->hasSelectedText() ? e->selectionStart() : e->cursorPosition();
-                model.SetSelStart(start);
-                model.SetSelLength(e->hasSelectedText() ? static_cast<int>(e->selectedText().size()) : 0);
-            }
-        }
         if (ascii < 32) {
             // Clipboard and other control keys: KeyPress may discard them;
             // otherwise Qt performs them and reports the edit.

@@ -40,6 +40,14 @@ public:
     bool Syncing() const { return syncing_; }
     // Hands an action of the user to the model (see DeliverUserAction).
     void Deliver(const std::function<void()>& action);
+    // Copies what the user did in a control's widget into the control (take
+    // runs as a user action). Meanwhile the control's Text and Selection are
+    // not shown back in the widget, which already shows them; afterwards the
+    // widget shows whatever handlers made of them.
+    void TakeFromWidget(Control& control, const std::function<void()>& take);
+    // True while the user's key or edit in this control is being performed:
+    // its changes of text are the user's, to be undone like them.
+    bool UserIsEditing(const Control& control) const { return editing_ == &control; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -62,6 +70,8 @@ private:
     std::map<Control*, int> observers_;
     QEventLoop* modalLoop_ = nullptr;
     bool syncing_ = false;
+    const Control* source_ = nullptr;
+    const Control* editing_ = nullptr;
     double scale_ = 1.0;
 };
 
