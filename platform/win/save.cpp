@@ -279,7 +279,7 @@ public:
         SaveResult r = WriteJournal(plan);
         if (r.ok()) r = WriteTemporaries(plan);
         if (r.ok()) r = Commit(plan);
-        if (!r.ok() && !committed_) Undo();
+        if (!r.ok() && !committed_ && !Undo()) Unfinished(r, plan);
         return r;
     }
 
@@ -346,6 +346,7 @@ private:
         std::string failedFolder;
         if (const int e = FlushFolders(fs_, folders_, failedFolder)) return Fail(failedFolder, e);
         if (const int e = journal_->Append(kJournalCommit)) return Fail(journalPath_, e);
+        commitWritten_ = true;
         if (const int e = journal_->Flush()) return Fail(journalPath_, e);
         committed_ = true;
         SaveResult applied = Apply(plan);
@@ -355,8 +356,7 @@ private:
             // Whatever is left is finished from the journal now, or by the
             // next save or open.
             if (!Recover(fs_, anchor_, own_).ok()) {
-                applied.outcome = SaveResult::kUnfinished;
-                for (const Planned& p : plan) applied.unfinished.push_back(p.file->path);
+                Unfinished(applied, plan);
                 return applied;
             }
         }
@@ -394,13 +394,29 @@ private:
         return {};
     }
 
+    static void Unfinished(SaveResult& r, const std::vector<Planned>& plan) {
+        r.outcome = SaveResult::kUnfinished;
+        for (const Planned& p : plan) r.unfinished.push_back(p.file->path);
+    }
+
     // Before the commit nothing was replaced: the temporary files and the
     // journal go. Should that fail too, the next save or open removes them.
-    void Undo() {
+    // A journal whose commit was written but not flushed may hold it all the
+    // same: it goes first, for good, or else the save stands committed (and
+    // the answer is false).
+    bool Undo() {
         if (journal_) journal_->Close();
+        journal_.reset();
+        if (commitWritten_) {
+            if (fs_.Remove(journalPath_) != 0) return false;
+            if (fs_.FlushFolder(FolderOfPath(journalPath_)) != 0) return true;  // the temporary files stay
+            for (const std::string& temp : created_) fs_.Remove(temp);
+            return true;
+        }
         bool clean = true;
         for (const std::string& temp : created_) clean = fs_.Remove(temp) == 0 && clean;
         if (clean && journalCreated_) fs_.Remove(journalPath_);
+        return true;
     }
 
     FileSystem& fs_;
@@ -409,6 +425,7 @@ private:
     std::string journalPath_;
     std::unique_ptr<WritableFile> journal_;
     bool journalCreated_ = false;
+    bool commitWritten_ = false;
     bool committed_ = false;
     std::vector<std::string> created_;
     std::set<std::string> folders_;
@@ -424,7 +441,15 @@ SaveResult LockFailure(const SaveLock& lock, const std::string& anchor) {
 
 std::string SaveResult::Text() const {
     if (outcome == kForeign) return reason + ": " + file;
-    return file + ": " + reason;
+    return file + ": " + Why();
+}
+
+std::string SaveResult::Why() const {
+    if (outcome == kForeign) return reason + ": " + file;
+    if (outcome != kUnfinished) return reason;
+    std::string list;
+    for (const std::string& f : unfinished) list += (list.empty() ? "" : ", ") + f;
+    return reason + "; the save is committed and is finished the next time the files are opened or saved: " + list;
 }
 
 SaveResult RecoverSave(const std::string& anchor, FileSystem& fs, const NamedFiles& names) {

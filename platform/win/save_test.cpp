@@ -163,6 +163,51 @@ TEST_F(Save, AFailureAtAnyStepLeavesAllOldOrAllNew) {
     EXPECT_TRUE(saved);
 }
 
+// The disk fails for good from some step on (full, or gone): a save stopped
+// before its commit changed nothing; one stopped after it says so, names
+// the files, and the next open finishes it.
+TEST_F(Save, ASaveThatCannotFinishAfterItsCommitSaysSoAndTheNextOpenFinishesIt) {
+    Write(Path("P.vbp"), "Type=Exe");
+    const std::string bigNew(8209, 'n');
+    const std::vector<FileToSave> files = {{Path("P.vbp"), "Type=Exe new"}, {Path("a.bas"), "new a"},
+                                           {Path("hard.bas"), bigNew}};
+    const NamedFiles names = [this](const std::string&) {
+        return std::vector<std::string>{Path("a.bas"), Path("hard.bas")};
+    };
+    FaultyFileSystem faulty(FileSystem::Native());
+    std::set<SaveResult::Outcome> seen;
+    for (int n = 1; n < 200 && !seen.count(SaveResult::kSaved); ++n) {
+        SCOPED_TRACE("failing from step " + std::to_string(n));
+        Write(Path("P.vbp"), "Type=Exe");
+        Write(Path("a.bas"), "old a");
+        fs::remove(Path("hard.bas"));
+        fs::remove(Path("second-name"));
+        Write(Path("hard.bas"), std::string(8192, 'o'));
+        fs::create_hard_link(Path("hard.bas"), Path("second-name"));
+        const std::set<std::string> entries = Entries(folder_.Path());
+        faulty.FailAt(n, ENOSPC, true);
+        const SaveResult r = SaveFiles(files, Path("P.vbp"), faulty, names);
+        seen.insert(r.outcome);
+        const bool committed = r.outcome == SaveResult::kUnfinished || r.ok();
+        if (r.outcome == SaveResult::kUnfinished) {
+            EXPECT_EQ(r.reason, "No space left on device");
+            EXPECT_EQ(r.unfinished, (std::vector<std::string>{Path("P.vbp"), Path("a.bas"), Path("hard.bas")}));
+        } else {
+            EXPECT_TRUE(r.ok() || r.outcome == SaveResult::kFailed) << r.Text();
+        }
+        // A file rewritten in place is whole: old before the commit, old or
+        // new (never cut) after it.
+        const std::string hard = Read(Path("hard.bas"));
+        EXPECT_TRUE(hard == std::string(8192, 'o') || (committed && hard == bigNew)) << hard.size();
+        ASSERT_TRUE(RecoverSave(Path("P.vbp"), FileSystem::Native(), names).ok());
+        EXPECT_EQ(Read(Path("a.bas")), committed ? "new a" : "old a");
+        EXPECT_EQ(Read(Path("second-name")), committed ? bigNew : std::string(8192, 'o'));
+        EXPECT_EQ(Entries(folder_.Path()), entries);
+    }
+    EXPECT_TRUE(seen.count(SaveResult::kFailed) && seen.count(SaveResult::kUnfinished) &&
+                seen.count(SaveResult::kSaved));
+}
+
 // A save killed at random moments: the next RecoverSave finds all old or all new.
 TEST_F(Save, AKilledSaveIsFinishedOrUndoneByTheNext) {
     std::vector<FileToSave> next;
