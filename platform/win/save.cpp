@@ -135,10 +135,11 @@ bool Check(FileSystem& fs, const Journal& journal, const std::string& anchor, Al
     }
     for (Found& f : found) {
         if (!allowed.files.count(f.named)) return false;
-        if (!journal.committed || !f.tempExists) continue;
+        if (!journal.committed) continue;
         // A committed step is finished only from the new bytes, over the old
         // (or already the new) ones; an in-place copy may have been cut short.
-        if (!f.tempIsNew) return false;
+        // Its temporary file goes only once the target holds the new bytes.
+        if (f.tempExists && !f.tempIsNew) return false;
         FileFacts facts;
         std::string bytes;
         if (fs.Facts(f.step.target, facts) != 0 || (facts.exists && !facts.regular)) return false;
@@ -146,7 +147,8 @@ bool Check(FileSystem& fs, const Journal& journal, const std::string& anchor, Al
         const std::optional<std::uint64_t> now =
             facts.exists ? std::optional<std::uint64_t>(ContentHash(bytes)) : std::nullopt;
         f.targetIsNew = now && *now == f.step.record.newHash;
-        if (f.targetIsNew || now == f.step.record.oldHash) continue;
+        if (f.targetIsNew || (f.tempExists && now == f.step.record.oldHash)) continue;
+        if (!f.tempExists) return false;
         if (!(f.step.record.inPlace && journal.copying && now)) return false;
     }
     return true;
@@ -176,7 +178,7 @@ SaveResult Recover(FileSystem& fs, const std::string& anchor, Allowed allowed) {
     }
     std::set<std::string> folders;
     for (const Found& f : found) {
-        if (!f.tempExists) continue;  // replaced before the interruption, or never written
+        if (!f.tempExists) continue;  // replaced before the interruption (or, not committed, never written)
         int e = 0;
         if (!journal.committed) {
             // Nothing was replaced yet. A temporary file is this save's own

@@ -424,6 +424,9 @@ TEST_F(Journals, OneWhoseTemporaryFileOrHashesAreNotTheSavesIsLeftAlone) {
     Plant({Step("a.bas", ".a.bas.1-1.tmp", "old a", "new a")}, false);
     ExpectLeftAlone("temporary hard link, not committed");
     EXPECT_EQ(Read(Path("out/new")), "new a");
+    // A step claimed done whose target does not hold its new bytes.
+    Plant({Step("a.bas", ".a.bas.5-5.tmp", "old a", "new a")});
+    ExpectLeftAlone("temporary file gone, target old");
     // Damage in the middle of the journal.
     Write(Journal(), JournalText({Step("a.bas", ".a.bas.1-1.tmp", "old a", "new a")}) + "R x\n" +
                          std::string(kJournalCommit));
