@@ -37,7 +37,10 @@ std::string Join(const std::string& folder, const std::string& name) {
 }
 
 std::string JournalOf(const std::string& anchor) {
-    return Join(FolderOfPath(anchor), "." + NameOfPath(anchor) + ".save-journal");
+    std::string name = ".";
+    name += NameOfPath(anchor);
+    name += ".save-journal";
+    return Join(FolderOfPath(anchor), name);
 }
 
 SaveResult Failure(SaveResult::Outcome outcome, const std::string& file, const std::string& reason) {
