@@ -304,6 +304,16 @@ private:
         return {};
     }
 
+    // Gives the new file the old one's owner, group and permissions. Some
+    // file systems refuse even to set what a file has already (FAT, some
+    // shares, where every file looks alike): that is as good.
+    bool TookOver(WritableFile& file, const Planned& p) {
+        if (file.TakeOver(p.facts) == 0) return true;
+        FileFacts made;
+        return fs_.Facts(p.step.temp, made) == 0 && made.mode == p.facts.mode && made.owner == p.facts.owner &&
+               made.group == p.facts.group;
+    }
+
     // Each new content goes to its temporary file; write-out is started on
     // each, then each is flushed (in batches, to bound the open files).
     SaveResult WriteTemporaries(std::vector<Planned>& plan) {
@@ -315,8 +325,8 @@ private:
             if (const int e = fs_.Create(p.step.temp, file)) return Fail(p.file->path, e);
             created_.push_back(p.step.temp);
             if (const int e = file->Append(Content(*p.file).Bytes())) return Fail(p.file->path, e);
-            if (p.facts.exists && !p.step.record.inPlace)
-                if (const int e = file->TakeOver(p.facts)) return Fail(p.file->path, e);
+            if (p.facts.exists && !p.step.record.inPlace && !TookOver(*file, p))
+                return Failure(SaveResult::kFailed, p.file->path, "its owner, group and permissions cannot be kept");
             if (const int e = file->StartFlush()) return Fail(p.file->path, e);
             if (!p.step.record.inPlace && p.step.target == fs_.FollowLinks(anchor_)) lock_.Include(*file);
             folders_.insert(FolderOfPath(p.step.target));
