@@ -315,6 +315,51 @@ TEST_F(Save, AsAnOrdinaryUserReadOnlyIsRefusedAndLinksAreWrittenThrough) {
 }
 
 
+// A journal is read as its writer made it; one cut short by a crash reads as
+// what it held up to the cut, anything else is refused.
+TEST(SaveJournal, ReadsWhatItsWriterMakesAndWhatACrashLeaves) {
+    JournalStep a;
+    a.newHash = ContentHash("new a");
+    a.newSize = 5;
+    a.target = "../Shared/a b.bas";
+    a.temp = ".a b.bas.12-1.tmp";
+    JournalStep b = a;
+    b.inPlace = true;
+    b.oldHash = ContentHash("old b");
+    b.target = "b.bas";
+    b.temp = ".b.bas.12-2.tmp";
+    const std::string first = JournalText({a, b});
+    const std::string whole = first + std::string(kJournalCommit) + std::string(kJournalCopying);
+    Journal j;
+    ASSERT_TRUE(ParseJournal(whole, j));
+    ASSERT_EQ(j.steps.size(), 2u);
+    EXPECT_TRUE(j.committed && j.copying);
+    EXPECT_EQ(j.steps[0].target, a.target);
+    EXPECT_FALSE(j.steps[0].oldHash.has_value());
+    EXPECT_EQ(j.steps[1].oldHash, b.oldHash);
+    EXPECT_TRUE(j.steps[1].inPlace);
+    for (std::size_t cut = 0; cut < whole.size(); ++cut) {
+        SCOPED_TRACE("cut at " + std::to_string(cut));
+        ASSERT_TRUE(ParseJournal(whole.substr(0, cut), j));
+        EXPECT_EQ(j.committed, cut >= first.size() + kJournalCommit.size());
+        EXPECT_FALSE(j.copying);
+        EXPECT_LE(j.steps.size(), 2u);
+    }
+    Journal damaged;
+    EXPECT_FALSE(ParseJournal(first + "commit\nextra\n", damaged));
+    EXPECT_FALSE(ParseJournal("R - " + first, damaged));
+    std::string zero = first;
+    zero.replace(zero.find(" 5 "), 3, " 05 ");
+    EXPECT_FALSE(ParseJournal(zero + std::string(kJournalCommit), damaged));
+    EXPECT_FALSE(ParseJournal(first + std::string(kMaxJournalBytes, '\n'), damaged));
+    EXPECT_TRUE(IsRecordableName("../../Shared/x.bas"));
+    for (const char* name : {"", "/etc/passwd", "a/../b", "./a", "a//b", "..", "a/"})
+        EXPECT_FALSE(IsRecordableName(name)) << name;
+    EXPECT_TRUE(IsTempNameFor(".a.bas.1-22.tmp", "a.bas"));
+    for (const char* temp : {".a.bas.1-.tmp", "a.bas.1-2.tmp", ".a.bas.x-2.tmp", ".b.bas.1-2.tmp", ".a.bas.1-2.tmp2"})
+        EXPECT_FALSE(IsTempNameFor(temp, "a.bas")) << temp;
+}
+
 // ---- Journals that are not the anchor's own ----------------------------------
 
 // A project folder P holding P.vbp (which names a.bas) and a folder out/
