@@ -296,9 +296,13 @@ private:
     SaveResult WriteJournal(const std::vector<Planned>& plan) {
         std::vector<JournalStep> steps;
         for (const Planned& p : plan) steps.push_back(p.step.record);
+        const std::string text = JournalText(steps);
+        // Recovery reads no larger journal.
+        if (text.size() + kJournalCommit.size() + kJournalCopying.size() > kMaxJournalBytes)
+            return Failure(SaveResult::kRefused, anchor_, "too many files for one save");
         if (const int e = fs_.Create(journalPath_, journal_)) return Fail(journalPath_, e);
         journalCreated_ = true;
-        if (const int e = journal_->Append(JournalText(steps))) return Fail(journalPath_, e);
+        if (const int e = journal_->Append(text)) return Fail(journalPath_, e);
         if (const int e = journal_->Flush()) return Fail(journalPath_, e);
         if (const int e = fs_.FlushFolder(FolderOfPath(journalPath_))) return Fail(journalPath_, e);
         return {};

@@ -208,6 +208,17 @@ TEST_F(Save, ASaveThatCannotFinishAfterItsCommitSaysSoAndTheNextOpenFinishesIt) 
                 seen.count(SaveResult::kSaved));
 }
 
+// Recovery reads journals up to a bound: a save whose journal would pass it
+// is refused before anything is written.
+TEST_F(Save, ASaveTooLargeForItsJournalIsRefused) {
+    std::vector<FileToSave> files;
+    for (int i = 0; i < 5000; ++i) files.push_back({Path(std::to_string(i) + std::string(240, 'n') + ".bas"), "x"});
+    const SaveResult r = SaveFiles(files, Path("P.vbp"));
+    EXPECT_EQ(r.outcome, SaveResult::kRefused);
+    EXPECT_EQ(r.reason, "too many files for one save");
+    EXPECT_TRUE(Entries(folder_.Path()).empty());
+}
+
 // A save killed at random moments: the next RecoverSave finds all old or all new.
 TEST_F(Save, AKilledSaveIsFinishedOrUndoneByTheNext) {
     std::vector<FileToSave> next;
