@@ -153,15 +153,8 @@ std::size_t Save(const std::vector<win::FileToSave>& files, const std::string& a
     const win::SaveResult saved = win::SaveFiles(files, anchor, win::FileSystem::Native(), names);
     if (saved.ok()) return saved.changed;
     if (saved.outcome == win::SaveResult::kForeign) throw vb::VbError(75, "VBIDE", saved.Text());
-    if (saved.outcome == win::SaveResult::kUnfinished) {
-        std::string list;
-        for (const std::string& file : saved.unfinished) list += (list.empty() ? "" : ", ") + file;
-        throw vb::VbError(75, "VBIDE",
-                          "Path/File access error: " + saved.file + " (" + saved.reason +
-                              "); the save is committed and is finished the next time the project is opened: " + list);
-    }
     const std::string reason =
-        saved.outcome == win::SaveResult::kLocked ? "another program is saving the project; try again" : saved.reason;
+        saved.outcome == win::SaveResult::kLocked ? "another program is saving the project; try again" : saved.Why();
     throw vb::VbError(75, "VBIDE", "Path/File access error: " + saved.file + " (" + reason + ")");
 }
 

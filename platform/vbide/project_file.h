@@ -9,8 +9,8 @@
 // Windows paths (backslashes, "..\", any letter case); they are resolved
 // against the project's folder without regard to case. A module file that is
 // missing or unreadable is reported and left out; the project file keeps its
-// line. Saving writes only the files that changed, each through a temporary
-// file renamed over the old one.
+// line. Saving writes only the files that changed, all or nothing, through
+// win::SaveFiles.
 
 #include <memory>
 #include <string>
@@ -60,7 +60,9 @@ struct OpenResult {
 
 // Opens a .vbp or .vbg file into the environment: the projects are added (as
 // the user's File > Open does: ItemAdded, then the first becomes active).
-// An interrupted save of a project is finished or undone first; an
+// An interrupted save of a project is finished or undone first (a journal
+// beside it that is not the project's own save is left alone and becomes a
+// load problem, which a later save of the project refuses to go past); an
 // environment that holds project locks keeps each project's writer lock
 // until the project is removed.
 // Problems with single modules are reported through Environment::Report and

@@ -7,6 +7,7 @@
 
 #include "base/vb_error.h"
 #include "platform/vbide/environment.h"
+#include "platform/win/save_journal.h"
 #include "platform/win/test_support.h"
 
 namespace vbide {
@@ -145,6 +146,59 @@ TEST_F(ProjectFiles, OpensEveryModuleKindShowingOnlyTheVisibleLines) {
     EXPECT_EQ(p->ReadProperty("MS Transaction Server", "AutoRefresh"), "1");
     EXPECT_EQ(p->ReadProperty("fastbuild", "options"), "\"/x y\" z");
     EXPECT_FALSE(p->IsDirty());
+}
+
+// Opening a project finishes a journal beside it only when it names the
+// project's own files, also those its module paths reach through "..";
+// otherwise the environment reports it, and saving the project is refused.
+TEST_F(ProjectFiles, AJournalIsFinishedOnlyWhereTheProjectsOwnPathsReach) {
+    WriteSampleProject();
+    Write("Other/victim", "precious");
+    Write("Other/.victim.3-2.tmp", "attack");
+    const std::string oldClass = Read("Shared/CThing.cls");
+    const std::string newClass = oldClass + "' changed\r\n";
+    Write("Shared/.CThing.cls.3-1.tmp", newClass);
+    const auto step = [](const std::string& target, const std::string& temp, const std::string& before,
+                         const std::string& after) {
+        win::JournalStep s;
+        s.oldHash = win::ContentHash(before);
+        s.newHash = win::ContentHash(after);
+        s.newSize = after.size();
+        s.target = target;
+        s.temp = temp;
+        return s;
+    };
+    const win::JournalStep own = step("../Shared/CThing.cls", ".CThing.cls.3-1.tmp", oldClass, newClass);
+    const std::string journal = Path("App Folder/.Sample.vbp.save-journal");
+    Write("App Folder/.Sample.vbp.save-journal",
+          win::JournalText({own, step("../Other/victim", ".victim.3-2.tmp", "precious", "attack")}) +
+              std::string(win::kJournalCommit));
+    {
+        auto env = Environment::Create();
+        const OpenResult opened = OpenProjectFile(*env, Path("App Folder/Sample.vbp"));
+        const std::string said = "an unfinished save that does not belong to this project was left alone: " + journal;
+        ASSERT_EQ(opened.problems.size(), 1u);
+        EXPECT_EQ(opened.problems[0].Text(), said);
+        EXPECT_EQ(env->Reports(), std::vector<std::string>{said});
+        EXPECT_EQ(Read("Other/victim"), "precious");
+        EXPECT_EQ(Read("Shared/CThing.cls"), oldClass);
+        auto project = env->ActiveVBProject();
+        project->WriteProperty("Section", "Key", "1");
+        try {
+            project->SaveAs({});
+            ADD_FAILURE() << "saved past a foreign journal";
+        } catch (const vb::VbError& e) {
+            EXPECT_EQ(e.Number(), 75);
+            EXPECT_EQ(e.Description(), said);
+        }
+        EXPECT_TRUE(fs::exists(journal));
+    }
+    Write("App Folder/.Sample.vbp.save-journal", win::JournalText({own}) + std::string(win::kJournalCommit));
+    auto env = Environment::Create();
+    EXPECT_TRUE(OpenProjectFile(*env, Path("App Folder/Sample.vbp")).problems.empty());
+    EXPECT_EQ(Read("Shared/CThing.cls"), newClass);
+    EXPECT_FALSE(fs::exists(journal));
+    EXPECT_FALSE(fs::exists(Path("Shared/.CThing.cls.3-1.tmp")));
 }
 
 TEST_F(ProjectFiles, EditThenUndoSavesEveryFileByteForByte) {

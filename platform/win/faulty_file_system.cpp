@@ -24,6 +24,10 @@ public:
         if (const int e = fs_.Step()) return e;
         return base_->Truncate();
     }
+    int Reserve(std::size_t size) override {
+        if (const int e = fs_.Step()) return e;
+        return base_->Reserve(size);
+    }
     int Lock(int& handle) override {
         if (const int e = fs_.LockError()) {
             handle = -1;

@@ -1,7 +1,7 @@
 #pragma once
 // A file system that fails on purpose, for tests: the N-th write, flush,
-// rename or removal answers EIO (or every lock answers a chosen error),
-// every other call goes to the real one.
+// reservation, rename or removal answers EIO (or a chosen error; or every
+// lock answers a chosen error), every other call goes to the real one.
 // Looping N = 1, 2, 3 ... until an operation succeeds shows what happens
 // when each of its steps fails in turn.
 
@@ -15,9 +15,12 @@ class FaultyFileSystem final : public FileSystem {
 public:
     explicit FaultyFileSystem(FileSystem& base) : base_(base) {}
 
-    // Fails the n-th counted call from now on (0: none fails).
-    void FailAt(int n) {
+    // Fails the n-th counted call from now on (0: none fails) with `error`;
+    // when `onward`, every later one too (a disk that stays broken).
+    void FailAt(int n, int error = 5 /* EIO */, bool onward = false) {
         failAt_ = n;
+        error_ = error;
+        onward_ = onward;
         calls_ = 0;
     }
     bool Failed() const { return failAt_ > 0 && calls_ >= failAt_; }
@@ -28,8 +31,12 @@ public:
     void FailLocksWith(int error) { lockError_ = error; }
     int LockError() const { return lockError_; }
 
-    // Counts one write, flush, rename or removal; answers EIO at the chosen one.
-    int Step() { return ++calls_ == failAt_ ? 5 /* EIO */ : 0; }
+    // Counts one write, flush, reservation, rename or removal; answers the
+    // error at the chosen one.
+    int Step() {
+        ++calls_;
+        return failAt_ > 0 && (calls_ == failAt_ || (onward_ && calls_ > failAt_)) ? error_ : 0;
+    }
 
     int ReadFile(const std::string& path, std::string& bytes, std::uint64_t limit) override {
         return base_.ReadFile(path, bytes, limit);
@@ -37,6 +44,7 @@ public:
     int Facts(const std::string& path, FileFacts& facts) override { return base_.Facts(path, facts); }
     std::string FollowLinks(const std::string& path) override { return base_.FollowLinks(path); }
     int CanCreateIn(const std::string& folder) override { return base_.CanCreateIn(folder); }
+    bool CanTakeOver(const FileFacts& facts) override { return base_.CanTakeOver(facts); }
     int Create(const std::string& path, std::unique_ptr<WritableFile>& file) override;
     int OpenExisting(const std::string& path, std::unique_ptr<WritableFile>& file) override;
     int Rename(const std::string& from, const std::string& to) override {
@@ -64,6 +72,8 @@ public:
 private:
     FileSystem& base_;
     int failAt_ = 0;
+    int error_ = 5;
+    bool onward_ = false;
     int calls_ = 0;
     int lockError_ = 0;
 };

@@ -229,7 +229,7 @@ std::string GetModuleFolder(const void* addressInModule) {
 
 std::string WriteFileAtomically(const std::string& path, std::string_view bytes) {
     const SaveResult saved = SaveFiles({{path, std::string(bytes)}}, path);
-    return saved.ok() ? std::string() : saved.reason;
+    return saved.ok() ? std::string() : saved.Why();
 }
 
 }  // namespace win

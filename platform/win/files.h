@@ -60,10 +60,15 @@ std::string GetModulePath(const void* addressInModule);
 // that module). Empty when the address lies in no loaded module.
 std::string GetModuleFolder(const void* addressInModule);
 
-// Replaces the file at `path` (or creates it) with `bytes` in one step,
-// through SaveFiles (save.h): a reader sees the old file or the new one, a
-// link is written through, a read-only file is refused. Answers the empty
-// text on success, otherwise the reason (the old file then stays whole).
+// Replaces the file at `path` (or creates it) with `bytes` through
+// SaveFiles (save.h): by one rename, so that a reader and a crash see the
+// old file or the new one whole; a file with several hard links (or an
+// owner a new file cannot get) is instead rewritten in place, which a crash
+// can cut until the next save of it finishes the copy. A link is written
+// through, a read-only file is refused. Answers the empty text on success,
+// otherwise the reason: the old file then stays whole (when the save was
+// committed but not finished, the reason says so and the next save of the
+// file puts the new bytes in place).
 std::string WriteFileAtomically(const std::string& path, std::string_view bytes);
 
 // The folder, without a trailing separator, of the running program.

@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <string>
 
+#include "platform/win/save_journal.h"
 #include "platform/win/test_support.h"
 
 namespace win {
@@ -226,6 +227,33 @@ TEST_F(Profile, FailedWritesReturnFalseAndLeaveTheOldFile) {
     ::chmod(folder.Path().c_str(), 0755);
     EXPECT_EQ(ReadBytes(file), "[S]\r\nk=old\r\n");
 #endif
+}
+
+// A journal planted beside the settings file may only finish a write of
+// that file: one naming another file makes the write fail, and nothing moves.
+TEST_F(Profile, APlantedJournalBesideTheFileMakesTheWriteFailAndMovesNothing) {
+    const std::string victim = folder / "victim";
+    const std::string journal = folder / ".Wendover.ini.save-journal";
+    WriteBytes(file, "[S]\r\nk=old\r\n");
+    WriteBytes(victim, "precious");
+    WriteBytes(folder / ".victim.1-1.tmp", "attack");
+    JournalStep step;
+    step.oldHash = ContentHash("precious");
+    step.newHash = ContentHash("attack");
+    step.newSize = 6;
+    step.target = "victim";
+    step.temp = ".victim.1-1.tmp";
+    for (const std::string& text :
+         {"tarnwick save journal 1\nR " + std::to_string(victim.size()) + " " + victim + " 15 .victim.1-1.tmp\n",
+          JournalText({step}) + std::string(kJournalCommit)}) {
+        WriteBytes(journal, text);
+        EXPECT_FALSE(WritePrivateProfileStringA("S", "k", "new", file.c_str()));
+        EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED));
+        EXPECT_EQ(ReadBytes(victim), "precious");
+        EXPECT_EQ(ReadBytes(folder / ".victim.1-1.tmp"), "attack");
+        EXPECT_EQ(ReadBytes(journal), text);
+        EXPECT_EQ(ReadBytes(file), "[S]\r\nk=old\r\n");
+    }
 }
 
 TEST_F(Profile, AByteOrderMarkIsSkippedWhenReadingAndKeptWhenWriting) {

@@ -337,7 +337,7 @@ RegistryScriptResult ExportRegistryScript(const std::string& path, const std::st
     std::replace(native.begin(), native.end(), '\\', '/');
     if (const SaveResult saved = SaveFiles({{native, std::move(text)}}, native); !saved.ok()) {
         result.ok = false;
-        result.error = path + ": the file cannot be written (" + saved.reason + ")";
+        result.error = path + ": the file cannot be written (" + saved.Why() + ")";
     }
     return result;
 }

@@ -37,7 +37,10 @@ std::string Join(const std::string& folder, const std::string& name) {
 }
 
 std::string JournalOf(const std::string& anchor) {
-    return Join(FolderOfPath(anchor), "." + NameOfPath(anchor) + ".save-journal");
+    std::string name = ".";
+    name += NameOfPath(anchor);
+    name += ".save-journal";
+    return Join(FolderOfPath(anchor), name);
 }
 
 SaveResult Failure(SaveResult::Outcome outcome, const std::string& file, const std::string& reason) {
@@ -135,10 +138,11 @@ bool Check(FileSystem& fs, const Journal& journal, const std::string& anchor, Al
     }
     for (Found& f : found) {
         if (!allowed.files.count(f.named)) return false;
-        if (!journal.committed || !f.tempExists) continue;
+        if (!journal.committed) continue;
         // A committed step is finished only from the new bytes, over the old
         // (or already the new) ones; an in-place copy may have been cut short.
-        if (!f.tempIsNew) return false;
+        // Its temporary file goes only once the target holds the new bytes.
+        if (f.tempExists && !f.tempIsNew) return false;
         FileFacts facts;
         std::string bytes;
         if (fs.Facts(f.step.target, facts) != 0 || (facts.exists && !facts.regular)) return false;
@@ -146,7 +150,8 @@ bool Check(FileSystem& fs, const Journal& journal, const std::string& anchor, Al
         const std::optional<std::uint64_t> now =
             facts.exists ? std::optional<std::uint64_t>(ContentHash(bytes)) : std::nullopt;
         f.targetIsNew = now && *now == f.step.record.newHash;
-        if (f.targetIsNew || now == f.step.record.oldHash) continue;
+        if (f.targetIsNew || (f.tempExists && now == f.step.record.oldHash)) continue;
+        if (!f.tempExists) return false;
         if (!(f.step.record.inPlace && journal.copying && now)) return false;
     }
     return true;
@@ -179,7 +184,7 @@ SaveResult Recover(FileSystem& fs, const std::string& anchor, Allowed allowed) {
     }
     std::set<std::string> folders;
     for (const Found& f : found) {
-        if (!f.tempExists) continue;  // replaced before the interruption, or never written
+        if (!f.tempExists) continue;  // replaced before the interruption (or, not committed, never written)
         int e = 0;
         if (!journal.committed) {
             // Nothing was replaced yet. A temporary file is this save's own
@@ -283,7 +288,7 @@ public:
         SaveResult r = WriteJournal(plan);
         if (r.ok()) r = WriteTemporaries(plan);
         if (r.ok()) r = Commit(plan);
-        if (!r.ok() && !committed_) Undo();
+        if (!r.ok() && !committed_ && !Undo()) Unfinished(r, plan);
         return r;
     }
 
@@ -295,12 +300,26 @@ private:
     SaveResult WriteJournal(const std::vector<Planned>& plan) {
         std::vector<JournalStep> steps;
         for (const Planned& p : plan) steps.push_back(p.step.record);
+        const std::string text = JournalText(steps);
+        // Recovery reads no larger journal.
+        if (text.size() + kJournalCommit.size() + kJournalCopying.size() > kMaxJournalBytes)
+            return Failure(SaveResult::kRefused, anchor_, "too many files for one save");
         if (const int e = fs_.Create(journalPath_, journal_)) return Fail(journalPath_, e);
         journalCreated_ = true;
-        if (const int e = journal_->Append(JournalText(steps))) return Fail(journalPath_, e);
+        if (const int e = journal_->Append(text)) return Fail(journalPath_, e);
         if (const int e = journal_->Flush()) return Fail(journalPath_, e);
         if (const int e = fs_.FlushFolder(FolderOfPath(journalPath_))) return Fail(journalPath_, e);
         return {};
+    }
+
+    // Gives the new file the old one's owner, group and permissions. Some
+    // file systems refuse even to set what a file has already (FAT, some
+    // shares, where every file looks alike): that is as good.
+    bool TookOver(WritableFile& file, const Planned& p) {
+        if (file.TakeOver(p.facts) == 0) return true;
+        FileFacts made;
+        return fs_.Facts(p.step.temp, made) == 0 && made.mode == p.facts.mode && made.owner == p.facts.owner &&
+               made.group == p.facts.group;
     }
 
     // Each new content goes to its temporary file; write-out is started on
@@ -314,8 +333,8 @@ private:
             if (const int e = fs_.Create(p.step.temp, file)) return Fail(p.file->path, e);
             created_.push_back(p.step.temp);
             if (const int e = file->Append(Content(*p.file).Bytes())) return Fail(p.file->path, e);
-            if (p.facts.exists && !p.step.record.inPlace)
-                if (const int e = file->TakeOver(p.facts)) return Fail(p.file->path, e);
+            if (p.facts.exists && !p.step.record.inPlace && !TookOver(*file, p))
+                return Failure(SaveResult::kFailed, p.file->path, "its owner, group and permissions cannot be kept");
             if (const int e = file->StartFlush()) return Fail(p.file->path, e);
             if (!p.step.record.inPlace && p.step.target == fs_.FollowLinks(anchor_)) lock_.Include(*file);
             folders_.insert(FolderOfPath(p.step.target));
@@ -350,6 +369,7 @@ private:
         std::string failedFolder;
         if (const int e = FlushFolders(fs_, folders_, failedFolder)) return Fail(failedFolder, e);
         if (const int e = journal_->Append(kJournalCommit)) return Fail(journalPath_, e);
+        commitWritten_ = true;
         if (const int e = journal_->Flush()) return Fail(journalPath_, e);
         committed_ = true;
         SaveResult applied = Apply(plan);
@@ -359,8 +379,7 @@ private:
             // Whatever is left is finished from the journal now, or by the
             // next save or open.
             if (!Recover(fs_, anchor_, own_).ok()) {
-                applied.outcome = SaveResult::kUnfinished;
-                for (const Planned& p : plan) applied.unfinished.push_back(p.file->path);
+                Unfinished(applied, plan);
                 return applied;
             }
         }
@@ -398,13 +417,29 @@ private:
         return {};
     }
 
+    static void Unfinished(SaveResult& r, const std::vector<Planned>& plan) {
+        r.outcome = SaveResult::kUnfinished;
+        for (const Planned& p : plan) r.unfinished.push_back(p.file->path);
+    }
+
     // Before the commit nothing was replaced: the temporary files and the
     // journal go. Should that fail too, the next save or open removes them.
-    void Undo() {
+    // A journal whose commit was written but not flushed may hold it all the
+    // same: it goes first, for good, or else the save stands committed (and
+    // the answer is false).
+    bool Undo() {
         if (journal_) journal_->Close();
+        journal_.reset();
+        if (commitWritten_) {
+            if (fs_.Remove(journalPath_) != 0) return false;
+            if (fs_.FlushFolder(FolderOfPath(journalPath_)) != 0) return true;  // the temporary files stay
+            for (const std::string& temp : created_) fs_.Remove(temp);
+            return true;
+        }
         bool clean = true;
         for (const std::string& temp : created_) clean = fs_.Remove(temp) == 0 && clean;
         if (clean && journalCreated_) fs_.Remove(journalPath_);
+        return true;
     }
 
     FileSystem& fs_;
@@ -413,6 +448,7 @@ private:
     std::string journalPath_;
     std::unique_ptr<WritableFile> journal_;
     bool journalCreated_ = false;
+    bool commitWritten_ = false;
     bool committed_ = false;
     std::vector<std::string> created_;
     std::set<std::string> folders_;
@@ -428,7 +464,15 @@ SaveResult LockFailure(const SaveLock& lock, const std::string& anchor) {
 
 std::string SaveResult::Text() const {
     if (outcome == kForeign) return reason + ": " + file;
-    return file + ": " + reason;
+    return file + ": " + Why();
+}
+
+std::string SaveResult::Why() const {
+    if (outcome == kForeign) return reason + ": " + file;
+    if (outcome != kUnfinished) return reason;
+    std::string list;
+    for (const std::string& f : unfinished) list += (list.empty() ? "" : ", ") + f;
+    return reason + "; the save is committed and is finished the next time the files are opened or saved: " + list;
 }
 
 SaveResult RecoverSave(const std::string& anchor, FileSystem& fs, const NamedFiles& names) {

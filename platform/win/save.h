@@ -66,6 +66,9 @@ struct SaveResult {
     bool ok() const { return outcome == kSaved; }
     // "<file>: <reason>" for messages ("<reason>: <journal>" for kForeign).
     std::string Text() const;
+    // The reason for a message that names the file already: for kForeign
+    // with the journal, for kUnfinished with what happens to the files.
+    std::string Why() const;
 };
 
 // The files an anchor names besides itself (a project's modules), read from

@@ -197,7 +197,14 @@ bool IsRecordableName(std::string_view relative) {
 }
 
 std::string TempNameFor(std::string_view name, unsigned long pid, unsigned long counter) {
-    return "." + std::string(name) + "." + std::to_string(pid) + "-" + std::to_string(counter) + ".tmp";
+    std::string temp = ".";
+    temp += name;
+    temp += '.';
+    temp += std::to_string(pid);
+    temp += '-';
+    temp += std::to_string(counter);
+    temp += ".tmp";
+    return temp;
 }
 
 bool IsTempNameFor(std::string_view temp, std::string_view name) {

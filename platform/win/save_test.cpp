@@ -163,6 +163,62 @@ TEST_F(Save, AFailureAtAnyStepLeavesAllOldOrAllNew) {
     EXPECT_TRUE(saved);
 }
 
+// The disk fails for good from some step on (full, or gone): a save stopped
+// before its commit changed nothing; one stopped after it says so, names
+// the files, and the next open finishes it.
+TEST_F(Save, ASaveThatCannotFinishAfterItsCommitSaysSoAndTheNextOpenFinishesIt) {
+    Write(Path("P.vbp"), "Type=Exe");
+    const std::string bigNew(8209, 'n');
+    const std::vector<FileToSave> files = {{Path("P.vbp"), "Type=Exe new"}, {Path("a.bas"), "new a"},
+                                           {Path("hard.bas"), bigNew}};
+    const NamedFiles names = [this](const std::string&) {
+        return std::vector<std::string>{Path("a.bas"), Path("hard.bas")};
+    };
+    FaultyFileSystem faulty(FileSystem::Native());
+    std::set<SaveResult::Outcome> seen;
+    for (int n = 1; n < 200 && !seen.count(SaveResult::kSaved); ++n) {
+        SCOPED_TRACE("failing from step " + std::to_string(n));
+        Write(Path("P.vbp"), "Type=Exe");
+        Write(Path("a.bas"), "old a");
+        fs::remove(Path("hard.bas"));
+        fs::remove(Path("second-name"));
+        Write(Path("hard.bas"), std::string(8192, 'o'));
+        fs::create_hard_link(Path("hard.bas"), Path("second-name"));
+        const std::set<std::string> entries = Entries(folder_.Path());
+        faulty.FailAt(n, ENOSPC, true);
+        const SaveResult r = SaveFiles(files, Path("P.vbp"), faulty, names);
+        seen.insert(r.outcome);
+        const bool committed = r.outcome == SaveResult::kUnfinished || r.ok();
+        if (r.outcome == SaveResult::kUnfinished) {
+            EXPECT_EQ(r.reason, "No space left on device");
+            EXPECT_EQ(r.unfinished, (std::vector<std::string>{Path("P.vbp"), Path("a.bas"), Path("hard.bas")}));
+        } else {
+            EXPECT_TRUE(r.ok() || r.outcome == SaveResult::kFailed) << r.Text();
+        }
+        // A file rewritten in place is whole: old before the commit, old or
+        // new (never cut) after it.
+        const std::string hard = Read(Path("hard.bas"));
+        EXPECT_TRUE(hard == std::string(8192, 'o') || (committed && hard == bigNew)) << hard.size();
+        ASSERT_TRUE(RecoverSave(Path("P.vbp"), FileSystem::Native(), names).ok());
+        EXPECT_EQ(Read(Path("a.bas")), committed ? "new a" : "old a");
+        EXPECT_EQ(Read(Path("second-name")), committed ? bigNew : std::string(8192, 'o'));
+        EXPECT_EQ(Entries(folder_.Path()), entries);
+    }
+    EXPECT_TRUE(seen.count(SaveResult::kFailed) && seen.count(SaveResult::kUnfinished) &&
+                seen.count(SaveResult::kSaved));
+}
+
+// Recovery reads journals up to a bound: a save whose journal would pass it
+// is refused before anything is written.
+TEST_F(Save, ASaveTooLargeForItsJournalIsRefused) {
+    std::vector<FileToSave> files;
+    for (int i = 0; i < 5000; ++i) files.push_back({Path(std::to_string(i) + std::string(240, 'n') + ".bas"), "x"});
+    const SaveResult r = SaveFiles(files, Path("P.vbp"));
+    EXPECT_EQ(r.outcome, SaveResult::kRefused);
+    EXPECT_EQ(r.reason, "too many files for one save");
+    EXPECT_TRUE(Entries(folder_.Path()).empty());
+}
+
 // A save killed at random moments: the next RecoverSave finds all old or all new.
 TEST_F(Save, AKilledSaveIsFinishedOrUndoneByTheNext) {
     std::vector<FileToSave> next;
@@ -269,6 +325,51 @@ TEST_F(Save, AsAnOrdinaryUserReadOnlyIsRefusedAndLinksAreWrittenThrough) {
     EXPECT_EQ(WEXITSTATUS(status), 0);
 }
 
+
+// A journal is read as its writer made it; one cut short by a crash reads as
+// what it held up to the cut, anything else is refused.
+TEST(SaveJournal, ReadsWhatItsWriterMakesAndWhatACrashLeaves) {
+    JournalStep a;
+    a.newHash = ContentHash("new a");
+    a.newSize = 5;
+    a.target = "../Shared/a b.bas";
+    a.temp = ".a b.bas.12-1.tmp";
+    JournalStep b = a;
+    b.inPlace = true;
+    b.oldHash = ContentHash("old b");
+    b.target = "b.bas";
+    b.temp = ".b.bas.12-2.tmp";
+    const std::string first = JournalText({a, b});
+    const std::string whole = first + std::string(kJournalCommit) + std::string(kJournalCopying);
+    Journal j;
+    ASSERT_TRUE(ParseJournal(whole, j));
+    ASSERT_EQ(j.steps.size(), 2u);
+    EXPECT_TRUE(j.committed && j.copying);
+    EXPECT_EQ(j.steps[0].target, a.target);
+    EXPECT_FALSE(j.steps[0].oldHash.has_value());
+    EXPECT_EQ(j.steps[1].oldHash, b.oldHash);
+    EXPECT_TRUE(j.steps[1].inPlace);
+    for (std::size_t cut = 0; cut < whole.size(); ++cut) {
+        SCOPED_TRACE("cut at " + std::to_string(cut));
+        ASSERT_TRUE(ParseJournal(whole.substr(0, cut), j));
+        EXPECT_EQ(j.committed, cut >= first.size() + kJournalCommit.size());
+        EXPECT_FALSE(j.copying);
+        EXPECT_LE(j.steps.size(), 2u);
+    }
+    Journal damaged;
+    EXPECT_FALSE(ParseJournal(first + "commit\nextra\n", damaged));
+    EXPECT_FALSE(ParseJournal("R - " + first, damaged));
+    std::string zero = first;
+    zero.replace(zero.find(" 5 "), 3, " 05 ");
+    EXPECT_FALSE(ParseJournal(zero + std::string(kJournalCommit), damaged));
+    EXPECT_FALSE(ParseJournal(first + std::string(kMaxJournalBytes, '\n'), damaged));
+    EXPECT_TRUE(IsRecordableName("../../Shared/x.bas"));
+    for (const char* name : {"", "/etc/passwd", "a/../b", "./a", "a//b", "..", "a/"})
+        EXPECT_FALSE(IsRecordableName(name)) << name;
+    EXPECT_TRUE(IsTempNameFor(".a.bas.1-22.tmp", "a.bas"));
+    for (const char* temp : {".a.bas.1-.tmp", "a.bas.1-2.tmp", ".a.bas.x-2.tmp", ".b.bas.1-2.tmp", ".a.bas.1-2.tmp2"})
+        EXPECT_FALSE(IsTempNameFor(temp, "a.bas")) << temp;
+}
 
 // ---- Journals that are not the anchor's own ----------------------------------
 
@@ -379,6 +480,9 @@ TEST_F(Journals, OneWhoseTemporaryFileOrHashesAreNotTheSavesIsLeftAlone) {
     Plant({Step("a.bas", ".a.bas.1-1.tmp", "old a", "new a")}, false);
     ExpectLeftAlone("temporary hard link, not committed");
     EXPECT_EQ(Read(Path("out/new")), "new a");
+    // A step claimed done whose target does not hold its new bytes.
+    Plant({Step("a.bas", ".a.bas.5-5.tmp", "old a", "new a")});
+    ExpectLeftAlone("temporary file gone, target old");
     // Damage in the middle of the journal.
     Write(Journal(), JournalText({Step("a.bas", ".a.bas.1-1.tmp", "old a", "new a")}) + "R x\n" +
                          std::string(kJournalCommit));
