@@ -19,6 +19,7 @@ frmConfig::frmConfig(frmInput& input) : forms::Form("frmConfig"), m_Input(input)
     SetBorderStyle(forms::vbFixedDialog);
     SetMinButton(false);
     SetMaxButton(false);
+    SetShowInTaskbar(false);
     SetStartUpPosition(forms::vbStartUpOwner);
     SetIcon("icon:config");
 

@@ -15,6 +15,7 @@ frmInput::frmInput() : forms::Form("frmInput") {
     SetBorderStyle(forms::vbFixedDialog);
     SetMinButton(false);
     SetMaxButton(false);
+    SetShowInTaskbar(false);
     SetStartUpPosition(forms::vbStartUpOwner);
     SetIcon("icon:input");
 

@@ -109,6 +109,7 @@ frmDialog::frmDialog(forms::AppInfo app) : forms::Form("frmDialog"), app_(std::m
     SetBorderStyle(forms::vbFixedDialog);
     SetMinButton(false);
     SetMaxButton(false);
+    SetShowInTaskbar(false);
     SetStartUpPosition(forms::vbStartUpOwner);
     SetClientSize(4830, 4140);
     SetAppTitle(app_.Title);

@@ -43,6 +43,7 @@ frmAbout::frmAbout(const forms::AppInfo& app, Deliverable deliverable)
     SetBorderStyle(forms::vbFixedDialog);
     SetMinButton(false);
     SetMaxButton(false);
+    SetShowInTaskbar(false);
     SetStartUpPosition(forms::vbStartUpScreen);
     SetClientSize(5730, wendover ? 4800 : 4170);
     SetIcon(look.icon);

@@ -214,12 +214,6 @@ std::string ListControl::List(int position) const {
     return items_[position].text;
 }
 
-void ListControl::SetList(int position, const std::string& text) {
-    CheckPosition(position, "List");
-    items_[position].text = text;
-    Notify(Property::List);
-}
-
 long ListControl::ItemData(int position) const {
     CheckPosition(position, "ItemData");
     return items_[position].data;
@@ -348,12 +342,6 @@ int ListBox::SelectString(int startIndex, const std::string& prefix) {
 void ListBox::SetHorizontalExtent(int pixels) {
     horizontalExtent_ = std::max(0, pixels);
     Notify(Property::Extent);
-}
-
-void ListBox::SetTopIndex(int position) {
-    CheckPosition(position, "TopIndex");
-    topIndex_ = position;
-    Notify(Property::ListIndex);
 }
 
 void ListBox::UserToggleCheck(int position) {

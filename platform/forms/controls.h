@@ -133,7 +133,6 @@ public:
     int ListCount() const { return static_cast<int>(items_.size()); }
     // The text at a position; VB answers "" for a position past the end.
     std::string List(int position) const;
-    void SetList(int position, const std::string& text);
     long ItemData(int position) const;
     void SetItemData(int position, long data);
     // Adds an entry at the end (or at position; sorted lists insert in order)
@@ -200,8 +199,6 @@ public:
     // LB_SETHORIZONTALEXTENT, in pixels.
     int HorizontalExtent() const { return horizontalExtent_; }
     void SetHorizontalExtent(int pixels);
-    int TopIndex() const { return topIndex_; }
-    void SetTopIndex(int position);
 
     // The user toggles an entry's check box: the entry becomes the selected
     // one (Click), then its check mark flips (ItemCheck).
@@ -218,7 +215,6 @@ private:
 
     int style_ = vbListBoxStandard;
     int horizontalExtent_ = 0;
-    int topIndex_ = 0;
 };
 
 class ComboBox : public ListControl {

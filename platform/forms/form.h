@@ -59,6 +59,10 @@ public:
     void SetMinButton(bool on) { minButton_ = on; }
     bool MaxButton() const { return maxButton_; }
     void SetMaxButton(bool on) { maxButton_ = on; }
+    // Whether the window has a button of its own on the task bar (the views
+    // show a form without one as a tool window).
+    bool ShowInTaskbar() const { return showInTaskbar_; }
+    void SetShowInTaskbar(bool on) { showInTaskbar_ = on; }
     // 0 manual, 1 centre on the owner, 2 centre on the screen.
     int StartUpPosition() const { return startUpPosition_; }
     void SetStartUpPosition(int position) { startUpPosition_ = position; }
@@ -151,6 +155,7 @@ private:
     int borderStyle_ = vbSizable;
     bool minButton_ = true;
     bool maxButton_ = true;
+    bool showInTaskbar_ = true;
     int startUpPosition_ = vbStartUpManual;
     forms::Font font_;
     unsigned backColor_ = vbButtonFace;

@@ -46,7 +46,11 @@ inline constexpr int vbFixedSingle = 1;
 inline constexpr int vbSizable = 2;
 inline constexpr int vbFixedDialog = 3;
 
-// Key codes that handlers test.
+// Label.Alignment.
+inline constexpr int vbLeftJustify = 0;
+inline constexpr int vbRightJustify = 1;
+inline constexpr int vbCenter = 2;
+
 // ListBox.Style and ComboBox.Style.
 inline constexpr int vbListBoxStandard = 0;
 inline constexpr int vbListBoxCheckbox = 1;
@@ -58,6 +62,7 @@ inline constexpr int vbStartUpManual = 0;
 inline constexpr int vbStartUpOwner = 1;
 inline constexpr int vbStartUpScreen = 2;
 
+// Key codes that handlers test.
 inline constexpr int vbKeyBack = 8;
 inline constexpr int vbKeyReturn = 13;
 inline constexpr int vbKeyEscape = 27;

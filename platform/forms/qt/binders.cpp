@@ -91,9 +91,9 @@ bool SyncLabel(FormView& view, Control& c, QWidget* w, Property what) {
     if (what != Property::Caption) return false;
     auto* l = static_cast<QLabel*>(w);
     auto& label = static_cast<Label&>(c);
-    l->setAlignment((label.Alignment() == 1   ? Qt::AlignRight
-                     : label.Alignment() == 2 ? Qt::AlignHCenter
-                                              : Qt::AlignLeft) |
+    l->setAlignment((label.Alignment() == vbRightJustify ? Qt::AlignRight
+                     : label.Alignment() == vbCenter     ? Qt::AlignHCenter
+                                                         : Qt::AlignLeft) |
                     Qt::AlignTop);
     if (!c.AccessKey()) {
         l->setText(FromAnsi(c.DisplayCaption()));

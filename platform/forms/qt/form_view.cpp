@@ -70,6 +70,8 @@ void FormView::Build() {
         if (form_.MinButton()) flags |= Qt::WindowMinimizeButtonHint;
         if (form_.MaxButton()) flags |= Qt::WindowMaximizeButtonHint;
     }
+    // Window systems leave tool windows off the task bar.
+    if (!form_.ShowInTaskbar()) flags = (flags & ~Qt::WindowType_Mask) | Qt::Tool;
     setWindowFlags(flags);
     setWindowTitle(FromAnsi(form_.Caption()));
     setFont(ToQFont(form_.Font()));

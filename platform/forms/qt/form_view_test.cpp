@@ -88,6 +88,18 @@ TEST_F(QtView, ClicksAndTypingReachTheModel) {
     EXPECT_TRUE(form.Get<OptionButton>("optKind", 1).Value());
 }
 
+// A form kept off the task bar (the About box) is a tool window, which window
+// systems give no task-bar button; other forms are ordinary windows.
+TEST_F(QtView, AFormOffTheTaskBarIsAToolWindow) {
+    Sample plain;
+    FormView ordinary(plain);
+    EXPECT_NE(ordinary.windowType(), Qt::Tool);
+    Sample about;
+    about.SetShowInTaskbar(false);
+    FormView tool(about);
+    EXPECT_EQ(tool.windowType(), Qt::Tool);
+}
+
 TEST_F(QtView, ModelChangesShowInTheWidgets) {
     Sample form;
     FormView view(form);

@@ -40,7 +40,7 @@ void SyncCaption(Control& c, HWND w, Property what) {
 
 void MakeLabel(const Control& c, WindowSpec& spec) {
     const int alignment = static_cast<const Label&>(c).Alignment();
-    spec.style |= alignment == 1 ? SS_RIGHT : alignment == 2 ? SS_CENTER : SS_LEFT;
+    spec.style |= alignment == vbRightJustify ? SS_RIGHT : alignment == vbCenter ? SS_CENTER : SS_LEFT;
 }
 
 // ---- TextBox --------------------------------------------------------------

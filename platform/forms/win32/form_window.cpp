@@ -45,6 +45,14 @@ void RegisterFormClass() {
     (void)registered;
 }
 
+// The owner of the forms kept off the task bar: the shell shows a button only
+// for unowned windows. It is never shown.
+HWND HiddenOwner() {
+    static const HWND owner = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+                                              GetModuleHandleA(nullptr), nullptr);
+    return owner;
+}
+
 FormWindow* ViewOf(HWND window) {
     return static_cast<FormWindow*>(GetPropA(window, kViewProperty));
 }
@@ -93,8 +101,9 @@ void FormWindow::Build() {
         x = std::max(0, (GetSystemMetrics(SM_CXSCREEN) - width) / 2);
         y = std::max(0, (GetSystemMetrics(SM_CYSCREEN) - height) / 2);
     }
+    HWND owner = form_.ShowInTaskbar() ? nullptr : HiddenOwner();
     window_ = CreateWindowExA(exStyle, kFormClass, form_.Caption().c_str(), style, x, y, width,
-                              height, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+                              height, owner, nullptr, GetModuleHandleA(nullptr), nullptr);
     SetPropA(window_, kViewProperty, this);
     SetWindowLongPtrA(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&FormWindow::FormProc));
 

@@ -85,6 +85,20 @@ std::string ClassOf(HWND w) {
     return name;
 }
 
+// The shell gives every unowned top-level window a task-bar button: a form
+// kept off the task bar is owned by a hidden window, another form by none.
+TEST_F(Win32View, AFormOffTheTaskBarIsOwnedByAHiddenWindow) {
+    form.Show();
+    EXPECT_EQ(GetWindow(static_cast<HWND>(WindowOf(form)), GW_OWNER), nullptr);
+    Sample about;
+    about.SetShowInTaskbar(false);
+    about.Show();
+    const HWND owner = GetWindow(static_cast<HWND>(WindowOf(about)), GW_OWNER);
+    ASSERT_NE(owner, nullptr);
+    EXPECT_FALSE(IsWindowVisible(owner));
+    about.Unload();
+}
+
 TEST_F(Win32View, ControlsAreNativeWindowsAtTheirTwipGeometry) {
     form.Show();
     HWND top = static_cast<HWND>(WindowOf(form));
