@@ -14,6 +14,7 @@
 #include "config/store.h"
 #include "config/store_text.h"
 #include "config/unified_diff.h"
+#include "shared/command_options.h"
 #include "shared/vbide.h"
 
 namespace config {
@@ -363,7 +364,15 @@ Invocation Parse(const std::vector<std::string>& args) {
     if (words.size() < 2) throw CommandError(kUsage, 2);
     in.projectPath = words[0];
     in.command = words[1];
-    in.operands.assign(words.begin() + 2, words.end());
+    // Names of configurations and constants, as the store and the modules
+    // hold them: in the projects' code page.
+    for (auto word = words.begin() + 2; word != words.end(); ++word) {
+        try {
+            in.operands.push_back(cli::CodePageText(in.command, *word));
+        } catch (const cli::UsageError& e) {
+            throw CommandError(e.what(), 2);
+        }
+    }
     return in;
 }
 
