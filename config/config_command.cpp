@@ -14,6 +14,7 @@
 #include "config/store.h"
 #include "config/store_text.h"
 #include "config/unified_diff.h"
+#include "platform/win/code_page.h"
 #include "shared/command_options.h"
 #include "shared/vbide.h"
 
@@ -131,7 +132,7 @@ std::size_t ResolveConstant(const Snapshot& s, const std::string& text) {
 // Names become store keys and the name in "#Const <name> = ...": a VB
 // identifier keeps both intact.
 void CheckName(const std::string& name, const char* what) {
-    if (!text::IsIdentifier(name))
+    if (!win::IsIdentifierInCodePage(name, win::ProjectCodePage()))
         throw CommandError(std::string("\"") + name + "\" is no valid " + what +
                            " name: use a letter, then letters, digits or \"_\"");
 }

@@ -30,6 +30,12 @@ unsigned ProjectCodePage();
 // to the same character.
 bool IsLeadByte(unsigned codePage, unsigned char byte);
 
+// Whether `name` is a VB identifier in the code page: a letter, then
+// letters, digits and "_", 255 bytes at most. In a double-byte code page a
+// two-byte character (and code page 932's half-width katakana) is a letter
+// wherever it stands; otherwise the single-byte rule of base/text.h holds.
+bool IsIdentifierInCodePage(std::string_view name, unsigned codePage);
+
 // Windows-1252, the one table the suite keeps: the character of a byte
 // (bytes the code page leaves undefined stand for the control character
 // of the same number), and the byte of a character, none when it has none.
