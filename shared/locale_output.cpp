@@ -19,7 +19,7 @@ int LocaleOutput::Buffer::sync() {
     if (pending_.empty()) return target_.flush() ? 0 : -1;
     std::string text;
     try {
-        text = win::CodePageToLocale(pending_, win::ProjectCodePage());
+        text = win::MessageToLocale(pending_, win::ProjectCodePage());
     } catch (const win::UnknownCodePage&) {
         text = pending_;  // the setting is reported where text is read; the bytes go out as they are
     }

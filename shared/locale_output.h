@@ -1,8 +1,8 @@
 #pragma once
 // An output stream for a command's messages: what the command writes in the
 // projects' code page (names read from projects, stores and scripts) goes
-// out in the user's encoding, a line at a time so that no character is cut
-// in two. Text that is file content (generated code, scripts, diffs) is
+// out in the user's encoding (win::MessageToLocale), a line at a time so that
+// no character is cut in two. Text that is file content (generated code, scripts, diffs) is
 // written to the plain stream instead.
 
 #include <ostream>

@@ -49,5 +49,10 @@ std::optional<std::string> LocaleToCodePage(std::string_view text, unsigned code
 // Text of the code page in the user's encoding, for messages; a character
 // the locale lacks becomes "?". Throws UnknownCodePage.
 std::string CodePageToLocale(std::string_view text, unsigned codePage);
+// A message, which may mix text of the code page (names read from files)
+// with the user's own (paths, typed text), in the user's encoding: in a
+// UTF-8 locale what already reads as UTF-8 stays as it is and the rest is
+// converted; in another locale all of it is. Throws UnknownCodePage.
+std::string MessageToLocale(std::string_view text, unsigned codePage);
 
 }  // namespace win

@@ -70,6 +70,15 @@ TEST(CodePage, UnicodeLocaleTextGoesToTheCodePageAndBack) {
     EXPECT_THROW(LocaleToCodePage("x", 59999), UnknownCodePage);
 }
 
+TEST(CodePage, MessagesKeepTheUsersOwnTextAndConvertTheCodePages) {
+    ScopedVariable locale("LC_ALL", "C.UTF-8");
+    // A path typed in UTF-8 and a name read from a Windows-1252 project.
+    EXPECT_EQ(MessageToLocale("/home/j\xC3\xBCrgen/P.vbp: d\xE9tail", 1252),
+              "/home/j\xC3\xBCrgen/P.vbp: d\xC3\xA9tail");
+    // A Shift-JIS name whose lead bytes read as no UTF-8.
+    EXPECT_EQ(MessageToLocale("\x8C\x76\x8E\x5A" "0 in /tmp/\xC3\xA9", 932), "\xE8\xA8\x88\xE7\xAE\x97" "0 in /tmp/\xC3\xA9");
+}
+
 TEST(CodePage, InTheCLocaleTextPassesUnchanged) {
     ScopedVariable locale("LC_ALL", "C");
     EXPECT_EQ(LocaleToCodePage("d\xE9tail", 1252), std::optional<std::string>("d\xE9tail"));
