@@ -36,5 +36,8 @@ check config Ledger.vbp switch release
 check config Ledger.vbp check
 check config Ledger.vbp switch 1 --dry-run
 check procedure --kind sub --name Audit --args "ByVal Note As String" --vbp Ledger.vbp --module modLedger
+# Text typed in a UTF-8 terminal goes into the module in the code page on both.
+LC_ALL=C.UTF-8 check procedure --kind sub --name Größe --args "ByVal Café As String" --vbp Ledger.vbp --module modLedger
+LC_ALL=C.UTF-8 check procedure --kind function --name Größe --type Long
 check provider --help
 check safety --help

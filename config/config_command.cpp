@@ -13,7 +13,9 @@
 #include "config/store_text.h"
 #include "config/unified_diff.h"
 #include "contract/vbide.h"
+#include "platform/win/code_page.h"
 #include "platform/win/file_system.h"
+#include "shared/command_options.h"
 
 namespace config {
 
@@ -129,7 +131,7 @@ std::size_t ResolveConstant(const Snapshot& s, const std::string& text) {
 // Names become store keys and the name in "#Const <name> = ...": a VB
 // identifier keeps both intact.
 void CheckName(const std::string& name, const char* what) {
-    if (!text::IsIdentifier(name))
+    if (!win::IsIdentifierInCodePage(name, win::ProjectCodePage()))
         throw CommandError(std::string("\"") + name + "\" is no valid " + what +
                            " name: use a letter, then letters, digits or \"_\"");
 }
@@ -363,7 +365,15 @@ Invocation Parse(const std::vector<std::string>& args) {
     if (words.size() < 2) throw CommandError(kUsage, 2);
     in.projectPath = words[0];
     in.command = words[1];
-    in.operands.assign(words.begin() + 2, words.end());
+    // Names of configurations and constants, as the store and the modules
+    // hold them: in the projects' code page.
+    for (auto word = words.begin() + 2; word != words.end(); ++word) {
+        try {
+            in.operands.push_back(cli::CodePageText(in.command, *word));
+        } catch (const cli::UsageError& e) {
+            throw CommandError(e.what(), 2);
+        }
+    }
     return in;
 }
 

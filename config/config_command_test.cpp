@@ -214,7 +214,14 @@ TEST_F(ConfigCommand, ReportsCountTheLinesThatChangedAgainstTheFiles) {
 
 TEST_F(ConfigCommand, NamesMayUseTheAccentedLettersOfTheCodePage) {
     WriteProject(Store("1"));
-    ASSERT_EQ(Run({Path("App.vbp"), "add-const", "d\xe9tail"}).status, 0);
+    // Typed in a UTF-8 terminal, stored in Windows-1252; a character that
+    // code page lacks is refused.
+    win::testing::ScopedVariable locale("LC_ALL", "C.UTF-8");
+    Result refused = Run({Path("App.vbp"), "add-const", "\xE8\xA8\x88"});
+    EXPECT_EQ(refused.status, 2);
+    EXPECT_NE(refused.err.find("add-const: the text holds a character that code page 1252 lacks"), std::string::npos)
+        << refused.err;
+    ASSERT_EQ(Run({Path("App.vbp"), "add-const", "d\xC3\xA9tail"}).status, 0);
     EXPECT_NE(Read("CThing.cls").find("#Const d\xe9tail = False\r\n"), std::string::npos);
     EXPECT_EQ(Run({Path("App.vbp"), "check"}).status, 0);
 }

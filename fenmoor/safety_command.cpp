@@ -93,7 +93,7 @@ int Show(const cli::Options& options, std::ostream& out) {
     for (const char* other : {"--scripting", "--initialization", "--launch", "--remove", "--out", "--import"})
         options.Exclusive("--show", other);
     const std::string clsid = CheckedClsid(options);
-    std::string name = options.Value("--progid").value_or(std::string());
+    std::string name = options.Text("--progid").value_or(std::string());
     if (options.Has("--progid")) Refuse(RefuseKeyName("--progid", name));
     else name = CatalogName(clsid);
     const EntryKeys keys = ComponentEntryKeys(clsid, name);
@@ -121,7 +121,7 @@ int RunSafetyCommand(const std::vector<std::string>& args, std::ostream& out, st
         if (options.Has("--show")) return Show(options, out);
         options.Exclusive("--out", "--import");
         const std::string clsid = CheckedClsid(options);
-        const std::string progid = options.Required("--progid");
+        const std::string progid = options.RequiredText("--progid");
         Refuse(RefuseKeyName("--progid", progid));
         ScriptChoices choices;
         choices.scripting = options.Has("--scripting");

@@ -99,9 +99,9 @@ int Register(const std::vector<std::string>& args, std::ostream& out, std::ostre
     options.Exclusive("--out", "--import");
     options.Exclusive("--guid", "--new-guid");
     ProviderScriptInput in;
-    in.dataSourceProgID = options.Required("--data-progid");
-    in.providerProgID = options.Required("--progid");
-    in.description = options.Value("--description").value_or(kDefaultDescription);
+    in.dataSourceProgID = options.RequiredText("--data-progid");
+    in.providerProgID = options.RequiredText("--progid");
+    in.description = options.Text("--description").value_or(kDefaultDescription);
     if (options.Has("--new-guid")) {
         try {
             in.providerGUID = NewProviderGUID();
@@ -136,7 +136,7 @@ int Unregister(const std::vector<std::string>& args, std::ostream& out, std::ost
     if (options.Help()) return out << kUsage ? 0 : 1;
     options.Exclusive("--out", "--import");
     ProviderScriptInput in;
-    in.providerProgID = options.Required("--progid");
+    in.providerProgID = options.RequiredText("--progid");
     in.providerGUID = options.Required("--guid");
     RefuseOptions(in);
     RefuseNonGuid(in.providerGUID);

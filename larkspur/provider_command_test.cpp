@@ -11,6 +11,7 @@
 #include "larkspur/larkspur_app.h"
 #include "larkspur/provider_script.h"
 #include "larkspur/test_support.h"
+#include "platform/win/test_support.h"
 
 namespace larkspur {
 namespace {
@@ -106,6 +107,14 @@ TEST_F(ProviderCommand, RegisterWritesWhatGoWritesForTheSameFields) {
     EXPECT_EQ(described.status, 0) << described.err;
     EXPECT_NE(described.out.find("[HKEY_CLASSES_ROOT\\P]\r\n@=\"Ledger \\\"rows\\\" \\\\ all\"\r\n"),
               std::string::npos);
+
+    // Typed in a UTF-8 terminal, the script holds the Windows-1252 bytes the form writes.
+    win::testing::ScopedVariable locale("LC_ALL", "C.UTF-8");
+    const Outcome accented = Provider({"register", "--data-progid=x.y", "--progid=P", "--new-guid",
+                                       "--description", "Gr\xC3\xB6\xC3\x9F" "e"});
+    EXPECT_EQ(accented.status, 0) << accented.err;
+    EXPECT_NE(accented.out.find("@=\"Gr\xF6\xDF" "e\"\r\n"), std::string::npos) << accented.out;
+    EXPECT_EQ(Provider({"register", "--data-progid=x.y", "--progid=\xE8\xA8\x88", "--new-guid"}).status, 2);
 }
 
 TEST_F(ProviderCommand, UnregisterWritesTheRemovalScriptAndOutWritesAFile) {

@@ -7,6 +7,7 @@
 #include "platform/vbide/environment.h"
 #include "platform/vbide/declaration_checker.h"
 #include "platform/vbide/module_text.h"
+#include "platform/win/test_support.h"
 #include "quillon/generator.h"
 #include "quillon/test_project.h"
 
@@ -162,6 +163,23 @@ TEST(ProcedureCommand, TheEnvironmentTakesExactlyTheLegalTextsTheGeneratorWrites
                                     ++checked;
                                 }
     EXPECT_GT(checked, 100000);
+}
+
+TEST(ProcedureCommand, TextsTypedInTheTerminalAreWrittenInTheCodePage) {
+    win::testing::ScopedVariable locale("LC_ALL", "C.UTF-8");
+    win::testing::ScopedVariable western("TARNWICK_CODEPAGE", "1252");
+    const Result r = Command({"--kind", "function", "--name", "Gr\xC3\xB6\xC3\x9F" "e", "--args",
+                              "ByVal s\xC3\xA9 As String", "--type", "Caf\xC3\xA9"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out.rfind("Public Function Gr\xF6\xDF" "e (ByVal s\xE9 As String)As Caf\xE9\r\n", 0), 0u) << r.out;
+    const Result refused = Command({"--name", "\xE8\xA8\x88"});
+    EXPECT_EQ(refused.status, 2);
+    EXPECT_EQ(refused.out, "");
+    EXPECT_EQ(refused.err.rfind("tarnwick procedure: --name: the text holds a character that code page 1252 lacks", 0),
+              0u)
+        << refused.err;
+    win::testing::ScopedVariable japanese("TARNWICK_CODEPAGE", "932");
+    EXPECT_EQ(Command({"--name", "\xE8\xA8\x88"}).out.rfind("Public Sub \x8C\x76 ()\r\n", 0), 0u);
 }
 
 TEST(ProcedureCommand, UsageErrorsNameTheOptionAndWriteNothing) {

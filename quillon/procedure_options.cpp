@@ -5,6 +5,7 @@
 
 #include "base/text.h"
 #include "quillon/kind_table.h"
+#include "shared/command_options.h"
 
 namespace quillon {
 
@@ -130,7 +131,18 @@ ProcedureOptions ParseProcedureOptions(const std::vector<std::string>& args) {
         options.help = true;
         return options;
     }
-    const RawOptions raw = Collect(args);
+    RawOptions raw = Collect(args);
+    // The texts that go into the module, and the names that are looked up
+    // in the project, are in the projects' code page there.
+    for (const char* option : {"--name", "--args", "--type", "--project-name", "--module"}) {
+        const auto found = raw.find(std::string_view(option));
+        if (found == raw.end()) continue;
+        try {
+            found->second = cli::CodePageText(option, found->second);
+        } catch (const cli::UsageError& e) {
+            throw UsageError(e.what());
+        }
+    }
     // A line break would split the declaration the module receives.
     for (const char* option : {"--name", "--args", "--type"}) {
         const auto text = Take(raw, option);

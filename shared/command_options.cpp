@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "platform/win/code_page.h"
+
 namespace cli {
 
 Options::Options(const std::vector<std::string>& args, std::initializer_list<OptionSpec> known) {
@@ -44,9 +46,28 @@ std::string Options::Required(std::string_view name) const {
     throw UsageError(std::string(name) + " is required");
 }
 
+std::optional<std::string> Options::Text(std::string_view name) const {
+    if (auto value = Value(name)) return CodePageText(name, *value);
+    return std::nullopt;
+}
+
+std::string Options::RequiredText(std::string_view name) const { return CodePageText(name, Required(name)); }
+
 void Options::Exclusive(std::string_view first, std::string_view second) const {
     if (Has(first) && Has(second))
         throw UsageError(std::string(first) + " and " + std::string(second) + " cannot be used together");
+}
+
+std::string CodePageText(std::string_view what, const std::string& text) {
+    const unsigned codePage = win::ProjectCodePage();
+    try {
+        if (auto converted = win::LocaleToCodePage(text, codePage)) return *converted;
+    } catch (const win::UnknownCodePage& e) {
+        throw UsageError(std::string(what) + ": " + e.what() + " (TARNWICK_CODEPAGE)");
+    }
+    // The text is not repeated: the message goes out through the code page.
+    throw UsageError(std::string(what) + ": the text holds a character that code page " +
+                     std::to_string(codePage) + " lacks (TARNWICK_CODEPAGE chooses the code page)");
 }
 
 }  // namespace cli

@@ -20,6 +20,12 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// Text the user gave for `what` (an option such as "--name", or an
+// operand), converted from the locale's encoding to the projects' code page,
+// in which it goes into modules, projects and scripts. Throws UsageError
+// "WHAT: ..." when the text holds a character the code page lacks.
+std::string CodePageText(std::string_view what, const std::string& text);
+
 struct OptionSpec {
     std::string_view name;  // with its dashes: "--out"
     bool takesValue;
@@ -38,6 +44,10 @@ public:
     std::optional<std::string> Value(std::string_view name) const;
     // The value; UsageError "NAME is required" when it was not given.
     std::string Required(std::string_view name) const;
+    // The same for text that goes into files (names, descriptions): in the
+    // projects' code page (see CodePageText).
+    std::optional<std::string> Text(std::string_view name) const;
+    std::string RequiredText(std::string_view name) const;
     // UsageError when both options were given.
     void Exclusive(std::string_view first, std::string_view second) const;
     // "--help" or "-h" was given (both are always known).

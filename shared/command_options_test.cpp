@@ -2,6 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <sstream>
+
+#include "platform/win/test_support.h"
+#include "shared/locale_output.h"
+
 namespace cli {
 namespace {
 
@@ -36,6 +41,40 @@ TEST(Options, UsageErrorsNameTheWordAtFault) {
     EXPECT_THROW(options.Required("--name"), UsageError);
     EXPECT_THROW(options.Exclusive("--out", "--import"), UsageError);
     EXPECT_NO_THROW(options.Exclusive("--name", "--import"));
+}
+
+// Text typed in a UTF-8 terminal goes into files in the projects' code page,
+// and names read from files come back in the terminal's encoding.
+TEST(Options, TextGoesIntoTheCodePageAndMessagesComeBack) {
+    win::testing::ScopedVariable locale("LC_ALL", "C.UTF-8");
+    const Options options({"--name", "Gr\xC3\xB6\xC3\x9F" "e", "--out", "\xE8\xA8\x88"}, kKnown);
+    {
+        win::testing::ScopedVariable western("TARNWICK_CODEPAGE", "1252");
+        EXPECT_EQ(options.Text("--name"), "Gr\xF6\xDF" "e");
+        EXPECT_EQ(options.Text("--import"), std::nullopt);
+        try {
+            options.RequiredText("--out");
+            ADD_FAILURE();
+        } catch (const UsageError& e) {
+            EXPECT_EQ(std::string(e.what()),
+                      "--out: the text holds a character that code page 1252 lacks (TARNWICK_CODEPAGE "
+                      "chooses the code page)");
+        }
+        std::ostringstream terminal;
+        {
+            LocaleOutput messages(terminal);
+            messages << "P: configuration 1 (d\xE9" "but) applied\n" << "no line end";
+            EXPECT_EQ(terminal.str(), "P: configuration 1 (d\xC3\xA9" "but) applied\n");
+        }
+        EXPECT_EQ(terminal.str(), "P: configuration 1 (d\xC3\xA9" "but) applied\nno line end");
+    }
+    win::testing::ScopedVariable japanese("TARNWICK_CODEPAGE", "932");
+    EXPECT_EQ(options.RequiredText("--out"), "\x8C\x76");
+    // A two-byte character written in two pieces of one line stays whole.
+    std::ostringstream terminal;
+    LocaleOutput messages(terminal);
+    messages << "\x8C" << "\x76\n";
+    EXPECT_EQ(terminal.str(), "\xE8\xA8\x88\n");
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "platform/win/code_page.h"
 
+#include "base/text.h"
+
 namespace win {
 
 namespace {
@@ -21,6 +23,22 @@ bool IsLeadByte(unsigned codePage, unsigned char byte) {
         case 950: return byte >= 0x81 && byte <= 0xFE;
         default: return false;
     }
+}
+
+bool IsIdentifierInCodePage(std::string_view name, unsigned codePage) {
+    if (!IsLeadByte(codePage, 0x81)) return text::IsIdentifier(name);
+    if (name.empty() || name.size() > 255) return false;
+    for (std::size_t i = 0; i < name.size(); ++i) {
+        const unsigned char byte = static_cast<unsigned char>(name[i]);
+        if (IsLeadByte(codePage, byte)) {
+            if (++i == name.size()) return false;  // a lead byte without its trail byte
+        } else if (byte >= 0x80) {
+            if (codePage != 932 || byte < 0xA6 || byte > 0xDF) return false;
+        } else if (i == 0 ? !text::IsIdentifierStart(name[i]) : !text::IsIdentifierChar(name[i])) {
+            return false;
+        }
+    }
+    return true;
 }
 
 char32_t Windows1252ToUnicode(unsigned char byte) {

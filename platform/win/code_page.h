@@ -30,6 +30,12 @@ unsigned ProjectCodePage();
 // to the same character.
 bool IsLeadByte(unsigned codePage, unsigned char byte);
 
+// Whether `name` is a VB identifier in the code page: a letter, then
+// letters, digits and "_", 255 bytes at most. In a double-byte code page a
+// two-byte character (and code page 932's half-width katakana) is a letter
+// wherever it stands; otherwise the single-byte rule of base/text.h holds.
+bool IsIdentifierInCodePage(std::string_view name, unsigned codePage);
+
 // Windows-1252, the one table the suite keeps: the character of a byte
 // (bytes the code page leaves undefined stand for the control character
 // of the same number), and the byte of a character, none when it has none.
@@ -43,5 +49,10 @@ std::optional<std::string> LocaleToCodePage(std::string_view text, unsigned code
 // Text of the code page in the user's encoding, for messages; a character
 // the locale lacks becomes "?". Throws UnknownCodePage.
 std::string CodePageToLocale(std::string_view text, unsigned codePage);
+// A message, which may mix text of the code page (names read from files)
+// with the user's own (paths, typed text), in the user's encoding: in a
+// UTF-8 locale what already reads as UTF-8 stays as it is and the rest is
+// converted; in another locale all of it is. Throws UnknownCodePage.
+std::string MessageToLocale(std::string_view text, unsigned codePage);
 
 }  // namespace win

@@ -113,6 +113,20 @@ std::optional<std::string> FromUnicode(std::string_view unicode, unsigned codePa
     return converter.Convert(unicode);
 }
 
+// The length of the UTF-8 sequence of more than one byte at `at`, 0 when
+// none stands there.
+std::size_t Utf8SequenceAt(std::string_view text, std::size_t at) {
+    const unsigned char first = static_cast<unsigned char>(text[at]);
+    const std::size_t length = first >= 0xC2 && first <= 0xDF ? 2 : first >= 0xE0 && first <= 0xEF ? 3
+                             : first >= 0xF0 && first <= 0xF4 ? 4 : 0;
+    if (length == 0 || at + length > text.size()) return 0;
+    for (std::size_t k = 1; k < length; ++k)
+        if ((static_cast<unsigned char>(text[at + k]) & 0xC0) != 0x80) return 0;
+    return length;
+}
+
+bool IsUtf8(const std::string& encoding) { return encoding == "UTF-8" || encoding == "utf8"; }
+
 }  // namespace
 
 unsigned ProjectCodePage() {
@@ -140,6 +154,32 @@ std::string CodePageToLocale(std::string_view text, unsigned codePage) {
     Converter encoder(encoding, kUnicode);
     if (!encoder.Open()) throw UnknownCodePage("the locale's encoding " + encoding + " is not known");
     return *encoder.Convert(ToUnicode(text, codePage), "?", 4);
+}
+
+std::string MessageToLocale(std::string_view text, unsigned codePage) {
+    const std::string encoding = LocaleEncoding();
+    if (!IsUtf8(encoding)) return CodePageToLocale(text, codePage);
+    std::string out;
+    std::string run;  // bytes of the code page waiting for conversion
+    for (std::size_t i = 0; i < text.size();) {
+        const unsigned char byte = static_cast<unsigned char>(text[i]);
+        const std::size_t sequence = byte < 0x80 ? 1 : Utf8SequenceAt(text, i);
+        if (sequence == 0) {
+            // A character of the code page: a lead byte takes its trail byte along.
+            const std::size_t length = IsLeadByte(codePage, byte) && i + 1 < text.size() ? 2 : 1;
+            run.append(text.substr(i, length));
+            i += length;
+            continue;
+        }
+        if (!run.empty()) {
+            out += CodePageToLocale(run, codePage);
+            run.clear();
+        }
+        out.append(text.substr(i, sequence));
+        i += sequence;
+    }
+    if (!run.empty()) out += CodePageToLocale(run, codePage);
+    return out;
 }
 
 }  // namespace win

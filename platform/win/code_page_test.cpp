@@ -32,6 +32,20 @@ TEST(CodePage, LeadBytesOfTheDoubleByteCodePages) {
     EXPECT_FALSE(IsLeadByte(1252, 0x8C));
 }
 
+TEST(CodePage, IdentifiersTakeTheTwoByteCharactersOfTheCodePage) {
+    const std::string calc = "\x8C\x76\x8E\x5A";  // 計算 in Shift-JIS; 0x76 and 0x5A are trail bytes
+    EXPECT_TRUE(IsIdentifierInCodePage(calc + "0", 932));
+    EXPECT_TRUE(IsIdentifierInCodePage("x" + calc + "_1", 932));
+    EXPECT_TRUE(IsIdentifierInCodePage("\xB6\xDD", 932));  // half-width katakana
+    EXPECT_FALSE(IsIdentifierInCodePage("Calc\x8C", 932));  // a lead byte without its trail byte
+    EXPECT_FALSE(IsIdentifierInCodePage("0" + calc, 932));
+    EXPECT_FALSE(IsIdentifierInCodePage("a b", 932));
+    EXPECT_FALSE(IsIdentifierInCodePage(calc, 1252));
+    EXPECT_TRUE(IsIdentifierInCodePage("d\xE9tail", 1252));
+    EXPECT_TRUE(IsIdentifierInCodePage("d\xE9tail", 936));  // 0xE9 and "t" are one character there
+    EXPECT_FALSE(IsIdentifierInCodePage("d\xE9", 936));
+}
+
 TEST(CodePage, TheSettingChoosesTheCodePage) {
     {
         ScopedVariable none("TARNWICK_CODEPAGE", "");
@@ -54,6 +68,15 @@ TEST(CodePage, UnicodeLocaleTextGoesToTheCodePageAndBack) {
     EXPECT_EQ(LocaleToCodePage("\xE8\xA8\x88", 1252), std::nullopt);
     EXPECT_EQ(LocaleToCodePage("d\xE9tail", 1252), std::nullopt);
     EXPECT_THROW(LocaleToCodePage("x", 59999), UnknownCodePage);
+}
+
+TEST(CodePage, MessagesKeepTheUsersOwnTextAndConvertTheCodePages) {
+    ScopedVariable locale("LC_ALL", "C.UTF-8");
+    // A path typed in UTF-8 and a name read from a Windows-1252 project.
+    EXPECT_EQ(MessageToLocale("/home/j\xC3\xBCrgen/P.vbp: d\xE9tail", 1252),
+              "/home/j\xC3\xBCrgen/P.vbp: d\xC3\xA9tail");
+    // A Shift-JIS name whose lead bytes read as no UTF-8.
+    EXPECT_EQ(MessageToLocale("\x8C\x76\x8E\x5A" "0 in /tmp/\xC3\xA9", 932), "\xE8\xA8\x88\xE7\xAE\x97" "0 in /tmp/\xC3\xA9");
 }
 
 TEST(CodePage, InTheCLocaleTextPassesUnchanged) {

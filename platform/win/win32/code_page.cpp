@@ -71,4 +71,9 @@ std::string CodePageToLocale(std::string_view text, unsigned codePage) {
     return Narrow(Wide(text, codePage, 0), CP_ACP, true).value_or(std::string(text));
 }
 
+std::string MessageToLocale(std::string_view text, unsigned codePage) {
+    // The user's text is in the ANSI code page too: all of it is converted.
+    return CodePageToLocale(text, codePage);
+}
+
 }  // namespace win
