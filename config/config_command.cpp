@@ -224,7 +224,7 @@ bool SayNoConfigurations(const Project& p, std::ostream& out) {
 // Gives a project without configurations the add-in's defaults; answers
 // the number of declaration lines that inserted, or nothing when the
 // project had configurations.
-std::optional<long> EnsureConfigurations(const Project& p) {
+std::optional<std::int32_t> EnsureConfigurations(const Project& p) {
     if (HasConfigurations(p.project)) return std::nullopt;
     return InitializeConfigurations(p.project);
 }
@@ -245,7 +245,7 @@ int List(const Project& p, std::ostream& out, std::ostream& err) {
 // Counts what the files gained against what they held: a line rewritten
 // with its own text is no change, and a default line inserted and then
 // rewritten is one inserted line.
-void ReportChange(const Project& p, const ConfigureResult& r, long defaultsInserted, std::size_t files,
+void ReportChange(const Project& p, const ConfigureResult& r, std::int32_t defaultsInserted, std::size_t files,
                   std::ostream& out) {
     const Snapshot s = ReadSnapshot(p.project);
     const std::string name = s.current >= 1 && s.current <= static_cast<int>(s.configurations.size())
@@ -253,7 +253,7 @@ void ReportChange(const Project& p, const ConfigureResult& r, long defaultsInser
                                  : "?";
     // The default line ("=True", no blank) always differs from the line
     // Configure writes for it, so each one is among the changed lines.
-    const long rewritten = std::max(0L, r.linesChanged - defaultsInserted);
+    const std::int32_t rewritten = std::max<std::int32_t>(0, r.linesChanged - defaultsInserted);
     out << p.project->Name() << ": configuration " << s.current << " (" << name << ") applied; " << rewritten
         << " declaration lines rewritten, " << r.linesInserted + defaultsInserted << " inserted; " << files
         << (files == 1 ? " file" : " files") << " changed.\n";
@@ -261,7 +261,7 @@ void ReportChange(const Project& p, const ConfigureResult& r, long defaultsInser
 
 int Change(const Invocation& in, const Project& p, std::ostream& out, std::ostream& err) {
     RefuseIncompleteLoad(in, p, err);
-    const std::optional<long> defaultsInserted = EnsureConfigurations(p);
+    const std::optional<std::int32_t> defaultsInserted = EnsureConfigurations(p);
     const Snapshot s = ReadSnapshot(p.project);
     if (in.command == "switch") {
         SetCurrent(p.project, ResolveConfiguration(s, in.operands[0]));

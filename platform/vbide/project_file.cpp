@@ -172,6 +172,17 @@ void RecoverInterruptedSave(const std::string& vbpPath, std::vector<LoadProblem>
         throw vb::VbError(75, "VBIDE", "Path/File access error: " + recovered.file + " (" + recovered.reason + ")");
 }
 
+// A name as a project or module file stores it: a name in the projects' code
+// page, or in a double-byte code page the file may have been written in
+// (a Japanese project read where the code page is Windows-1252). Such a name
+// is kept as its bytes stand, so that saving writes it back unchanged.
+bool IsStoredName(const std::string& name) {
+    if (IsValidName(name)) return true;
+    for (const unsigned codePage : {932u, 936u, 949u, 950u})
+        if (win::IsIdentifierInCodePage(name, codePage)) return true;
+    return false;
+}
+
 LoadProblem Problem(const std::string& file, std::int32_t line, const std::string& message) {
     return LoadProblem{file, line, message};
 }
@@ -214,7 +225,7 @@ std::shared_ptr<ComponentImpl> LoadComponent(const std::shared_ptr<ProjectImpl>&
     if (name.empty()) {
         name = fs::path(disk).stem().string();
     }
-    if (!IsValidName(name) || project->FindComponent(name)) {
+    if (!IsStoredName(name) || project->FindComponent(name)) {
         problems.push_back(Problem(disk, 0, "module name \"" + name + "\" is invalid or used twice"));
         return nullptr;
     }
@@ -266,7 +277,7 @@ std::shared_ptr<ProjectImpl> LoadProject(Environment& env, const std::string& pa
         while (storeStart > 0 && rules::IsBlank(lines[storeStart - 1].text)) --storeStart;
     bool hasType = false;
     std::string projectName;
-    long nameLine = 0;
+    std::int32_t nameLine = 0;
     for (std::size_t i = 0; i < storeStart; ++i) {
         KeyValue kv;
         if (!SplitKeyValue(lines[i].text, kv)) {
@@ -279,15 +290,15 @@ std::shared_ptr<ProjectImpl> LoadProject(Environment& env, const std::string& pa
         if (EqualsNoCase(kv.key, "Type")) hasType = true;
         if (EqualsNoCase(kv.key, "Name")) {
             projectName = Unquote(kv.value);
-            nameLine = static_cast<long>(i) + 1;
+            nameLine = static_cast<std::int32_t>(i) + 1;
         }
     }
     if (!hasType) throw vb::VbError(5, "VBIDE", path + "(1): not a project file: no \"Type=\" line");
     // A project without a name is Project1, as a new one is. A name that is
-    // none in the projects' code page is kept as stored, so that saving
-    // writes it back unchanged, and reported.
+    // none in any code page is kept as stored, so that saving writes it back
+    // unchanged, and reported.
     if (projectName.empty()) projectName = "Project1";
-    else if (!IsValidName(projectName))
+    else if (!IsStoredName(projectName))
         problems.push_back(Problem(path, nameLine, "project name \"" + projectName +
                                                        "\" is no valid name in code page " +
                                                        std::to_string(win::ProjectCodePage()) + "; kept as it is"));

@@ -311,17 +311,30 @@ TEST_F(ProjectFiles, NamesInADoubleByteCodePageKeepTheirBytes) {
         // A lead byte without its trail byte is no character.
         EXPECT_THROW(p->SetName("Calc\x8C"), vb::VbError);
     }
-    // Read as Windows-1252 the name is none: it is reported and kept, never replaced.
+    // Read where the code page is Windows-1252, the names still load as
+    // their bytes stand: nothing is reported, replaced or refused.
+    {
+        auto env = Environment::Create();
+        auto result = OpenProjectFile(*env, Path("Calc.vbp"));
+        EXPECT_TRUE(result.problems.empty()) << result.problems[0].Text();
+        EXPECT_EQ(env->ActiveVBProject()->Name(), project);
+        EXPECT_EQ(env->ActiveVBProject()->VBComponents()->Count(), 1);
+        SaveProject(env->ActiveVBProject());
+        EXPECT_EQ(Read("Calc.vbp"), vbp);
+    }
+    // A name no code page holds is reported and kept, never replaced.
+    const std::string spaced = "Type=Exe\r\nModule=Calc; Calc.bas\r\nName=\"My Calc\"\r\n";
+    Write("Calc.vbp", spaced);
+    Write("Calc.bas", "Attribute VB_Name = \"Calc\"\r\nOption Explicit\r\n");
     auto env = Environment::Create();
     auto result = OpenProjectFile(*env, Path("Calc.vbp"));
     ASSERT_FALSE(result.problems.empty());
-    EXPECT_NE(result.problems[0].Text().find("Calc.vbp(3): project name \"" + project +
-                                             "\" is no valid name in code page 1252; kept as it is"),
+    EXPECT_NE(result.problems[0].Text().find("Calc.vbp(3): project name \"My Calc\" is no valid name in code page 1252; kept as it is"),
               std::string::npos)
         << result.problems[0].Text();
-    EXPECT_EQ(env->ActiveVBProject()->Name(), project);
+    EXPECT_EQ(env->ActiveVBProject()->Name(), "My Calc");
     SaveProject(env->ActiveVBProject());
-    EXPECT_EQ(Read("Calc.vbp"), vbp);
+    EXPECT_EQ(Read("Calc.vbp"), spaced);
 }
 
 TEST_F(ProjectFiles, BadModuleFilesNameTheFileAndLine) {
