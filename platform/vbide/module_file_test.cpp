@@ -77,6 +77,15 @@ TEST(ModuleFile, EditsOnLinesReadFromTheFileKeepEveryOtherByte) {
     EXPECT_EQ(read.Serialize(), bytes);
 }
 
+TEST(ModuleFile, LinesErasedBetweenLinesReadFromTheFileLeaveNoTrace) {
+    auto m = ParseModuleFile("Attribute VB_Name = \"M\"\r\na\r\nb\r\nAttribute b.VB_UserMemId = 0\r\nc\r\nd", vbext_ct_StdModule);
+    m.text.Erase(1, 1);
+    EXPECT_EQ(m.text.Serialize(), "Attribute VB_Name = \"M\"\r\na\r\nc\r\nd");
+    m.text.Erase(0, 1);
+    m.text.Insert(1, {"e"});
+    EXPECT_EQ(m.text.Serialize(), "Attribute VB_Name = \"M\"\r\nc\r\ne\r\nd");
+}
+
 TEST(ModuleFile, DesignerFilesNeedTheirVersionBlock) {
     try {
         ParseModuleFile("Option Explicit\r\n", vbext_ct_UserControl);

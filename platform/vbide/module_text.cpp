@@ -155,18 +155,39 @@ void ModuleText::AppendHidden(std::string_view bytes) {
     MakeEdited(entries_.size() - 1).hidden += bytes;
 }
 
+template <typename Visit>
+void ModuleText::ForEachPiece(Visit&& visit) const {
+    // Lines read from the file and never edited lie one after the other in
+    // the buffer, with their ends and hidden bytes: each such run is one
+    // piece, not three per line.
+    visit(std::string_view(header_));
+    const std::string_view buffer(buffer_);
+    std::size_t runStart = 0, runEnd = 0;  // the run [runStart, runEnd) of the buffer
+    for (std::size_t i = 0; i < entries_.size(); ++i) {
+        const Entry& e = entries_[i];
+        if (!e.edited) {
+            if (runEnd != e.at) {
+                visit(buffer.substr(runStart, runEnd - runStart));
+                runStart = e.at;
+            }
+            runEnd = e.at + e.length + EndText(e.end).size() + e.hidden;
+            continue;
+        }
+        visit(buffer.substr(runStart, runEnd - runStart));
+        runStart = runEnd = 0;
+        visit(std::string_view(edited_[e.at].text));
+        visit(EndText(e.end));
+        visit(std::string_view(edited_[e.at].hidden));
+    }
+    visit(buffer.substr(runStart, runEnd - runStart));
+}
+
 std::string ModuleText::Serialize() const {
-    std::size_t size = header_.size();
-    for (std::size_t i = 0; i < entries_.size(); ++i)
-        size += Line(i).size() + EndText(entries_[i].end).size() + HiddenAfter(i).size();
+    std::size_t size = 0;
+    ForEachPiece([&](std::string_view piece) { size += piece.size(); });
     std::string out;
     out.reserve(size);
-    out += header_;
-    for (std::size_t i = 0; i < entries_.size(); ++i) {
-        out += Line(i);
-        out += EndText(entries_[i].end);
-        out += HiddenAfter(i);
-    }
+    ForEachPiece([&](std::string_view piece) { out += piece; });
     return out;
 }
 

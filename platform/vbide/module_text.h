@@ -86,6 +86,9 @@ private:
     // The offset of `bytes` in the buffer when they lie in it, else npos.
     std::size_t OffsetInBuffer(std::string_view bytes) const;
     Entry NewEntry(std::string text, std::string hidden, unsigned end);
+    // Calls visit(std::string_view) with the pieces of Serialize, in order.
+    template <typename Visit>
+    void ForEachPiece(Visit&& visit) const;
     // Moves a line read from the buffer to the side store.
     Edited& MakeEdited(std::size_t line);
     void Release(const Entry& entry);
