@@ -9,7 +9,11 @@ namespace vbide {
 
 namespace {
 
-constexpr std::size_t kMaxHidden = (std::size_t{1} << 29) - 1;
+// What an entry of a line read from the file can hold; a longer line, or
+// longer hidden bytes after it, go to the side store (they are rare: the
+// environment's lines end at 1023 characters).
+constexpr std::size_t kMaxLength = (std::size_t{1} << 16) - 1;
+constexpr std::size_t kMaxHidden = (std::size_t{1} << 13) - 1;
 constexpr std::size_t kMaxOffset = 0xFFFFFFFFu;
 
 }  // namespace
@@ -55,6 +59,7 @@ std::size_t ModuleText::OffsetInBuffer(std::string_view bytes) const {
 
 ModuleText::Entry ModuleText::NewEntry(std::string text, std::string hidden, unsigned end) {
     Entry e;
+    e.length = 0;
     e.hidden = 0;
     e.end = end;
     e.edited = 1;
@@ -123,7 +128,8 @@ void ModuleText::AppendLine(std::string_view text, std::string_view lineEnd) {
     if (entries_.empty() && header_.empty() && !lineEnd.empty()) newLineEnd_ = std::string(lineEnd);
     const EndKind end = KindOf(lineEnd);
     const std::size_t at = OffsetInBuffer(text);
-    const bool inBuffer = at != std::string::npos && at + text.size() + lineEnd.size() <= kMaxOffset &&
+    const bool inBuffer = at != std::string::npos && text.size() <= kMaxLength &&
+                          at + text.size() + lineEnd.size() <= kMaxOffset &&
                           (lineEnd.empty() || lineEnd.data() == text.data() + text.size());
     if (!inBuffer) {
         entries_.push_back(NewEntry(std::string(text), {}, end));

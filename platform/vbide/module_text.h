@@ -66,10 +66,12 @@ private:
     // One visible line. Read from the buffer: its text is buffer_[at, at +
     // length), then its line end, then `hidden` hidden bytes. Edited: `at`
     // indexes edited_.
+    // Eight bytes a line: the index of a large module costs a third of its
+    // text.
     struct Entry {
         std::uint32_t at = 0;
-        std::uint32_t length = 0;
-        std::uint32_t hidden : 29;
+        std::uint32_t length : 16;
+        std::uint32_t hidden : 13;
         std::uint32_t end : 2;
         std::uint32_t edited : 1;
     };
