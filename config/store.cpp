@@ -166,7 +166,8 @@ private:
     void File(std::string_view text, const Entry& e) {
         static constexpr std::string_view keyword = "#CONST ";
         for (std::size_t column = 0; column < 3 && column + keyword.size() <= text.size(); ++column) {
-            if (text::UpperAscii(std::string(text.substr(column, keyword.size()))) != keyword) continue;
+            // Most lines have no "#" near their start: a byte's look first.
+            if (text[column] != '#' || !text::EqualsNoCase(text.substr(column, keyword.size()), keyword)) continue;
             const std::size_t nameStart = column + keyword.size();
             const std::size_t limit = std::min(text.size(), nameStart + longest_ + 1);
             for (std::size_t blank = nameStart; blank < limit; ++blank) {

@@ -80,7 +80,10 @@ std::string ModuleImpl::Lines(std::int32_t startLine, std::int32_t count) {
     if (startLine < 1 || count < 0) ThrowError(9);
     if (count == 0) return {};
     if (startLine + count - 1 > text.Count()) ThrowError(9);
+    std::size_t size = 2 * static_cast<std::size_t>(count - 1);
+    for (std::int32_t i = startLine; i < startLine + count; ++i) size += text.Line(static_cast<std::size_t>(i - 1)).size();
     std::string out;
+    out.reserve(size);
     for (std::int32_t i = startLine; i < startLine + count; ++i) {
         if (i > startLine) out += "\r\n";
         out += text.Line(static_cast<std::size_t>(i - 1));

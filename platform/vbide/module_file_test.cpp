@@ -103,6 +103,27 @@ TEST(ModuleFile, LinesInsertedIntoAFileWithoutFinalLineEndStartOnTheirOwnLine) {
                                        "Attribute T.VB_VarHelpID = -1\r\n' end\r\n");
 }
 
+TEST(ModuleFile, LinesErasedBetweenLinesReadFromTheFileLeaveNoTrace) {
+    auto m = ParseModuleFile("Attribute VB_Name = \"M\"\r\na\r\nb\r\nAttribute b.VB_UserMemId = 0\r\nc\r\nd", vbext_ct_StdModule);
+    m.text.Erase(1, 1);
+    EXPECT_EQ(m.text.Serialize(), "Attribute VB_Name = \"M\"\r\na\r\nc\r\nd");
+    m.text.Erase(0, 1);
+    m.text.Insert(1, {"e"});
+    EXPECT_EQ(m.text.Serialize(), "Attribute VB_Name = \"M\"\r\nc\r\ne\r\nd");
+}
+
+TEST(ModuleFile, VeryLongLinesAndLongHiddenRunsReadAndWriteWhole) {
+    const std::string longLine = "' " + std::string(70000, 'x');
+    std::string hidden;
+    for (int i = 0; i < 400; ++i) hidden += "Attribute A.VB_Description = \"" + std::to_string(i) + "\"\r\n";
+    const std::string bytes = "Attribute VB_Name = \"M\"\r\nSub A()\r\n" + hidden + longLine + "\r\nEnd Sub\r\n";
+    auto m = ParseModuleFile(bytes, vbext_ct_StdModule);
+    ASSERT_EQ(m.text.Count(), 3);
+    EXPECT_EQ(m.text.HiddenAfter(0), hidden);
+    EXPECT_EQ(m.text.Line(1), longLine);
+    EXPECT_EQ(m.text.Serialize(), bytes);
+}
+
 TEST(ModuleFile, DesignerFilesNeedTheirVersionBlock) {
     try {
         ParseModuleFile("Option Explicit\r\n", vbext_ct_UserControl);

@@ -9,7 +9,11 @@ namespace vbide {
 
 namespace {
 
-constexpr std::size_t kMaxHidden = (std::size_t{1} << 29) - 1;
+// What an entry of a line read from the file can hold; a longer line, or
+// longer hidden bytes after it, go to the side store (they are rare: the
+// environment's lines end at 1023 characters).
+constexpr std::size_t kMaxLength = (std::size_t{1} << 16) - 1;
+constexpr std::size_t kMaxHidden = (std::size_t{1} << 13) - 1;
 constexpr std::size_t kMaxOffset = 0xFFFFFFFFu;
 
 }  // namespace
@@ -55,6 +59,7 @@ std::size_t ModuleText::OffsetInBuffer(std::string_view bytes) const {
 
 ModuleText::Entry ModuleText::NewEntry(std::string text, std::string hidden, unsigned end) {
     Entry e;
+    e.length = 0;
     e.hidden = 0;
     e.end = end;
     e.edited = 1;
@@ -131,7 +136,8 @@ void ModuleText::AppendLine(std::string_view text, std::string_view lineEnd) {
     if (entries_.empty() && header_.empty() && !lineEnd.empty()) newLineEnd_ = std::string(lineEnd);
     const EndKind end = KindOf(lineEnd);
     const std::size_t at = OffsetInBuffer(text);
-    const bool inBuffer = at != std::string::npos && at + text.size() + lineEnd.size() <= kMaxOffset &&
+    const bool inBuffer = at != std::string::npos && text.size() <= kMaxLength &&
+                          at + text.size() + lineEnd.size() <= kMaxOffset &&
                           (lineEnd.empty() || lineEnd.data() == text.data() + text.size());
     if (!inBuffer) {
         entries_.push_back(NewEntry(std::string(text), {}, end));
@@ -163,18 +169,39 @@ void ModuleText::AppendHidden(std::string_view bytes) {
     MakeEdited(entries_.size() - 1).hidden += bytes;
 }
 
+template <typename Visit>
+void ModuleText::ForEachPiece(Visit&& visit) const {
+    // Lines read from the file and never edited lie one after the other in
+    // the buffer, with their ends and hidden bytes: each such run is one
+    // piece, not three per line.
+    visit(std::string_view(header_));
+    const std::string_view buffer(buffer_);
+    std::size_t runStart = 0, runEnd = 0;  // the run [runStart, runEnd) of the buffer
+    for (std::size_t i = 0; i < entries_.size(); ++i) {
+        const Entry& e = entries_[i];
+        if (!e.edited) {
+            if (runEnd != e.at) {
+                visit(buffer.substr(runStart, runEnd - runStart));
+                runStart = e.at;
+            }
+            runEnd = e.at + e.length + EndText(e.end).size() + e.hidden;
+            continue;
+        }
+        visit(buffer.substr(runStart, runEnd - runStart));
+        runStart = runEnd = 0;
+        visit(std::string_view(edited_[e.at].text));
+        visit(EndText(e.end));
+        visit(std::string_view(edited_[e.at].hidden));
+    }
+    visit(buffer.substr(runStart, runEnd - runStart));
+}
+
 std::string ModuleText::Serialize() const {
-    std::size_t size = header_.size();
-    for (std::size_t i = 0; i < entries_.size(); ++i)
-        size += Line(i).size() + EndText(entries_[i].end).size() + HiddenAfter(i).size();
+    std::size_t size = 0;
+    ForEachPiece([&](std::string_view piece) { size += piece.size(); });
     std::string out;
     out.reserve(size);
-    out += header_;
-    for (std::size_t i = 0; i < entries_.size(); ++i) {
-        out += Line(i);
-        out += EndText(entries_[i].end);
-        out += HiddenAfter(i);
-    }
+    ForEachPiece([&](std::string_view piece) { out += piece; });
     return out;
 }
 

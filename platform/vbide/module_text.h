@@ -66,10 +66,12 @@ private:
     // One visible line. Read from the buffer: its text is buffer_[at, at +
     // length), then its line end, then `hidden` hidden bytes. Edited: `at`
     // indexes edited_.
+    // Eight bytes a line: the index of a large module costs a third of its
+    // text.
     struct Entry {
         std::uint32_t at = 0;
-        std::uint32_t length = 0;
-        std::uint32_t hidden : 29;
+        std::uint32_t length : 16;
+        std::uint32_t hidden : 13;
         std::uint32_t end : 2;
         std::uint32_t edited : 1;
     };
@@ -86,6 +88,9 @@ private:
     // The offset of `bytes` in the buffer when they lie in it, else npos.
     std::size_t OffsetInBuffer(std::string_view bytes) const;
     Entry NewEntry(std::string text, std::string hidden, unsigned end);
+    // Calls visit(std::string_view) with the pieces of Serialize, in order.
+    template <typename Visit>
+    void ForEachPiece(Visit&& visit) const;
     // Moves a line read from the buffer to the side store.
     Edited& MakeEdited(std::size_t line);
     void Release(const Entry& entry);

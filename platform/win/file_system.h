@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace win {
@@ -95,6 +96,15 @@ public:
     virtual int FlushFiles(const std::vector<WritableFile*>& files, std::size_t& failed) {
         for (failed = 0; failed < files.size(); ++failed)
             if (const int e = files[failed]->Flush()) return e;
+        return 0;
+    }
+
+    // Renames each pair (from, to), as Rename on each does, but several at
+    // once where the system can. On failure `failed` is the index of a pair
+    // that failed; any other pair may then be renamed or not.
+    virtual int RenameFiles(const std::vector<std::pair<std::string, std::string>>& renames, std::size_t& failed) {
+        for (failed = 0; failed < renames.size(); ++failed)
+            if (const int e = Rename(renames[failed].first, renames[failed].second)) return e;
         return 0;
     }
 

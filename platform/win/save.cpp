@@ -243,6 +243,7 @@ SaveResult Plan(FileSystem& fs, const std::vector<FileToSave>& files, const std:
                 std::vector<Planned>& plan) {
     const std::string folder = FolderOfPath(anchor);
     std::set<std::string> seen;
+    std::set<std::string> creatable;  // folders found open to new files
     for (const FileToSave& f : files) {
         Planned p{&f, {}, {}};
         const std::string named = Plain(f.path);
@@ -255,8 +256,10 @@ SaveResult Plan(FileSystem& fs, const std::vector<FileToSave>& files, const std:
         if (p.facts.exists && !p.facts.regular)
             return Failure(SaveResult::kRefused, f.path, ReadFailureText(kNotRegularFile, p.step.target, 0));
         if (p.facts.exists && !p.facts.writable) return Failure(SaveResult::kRefused, f.path, "the file is read-only");
-        if (const int e = fs.CanCreateIn(FolderOfPath(p.step.target)))
-            return Failure(SaveResult::kRefused, f.path, Reason(e));
+        if (const std::string into = FolderOfPath(p.step.target); creatable.count(into) == 0) {
+            if (const int e = fs.CanCreateIn(into)) return Failure(SaveResult::kRefused, f.path, Reason(e));
+            creatable.insert(into);
+        }
         const Content content(f);
         if (p.facts.exists) {
             std::string current;
@@ -327,6 +330,7 @@ private:
     SaveResult WriteTemporaries(std::vector<Planned>& plan) {
         std::vector<std::unique_ptr<WritableFile>> open;
         std::size_t batchStart = 0;
+        const std::string anchorFile = fs_.FollowLinks(anchor_);
         for (std::size_t i = 0; i < plan.size(); ++i) {
             Planned& p = plan[i];
             std::unique_ptr<WritableFile> file;
@@ -336,7 +340,7 @@ private:
             if (p.facts.exists && !p.step.record.inPlace && !TookOver(*file, p))
                 return Failure(SaveResult::kFailed, p.file->path, "its owner, group and permissions cannot be kept");
             if (const int e = file->StartFlush()) return Fail(p.file->path, e);
-            if (!p.step.record.inPlace && p.step.target == fs_.FollowLinks(anchor_)) lock_.Include(*file);
+            if (!p.step.record.inPlace && p.step.target == anchorFile) lock_.Include(*file);
             folders_.insert(FolderOfPath(p.step.target));
             open.push_back(std::move(file));
             if (open.size() == kOpenFiles || i + 1 == plan.size()) {
@@ -390,11 +394,16 @@ private:
 
     SaveResult Apply(const std::vector<Planned>& plan) {
         bool copies = false;
+        std::vector<std::pair<std::string, std::string>> renames;
+        std::vector<const Planned*> renamed;
         for (const Planned& p : plan) {
             copies = copies || p.step.record.inPlace;
             if (p.step.record.inPlace) continue;
-            if (const int e = fs_.Rename(p.step.temp, p.step.target)) return Fail(p.file->path, e);
+            renames.emplace_back(p.step.temp, p.step.target);
+            renamed.push_back(&p);
         }
+        std::size_t failed = 0;
+        if (const int e = fs_.RenameFiles(renames, failed)) return Fail(renamed[failed]->file->path, e);
         if (copies) {
             // From here a file rewritten in place may be cut short by a
             // crash: recovery then copies it again.
