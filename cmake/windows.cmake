@@ -29,7 +29,7 @@ list(FILTER _win32_backend EXCLUDE REGEX "_test\\.cpp$")
 tarnwick_windows_library(tarnwick_win platform/win
   # The POSIX backend and the suite's own registry store and editor.
   EXCLUDE registry.cpp registry_store.cpp registry_script.cpp registry_script_parser.cpp
-          profile.cpp files.cpp process.cpp guid.cpp last_error.cpp file_system_posix.cpp
+          profile.cpp files.cpp process.cpp guid.cpp last_error.cpp file_system_posix.cpp code_page_posix.cpp
   EXTRA ${_win32_backend}
   LIBS tarnwick_base advapi32 ole32)
 tarnwick_windows_library(tarnwick_forms platform/forms LIBS tarnwick_win)

@@ -1,5 +1,6 @@
 #include "config/config_command.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <optional>
@@ -219,11 +220,11 @@ bool SayNoConfigurations(const Project& p, std::ostream& out) {
 }
 
 // Gives a project without configurations the add-in's defaults; answers
-// whether it did.
-bool EnsureConfigurations(const Project& p) {
-    if (HasConfigurations(p.project)) return false;
-    InitializeConfigurations(p.project);
-    return true;
+// the number of declaration lines that inserted, or nothing when the
+// project had configurations.
+std::optional<long> EnsureConfigurations(const Project& p) {
+    if (HasConfigurations(p.project)) return std::nullopt;
+    return InitializeConfigurations(p.project);
 }
 
 int List(const Project& p, std::ostream& out, std::ostream& err) {
@@ -239,19 +240,26 @@ int List(const Project& p, std::ostream& out, std::ostream& err) {
     return 0;
 }
 
-void ReportChange(const Project& p, const ConfigureResult& r, std::size_t files, std::ostream& out) {
+// Counts what the files gained against what they held: a line rewritten
+// with its own text is no change, and a default line inserted and then
+// rewritten is one inserted line.
+void ReportChange(const Project& p, const ConfigureResult& r, long defaultsInserted, std::size_t files,
+                  std::ostream& out) {
     const Snapshot s = ReadSnapshot(p.project);
     const std::string name = s.current >= 1 && s.current <= static_cast<int>(s.configurations.size())
                                  ? s.configurations[s.current - 1]
                                  : "?";
-    out << p.project->Name() << ": configuration " << s.current << " (" << name << ") applied; " << r.linesReplaced
-        << " declaration lines rewritten, " << r.linesInserted << " inserted; " << files
+    // The default line ("=True", no blank) always differs from the line
+    // Configure writes for it, so each one is among the changed lines.
+    const long rewritten = std::max(0L, r.linesChanged - defaultsInserted);
+    out << p.project->Name() << ": configuration " << s.current << " (" << name << ") applied; " << rewritten
+        << " declaration lines rewritten, " << r.linesInserted + defaultsInserted << " inserted; " << files
         << (files == 1 ? " file" : " files") << " changed.\n";
 }
 
 int Change(const Invocation& in, const Project& p, std::ostream& out, std::ostream& err) {
     RefuseIncompleteLoad(in, p, err);
-    const bool initialized = EnsureConfigurations(p);
+    const std::optional<long> defaultsInserted = EnsureConfigurations(p);
     const Snapshot s = ReadSnapshot(p.project);
     if (in.command == "switch") {
         SetCurrent(p.project, ResolveConfiguration(s, in.operands[0]));
@@ -280,16 +288,19 @@ int Change(const Invocation& in, const Project& p, std::ostream& out, std::ostre
     if (in.dryRun) return 0;
     // Said only once the files are saved: a failed save leaves the project
     // without configurations.
-    if (initialized)
+    if (defaultsInserted)
         out << p.project->Name() << " had no configurations: added debug and release with constant debugging.\n";
-    ReportChange(p, r, files, out);
+    ReportChange(p, r, defaultsInserted.value_or(0), files, out);
     return 0;
 }
 
 int Check(const Invocation& in, const Project& p, std::ostream& out, std::ostream& err) {
     if (in.skipMissing) RefuseIncompleteLoad(in, p, err);
     else WarnAboutProblems(p, err);
-    if (SayNoConfigurations(p, out)) return 1;
+    // Modules that could not be read were not checked: trouble, unless the
+    // user chose to leave them out, whether or not there is a configuration.
+    const bool unchecked = !p.problems.empty() && !in.skipMissing;
+    if (SayNoConfigurations(p, out)) return unchecked ? 2 : 1;
     const Snapshot s = ReadSnapshot(p.project);
     if (s.current < 1 || s.current > static_cast<int>(s.configurations.size()))
         throw CommandError("the current configuration " + std::to_string(s.current) + " is not stored");
@@ -308,12 +319,10 @@ int Check(const Invocation& in, const Project& p, std::ostream& out, std::ostrea
         if (f.line > 0) out << ":" << f.line;
         out << ": " << f.message << "\n";
     }
-    if (findings.empty() && (p.problems.empty() || in.skipMissing))
+    if (findings.empty() && !unchecked)
         out << p.project->Name() << ": every module agrees with configuration " << s.current << " ("
             << s.configurations[s.current - 1] << ").\n";
-    // Modules that could not be read were not checked: trouble, unless the
-    // user chose to leave them out.
-    if (!p.problems.empty() && !in.skipMissing) return 2;
+    if (unchecked) return 2;
     return findings.empty() ? 0 : 1;
 }
 

@@ -106,7 +106,7 @@ TEST_F(ConfigCommand, SwitchOnAProjectWithoutConfigurationsWritesTheDefaultsFirs
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out,
               "App had no configurations: added debug and release with constant debugging.\n"
-              "App: configuration 2 (release) applied; 3 declaration lines rewritten, 0 inserted; 3 files changed.\n");
+              "App: configuration 2 (release) applied; 1 declaration lines rewritten, 2 inserted; 3 files changed.\n");
     EXPECT_EQ(Read("App.vbp"),
               "Type=Exe\r\nModule=basMain; basMain.bas\r\nClass=CThing; CThing.cls\r\nName=\"App\"\r\n"
               "\r\n[Configurations]\r\nCount=2\r\nConfig1=debug\r\nConfig2=release\r\nCurrent=2\r\n"
@@ -149,6 +149,27 @@ TEST_F(ConfigCommand, SetAddConfigAndAddConstChangeTheStoreAndTheCode) {
                                   "Attribute VB_Name = \"CThing\"\r\nOption Explicit\r\n#Const logging = False\r\n"
                                   "#Const tracing = True\r\n#Const debugging = True\r\n");
     EXPECT_EQ(Run({Path("App.vbp"), "check"}).status, 0);
+}
+
+TEST_F(ConfigCommand, ReportsCountTheLinesThatChangedAgainstTheFiles) {
+    WriteProject(Store("1"));
+    ASSERT_EQ(Run({Path("App.vbp"), "switch", "debug"}).status, 0);
+    // A value of another configuration: every line is rewritten with its own text.
+    Result set = Run({Path("App.vbp"), "set", "release", "tracing", "false"});
+    ASSERT_EQ(set.status, 0) << set.err;
+    EXPECT_EQ(set.out, "App: configuration 1 (debug) applied; 0 declaration lines rewritten, 0 inserted; 1 file changed.\n");
+    Result config = Run({Path("App.vbp"), "add-config", "profile"});
+    EXPECT_EQ(config.out,
+              "App: configuration 1 (debug) applied; 0 declaration lines rewritten, 0 inserted; 1 file changed.\n");
+    Result flip = Run({Path("App.vbp"), "set", "debug", "tracing", "true"});
+    EXPECT_EQ(flip.out, "App: configuration 1 (debug) applied; 2 declaration lines rewritten, 0 inserted; 3 files changed.\n");
+
+    // A first use: the default lines count as inserted, not as rewritten.
+    WriteProject();
+    Result first = Run({Path("App.vbp"), "add-config", "profile"});
+    EXPECT_EQ(first.out,
+              "App had no configurations: added debug and release with constant debugging.\n"
+              "App: configuration 1 (debug) applied; 0 declaration lines rewritten, 2 inserted; 3 files changed.\n");
 }
 
 TEST_F(ConfigCommand, NamesMayUseTheAccentedLettersOfTheCodePage) {
@@ -242,6 +263,11 @@ TEST_F(ConfigCommand, CheckExitsZeroWhenCleanOneForFindingsTwoForTrouble) {
     // A store that cannot be read is trouble too.
     WriteProject(Store("7"));
     EXPECT_EQ(Run({Path("App.vbp"), "check"}).status, 2);
+    // Unread modules are trouble in a project without configurations as well.
+    WriteProject();
+    fs::remove(dir_ / "CThing.cls");
+    EXPECT_EQ(Run({Path("App.vbp"), "check"}).status, 2);
+    EXPECT_EQ(Run({Path("App.vbp"), "check", "--skip-missing"}).status, 1);
 }
 
 TEST_F(ConfigCommand, ANegativeCountIsReportedAsADamagedStoreNamingProjectAndEntry) {

@@ -102,10 +102,13 @@ public:
         const std::string text = module.Lines(1, count);
         long line = 1;
         std::size_t start = 0;
+        bool continued = false;  // the line belongs to the logical line above it
         for (;;) {
             const std::size_t end = text.find("\r\n", start);
-            File(std::string_view(text).substr(start, (end == std::string::npos ? text.size() : end) - start),
-                 Entry{line, false});
+            const std::string_view physical =
+                std::string_view(text).substr(start, (end == std::string::npos ? text.size() : end) - start);
+            if (!continued) File(physical, Entry{line, false});
+            continued = ContinuesOnNextLine(physical);
             if (end == std::string::npos) break;
             start = end + 2;
             ++line;
@@ -182,6 +185,16 @@ private:
     std::unordered_map<std::string, std::vector<Entry>> byName_;
 };
 
+// The number of physical lines after `line` that continue its logical line.
+long ContinuationLines(vbide::CodeModule& module, long line) {
+    const long count = module.CountOfLines();
+    long extra = 0;
+    while (extra + 1 < kMaxPhysicalLines && line + extra < count &&
+           ContinuesOnNextLine(module.Lines(line + extra, 1)))
+        ++extra;
+    return extra;
+}
+
 }  // namespace
 
 ConfigureResult Configure(const vbide::VBProjectPtr& project) {
@@ -220,16 +233,32 @@ ConfigureResult Configure(const vbide::VBProjectPtr& project) {
             std::optional<DeclarationIndex>& index = indexes[i - 1];
             if (!index) index.emplace(*module, names, longest);
             bool found = false;
-            for (long l : index->LinesOf(name)) {
+            bool joined = false;
+            // From the bottom up, so that the lines a continued declaration
+            // gives up do not move the lines still to visit.
+            const std::vector<long> candidates = index->LinesOf(name);
+            for (auto it = candidates.rbegin(); it != candidates.rend(); ++it) {
+                const long l = *it;
                 long startLine = l, startColumn = 1, endLine = l, endColumn = windowEnd;
                 if (module->Find(search, startLine, startColumn, endLine, endColumn, false, false,
                                  false)) {
+                    // A declaration continued with " _" is one logical line:
+                    // the new declaration replaces all of its physical lines.
+                    const long extra = ContinuationLines(*module, l);
+                    if (extra > 0 || module->Lines(l, 1) != line) ++result.linesChanged;
                     module->ReplaceLine(l, line);
-                    index->Replaced(l, line);
+                    if (extra > 0) {
+                        module->DeleteLines(l + 1, extra);
+                        joined = true;
+                    } else {
+                        index->Replaced(l, line);
+                    }
                     found = true;
                     ++result.linesReplaced;
                 }
             }
+            // Lines went away: the module is indexed again as it now reads.
+            if (joined) index.emplace(*module, names, longest);
             if (!found) {
                 module->InsertLines(index->InsertAt(), line);
                 index->Inserted(line);
@@ -240,7 +269,7 @@ ConfigureResult Configure(const vbide::VBProjectPtr& project) {
     return result;
 }
 
-void InitializeConfigurations(const vbide::VBProjectPtr& project) {
+long InitializeConfigurations(const vbide::VBProjectPtr& project) {
     WriteEntry(project, kConfigurations, kCount, "2");
     WriteEntry(project, ConfigKey(1), kDefaultConstant, "True");
     WriteEntry(project, ConfigKey(2), kDefaultConstant, "False");
@@ -252,10 +281,14 @@ void InitializeConfigurations(const vbide::VBProjectPtr& project) {
 
     vbide::VBComponentsPtr components = Use(project).VBComponents();
     const long count = components->Count();
+    long inserted = 0;
     for (long i = 1; i <= count; ++i) {
         vbide::CodeModulePtr module = components->Item(i)->CodeModule();
-        if (module) module->InsertLines(InsertLine(*module), DefaultDeclarationLine());
+        if (!module) continue;
+        module->InsertLines(InsertLine(*module), DefaultDeclarationLine());
+        ++inserted;
     }
+    return inserted;
 }
 
 void ReadConfigurations(const vbide::VBProjectPtr& project, ListView& list,

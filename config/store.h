@@ -36,7 +36,8 @@ bool HasConfigurations(const vbide::VBProjectPtr& project);
 
 // What Configure did, for reports and tests.
 struct ConfigureResult {
-    long linesReplaced = 0;
+    long linesReplaced = 0;  // declaration lines found and replaced
+    long linesChanged = 0;   // of those, the lines whose text the replacement changed
     long linesInserted = 0;
 };
 
@@ -50,7 +51,8 @@ ConfigureResult Configure(const vbide::VBProjectPtr& project);
 
 // Writes the default store entries in their fixed order and inserts the
 // default declaration line after the first logical line of every module.
-void InitializeConfigurations(const vbide::VBProjectPtr& project);
+// Answers the number of lines inserted (one per module with code).
+long InitializeConfigurations(const vbide::VBProjectPtr& project);
 
 // Fills the list with the configuration names and selects the current one.
 // When the store holds no configurations at all, `initialize` is called once

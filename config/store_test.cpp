@@ -188,6 +188,30 @@ TEST(ConfigApply, DeclarationsGoInAfterAFirstStatementContinuedOverSeveralLines)
     EXPECT_EQ(r.linesInserted, 1);
 }
 
+TEST(ConfigApply, AContinuedDeclarationIsReplacedWholeAndNewOnesGoRightAfterIt) {
+    // Continued first lines, a continued declaration further down, and a
+    // continuation line that merely begins with "#Const".
+    vbide::EnvironmentBuilder b;
+    b.Module("basMain", "#Const a = 1 _\r\n  + 1\r\nDim x\r\nSub S()\r\n#Const a = 2 _ \r\n + _\r\n"
+                        "#Const a = 3\r\nEnd Sub\r\n");
+    b.Property("Configurations", "Count", "1").Property("Configurations", "Config1", "debug")
+        .Property("Configurations", "Current", "1").Property("Constants", "Count", "2")
+        .Property("Constants", "Const1", "a").Property("Constants", "Const2", "b")
+        .Property("Config1", "a", "True").Property("Config1", "b", "False");
+    auto env = b.Build();
+    const ConfigureResult r = Configure(env->ActiveVBProject());
+    EXPECT_EQ(TextOf(env->ActiveVBProject(), "basMain"),
+              "#Const a = True\r\n#Const b = False\r\nDim x\r\nSub S()\r\n#Const a = True\r\nEnd Sub");
+    EXPECT_EQ(r.linesReplaced, 2);
+    EXPECT_EQ(r.linesInserted, 1);
+    // Applied again, nothing moves.
+    const ConfigureResult again = Configure(env->ActiveVBProject());
+    EXPECT_EQ(TextOf(env->ActiveVBProject(), "basMain"),
+              "#Const a = True\r\n#Const b = False\r\nDim x\r\nSub S()\r\n#Const a = True\r\nEnd Sub");
+    EXPECT_EQ(again.linesReplaced, 3);
+    EXPECT_EQ(again.linesInserted, 0);
+}
+
 TEST(ConfigApply, AConstantNamedTwiceFindsTheLineItsTwinInserted) {
     vbide::EnvironmentBuilder b;
     b.Module("basMain", "Option Explicit\r\nDim a\r\n");

@@ -76,17 +76,19 @@ std::string DeclarationLine(const std::string& name, const std::string& value) {
 
 std::string DefaultDeclarationLine() { return std::string("#Const ") + kDefaultConstant + " =True"; }
 
+bool ContinuesOnNextLine(std::string_view line) {
+    std::size_t last = line.size();
+    while (last > 0 && (line[last - 1] == ' ' || line[last - 1] == '\t')) --last;
+    return last >= 2 && line[last - 1] == '_' && (line[last - 2] == ' ' || line[last - 2] == '\t');
+}
+
 long DeclarationInsertLine(const std::string& firstLines) {
     long line = 1;
     std::size_t start = 0;
     while (line < kMaxPhysicalLines) {
         const std::size_t end = firstLines.find("\r\n", start);
         if (end == std::string::npos) break;  // the last line has nothing to continue onto
-        std::size_t last = end;
-        while (last > start && (firstLines[last - 1] == ' ' || firstLines[last - 1] == '\t')) --last;
-        const bool continues = last - start >= 2 && firstLines[last - 1] == '_' &&
-                               (firstLines[last - 2] == ' ' || firstLines[last - 2] == '\t');
-        if (!continues) break;
+        if (!ContinuesOnNextLine(std::string_view(firstLines).substr(start, end - start))) break;
         start = end + 2;
         ++line;
     }

@@ -4,6 +4,7 @@
 // that switch a module. Pure functions; nothing here touches a project.
 
 #include <string>
+#include <string_view>
 
 namespace config {
 
@@ -56,6 +57,9 @@ std::string DefaultDeclarationLine();
 // kMaxPhysicalLines of them.
 inline constexpr long kMaxPhysicalLines = 25;
 long DeclarationInsertLine(const std::string& firstLines);
+// Whether a physical line continues onto the next: it ends, trailing blanks
+// aside, with a blank or tab and "_".
+bool ContinuesOnNextLine(std::string_view line);
 
 // The last column of the window in which Configure looks for the search
 // text: the name's length + 10, so "#Const" must begin in column 1, 2 or 3.

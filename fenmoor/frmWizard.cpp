@@ -296,7 +296,7 @@ std::string frmWizard::WriteRegFile() {
 std::string frmWizard::RunRegedit() {
     Hourglass hourglass;
     try {
-        win::Shell("REGEDIT " + win::QuoteArgument(ScriptPath()), win::vbMinimizedFocus);
+        win::Shell("REGEDIT " + win::QuoteArgument(win::PlatformPath(ScriptPath())), win::vbMinimizedFocus);
         return {};
     } catch (const vb::VbError& e) {
         return "The registry editor could not be started: " + e.Description() +

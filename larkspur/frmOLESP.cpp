@@ -190,7 +190,7 @@ void frmOLESP::cmdGO_Click() {
         const std::string path = ScriptPath();
         WriteScript(path, BuildProviderScript(input));
         const std::string shortPath = GetShortNameFromLongName(path);
-        win::Shell(shortPath.empty() ? std::string("REGEDIT ") : RegeditCommandLine(shortPath),
+        win::Shell(shortPath.empty() ? std::string("REGEDIT ") : RegeditCommandLine(win::PlatformPath(shortPath)),
                    win::vbMinimizedFocus);
     } catch (const vb::VbError& e) {
         Warn(e.Description());

@@ -18,12 +18,6 @@ using forms::ListBox;
 using forms::TextBox;
 using testing::ReadFile;
 
-std::string Backslashed(std::string path) {
-    for (char& c : path)
-        if (c == '/') c = '\\';
-    return path;
-}
-
 const char* const kProgIDs =
     "REGEDIT4\r\n\r\n"
     "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Classes\\.txt]\r\n"
@@ -294,7 +288,8 @@ TEST_F(MainForm, GoWritesTheScriptAndStartsTheRegistryEditorOnIt) {
     const std::string text = ReadFile(Folder() / "Provider.reg");
     EXPECT_EQ(text, BuildProviderScript(in));
     EXPECT_NE(text.find("@=\"C:\\\\Program Files\\\\OLE DB\\\\MSDAOSP.DLL\"\r\n"), std::string::npos);
-    const std::string expected = "REGEDIT " + Backslashed(Folder().string()) + "\\Provider.reg";
+    // The short path, in the platform's style as Fenmoor's script path is.
+    const std::string expected = "REGEDIT " + Folder().string() + "/Provider.reg";
     ASSERT_EQ(starter.requests.size(), 2u);
     for (const auto& r : starter.requests) {
         EXPECT_EQ(r.commandLine, expected);
@@ -318,7 +313,7 @@ TEST_F(MainForm, FolderWithABlankIsQuotedOnTheCommandLine) {
     form.Get<CommandButton>("cmdGen").UserClick();
     form.Get<CommandButton>("cmdGO").UserClick();
     ASSERT_EQ(starter.requests.size(), 1u);
-    const std::string path = Backslashed(Folder().string()) + "\\My Tools\\Provider.reg";
+    const std::string path = Folder().string() + "/My Tools/Provider.reg";
     EXPECT_EQ(starter.requests[0].commandLine, "REGEDIT \"" + path + "\"");
     EXPECT_EQ(starter.requests[0].argv, (std::vector<std::string>{"REGEDIT", path}));
     EXPECT_TRUE(std::filesystem::exists(Folder() / "My Tools" / "Provider.reg"));

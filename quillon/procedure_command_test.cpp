@@ -91,49 +91,77 @@ TEST(ProcedureCommand, EventAndSubKeepOnlyWhatApplies) {
               "Private m_Go As \r\n");
 }
 
-// The environment must take everything the generator writes for a legal name
-// and type, whatever the options; only a missing type is refused where a
-// declaration needs one (a property's writer, a member).
-TEST(ProcedureCommand, TheEnvironmentTakesEveryTextBuiltFromLegalChoices) {
+// Every text the generator writes, for every kind, scope, option, data class,
+// type, argument list and name, against what the environment takes: a legal
+// construct is accepted and an illegal one refused.
+TEST(ProcedureCommand, TheEnvironmentTakesExactlyTheLegalTextsTheGeneratorWrites) {
     auto accepted = [](const std::string& text) {
         return vbide::CheckInsertedCode(vbide::ModuleText::SplitLines(text), vbide::vbext_ct_ClassModule).ok;
     };
+    struct Arguments {
+        const char* text;
+        bool legal;        // in a procedure
+        bool legalInEvent;
+    };
+    const Arguments argumentLists[] = {
+        {"", true, true},
+        {"ByVal n As Long, Optional s$ = \"a,b\", Optional v", true, false},
+        {"ByVal n As Long, a() As String, ParamArray v()", true, false},
+        {"Optional y, x As Long", false, false},
+        {"Optional s$ = \"a,b\", ParamArray v()", false, false},
+    };
     ProcedureRequest r;
-    r.strName = "Total ";
     r.strProjectName = "Shop";
     long checked = 0;
-    for (r.intKind = 0; r.intKind < 4; ++r.intKind)
-        for (r.intScope = 0; r.intScope < 3; ++r.intScope)
-            for (int boxes = 0; boxes < 64; ++boxes)
-                for (r.intDataClass = 0; r.intDataClass < 3; ++r.intDataClass)
-                    for (const char* type : {"", "Long", " CItem ", "String * 10"})
-                        for (const char* args : {"", "ByVal n As Long, Optional s$ = \"a,b\", ParamArray v()"})
-                            for (CheckState read = 0; read < (r.intKind == kindProperty ? 3 : 1); ++read) {
-                                // A fixed-length string is no class of the project.
-                                if (r.intDataClass == classProject && std::string(type) == "String * 10") continue;
-                                r.intStatic = boxes & 1;
-                                r.intError = (boxes >> 1) & 1;
-                                r.intMouse = (boxes >> 2) & 1;
-                                r.intContext = (boxes >> 3) & 1;
-                                r.intMember = (boxes >> 4) & 1;
-                                r.intCodeMember = (boxes >> 5) & 1;
-                                r.intRead = read;
-                                r.intWrite = static_cast<CheckState>(2 - read);
-                                r.strDataType = type;
-                                r.strArgs = args;
-                                const bool typed = *type != '\0';
-                                const std::string context = BuildHeader(r, false) + " member " +
-                                                            std::to_string(r.intMember);
-                                EXPECT_TRUE(accepted(BuildProcedure(r, false))) << context;
-                                if (r.intKind == kindProperty) {
-                                    EXPECT_EQ(accepted(BuildProcedure(r, true)), typed) << context;
+    for (const char* name : {"Total ", "Total&"})
+        for (r.intKind = 0; r.intKind < 4; ++r.intKind)
+            for (r.intScope = 0; r.intScope < 3; ++r.intScope)
+                for (int boxes = 0; boxes < 64; ++boxes)
+                    for (r.intDataClass = 0; r.intDataClass < 3; ++r.intDataClass)
+                        for (const char* type : {"", "Long", " CItem ", "String * 10", "Long()"})
+                            for (const Arguments& args : argumentLists)
+                                for (CheckState read = 0; read < (r.intKind == kindProperty ? 3 : 1); ++read) {
+                                    const std::string typeText = type;
+                                    // A fixed-length string or an array is no class of the project.
+                                    if (r.intDataClass == classProject &&
+                                        typeText.find_first_of("*(") != std::string::npos)
+                                        continue;
+                                    r.strName = name;
+                                    r.intStatic = boxes & 1;
+                                    r.intError = (boxes >> 1) & 1;
+                                    r.intMouse = (boxes >> 2) & 1;
+                                    r.intContext = (boxes >> 3) & 1;
+                                    r.intMember = (boxes >> 4) & 1;
+                                    r.intCodeMember = (boxes >> 5) & 1;
+                                    r.intRead = read;
+                                    r.intWrite = static_cast<CheckState>(2 - read);
+                                    r.strDataType = type;
+                                    r.strArgs = args.text;
+                                    const bool typed = !typeText.empty();
+                                    const bool event = r.intKind == kindEvent;
+                                    const bool returnsValue = r.intKind == kindFunction || r.intKind == kindProperty;
+                                    // A type character stands for the As clause, on a function or a
+                                    // reader only, and cannot go into the error handler's labels.
+                                    const bool typedName = name[5] == '&';
+                                    const bool nameLegal =
+                                        !typedName || (returnsValue && !typed && r.intError != vbChecked);
+                                    // A writer's parameter and a member take no array type.
+                                    const bool declarable = typed && !typedName && typeText != "Long()";
+                                    const std::string context = BuildHeader(r, false) + " member " +
+                                                                std::to_string(r.intMember) + " error " +
+                                                                std::to_string(r.intError);
+                                    EXPECT_EQ(accepted(BuildProcedure(r, false)),
+                                              (event ? args.legalInEvent : args.legal) && nameLegal)
+                                        << context;
+                                    if (r.intKind == kindProperty) {
+                                        EXPECT_EQ(accepted(BuildProcedure(r, true)), declarable) << context;
+                                    }
+                                    if (r.intMember == vbChecked) {
+                                        EXPECT_EQ(accepted(MemberDeclaration(r)), declarable) << context;
+                                    }
+                                    ++checked;
                                 }
-                                if (r.intMember == vbChecked) {
-                                    EXPECT_EQ(accepted(MemberDeclaration(r)), typed) << context;
-                                }
-                                ++checked;
-                            }
-    EXPECT_GT(checked, 10000);
+    EXPECT_GT(checked, 100000);
 }
 
 TEST(ProcedureCommand, UsageErrorsNameTheOptionAndWriteNothing) {

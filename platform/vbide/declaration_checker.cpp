@@ -45,6 +45,9 @@ std::string StripComment(const std::string& line) {
     return line;
 }
 
+// The characters that give a name its type ("Total&" is a Long).
+bool IsTypeCharacter(char c) { return std::string_view("%&!#@$").find(c) != std::string_view::npos; }
+
 // Reads a line left to right: blanks are skipped before every token.
 class Scanner {
 public:
@@ -60,11 +63,12 @@ public:
         while (i_ < s_.size() && rules::IsIdentifierChar(s_[i_])) ++i_;
         return s_.substr(start, i_ - start);
     }
-    // A variable's name: a word, then at most one type-declaration character.
-    std::string Name() {
+    // A variable's name: a word, then at most one type-declaration character,
+    // whose presence `typed` reports.
+    std::string Name(bool& typed) {
         std::string name = Word();
-        if (!name.empty() && i_ < s_.size() && std::string_view("%&!#@$").find(s_[i_]) != std::string_view::npos)
-            ++i_;
+        typed = !name.empty() && i_ < s_.size() && IsTypeCharacter(s_[i_]);
+        if (typed) ++i_;
         return name;
     }
     // Consumes `word` when it stands at the cursor as a whole word.
@@ -151,8 +155,9 @@ std::string FirstStatement(const std::string& line) {
 
 // What follows "As": a type name, a name qualified by its project or
 // library ("MyProject.CThing"), or a fixed-length "String * n"; "New" first
-// where an object may be created with the variable.
-std::string CheckType(Scanner& in, bool newAllowed) {
+// where an object may be created with the variable; "()" after it where a
+// function or property returns an array.
+std::string CheckType(Scanner& in, bool newAllowed, bool arrayAllowed = false) {
     if (newAllowed) in.TakeWord("New");
     const std::string name = in.Word();
     if (name.empty()) return "As without a type";
@@ -163,25 +168,41 @@ std::string CheckType(Scanner& in, bool newAllowed) {
     if (in.Take('*')) {
         if (qualified || !EqualsNoCase(name, "String")) return "a length after a type other than String";
         if (in.Word().empty()) return "a fixed-length String without its length";
+        return {};
     }
+    if (arrayAllowed && in.Take('(') && !in.Take(')')) return "bounds on an array return type";
     return {};
 }
 
-// One parameter: [Optional] [ByVal|ByRef] [ParamArray] name[()] [As type]
-// [= default], the default only with Optional.
-std::string CheckParameter(const std::string& text) {
+// The three kinds of parameter, which must come in this order.
+enum class ParameterKind { Required, Optional, ParamArray };
+
+// One parameter: [Optional] [ByVal|ByRef] name[()] [As type] [= default],
+// the default only with Optional; or ParamArray name() [As Variant]. A name
+// with a type-declaration character takes no As clause.
+std::string CheckParameter(const std::string& text, ParameterKind& kind) {
     Scanner in(text);
     if (in.AtEnd()) return "an empty parameter";
     const bool optional = in.TakeWord("Optional");
-    if (!in.TakeWord("ByVal")) in.TakeWord("ByRef");
-    in.TakeWord("ParamArray");
-    const std::string name = in.Name();
+    const bool passing = in.TakeWord("ByVal") || in.TakeWord("ByRef");
+    const bool paramArray = in.TakeWord("ParamArray");
+    kind = paramArray ? ParameterKind::ParamArray : optional ? ParameterKind::Optional : ParameterKind::Required;
+    if (paramArray && (optional || passing)) return "ParamArray with Optional, ByVal or ByRef";
+    bool typed = false;
+    const std::string name = in.Name(typed);
     if (!IsValidIdentifier(name)) return "invalid parameter name";
     if (IsReservedWord(name)) return "reserved word as parameter name";
-    if (in.Take('(') && !in.Take(')')) return "bounds on an array parameter";
+    const bool array = in.Take('(');
+    if (array && !in.Take(')')) return "bounds on an array parameter";
+    if (paramArray && (typed || !array)) return "a ParamArray that is no array of Variant";
     if (in.TakeWord("As")) {
-        std::string why = CheckType(in, false);
-        if (!why.empty()) return why;
+        if (typed) return "an As clause after a type-declaration character";
+        if (paramArray) {
+            if (!in.TakeWord("Variant")) return "a ParamArray that is no array of Variant";
+        } else {
+            std::string why = CheckType(in, false);
+            if (!why.empty()) return why;
+        }
     }
     if (in.Take('=')) {
         if (!optional) return "a default value without Optional";
@@ -192,8 +213,44 @@ std::string CheckParameter(const std::string& text) {
     return {};
 }
 
-// Checks what follows the name: "(parameters)", then optionally "As type".
-std::string CheckSignature(const std::string& rest, const ProcDeclaration& d) {
+// A parameter list: required parameters, then either Optional ones or one
+// ParamArray, never both. An event takes required parameters only; the last
+// parameter of a Property Let or Set (the value assigned) is a required one.
+std::string CheckParameters(const std::string& parameters, ProcDeclaration::Keyword keyword) {
+    const std::vector<std::string> list = SplitList(parameters);
+    const bool valueLast = keyword == ProcDeclaration::Keyword::PropertyLet ||
+                           keyword == ProcDeclaration::Keyword::PropertySet;
+    bool anyOptional = false;
+    bool afterParamArray = false;
+    for (std::size_t i = 0; i < list.size(); ++i) {
+        ParameterKind kind = ParameterKind::Required;
+        std::string why = CheckParameter(list[i], kind);
+        if (!why.empty()) return why;
+        if (afterParamArray) return "a parameter after a ParamArray";
+        const bool value = valueLast && i + 1 == list.size();
+        switch (kind) {
+            case ParameterKind::Required:
+                if (anyOptional && !value) return "a required parameter after an Optional one";
+                break;
+            case ParameterKind::Optional:
+                if (keyword == ProcDeclaration::Keyword::Event) return "Optional in an event";
+                if (value) return "an Optional value parameter of a Property Let or Set";
+                anyOptional = true;
+                break;
+            case ParameterKind::ParamArray:
+                if (keyword == ProcDeclaration::Keyword::Event) return "ParamArray in an event";
+                if (value) return "a ParamArray value parameter of a Property Let or Set";
+                if (anyOptional) return "ParamArray with Optional parameters";
+                afterParamArray = true;
+                break;
+        }
+    }
+    return {};
+}
+
+// Checks what follows the name: "(parameters)", then optionally "As type"
+// (not after a name with a type-declaration character, `typedName`).
+std::string CheckSignature(const std::string& rest, const ProcDeclaration& d, bool typedName) {
     const bool asAllowed = d.keyword == ProcDeclaration::Keyword::Function ||
                            d.keyword == ProcDeclaration::Keyword::PropertyGet;
     const bool needsParameter = d.keyword == ProcDeclaration::Keyword::PropertyLet ||
@@ -229,18 +286,26 @@ std::string CheckSignature(const std::string& rest, const ProcDeclaration& d) {
     if (text::TrimBlanks(parameters).empty()) {
         if (needsParameter) return "a Property Let or Set without a parameter";
     } else {
-        for (const std::string& parameter : SplitList(parameters)) {
-            std::string why = CheckParameter(parameter);
-            if (!why.empty()) return why;
-        }
+        std::string why = CheckParameters(parameters, d.keyword);
+        if (!why.empty()) return why;
     }
     std::string tail = closeAt == std::string::npos ? std::string() : text::TrimBlanks(code.substr(closeAt + 1));
-    if (tail.find_first_of("()") != std::string::npos) return "unbalanced parentheses";
+    // Parentheses after the list only close the type of a function or
+    // property that returns an array ("As Long()").
+    const std::size_t open = tail.find('(');
+    const std::size_t close = tail.find(')');
+    const bool typeParentheses = open == std::string::npos
+                                     ? close == std::string::npos
+                                     : asAllowed && close != std::string::npos && close > open &&
+                                           tail.find('(', open + 1) == std::string::npos &&
+                                           close + 1 == tail.size();
+    if (!typeParentheses) return "unbalanced parentheses";
     if (tail.empty()) return {};
     Scanner in(tail);
     if (!in.TakeWord("As")) return "unexpected text after the parameter list";
     if (!asAllowed) return "an As clause where the procedure takes none";
-    std::string why = CheckType(in, false);
+    if (typedName) return "an As clause after a type-declaration character";
+    std::string why = CheckType(in, false, true);
     if (!why.empty()) return why;
     if (!in.AtEnd()) return "unexpected text after the type";
     return {};
@@ -248,22 +313,30 @@ std::string CheckSignature(const std::string& rest, const ProcDeclaration& d) {
 
 std::string CheckDeclaration(const ProcDeclaration& d, const std::string& logical,
                              vbext_ComponentType moduleType) {
-    if (!IsValidIdentifier(d.name)) return "invalid procedure name";
-    if (IsReservedWord(d.name)) return "reserved word as procedure name";
+    // A function or property reader may give its type by a character
+    // after its name ("Total&") instead of an As clause.
+    const bool typedName = !d.name.empty() && IsTypeCharacter(d.name.back()) &&
+                           (d.keyword == ProcDeclaration::Keyword::Function ||
+                            d.keyword == ProcDeclaration::Keyword::PropertyGet);
+    const std::string name = typedName ? d.name.substr(0, d.name.size() - 1) : d.name;
+    if (!IsValidIdentifier(name)) return "invalid procedure name";
+    if (IsReservedWord(name)) return "reserved word as procedure name";
     if (moduleType == vbext_ct_StdModule && d.keyword == ProcDeclaration::Keyword::Event)
         return "Event in a standard module";
     if (moduleType == vbext_ct_StdModule && d.isFriend) return "Friend in a standard module";
-    return CheckSignature(logical.substr(d.afterName), d);
+    return CheckSignature(logical.substr(d.afterName), d, typedName);
 }
 
 // One variable of a declaration: name[(bounds)] [As [New] type].
 std::string CheckVariable(const std::string& text, bool newAllowed) {
     Scanner in(text);
-    const std::string name = in.Name();
+    bool typed = false;
+    const std::string name = in.Name(typed);
     if (!IsValidIdentifier(name)) return "invalid variable name";
     if (IsReservedWord(name)) return "reserved word as variable name";
     if (in.Next() == '(' && !in.TakeGroup()) return "unbalanced parentheses";
     if (in.TakeWord("As")) {
+        if (typed) return "an As clause after a type-declaration character";
         std::string why = CheckType(in, newAllowed);
         if (!why.empty()) return why;
     }

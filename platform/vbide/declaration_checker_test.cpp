@@ -80,6 +80,24 @@ TEST(DeclarationChecker, RejectsParametersAndTypesThatDoNotCompile) {
         {"Private m_Color As Long Long\r\n", "unexpected text in a declaration"},
         {"Public a As Long, \r\n", "invalid variable name"},
         {"Dim x As String * \r\n", "a fixed-length String without its length"},
+        // The order and kinds of parameters.
+        {"Sub S (Optional y, x As Long)\r\nEnd Sub\r\n", "a required parameter after an Optional one"},
+        {"Sub S (Optional y, ParamArray v())\r\nEnd Sub\r\n", "ParamArray with Optional parameters"},
+        {"Sub S (ParamArray v(), x)\r\nEnd Sub\r\n", "a parameter after a ParamArray"},
+        {"Sub S (ByVal ParamArray v())\r\nEnd Sub\r\n", "ParamArray with Optional, ByVal or ByRef"},
+        {"Sub S (ParamArray v)\r\nEnd Sub\r\n", "a ParamArray that is no array of Variant"},
+        {"Sub S (ParamArray v() As Long)\r\nEnd Sub\r\n", "a ParamArray that is no array of Variant"},
+        {"Public Event E (Optional x As Long)\r\n", "Optional in an event"},
+        {"Public Event E (ParamArray v())\r\n", "ParamArray in an event"},
+        {"Public Property Let P (Optional v As Long)\r\nEnd Property\r\n",
+         "an Optional value parameter of a Property Let or Set"},
+        // A type-declaration character and an As clause exclude each other.
+        {"Function Total& ()As Long\r\nEnd Function\r\n", "an As clause after a type-declaration character"},
+        {"Sub S (n& As Long)\r\nEnd Sub\r\n", "an As clause after a type-declaration character"},
+        {"Private m_Total& As Long\r\n", "an As clause after a type-declaration character"},
+        {"Sub Total& ()\r\nEnd Sub\r\n", "invalid procedure name"},
+        {"Function F ()As Long(3)\r\nEnd Function\r\n", "bounds on an array return type"},
+        {"Sub S (x As Long())\r\nEnd Sub\r\n", "unexpected text in a parameter"},
     };
     for (const auto& [text, reason] : cases) {
         CheckResult r = Check(text);
@@ -95,7 +113,7 @@ TEST(DeclarationChecker, AcceptsEveryLegalParameterAndDeclarationForm) {
         "Public Function F (Optional ByVal s As String = \"a, (b\", Optional n As Long = -1, "
         "Optional v)As Variant\r\nEnd Function\r\n",
         "Sub S (ByRef a() As Long, ByVal s$, ParamArray rest() As Variant)\r\nEnd Sub\r\n",
-        "Sub S (Optional ByVal x As Integer = (1 + 2) * 3, o As Object)\r\nEnd Sub\r\n",
+        "Sub S (o As Object, Optional ByVal x As Integer = (1 + 2) * 3)\r\nEnd Sub\r\n",
         "Sub S ( )\r\nEnd Sub\r\n",
         "Sub S\r\nEnd Sub\r\n",
         "Public Property Set Item (objItem As MyProject.CThing)\r\nEnd Property\r\n",
@@ -110,6 +128,14 @@ TEST(DeclarationChecker, AcceptsEveryLegalParameterAndDeclarationForm) {
         "Private Const MAX_LEN = 20\r\nPublic Type T\r\n  x As Long\r\nEnd Type\r\nPrivate Enum E\r\n  One\r\nEnd Enum\r\n",
         "Private Declare Function GetTickCount Lib \"kernel32\" Alias _\r\n    \"GetTickCount\" () As Long\r\n",
         "Public Function G (a As Long, _\r\n    b As Long) As Long\r\nEnd Function\r\n",
+        // Arrays returned, types given by a character after the name.
+        "Public Function Values (n As Long)As Long()\r\nEnd Function\r\n",
+        "Public Property Get Items ()As MyProject.CThing()\r\nEnd Property\r\n",
+        "Public Function Total& (ByVal n&, s$())\r\nEnd Function\r\n",
+        "Public Property Get Caption$ ()\r\nEnd Property\r\n",
+        // Optional parameters before the value a Property Let assigns.
+        "Public Property Let Item (Optional ByVal i As Long = 1, ByVal v As Variant)\r\nEnd Property\r\n",
+        "Sub S (ParamArray rest())\r\nEnd Sub\r\n",
     };
     for (const char* text : texts) EXPECT_TRUE(Check(text).ok) << text << Check(text).reason;
 }

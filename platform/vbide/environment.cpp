@@ -6,6 +6,7 @@
 #include "platform/vbide/code_rules.h"
 #include "platform/vbide/model.h"
 #include "platform/vbide/project_file.h"
+#include "platform/win/code_page.h"
 
 namespace vbide {
 
@@ -22,7 +23,26 @@ std::shared_ptr<Environment> LockEnv(const std::weak_ptr<Environment>& env) {
     return e;
 }
 
-bool IsValidName(const std::string& name) { return text::IsIdentifier(name); }
+bool IsValidName(const std::string& name) {
+    const unsigned codePage = win::ProjectCodePage();
+    if (!win::IsLeadByte(codePage, 0x81)) return text::IsIdentifier(name);
+    // In a double-byte code page a lead byte and the byte after it are one
+    // character, a letter of the name wherever it stands; so are the
+    // half-width katakana of code page 932. ASCII bytes follow the rule of
+    // identifiers.
+    if (name.empty() || name.size() > 255) return false;
+    for (std::size_t i = 0; i < name.size(); ++i) {
+        const unsigned char byte = static_cast<unsigned char>(name[i]);
+        if (win::IsLeadByte(codePage, byte)) {
+            if (++i == name.size()) return false;  // a lead byte without its trail byte
+        } else if (byte >= 0x80) {
+            if (codePage != 932 || byte < 0xA6 || byte > 0xDF) return false;
+        } else if (i == 0 ? !text::IsIdentifierStart(name[i]) : !text::IsIdentifierChar(name[i])) {
+            return false;
+        }
+    }
+    return true;
+}
 
 void Environment::State::Notify(const std::function<void(EnvironmentObserver&)>& f) {
     std::vector<std::shared_ptr<EnvironmentObserver>> live;

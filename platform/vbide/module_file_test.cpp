@@ -77,6 +77,32 @@ TEST(ModuleFile, EditsOnLinesReadFromTheFileKeepEveryOtherByte) {
     EXPECT_EQ(read.Serialize(), bytes);
 }
 
+TEST(ModuleFile, LinesInsertedIntoAFileWithoutFinalLineEndStartOnTheirOwnLine) {
+    // Only hidden lines, the last without its line end: the new lines go on
+    // lines of their own, with CR LF when the file shows no line end.
+    auto bas = ParseModuleFile("Attribute VB_Name = \"modA\"", vbext_ct_StdModule);
+    bas.text.Insert(0, {"#Const debugging = True"});
+    EXPECT_EQ(bas.text.Serialize(), "Attribute VB_Name = \"modA\"\r\n#Const debugging = True\r\n");
+    EXPECT_EQ(bas.name, "modA");
+
+    // With the file's own line end, LF here.
+    auto cls = ParseModuleFile("VERSION 1.0 CLASS\nBEGIN\n  MultiUse = -1  'True\nEND\n"
+                               "Attribute VB_Name = \"C\"\nAttribute VB_Exposed = False",
+                               vbext_ct_ClassModule);
+    cls.text.Insert(0, {"Public Sub S()", "End Sub"});
+    EXPECT_EQ(cls.text.Serialize(), "VERSION 1.0 CLASS\nBEGIN\n  MultiUse = -1  'True\nEND\n"
+                                    "Attribute VB_Name = \"C\"\nAttribute VB_Exposed = False\n"
+                                    "Public Sub S()\nEnd Sub\n");
+
+    // A member attribute line that ends the file.
+    auto member = ParseModuleFile("Attribute VB_Name = \"M\"\r\nPublic WithEvents T As Timer\r\n"
+                                  "Attribute T.VB_VarHelpID = -1",
+                                  vbext_ct_StdModule);
+    member.text.Insert(1, {"' end"});
+    EXPECT_EQ(member.text.Serialize(), "Attribute VB_Name = \"M\"\r\nPublic WithEvents T As Timer\r\n"
+                                       "Attribute T.VB_VarHelpID = -1\r\n' end\r\n");
+}
+
 TEST(ModuleFile, DesignerFilesNeedTheirVersionBlock) {
     try {
         ParseModuleFile("Option Explicit\r\n", vbext_ct_UserControl);

@@ -84,10 +84,18 @@ void ModuleText::Release(const Entry& entry) {
 void ModuleText::Insert(std::size_t at, const std::vector<std::string>& lines) {
     if (lines.empty()) return;
     const EndKind end = KindOf(newLineEnd_);
-    // A file that ended without a line end gets one before lines follow.
-    if (at == entries_.size() && at > 0 && entries_[at - 1].end == kNoEnd) {
-        MakeEdited(at - 1);
-        entries_[at - 1].end = end;
+    // A file that ended without a line end gets one before lines follow:
+    // after its last visible line, after the hidden attribute lines that
+    // follow it, or after the hidden header when there is no visible line.
+    if (at == entries_.size() && at > 0) {
+        if (entries_[at - 1].end == kNoEnd) {
+            MakeEdited(at - 1);
+            entries_[at - 1].end = end;
+        }
+        const std::string_view hidden = HiddenAfter(at - 1);
+        if (!hidden.empty() && hidden.back() != '\n') MakeEdited(at - 1).hidden += newLineEnd_;
+    } else if (entries_.empty() && !header_.empty() && header_.back() != '\n') {
+        header_ += newLineEnd_;
     }
     std::vector<Entry> added;
     added.reserve(lines.size());

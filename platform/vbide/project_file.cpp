@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include "base/text.h"
+#include "platform/win/code_page.h"
 #include "platform/win/files.h"
 #include "platform/win/save.h"
 
@@ -228,6 +229,7 @@ std::shared_ptr<ProjectImpl> LoadProject(Environment& env, const std::string& pa
         while (storeStart > 0 && rules::IsBlank(lines[storeStart - 1].text)) --storeStart;
     bool hasType = false;
     std::string projectName;
+    long nameLine = 0;
     for (std::size_t i = 0; i < storeStart; ++i) {
         KeyValue kv;
         if (!SplitKeyValue(lines[i].text, kv)) {
@@ -238,10 +240,20 @@ std::shared_ptr<ProjectImpl> LoadProject(Environment& env, const std::string& pa
             continue;
         }
         if (EqualsNoCase(kv.key, "Type")) hasType = true;
-        if (EqualsNoCase(kv.key, "Name")) projectName = Unquote(kv.value);
+        if (EqualsNoCase(kv.key, "Name")) {
+            projectName = Unquote(kv.value);
+            nameLine = static_cast<long>(i) + 1;
+        }
     }
     if (!hasType) throw vb::VbError(5, "VBIDE", path + "(1): not a project file: no \"Type=\" line");
-    if (!IsValidName(projectName)) projectName = "Project1";
+    // A project without a name is Project1, as a new one is. A name that is
+    // none in the projects' code page is kept as stored, so that saving
+    // writes it back unchanged, and reported.
+    if (projectName.empty()) projectName = "Project1";
+    else if (!IsValidName(projectName))
+        problems.push_back(Problem(path, nameLine, "project name \"" + projectName +
+                                                       "\" is no valid name in code page " +
+                                                       std::to_string(win::ProjectCodePage()) + "; kept as it is"));
     auto project = std::make_shared<ProjectImpl>(env.Internal().self, projectName);
     for (std::size_t i = 0; i < storeStart; ++i) {
         KeyValue kv;

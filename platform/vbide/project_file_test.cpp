@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <map>
 
+#include "base/vb_error.h"
 #include "platform/vbide/environment.h"
 #include "platform/win/test_support.h"
 
@@ -233,6 +234,40 @@ TEST_F(ProjectFiles, MissingModuleIsReportedAndTheRestLoads) {
     p->WriteProperty("X", "y", "z");
     SaveProject(p);
     EXPECT_NE(Read("App Folder/Sample.vbp").find("PropertyPage=pagBox.pag\r\n"), std::string::npos);
+}
+
+TEST_F(ProjectFiles, NamesInADoubleByteCodePageKeepTheirBytes) {
+    // 計算0 and the module 計算 in Shift-JIS; 0x5A and 0x76 are trail bytes.
+    const std::string project = "\x8C\x76\x8E\x5A" "0";
+    const std::string vbp = "Type=Exe\r\nModule=\x8C\x76\x8E\x5A; Calc.bas\r\nName=\"" + project + "\"\r\n";
+    Write("Calc.vbp", vbp);
+    Write("Calc.bas", "Attribute VB_Name = \"\x8C\x76\x8E\x5A\"\r\nOption Explicit\r\n");
+    {
+        win::testing::ScopedVariable japanese("TARNWICK_CODEPAGE", "932");
+        auto env = Environment::Create();
+        auto result = OpenProjectFile(*env, Path("Calc.vbp"));
+        EXPECT_TRUE(result.problems.empty()) << result.problems[0].Text();
+        auto p = env->ActiveVBProject();
+        EXPECT_EQ(p->Name(), project);
+        EXPECT_EQ(p->VBComponents()->Item(1)->Name(), "\x8C\x76\x8E\x5A");
+        p->SetName("Calc");
+        p->SetName(project);
+        SaveProject(p);
+        EXPECT_EQ(Read("Calc.vbp"), vbp);
+        // A lead byte without its trail byte is no character.
+        EXPECT_THROW(p->SetName("Calc\x8C"), vb::VbError);
+    }
+    // Read as Windows-1252 the name is none: it is reported and kept, never replaced.
+    auto env = Environment::Create();
+    auto result = OpenProjectFile(*env, Path("Calc.vbp"));
+    ASSERT_FALSE(result.problems.empty());
+    EXPECT_NE(result.problems[0].Text().find("Calc.vbp(3): project name \"" + project +
+                                             "\" is no valid name in code page 1252; kept as it is"),
+              std::string::npos)
+        << result.problems[0].Text();
+    EXPECT_EQ(env->ActiveVBProject()->Name(), project);
+    SaveProject(env->ActiveVBProject());
+    EXPECT_EQ(Read("Calc.vbp"), vbp);
 }
 
 TEST_F(ProjectFiles, BadModuleFilesNameTheFileAndLine) {

@@ -203,6 +203,11 @@ std::string GetProgramFolder() {
     return program.empty() ? program : FolderOf(program);
 }
 
+std::string PlatformPath(std::string path) {
+    std::replace(path.begin(), path.end(), '\\', '/');
+    return path;
+}
+
 std::string GetModulePath(const void* addressInModule) {
     Dl_info info{};
     link_map* map = nullptr;

@@ -69,4 +69,8 @@ std::string WriteFileAtomically(const std::string& path, std::string_view bytes)
 // The folder, without a trailing separator, of the running program.
 std::string GetProgramFolder();
 
+// A path written with this system's folder separator ("/" here, "\\" on
+// Windows), as paths are shown to the user and passed to other programs.
+std::string PlatformPath(std::string path);
+
 }  // namespace win

@@ -56,6 +56,41 @@ private:
 };
 #endif
 
+// Sets an environment variable for the life of the object and puts the old
+// value (or its absence) back.
+class ScopedVariable {
+public:
+    ScopedVariable(const char* name, const char* value) : name_(name) {
+        if (const char* old = std::getenv(name)) {
+            old_ = old;
+            hadOld_ = true;
+        }
+        Set(value);
+    }
+    ~ScopedVariable() { hadOld_ ? Set(old_.c_str()) : Unset(); }
+    ScopedVariable(const ScopedVariable&) = delete;
+    ScopedVariable& operator=(const ScopedVariable&) = delete;
+
+private:
+    void Set(const char* value) {
+#ifdef _WIN32
+        ::_putenv_s(name_, value);
+#else
+        ::setenv(name_, value, 1);
+#endif
+    }
+    void Unset() {
+#ifdef _WIN32
+        ::_putenv_s(name_, "");
+#else
+        ::unsetenv(name_);
+#endif
+    }
+    const char* name_;
+    std::string old_;
+    bool hadOld_ = false;
+};
+
 class TempFolder {
 public:
     TempFolder() {

@@ -82,6 +82,11 @@ std::string GetProgramFolder() {
     return FolderOfModule(nullptr);
 }
 
+std::string PlatformPath(std::string path) {
+    std::replace(path.begin(), path.end(), '/', '\\');
+    return path;
+}
+
 std::string WriteFileAtomically(const std::string& path, std::string_view bytes) {
     // The temporary file sits beside the target so that the final move stays
     // on one volume and replaces the target in one step.
