@@ -242,7 +242,12 @@ void FormWindow::Sync(Control& c, Property what) {
                 SendMessageA(w, EM_SETSEL, model.SelStart(), model.SelStart() + model.SelLength());
             } else if (c.Kind() == ControlKind::ComboBox &&
                        static_cast<ComboBox&>(c).Style() != 2) {
-                SetWindowTextA(w, static_cast<ComboBox&>(c).Text().c_str());
+                // Only a changed text is set, so a move of the model's caret
+                // leaves the field's own caret where the user put it.
+                auto& model = static_cast<ComboBox&>(c);
+                char current[65536];
+                GetWindowTextA(w, current, sizeof current);
+                if (model.Text() != current) SetWindowTextA(w, model.Text().c_str());
             }
             break;
         case Property::Value:
