@@ -52,7 +52,7 @@ TEST(DialogView, RendersEveryControlAtItsTwipGeometry) {
         std::filesystem::copy_file(png, keep, std::filesystem::copy_options::overwrite_existing);
 }
 
-TEST(DialogView, TheNameAndArgumentBoxesEditAtTheCaret) {
+TEST(DialogView, TheNameArgumentsAndTypeEditAtTheCaret) {
     forms::qt::EnsureQtUi();
     frmDialog dialog{QuillonAppInfo()};
     dialog.Load();
@@ -65,6 +65,8 @@ TEST(DialogView, TheNameAndArgumentBoxesEditAtTheCaret) {
     ASSERT_TRUE(view.WidgetOf(dialog.txtArgs())->isEnabled());
     forms::qt::testing::RunTextBoxKeys(view, dialog.txtName(), forms::qt::testing::EditingKeys());
     forms::qt::testing::RunTextBoxKeys(view, dialog.txtArgs(), forms::qt::testing::EditingKeys());
+    // The data type is typed into the edit field of a combo box, alike.
+    forms::qt::testing::RunTextBoxKeys(view, dialog.cboDataType(), forms::qt::testing::EditingKeys());
 }
 
 }  // namespace

@@ -1,7 +1,9 @@
 #include "apps/ide/code_editor.h"
 
 #include <QFontDatabase>
+#include <QAbstractTextDocumentLayout>
 #include <QMimeData>
+#include <QResizeEvent>
 #include <QScopedValueRollback>
 #include <QScrollBar>
 #include <QTextBlock>
@@ -63,6 +65,7 @@ void CodeEditor::Load() {
         QScopedValueRollback guard(loading_, true);
         const int position = textCursor().position();
         setPlainText(text.join(QChar('\n')));
+        LayOutTheLongestLine();
         QTextCursor cursor = textCursor();
         cursor.setPosition(std::min(position, document()->characterCount() - 1));
         setTextCursor(cursor);
@@ -70,6 +73,34 @@ void CodeEditor::Load() {
     lines_ = LineCount();
     FollowTopLine();
     if (onLinesChanged) onLinesChanged(0, before, lines_);
+}
+
+// The editor's layout keeps the width of the widest line it has laid out,
+// for the sideways scroll range, and looks through every line of the text for
+// the next widest whenever that line gets narrower. It lays out only the lines
+// shown and the line typed on, so the line typed on was mostly the widest it
+// knew: in a long module each BackSpace cost a pass over the whole text. Laid
+// out from the start, the module's longest line is the widest, and typing on
+// any shorter line never narrows it.
+void CodeEditor::LayOutTheLongestLine() {
+    const int tab = 4;
+    QTextBlock longest;
+    int widest = -1;
+    for (QTextBlock b = document()->begin(); b.isValid(); b = b.next()) {
+        int columns = 0;
+        for (QChar c : b.text()) columns = c == u'\t' ? (columns / tab + 1) * tab : columns + 1;
+        if (columns > widest) {
+            widest = columns;
+            longest = b;
+        }
+    }
+    if (longest.isValid()) document()->documentLayout()->blockBoundingRect(longest);
+}
+
+void CodeEditor::resizeEvent(QResizeEvent* event) {
+    QPlainTextEdit::resizeEvent(event);
+    // A new width lays every line out afresh.
+    if (event->oldSize().width() != event->size().width()) LayOutTheLongestLine();
 }
 
 void CodeEditor::ModuleChanged() {

@@ -42,8 +42,12 @@ public:
     // breaks, never characters of a line.
     void insertFromMimeData(const QMimeData* source) override;
 
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
 private:
     void Load();
+    void LayOutTheLongestLine();
     void TextChanged(int position, int charsAdded);
     void WriteBack(int first, int removed, int added);
     std::vector<std::string> EditorLines(int first, int count) const;

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QAbstractTextDocumentLayout>
 #include <QComboBox>
+#include <QFontMetricsF>
 #include <QTextBlock>
 
 #include "apps/ide/code_editor.h"
@@ -88,6 +90,29 @@ TEST(CodeWindow, ProcedureBoxListsFollowsAndMoves) {
     EXPECT_EQ(box->currentIndex(), 2);
     emit box->activated(3);
     EXPECT_EQ(editor->textCursor().block().text(), "Sub C()");
+}
+
+// The module's longest line is laid out from the start, so that the widest
+// line the editor knows is not the one typed on: narrowing that one would make
+// it search the whole module on every key.
+TEST(CodeEditor, KnowsTheLongestLineFromTheStart) {
+    forms::qt::EnsureQtUi();
+    auto env = vbide::EnvironmentBuilder::SingleModule(
+        "Sub A()\r\n    x = 1\r\n\ty = \"a longer line\"\r\n\t\tz = 2\r\nEnd Sub\r\n");
+    CodeEditor editor(env->ActiveCodePane());
+    QAbstractTextDocumentLayout* layout = editor.document()->documentLayout();
+    const qreal longest = QFontMetricsF(editor.font()).horizontalAdvance("    y = \"a longer line\"");
+    EXPECT_GE(layout->documentSize().width(), longest);
+
+    QTextCursor c(editor.document()->findBlockByNumber(1));
+    c.movePosition(QTextCursor::EndOfBlock);
+    c.insertText("23");
+    c.deletePreviousChar();
+    EXPECT_GE(layout->documentSize().width(), longest);
+    EXPECT_EQ(env->ActiveCodePane()->CodeModule()->Lines(2, 1), "    x = 12");
+    editor.resize(300, 100);
+    editor.resize(200, 100);
+    EXPECT_GE(layout->documentSize().width(), longest) << "a new width lays it out again";
 }
 
 TEST(ProcedureList, FollowsTheLinesAnEditChanged) {

@@ -6,6 +6,9 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QPlainTextEdit>
+#include <QRegularExpression>
+#include <QSyntaxHighlighter>
 #include <QTextBlock>
 
 #include "apps/ide/code_editor.h"
@@ -78,6 +81,51 @@ void BM_KeystrokeInTheMiddle(benchmark::State& state) {
         state.SkipWithError("the module does not hold the editor's text");
 }
 BENCHMARK(BM_KeystrokeInTheMiddle)->Unit(benchmark::kMicrosecond);
+
+// The peer the code window is measured against: a plain QPlainTextEdit with
+// the code window's line mode (no wrapping) on the same text, a highlighter of
+// two regular expressions (keywords, comments) and nothing kept in step. The
+// same keystroke; compare the CPU columns of one run, as the machine's load
+// moves both alike.
+class RegexHighlighter : public QSyntaxHighlighter {
+public:
+    using QSyntaxHighlighter::QSyntaxHighlighter;
+
+protected:
+    void highlightBlock(const QString& text) override {
+        static const QRegularExpression keyword(
+            "\\b(Dim|As|String|Long|If|Then|Else|Public|Private|Function|End|Option|Explicit|ByVal|Rem)\\b",
+            QRegularExpression::CaseInsensitiveOption);
+        static const QRegularExpression comment("'.*$");
+        QTextCharFormat blue, green;
+        blue.setForeground(ide::kKeywordColour);
+        green.setForeground(ide::kCommentColour);
+        for (auto it = keyword.globalMatch(text); it.hasNext();) {
+            const auto m = it.next();
+            setFormat(static_cast<int>(m.capturedStart()), static_cast<int>(m.capturedLength()), blue);
+        }
+        if (const auto m = comment.match(text); m.hasMatch())
+            setFormat(static_cast<int>(m.capturedStart()), static_cast<int>(m.capturedLength()), green);
+    }
+};
+
+void BM_KeystrokePlainEditorPeer(benchmark::State& state) {
+    forms::qt::EnsureQtUi();
+    QPlainTextEdit editor;
+    editor.setLineWrapMode(QPlainTextEdit::NoWrap);
+    new RegexHighlighter(editor.document());
+    QString text = QString::fromStdString(LongModule());
+    text.replace("\r\n", "\n");
+    editor.setPlainText(text);
+    QTextCursor cursor(editor.document()->findBlockByNumber(kLines / 2));
+    cursor.movePosition(QTextCursor::EndOfBlock);
+    for (auto _ : state) {
+        cursor.insertText("x");
+        cursor.deletePreviousChar();
+    }
+    state.SetItemsProcessed(state.iterations() * 2);
+}
+BENCHMARK(BM_KeystrokePlainEditorPeer)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 

@@ -1,11 +1,14 @@
 // The tool windows as dock widgets: where each kind goes, and the Project
 // window's content.
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QCloseEvent>
 #include <QDockWidget>
 #include <QMdiSubWindow>
 #include <QScopedValueRollback>
+#include <QStyle>
+#include <algorithm>
 #include <QToolBar>
 #include <QVBoxLayout>
 
@@ -27,10 +30,28 @@ public:
     using QDockWidget::QDockWidget;
     std::function<void()> onClose;
 
+    // Keeps the content at least as wide as the title and the float and
+    // close buttons beside it, so that the title is never cut off under them
+    // ("Toolbo"): the dock's own title bar counts its buttons only.
+    void FitTitle() {
+        if (!widget()) return;
+        const int margin = style()->pixelMetric(QStyle::PM_DockWidgetTitleMargin, nullptr, this);
+        const int frame = style()->pixelMetric(QStyle::PM_DockWidgetFrameWidth, nullptr, this);
+        int title = 2 * frame + 3 * margin + fontMetrics().horizontalAdvance(windowTitle());
+        for (const QAbstractButton* button : findChildren<QAbstractButton*>(Qt::FindDirectChildrenOnly))
+            if (!button->isHidden()) title += button->sizeHint().width();
+        widget()->setMinimumWidth(std::max({widget()->minimumWidth(), widget()->minimumSizeHint().width(), title}));
+    }
+
 protected:
     void closeEvent(QCloseEvent* event) override {
         if (onClose) onClose();
         QDockWidget::closeEvent(event);
+    }
+    void changeEvent(QEvent* event) override {
+        QDockWidget::changeEvent(event);
+        // The title's width changes with the font.
+        if (event->type() == QEvent::FontChange) FitTitle();
     }
 };
 
@@ -67,6 +88,7 @@ void IdeWindow::BuildDocks() {
             if (type == vbide::vbext_wt_PropertyWindow) properties_ = content;
         }
         dock->setWidget(content);
+        dock->FitTitle();
         std::weak_ptr<vbide::Window> weak = w;
         dock->onClose = [this, weak] {
             if (syncing_ || closing_) return;

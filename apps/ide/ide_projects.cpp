@@ -8,6 +8,7 @@
 #include <QSettings>
 
 #include "base/text.h"
+#include "base/vb_error.h"
 #include "apps/ide/command_bar_view.h"
 #include "apps/ide/ide_window.h"
 #include "apps/ide/project_explorer.h"
@@ -26,6 +27,24 @@ namespace {
 constexpr int kRecentCount = 4;
 
 std::string FileNameOf(const std::string& path) { return std::string(text::LastPathElement(path)); }
+
+// The files of a changed project that a save would write, as the prompt
+// lists them: the project file, then each changed form and module. A
+// project never saved is its name with ".vbp" (its modules get their names
+// when the Save As dialog has a folder for them).
+std::vector<std::string> ChangedFiles(vbide::VBProject& project) {
+    if (project.FileName().empty()) return {project.Name() + ".vbp"};
+    std::vector<std::string> files{FileNameOf(project.FileName())};
+    std::vector<vbide::PendingFile> pending;
+    try {
+        pending = project.PendingSave();
+    } catch (const vb::VbError&) {
+        return files;  // a module added since has no file yet
+    }
+    for (const vbide::PendingFile& file : pending)
+        if (!text::EqualsNoCase(FileNameOf(file.path), files.front())) files.push_back(FileNameOf(file.path));
+    return files;
+}
 
 }  // namespace
 
@@ -120,7 +139,8 @@ bool IdeWindow::QuerySaveAll() {
 bool IdeWindow::QuerySave(const std::vector<vbide::VBProjectPtr>& dirty) {
     if (dirty.empty()) return true;
     std::string prompt = "Save changes to the following files?\r\n";
-    for (auto& p : dirty) prompt += "\r\n" + (p->FileName().empty() ? p->Name() + ".vbp" : FileNameOf(p->FileName()));
+    for (auto& p : dirty)
+        for (const std::string& file : ChangedFiles(*p)) prompt += "\r\n" + file;
     const int answer = forms::MsgBox(prompt, forms::vbYesNoCancel | forms::vbExclamation,
                                      env_->MainWindow()->Caption());
     if (answer == forms::vbCancel) return false;

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
@@ -12,6 +13,7 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QScrollBar>
+#include <QStyle>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -579,6 +581,27 @@ TEST_F(IdeWindowTest, ClosingAsksAboutUnsavedWork) {
     EXPECT_EQ(host->addIn, nullptr);  // add-ins are disconnected on the way out
 }
 
+TEST_F(IdeWindowTest, TheSavePromptListsEveryChangedFile) {
+    auto project = env->ActiveVBProject();
+    project->SaveAs(dir.filePath("Ledger.vbp").toStdString());
+    ASSERT_FALSE(project->IsDirty());
+    // An edit changes its module only.
+    Component("CAccount")->CodeModule()->ReplaceLine(1, "' changed");
+    ui->QueueAnswer(forms::vbCancel);
+    EXPECT_FALSE(window->close());
+    ASSERT_EQ(ui->messages.size(), 1u);
+    EXPECT_EQ(ui->messages[0].prompt, "Save changes to the following files?\r\n\r\nLedger.vbp\r\nCAccount.cls");
+    // A configuration switch changes the store and every module's declaration.
+    project->WriteProperty("Configurations", "Current", "2");
+    Component("modMain")->CodeModule()->InsertLines(2, "#Const debugging = False");
+    ui->QueueAnswer(forms::vbYes);
+    EXPECT_TRUE(window->close());
+    ASSERT_EQ(ui->messages.size(), 2u);
+    EXPECT_EQ(ui->messages[1].prompt,
+              "Save changes to the following files?\r\n\r\nLedger.vbp\r\nmodMain.bas\r\nCAccount.cls");
+    EXPECT_FALSE(project->IsDirty()) << "Yes saved them all";
+}
+
 TEST_F(IdeWindowTest, AddInManagerConnectsAndDisconnects) {
     AddInManagerDialog dialog(*host, window.get());
     ASSERT_EQ(dialog.List()->topLevelItemCount(), 2);
@@ -599,6 +622,26 @@ TEST_F(IdeWindowTest, AddInManagerConnectsAndDisconnects) {
     again.LoadedBox()->setChecked(false);
     again.Apply();
     EXPECT_EQ(host->addIn, nullptr);
+}
+
+// Each docked tool window's title ends before its float and close buttons,
+// also in a wider font than the test's.
+TEST_F(IdeWindowTest, DockTitlesShowWhole) {
+    QFont wide = window->font();
+    wide.setPointSizeF(wide.pointSizeF() * 1.4);
+    window->setFont(wide);
+    QApplication::processEvents();
+    int checked = 0;
+    for (QDockWidget* dock : window->findChildren<QDockWidget*>()) {
+        auto* floatButton = dock->findChild<QAbstractButton*>("qt_dockwidget_floatbutton");
+        if (!dock->isVisible() || dock->isFloating() || !floatButton || !floatButton->isVisible()) continue;
+        const int margin = dock->style()->pixelMetric(QStyle::PM_DockWidgetTitleMargin, nullptr, dock);
+        const int textRight = margin + dock->fontMetrics().horizontalAdvance(dock->windowTitle());
+        EXPECT_GE(floatButton->geometry().left(), textRight) << dock->windowTitle().toStdString();
+        ++checked;
+    }
+    EXPECT_GE(checked, 3);
+    if (const char* keep = std::getenv("IDE_SCREENSHOT")) window->SaveScreenshot(keep);
 }
 
 TEST_F(IdeWindowTest, ScreenshotIsWritten) {

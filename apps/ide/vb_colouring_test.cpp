@@ -125,5 +125,44 @@ TEST(CodeEditorColours, RenderedKeywordCommentAndString) {
     EXPECT_EQ(env->ActiveCodePane()->CodeModule()->Lines(2, 1), "' Private s As String ' the name");
 }
 
+// Keys typed in a long module colour exactly what a fresh colouring of the
+// whole text gives: a continuation typed at a line's end carries a comment
+// on to the next lines, and taking it back ends it there.
+TEST(CodeEditorColours, TypingInALongModuleColoursAsAFreshOpening) {
+    forms::qt::EnsureQtUi();
+    std::string text = "Option Explicit\r\n";
+    for (int i = 0; i < 2000; ++i) text += "' note " + std::to_string(i) + "\r\nDim a" + std::to_string(i) + " As Long\r\n";
+    auto env = vbide::EnvironmentBuilder::SingleModule(text);
+    CodeEditor editor(env->ActiveCodePane());
+    const auto colouredAsOpened = [&] {
+        LineState state = kPlainLine;
+        for (QTextBlock b = editor.document()->begin(); b.isValid(); b = b.next()) {
+            const LineState before = state;
+            const std::vector<ColourRun> runs = ColourLine(b.text(), state);
+            const QList<QTextLayout::FormatRange> shown = b.layout()->formats();
+            if (shown.size() != static_cast<qsizetype>(runs.size()) || b.userState() != state) {
+                ADD_FAILURE() << "line " << b.blockNumber() + 1 << " \"" << b.text().toStdString()
+                              << "\" from state " << before;
+                return;
+            }
+            for (std::size_t i = 0; i < runs.size(); ++i) {
+                EXPECT_EQ(shown[static_cast<qsizetype>(i)].start, runs[i].start);
+                EXPECT_EQ(shown[static_cast<qsizetype>(i)].length, runs[i].length);
+            }
+        }
+    };
+    QTextCursor c(editor.document()->findBlockByNumber(999));
+    ASSERT_EQ(c.block().text(), "' note 499");
+    c.movePosition(QTextCursor::EndOfBlock);
+    c.insertText(" _");
+    ASSERT_EQ(ColourAt(editor, 1000, 0), kCommentColour) << "Dim a499 is comment now";
+    colouredAsOpened();
+    c.deletePreviousChar();
+    c.deletePreviousChar();
+    EXPECT_EQ(ColourAt(editor, 1000, 0), kKeywordColour);
+    colouredAsOpened();
+    EXPECT_EQ(env->ActiveCodePane()->CodeModule()->Lines(1000, 1), "' note 499");
+}
+
 }  // namespace
 }  // namespace ide

@@ -13,6 +13,7 @@
 
 #include "platform/win/registry.h"
 #include "platform/win/test_support.h"
+#include "platform/win/utf16_text.h"
 
 extern char** environ;
 
@@ -108,17 +109,27 @@ TEST_F(Regedit, EachFileOfASplitPathIsTriedAndTheStatusTellsTheFailure) {
     EXPECT_TRUE(KeyExists("Software\\Imported"));
 }
 
-TEST_F(Regedit, ExportsVersion5OrRegedit4Scripts) {
+TEST_F(Regedit, ExportsVersion5AsUnicodeAndRegedit4InTheCodePage) {
+    WriteBytes(script, "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\Imported]\r\n"
+                       "\"Name\"=\"Caf\xe9 \x80\"\r\n");
     ASSERT_EQ(regedit::Run({"/s", script}, console), kSuccess);
     const std::string out = folder / "out.reg";
     EXPECT_EQ(regedit::Run({"/e", out, "HKEY_CURRENT_USER\\software\\imported"}, console), kSuccess);
-    EXPECT_EQ(ReadBytes(out),
-              "Windows Registry Editor Version 5.00\r\n\r\n"
-              "[HKEY_CURRENT_USER\\Software\\Imported]\r\n\"Name\"=\"Value\"\r\n\r\n");
+    // UTF-16LE after the mark FF FE; the code page's bytes become their characters.
+    const std::string version5 = ReadBytes(out);
+    EXPECT_EQ(version5.substr(0, 4), std::string("\xff\xfeW\0", 4));
+    EXPECT_NE(version5.find(std::string("C\0a\0f\0\xe9\0 \0\xac\x20", 12)), std::string::npos)
+        << "Caf\u00e9 \u20ac";
+    EXPECT_EQ(version5, win::AnsiToUtf16Text("Windows Registry Editor Version 5.00\r\n\r\n"
+                                             "[HKEY_CURRENT_USER\\Software\\Imported]\r\n"
+                                             "\"Name\"=\"Caf\xe9 \x80\"\r\n\r\n"));
+    // The editor reads back what it exported, as it reads Windows' own exports.
+    win::UseRegistryStore(":memory:");
+    ASSERT_EQ(regedit::Run({"/s", out}, console), kSuccess) << console.complaints.back();
     EXPECT_EQ(regedit::Run({"-A", out, "HKCU\\Software"}, console), kSuccess);
     EXPECT_EQ(ReadBytes(out),
               "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software]\r\n\r\n"
-              "[HKEY_CURRENT_USER\\Software\\Imported]\r\n\"Name\"=\"Value\"\r\n\r\n");
+              "[HKEY_CURRENT_USER\\Software\\Imported]\r\n\"Name\"=\"Caf\xe9 \x80\"\r\n\r\n");
     EXPECT_EQ(regedit::Run({"/e", out, "HKEY_CURRENT_USER\\Missing"}, console), kFailed);
 }
 

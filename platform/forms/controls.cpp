@@ -9,6 +9,35 @@
 
 namespace forms {
 
+namespace {
+
+// A key typed into an edit field with the selection [start, start + length):
+// BackSpace deletes the selection or the character before the caret, a
+// printable character replaces the selection (none beyond maxLength, when
+// above 0). Answers false when the key edits nothing.
+bool EditAtCaret(std::string& text, int& start, int& length, int key, int maxLength) {
+    if (key == vbKeyBack) {
+        if (length > 0) {
+            text.erase(static_cast<std::size_t>(start), static_cast<std::size_t>(length));
+        } else if (start > 0) {
+            text.erase(static_cast<std::size_t>(start - 1), 1);
+            --start;
+        } else {
+            return false;
+        }
+    } else if (key >= 32 && key <= 255 && key != 127) {
+        if (maxLength > 0 && static_cast<int>(text.size()) - length >= maxLength) return false;
+        text.replace(static_cast<std::size_t>(start), static_cast<std::size_t>(length), 1, static_cast<char>(key));
+        ++start;
+    } else {
+        return false;  // control characters edit nothing
+    }
+    length = 0;
+    return true;
+}
+
+}  // namespace
+
 // ---- Label ---------------------------------------------------------------
 
 Label::Label(Form& form, std::string name, int index)
@@ -59,20 +88,7 @@ bool TextBox::OnUserKeyPress(int keyAscii) {
     std::string text = text_;
     int start = selStart_;
     int length = selLength_;
-    if (key == vbKeyBack) {
-        if (length > 0) {
-            text.erase(start, length);
-        } else if (start > 0) {
-            text.erase(start - 1, 1);
-            --start;
-        }
-    } else if (key >= 32 && key <= 255 && key != 127) {
-        if (maxLength_ > 0 && static_cast<int>(text.size()) - length >= maxLength_) return true;
-        text.replace(static_cast<std::size_t>(start), static_cast<std::size_t>(length), 1, static_cast<char>(key));
-        ++start;
-    } else {
-        return true;  // control characters edit nothing
-    }
+    if (!EditAtCaret(text, start, length, key, maxLength_)) return true;
     selStart_ = start;
     selLength_ = 0;
     if (text != text_) {
@@ -388,9 +404,22 @@ void ComboBox::SetText(const std::string& text) {
     }
     if (text == text_) return;
     text_ = text;
+    selStart_ = static_cast<int>(text_.size());
+    selLength_ = 0;
     if (ListIndex() >= 0 && List(ListIndex()) != text_) SelectSilently(-1);
     Notify(Property::Text);
     RaiseChange();
+}
+
+void ComboBox::SetSelStart(int start) {
+    selStart_ = std::clamp(start, 0, static_cast<int>(text_.size()));
+    selLength_ = 0;
+    Notify(Property::Selection);
+}
+
+void ComboBox::SetSelLength(int length) {
+    selLength_ = std::clamp(length, 0, static_cast<int>(text_.size()) - selStart_);
+    Notify(Property::Selection);
 }
 
 void ComboBox::SetListIndex(int position) {
@@ -399,6 +428,8 @@ void ComboBox::SetListIndex(int position) {
     std::string text = position >= 0 ? List(position) : std::string();
     if (text != text_) {
         text_ = text;
+        selStart_ = static_cast<int>(text_.size());
+        selLength_ = 0;
         Notify(Property::Text);
         if (style_ != vbComboDropdownList) RaiseChange();
     }
@@ -409,11 +440,14 @@ bool ComboBox::OnUserKeyPress(int keyAscii) {
     if (!EffectivelyEnabled() || !EffectivelyVisible()) return false;
     int key = RaiseKeyPress(keyAscii);
     if (key == 0 || style_ == vbComboDropdownList) return key != 0;
-    if (key == vbKeyBack) {
-        if (!text_.empty()) SetText(text_.substr(0, text_.size() - 1));
-    } else if (key >= 32 && key <= 255 && key != 127) {
-        SetText(text_ + static_cast<char>(key));
-    }
+    std::string text = text_;
+    int start = selStart_;
+    int length = selLength_;
+    if (!EditAtCaret(text, start, length, key, 0)) return true;
+    SetText(text);
+    selStart_ = std::min(start, static_cast<int>(text_.size()));
+    selLength_ = 0;
+    Notify(Property::Selection);
     return true;
 }
 

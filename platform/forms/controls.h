@@ -229,6 +229,14 @@ public:
     void SetText(const std::string& text);
     // Selecting an entry also puts its text into the edit field.
     void SetListIndex(int position) override;
+    // The caret and selection in the edit field, as a text box keeps them.
+    // Text set by code puts the caret after it.
+    int SelStart() const { return selStart_; }
+    int SelLength() const { return selLength_; }
+    void SetSelStart(int start);
+    void SetSelLength(int length);
+    // KeyPress first; a key that survives edits the text at the caret, as
+    // in a text box.
     bool OnUserKeyPress(int keyAscii) override;
     // The user types into the edit field.
     void UserType(const std::string& text);
@@ -236,6 +244,8 @@ public:
 private:
     int style_ = vbComboDropDown;
     std::string text_;
+    int selStart_ = 0;
+    int selLength_ = 0;
 };
 
 class Image : public Control {

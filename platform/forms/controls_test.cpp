@@ -262,6 +262,26 @@ TEST(ComboBoxes, PickingSetsTextAndClicksTypingDoesNotClick) {
     EXPECT_EQ(f.log, "cboClick ");
 }
 
+TEST(ComboBoxes, TypingEditsAtTheCaretAndTextByCodeEndsThere) {
+    TestForm f;
+    auto& cbo = f.Get<ComboBox>("cboType");
+    cbo.SetText("Lng");
+    EXPECT_EQ(cbo.SelStart(), 3) << "the caret after text set by code";
+    cbo.SetSelStart(1);
+    cbo.UserKeyPress('o');
+    EXPECT_EQ(cbo.Text(), "Long");
+    EXPECT_EQ(cbo.SelStart(), 2);
+    cbo.SetSelStart(4);
+    cbo.SetSelStart(1);
+    cbo.SetSelLength(3);
+    cbo.UserKeyPress(vbKeyBack);
+    EXPECT_EQ(cbo.Text(), "L");
+    EXPECT_EQ(cbo.SelStart(), 1);
+    cbo.UserKeyPress(vbKeyBack);
+    cbo.UserKeyPress(vbKeyBack);
+    EXPECT_EQ(cbo.Text(), "");
+}
+
 TEST(Captions, AccessKeysAndDisplayText) {
     TestForm f;
     EXPECT_EQ(f.Ctl("optA", 1).AccessKey(), 'T');

@@ -8,6 +8,7 @@
 
 #include "base/text.h"
 #include "platform/win/save.h"
+#include "platform/win/utf16_text.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -170,13 +171,27 @@ std::string WithoutMark(std::string text) {
     return text;
 }
 
+// The text of a profile's bytes: a Unicode file (UTF-16LE after its mark,
+// as Windows writes one) in the code page, otherwise the bytes as they are.
+std::string ProfileText(std::string bytes) {
+    if (IsUtf16Text(bytes)) return Utf16TextToAnsi(bytes);
+    return WithoutMark(std::move(bytes));
+}
+
+// A write's one change to the text: [from, to) becomes `insert`.
+struct Splice {
+    std::size_t from = 0;
+    std::size_t to = 0;
+    std::string insert;
+};
+
 }  // namespace
 
 DWORD GetPrivateProfileStringA(const char* lpAppName, const char* lpKeyName,
                                const char* lpDefault, char* lpReturnedString, DWORD nSize,
                                const char* lpFileName) {
     const auto bytes = ReadFile(NativePath(lpFileName));
-    const std::string text = WithoutMark(bytes.value_or(std::string()));
+    const std::string text = ProfileText(bytes.value_or(std::string()));
     const std::vector<Line> lines = SplitLines(text);
     if (!lpAppName) {
         std::vector<std::string_view> names;
@@ -221,17 +236,15 @@ BOOL WritePrivateProfileStringA(const char* lpAppName, const char* lpKeyName,
                                                   : ERROR_ACCESS_DENIED);
     }
     struct stat st {};
-    std::string text;
-    bool marked = false;
+    std::string bytes;
     if (::stat(path.c_str(), &st) == 0) {
         if (S_ISDIR(st.st_mode)) return Failed(ERROR_ACCESS_DENIED);
         // A file that may not be written stays as it is, even though its
         // folder would let a new file take its place.
         if (::access(path.c_str(), W_OK) != 0) return Failed(ERROR_ACCESS_DENIED);
-        auto bytes = ReadFile(path);
-        if (!bytes) return Failed(ERROR_ACCESS_DENIED);
-        marked = std::string_view(*bytes).starts_with(kUtf8Mark);
-        text = WithoutMark(std::move(*bytes));
+        auto read = ReadFile(path);
+        if (!read) return Failed(ERROR_ACCESS_DENIED);
+        bytes = std::move(*read);
     } else {
         const auto cut = path.rfind('/');
         const std::string folder = cut == std::string::npos ? "." : path.substr(0, cut + 1);
@@ -240,26 +253,34 @@ BOOL WritePrivateProfileStringA(const char* lpAppName, const char* lpKeyName,
             return Failed(ERROR_PATH_NOT_FOUND);
         }
     }
+    // A Unicode file is edited as its code units seen through the code page,
+    // one byte for each, and gets its change as Unicode again: every other
+    // unit stays as it was, as Windows writes Unicode to a Unicode file.
+    const bool unicode = IsUtf16Text(bytes);
+    const bool marked = !unicode && std::string_view(bytes).starts_with(kUtf8Mark);
+    const std::string text = unicode ? Utf16UnitsAsAnsi(std::string_view(bytes).substr(2))
+                                     : WithoutMark(bytes);
     const std::string_view section = Trim(lpAppName);
     const std::vector<Line> lines = SplitLines(text);
     const auto range = FindSection(text, lines, section);
 
-    std::string result;
+    Splice change;
     if (!lpKeyName) {
         if (!range) return TRUE;
-        result = text.substr(0, lines[range->first].start) +
-                 text.substr(range->second < lines.size() ? lines[range->second].start : text.size());
+        change.from = lines[range->first].start;
+        change.to = range->second < lines.size() ? lines[range->second].start : text.size();
     } else {
         const std::string_view key = Trim(lpKeyName);
         const auto keyLine = range ? FindKey(text, lines, *range, key) : std::nullopt;
         if (!lpString) {
             if (!keyLine) return TRUE;
-            const Line& line = lines[*keyLine];
-            result = text.substr(0, line.start) + text.substr(line.end);
+            change.from = lines[*keyLine].start;
+            change.to = lines[*keyLine].end;
         } else if (keyLine) {
             const Line& line = lines[*keyLine];
-            const Parsed p = ParseLine(text, line);
-            result = text.substr(0, line.start + p.valueStart) + lpString + text.substr(line.contentEnd);
+            change.from = line.start + ParseLine(text, line).valueStart;
+            change.to = line.contentEnd;
+            change.insert = lpString;
         } else {
             const std::string entry = std::string(key) + "=" + lpString + "\r\n";
             if (range) {
@@ -273,16 +294,24 @@ BOOL WritePrivateProfileStringA(const char* lpAppName, const char* lpKeyName,
                     }
                 }
                 const Line& after = lines[last];
-                const std::string ending = after.end == after.contentEnd ? "\r\n" : "";
-                result = text.substr(0, after.end) + ending + entry + text.substr(after.end);
+                change.from = change.to = after.end;
+                change.insert = (after.end == after.contentEnd ? "\r\n" : "") + entry;
             } else {
-                result = text;
-                if (!result.empty() && result.back() != '\n' && result.back() != '\r') result += "\r\n";
-                result += "[" + std::string(section) + "]\r\n" + entry;
+                change.from = change.to = text.size();
+                if (!text.empty() && text.back() != '\n' && text.back() != '\r') change.insert = "\r\n";
+                change.insert += "[" + std::string(section) + "]\r\n" + entry;
             }
         }
     }
-    if (marked) result.insert(0, kUtf8Mark);
+    std::string result;
+    if (unicode) {
+        // Offsets in the text are code units after the two bytes of the mark.
+        result = bytes.substr(0, 2 + 2 * change.from) + AnsiToUtf16(change.insert) +
+                 bytes.substr(2 + 2 * change.to);
+    } else {
+        result = (marked ? std::string(kUtf8Mark) : std::string()) + text.substr(0, change.from) +
+                 change.insert + text.substr(change.to);
+    }
     const SaveResult saved = SaveFiles({{path, std::move(result)}}, path);
     if (!saved.ok()) {
         return Failed(saved.outcome == SaveResult::kLocked ? ERROR_SHARING_VIOLATION : ERROR_ACCESS_DENIED);

@@ -262,6 +262,33 @@ TEST_F(Profile, AByteOrderMarkIsSkippedWhenReadingAndKeptWhenWriting) {
     EXPECT_EQ(ReadBytes(file), "\xEF\xBB\xBF[Immediate]\r\nMaxClose=0\r\n");
 }
 
+// A Unicode profile file: the mark FF FE, then UTF-16LE.
+std::string Unicode(std::u16string_view text) {
+    std::string bytes = "\xFF\xFE";
+    for (char16_t unit : text) {
+        bytes += static_cast<char>(unit & 0xFF);
+        bytes += static_cast<char>(unit >> 8);
+    }
+    return bytes;
+}
+
+TEST_F(Profile, AUnicodeFileIsReadAndWrittenAsUnicode) {
+    // A comment in a script the code page lacks stays as it was.
+    WriteBytes(file, Unicode(u"[Immediate]\r\n; \u0416\U0001F600 note\r\nName=Caf\u00e9 \u20ac\r\n"
+                             u"MaxClose=-1\r\n"));
+    EXPECT_EQ(Get("Immediate", "MaxClose"), "-1");
+    EXPECT_EQ(Get("Immediate", "Name"), "Caf\xe9 \x80") << "in the code page";
+    ASSERT_TRUE(WritePrivateProfileStringA("Immediate", "MaxClose", "0", file.c_str()));
+    ASSERT_TRUE(WritePrivateProfileStringA("Immediate", "Owner", "Fran\xe7oise", file.c_str()));
+    ASSERT_TRUE(WritePrivateProfileStringA("Locals", "MaxClose", "-1", file.c_str()));
+    EXPECT_EQ(ReadBytes(file), Unicode(u"[Immediate]\r\n; \u0416\U0001F600 note\r\nName=Caf\u00e9 \u20ac\r\n"
+                                       u"MaxClose=0\r\nOwner=Fran\u00e7oise\r\n[Locals]\r\nMaxClose=-1\r\n"));
+    ASSERT_TRUE(WritePrivateProfileStringA("Immediate", "Name", nullptr, file.c_str()));
+    ASSERT_TRUE(WritePrivateProfileStringA("Locals", nullptr, nullptr, file.c_str()));
+    EXPECT_EQ(ReadBytes(file), Unicode(u"[Immediate]\r\n; \u0416\U0001F600 note\r\n"
+                                       u"MaxClose=0\r\nOwner=Fran\u00e7oise\r\n"));
+}
+
 TEST_F(Profile, TwoProcessesWritingAtOnceLoseNoUpdate) {
     constexpr int kKeys = 40;
     pid_t children[2];

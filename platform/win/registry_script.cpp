@@ -14,6 +14,7 @@
 #include "platform/win/save.h"
 #include "platform/win/registry_internal.h"
 #include "platform/win/registry_script_parser.h"
+#include "platform/win/utf16_text.h"
 
 namespace win {
 
@@ -123,7 +124,7 @@ void AppendValue(std::string& out, const detail::ValueRecord& v, bool version5) 
             out += prefix;
         }
         const bool text = v.type == 1 || v.type == 2 || v.type == 7;
-        AppendHex(out, lineStart, version5 && text ? detail::AnsiToUtf16(v.data) : v.data);
+        AppendHex(out, lineStart, version5 && text ? AnsiToUtf16(v.data) : v.data);
     }
     out += "\r\n";
 }
@@ -335,6 +336,9 @@ RegistryScriptResult ExportRegistryScript(const std::string& path, const std::st
     if (!result.ok) return result;
     std::string native = path;
     std::replace(native.begin(), native.end(), '\\', '/');
+    // Windows writes version 5.00 scripts as Unicode text, REGEDIT4 ones in
+    // the code page.
+    if (format == RegistryScriptFormat::Version5) text = AnsiToUtf16Text(text);
     if (const SaveResult saved = SaveFiles({{native, std::move(text)}}, native); !saved.ok()) {
         result.ok = false;
         result.error = path + ": the file cannot be written (" + saved.Why() + ")";

@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "base/text.h"
+#include "platform/win/utf16_text.h"
 
 namespace win::detail {
 
@@ -15,12 +16,6 @@ constexpr std::size_t kMaxKeyName = 255;
 // Windows keeps a key tree at most 512 levels deep.
 constexpr std::size_t kMaxKeyDepth = 512;
 constexpr std::size_t kMaxValueName = 16383;
-
-// Windows-1252 0x80..0x9F; the five unassigned bytes map to the same C1 code.
-constexpr std::array<char16_t, 32> kHigh = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
 int HexDigit(char c) {
     if (c >= '0' && c <= '9') return c - '0';
@@ -192,42 +187,11 @@ std::optional<ScriptError> ParseData(std::string_view data, std::size_t number, 
 
 }  // namespace
 
-std::string AnsiToUtf16(std::string_view ansi) {
-    std::string out;
-    out.reserve(ansi.size() * 2);
-    for (char c : ansi) {
-        const auto byte = static_cast<unsigned char>(c);
-        const char16_t unit = (byte >= 0x80 && byte <= 0x9F) ? kHigh[byte - 0x80] : byte;
-        out += static_cast<char>(unit & 0xFF);
-        out += static_cast<char>(unit >> 8);
-    }
-    return out;
-}
-
-std::string Utf16ToAnsi(std::string_view utf16) {
-    std::string out;
-    for (std::size_t i = 0; i + 1 < utf16.size(); i += 2) {
-        const char16_t unit = static_cast<char16_t>(static_cast<unsigned char>(utf16[i]) |
-                                                    static_cast<unsigned char>(utf16[i + 1]) << 8);
-        char byte = '?';
-        if (unit < 0x80 || (unit >= 0xA0 && unit <= 0xFF)) {
-            byte = static_cast<char>(unit);
-        } else {
-            for (std::size_t k = 0; k < kHigh.size(); ++k) {
-                if (kHigh[k] == unit) byte = static_cast<char>(0x80 + k);
-            }
-        }
-        out += byte;
-    }
-    return out;
-}
-
 std::optional<ScriptError> ParseRegistryScript(std::string_view text, Script& script) {
     std::string converted;
-    if (text.size() >= 2 && static_cast<unsigned char>(text[0]) == 0xFF &&
-        static_cast<unsigned char>(text[1]) == 0xFE) {
+    if (IsUtf16Text(text)) {
         // A script saved as UTF-16LE (as Windows exports version 5.00).
-        converted = Utf16ToAnsi(text.substr(2));
+        converted = Utf16TextToAnsi(text);
         text = converted;
     }
     const std::vector<std::string_view> lines = SplitLines(text);

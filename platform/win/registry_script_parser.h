@@ -44,9 +44,4 @@ struct Script {
 // leaves `script` partly filled.
 std::optional<ScriptError> ParseRegistryScript(std::string_view text, Script& script);
 
-// Windows-1252 bytes to UTF-16LE bytes and back (characters that have no
-// Windows-1252 form become '?').
-std::string AnsiToUtf16(std::string_view ansi);
-std::string Utf16ToAnsi(std::string_view utf16);
-
 }  // namespace win::detail

@@ -7,6 +7,7 @@
 
 #include "platform/win/registry.h"
 #include "platform/win/registry_script_parser.h"
+#include "platform/win/utf16_text.h"
 
 namespace win {
 namespace {
@@ -223,12 +224,22 @@ TEST_F(RegistryScript, ExportAndImportRoundTripEveryType) {
 
 TEST(RegistryScriptParser, ReadsUtf16LittleEndianScripts) {
     const std::string text = "Windows Registry Editor Version 5.00\r\n[HKEY_USERS\\Caf\xe9]\r\n";
-    std::string utf16 = "\xff\xfe" + detail::AnsiToUtf16(text);
+    std::string utf16 = "\xff\xfe" + AnsiToUtf16(text);
     detail::Script script;
     ASSERT_FALSE(detail::ParseRegistryScript(utf16, script).has_value());
     ASSERT_EQ(script.keys.size(), 1u);
     EXPECT_EQ(script.keys[0].path, std::vector<std::string>{"Caf\xe9"});
     EXPECT_TRUE(script.version5);
+
+    // A character the code page lacks is one '?', also when it takes two
+    // code units.
+    const std::string ansi = "Windows Registry Editor Version 5.00\r\n[HKEY_USERS\\";
+    utf16 = "\xff\xfe" + AnsiToUtf16(ansi) + std::string("\x16\x04\x3d\xd8\x00\xde\xac\x20", 8) +
+            AnsiToUtf16("]\r\n");
+    detail::Script other;
+    ASSERT_FALSE(detail::ParseRegistryScript(utf16, other).has_value());
+    ASSERT_EQ(other.keys.size(), 1u);
+    EXPECT_EQ(other.keys[0].path, std::vector<std::string>{"??\x80"});
 }
 
 }  // namespace

@@ -125,11 +125,16 @@ Span SpanOf(const QLineEdit* e) {
     return {e->cursorPosition(), 0};
 }
 
-void TakeSelection(TextBox& model, const QLineEdit* e) {
+// Text boxes and the edit field of a combo box keep text and selection alike.
+template <class Model>
+void TakeSelection(Model& model, const QLineEdit* e) {
     const Span span = SpanOf(e);
     model.SetSelStart(span.start);
     model.SetSelLength(span.length);
 }
+
+bool TakesEdits(const TextBox& model) { return !model.Locked(); }
+bool TakesEdits(const ComboBox&) { return true; }
 
 // Turns the line edit's text into text with one undoable edit of the part
 // that differs, so that the user's keys the model performed can be undone
@@ -155,15 +160,15 @@ void ReplaceChangedPart(QLineEdit* e, const QString& text) {
     e->insert(inserted);
 }
 
-QWidget* MakeTextBox(FormView& view, Control& c, QWidget* parent) {
-    auto& model = static_cast<TextBox&>(c);
-    auto* edit = new QLineEdit(parent);
+// Connects a line edit's user edits and caret moves to its model.
+template <class Model>
+void FollowLineEdit(FormView& view, Model& model, QLineEdit* edit) {
     // An edit Qt made itself (Delete, paste, cut, undo): the whole new text,
     // then the caret where Qt left it. A locked box keeps its text.
     QObject::connect(edit, &QLineEdit::textEdited, &view, [&view, &model, edit](const QString& text) {
         if (view.Syncing()) return;
         view.TakeFromWidget(model, [&] {
-            if (!model.Locked()) model.SetText(ToAnsi(text));
+            if (TakesEdits(model)) model.SetText(ToAnsi(text));
             TakeSelection(model, edit);
         });
     });
@@ -178,30 +183,38 @@ QWidget* MakeTextBox(FormView& view, Control& c, QWidget* parent) {
     };
     QObject::connect(edit, &QLineEdit::cursorPositionChanged, &view, follow);
     QObject::connect(edit, &QLineEdit::selectionChanged, &view, follow);
+}
+
+// Shows the model's text and selection in a line edit.
+template <class Model>
+void ShowEditText(FormView& view, const Model& model, QLineEdit* e) {
+    const QString text = FromAnsi(model.Text());
+    if (e->text() != text) {
+        // Text set by code starts a new undo history, as in Windows.
+        if (view.UserIsEditing(model)) ReplaceChangedPart(e, text);
+        else e->setText(text);
+    }
+    // A selection the widget already shows stays as it is, so that one made
+    // leftwards keeps its caret at the left.
+    const Span span{model.SelStart(), model.SelLength()};
+    if (SpanOf(e) != span) {
+        if (span.length > 0) e->setSelection(span.start, span.length);
+        else e->setCursorPosition(span.start);
+    }
+}
+
+QWidget* MakeTextBox(FormView& view, Control& c, QWidget* parent) {
+    auto* edit = new QLineEdit(parent);
+    FollowLineEdit(view, static_cast<TextBox&>(c), edit);
     return edit;
 }
 
 bool SyncTextBox(FormView& view, Control& c, QWidget* w, Property what) {
-    auto* e = static_cast<QLineEdit*>(w);
-    auto& model = static_cast<TextBox&>(c);
     switch (what) {
         case Property::Text:
-        case Property::Selection: {
-            const QString text = FromAnsi(model.Text());
-            if (e->text() != text) {
-                // Text set by code starts a new undo history, as in Windows.
-                if (view.UserIsEditing(c)) ReplaceChangedPart(e, text);
-                else e->setText(text);
-            }
-            // A selection the widget already shows stays as it is, so that
-            // one made leftwards keeps its caret at the left.
-            const Span span{model.SelStart(), model.SelLength()};
-            if (SpanOf(e) != span) {
-                if (span.length > 0) e->setSelection(span.start, span.length);
-                else e->setCursorPosition(span.start);
-            }
+        case Property::Selection:
+            ShowEditText(view, static_cast<TextBox&>(c), static_cast<QLineEdit*>(w));
             return true;
-        }
         case Property::Colors: SyncFieldColors(c, w); return true;
         default: return false;
     }
@@ -356,16 +369,11 @@ QWidget* MakeComboBox(FormView& view, Control& c, QWidget* parent) {
     QObject::connect(combo, qOverload<int>(&QComboBox::activated), &view, [&view, &model](int i) {
         if (!view.Syncing()) model.UserSelect(i);
     });
+    if (combo->lineEdit()) FollowLineEdit(view, model, combo->lineEdit());
     return combo;
 }
 
-void ShowComboText(const ComboBox& model, QComboBox* combo) {
-    if (!combo->isEditable()) return;
-    const QString text = FromAnsi(model.Text());
-    if (combo->lineEdit()->text() != text) combo->lineEdit()->setText(text);
-}
-
-bool SyncComboBox(FormView&, Control& c, QWidget* w, Property what) {
+bool SyncComboBox(FormView& view, Control& c, QWidget* w, Property what) {
     auto* combo = static_cast<QComboBox*>(w);
     auto& model = static_cast<ComboBox&>(c);
     switch (what) {
@@ -376,7 +384,10 @@ bool SyncComboBox(FormView&, Control& c, QWidget* w, Property what) {
         case Property::ListIndex:
             combo->setCurrentIndex(model.ListIndex());
             [[fallthrough]];
-        case Property::Text: ShowComboText(model, combo); return true;
+        case Property::Text:
+        case Property::Selection:
+            if (combo->lineEdit()) ShowEditText(view, model, combo->lineEdit());
+            return true;
         case Property::Colors: SyncFieldColors(c, w); return true;
         default: return false;
     }

@@ -190,9 +190,9 @@ bool FormView::RouteKey(Control& control, QKeyEvent* key) {
         return true;
     }
     if (control.Kind() == ControlKind::ListBox) return RouteListKey(control, key);
-    const bool textBox = control.Kind() == ControlKind::TextBox;
-    const bool editable = textBox || (control.Kind() == ControlKind::ComboBox &&
-                                      static_cast<ComboBox&>(control).Style() != vbComboDropdownList);
+    const bool editable = control.Kind() == ControlKind::TextBox ||
+                          (control.Kind() == ControlKind::ComboBox &&
+                           static_cast<ComboBox&>(control).Style() != vbComboDropdownList);
     // The model performs the keys VB passes through KeyPress, at the caret it
     // follows; what it changes is the user's edit, undoable as one.
     QScopedValueRollback<const Control*> editing(editing_, editable ? &control : editing_);
@@ -201,8 +201,8 @@ bool FormView::RouteKey(Control& control, QKeyEvent* key) {
         return true;
     }
     // Delete raises no KeyPress: the line edit performs it and reports the
-    // edit (a text box only; a combo box's model edits at its end).
-    if (k == Qt::Key_Delete && textBox) return false;
+    // edit.
+    if (k == Qt::Key_Delete && editable) return false;
     int ascii = 0;
     if ((key->modifiers() & Qt::ControlModifier) && k >= Qt::Key_A && k <= Qt::Key_Z) {
         // Ctrl+letter is the control character 1 to 26, whatever text the

@@ -1,5 +1,6 @@
 #pragma once
-// Test support: the user's editing keys on a text box shown by the Qt view,
+// Test support: the user's editing keys on a text box (or a combo box's edit
+// field) shown by the Qt view,
 // as a table. Each row starts from a text and a caret or selection made with
 // the keyboard (Home, Right, Shift+Right or Shift+Left), presses its keys as
 // real key events, and expects the text and selection in the model and in
@@ -9,6 +10,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QComboBox>
 #include <QLineEdit>
 #include <QTest>
 #include <sstream>
@@ -56,8 +58,17 @@ inline void PressKeys(QLineEdit* edit, const std::string& keys) {
     }
 }
 
-inline void RunTextBoxKeys(FormView& view, TextBox& box, const std::vector<TextBoxKeys>& rows) {
-    auto* edit = qobject_cast<QLineEdit*>(view.WidgetOf(box));
+// The line edit of a text box, or the edit field of a combo box.
+inline QLineEdit* LineEditOf(FormView& view, const Control& control) {
+    QWidget* widget = view.WidgetOf(control);
+    if (auto* combo = qobject_cast<QComboBox*>(widget)) return combo->lineEdit();
+    return qobject_cast<QLineEdit*>(widget);
+}
+
+// Box is a TextBox or an editable ComboBox.
+template <class Box>
+void RunTextBoxKeys(FormView& view, Box& box, const std::vector<TextBoxKeys>& rows) {
+    QLineEdit* edit = LineEditOf(view, box);
     ASSERT_NE(edit, nullptr) << box.Name();
     QApplication::clipboard()->setText(kClipboard);
     for (const TextBoxKeys& row : rows) {

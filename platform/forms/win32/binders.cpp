@@ -51,12 +51,18 @@ void MakeTextBox(const Control&, WindowSpec& spec) {
     spec.style |= WS_TABSTOP | ES_AUTOHSCROLL;
 }
 
+// Sets a window's text only when it differs, so that a move of the model's
+// caret leaves the field's own caret where the user put it.
+void SetTextIfChanged(HWND w, const std::string& text) {
+    char current[65536];
+    GetWindowTextA(w, current, sizeof current);
+    if (text != current) SetWindowTextA(w, text.c_str());
+}
+
 void SyncTextBox(Control& c, HWND w, Property what) {
     if (what != Property::Text && what != Property::Selection) return;
     auto& model = static_cast<TextBox&>(c);
-    char current[65536];
-    GetWindowTextA(w, current, sizeof current);
-    if (model.Text() != current) SetWindowTextA(w, model.Text().c_str());
+    SetTextIfChanged(w, model.Text());
     SendMessageA(w, EM_SETSEL, model.SelStart(), model.SelStart() + model.SelLength());
 }
 
@@ -288,7 +294,7 @@ void SyncComboBox(Control& c, HWND w, Property what) {
     switch (what) {
         case Property::Text:
         case Property::Selection:
-            if (editable) SetWindowTextA(w, model.Text().c_str());
+            if (editable) SetTextIfChanged(w, model.Text());
             break;
         case Property::List: SyncEntries(model, w, false); break;
         case Property::ListIndex:
