@@ -65,8 +65,10 @@ target_compile_definitions(tarnwick_test_main PRIVATE
   TARNWICK_BUILD_DIR="Z:${CMAKE_BINARY_DIR}" TARNWICK_SOURCE_DIR="Z:${CMAKE_SOURCE_DIR}")
 target_link_libraries(tarnwick_test_main PUBLIC gtest gmock)
 
-# Every test runs under Wine in one private prefix, made once per test run by
-# the fixture below, with Wine's server kept up between the programs.
+# Every test runs under 32-bit Wine in one private WoW64 prefix (a 64-bit
+# prefix with the 32-bit half, as every 64-bit Windows), made once per test run
+# by the fixture below, with Wine's server kept up between the programs. The
+# fixture fails unless a 32-bit probe program really ran.
 set(TARNWICK_WINEPREFIX ${CMAKE_BINARY_DIR}/wineprefix)
 set(_wine_environment
   WINEPREFIX=${TARNWICK_WINEPREFIX}
@@ -75,7 +77,8 @@ set(_wine_environment
   WINEARCH=win64)
 set(_wine ${CMAKE_SOURCE_DIR}/cmake/wine_test.sh)
 
-add_test(NAME windows_prefix_up COMMAND ${_wine} up)
+add_executable(wine_probe ${CMAKE_SOURCE_DIR}/cmake/wine_probe.cpp)
+add_test(NAME windows_prefix_up COMMAND ${_wine} up $<TARGET_FILE:wine_probe>)
 add_test(NAME windows_prefix_down COMMAND ${_wine} down)
 set_tests_properties(windows_prefix_up PROPERTIES
   FIXTURES_SETUP wine ENVIRONMENT "${_wine_environment}" LABELS windows TIMEOUT 120)
