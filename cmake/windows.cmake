@@ -30,8 +30,9 @@ tarnwick_windows_library(tarnwick_win platform/win
   # The POSIX backend and the suite's own registry store and editor.
   EXCLUDE registry.cpp registry_store.cpp registry_script.cpp registry_script_parser.cpp
           profile.cpp files.cpp process.cpp guid.cpp last_error.cpp file_system_posix.cpp
+          path_text.cpp
   EXTRA ${_win32_backend}
-  LIBS tarnwick_base advapi32 ole32)
+  LIBS tarnwick_base advapi32 ole32 shell32)
 tarnwick_windows_library(tarnwick_forms platform/forms LIBS tarnwick_win)
 tarnwick_windows_library(tarnwick_mts platform/mts LIBS tarnwick_win)
 # Add-ins are loaded only by the environment window, which the Windows build
