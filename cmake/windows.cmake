@@ -47,6 +47,9 @@ tarnwick_windows_library(quillon_core quillon
 tarnwick_windows_library(config_core config
   EXCLUDE addin.cpp
   LIBS tarnwick_vbide tarnwick_about tarnwick_forms)
+tarnwick_windows_library(wendover_core wendover
+  EXCLUDE wendover_addin.cpp
+  LIBS tarnwick_vbide tarnwick_about tarnwick_forms)
 tarnwick_windows_library(larkspur_core larkspur LIBS tarnwick_about tarnwick_forms tarnwick_win)
 tarnwick_windows_library(fenmoor_core fenmoor LIBS tarnwick_forms tarnwick_mts tarnwick_win)
 
@@ -107,6 +110,7 @@ tarnwick_windows_test(win32_platform_test
     ${CMAKE_SOURCE_DIR}/platform/win/registry_behaviour_test.cpp
     ${CMAKE_SOURCE_DIR}/platform/win/guid_test.cpp
     ${CMAKE_SOURCE_DIR}/platform/win/win32/file_system_test.cpp
+    ${CMAKE_SOURCE_DIR}/platform/win/files_test.cpp
   LIBS tarnwick_win)
 
 # tarnwick.exe against the Linux program of the release tree, byte for byte.
@@ -137,3 +141,41 @@ tarnwick_windows_test(larkspur_windows_test
 tarnwick_windows_test(fenmoor_windows_test
   SOURCES ${CMAKE_SOURCE_DIR}/apps/fenmoor/wizard_windows_test.cpp
   LIBS fenmoor_core tarnwick_forms_win32 GUI)
+
+# The suite's tests that need no Qt, built from the same sources as on Linux
+# and run under Wine. Where Wine departs from Windows a test skips with the
+# reason.
+function(tarnwick_windows_suite_test name)
+  cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
+  list(TRANSFORM T_SOURCES PREPEND ${CMAKE_SOURCE_DIR}/)
+  tarnwick_windows_test(${name} SOURCES ${T_SOURCES} LIBS ${T_LIBS})
+endfunction()
+
+tarnwick_windows_suite_test(windows_base_test
+  SOURCES base/vb_error_test.cpp base/text_test.cpp base/line_diff_test.cpp
+          platform/forms/controls_test.cpp platform/forms/form_test.cpp
+          platform/forms/headless_test.cpp
+          shared/frmAbout_test.cpp shared/command_options_test.cpp
+  LIBS tarnwick_about tarnwick_forms)
+tarnwick_windows_suite_test(windows_vbide_test
+  SOURCES platform/vbide/code_rules_test.cpp platform/vbide/declaration_checker_test.cpp
+          platform/vbide/module_file_test.cpp platform/vbide/environment_test.cpp
+          platform/vbide/project_file_test.cpp
+  LIBS tarnwick_vbide)
+tarnwick_windows_suite_test(windows_quillon_test
+  SOURCES quillon/generator_test.cpp quillon/procedure_command_test.cpp
+          quillon/frmDialog_test.cpp quillon/Connect_test.cpp
+  LIBS quillon_core)
+tarnwick_windows_suite_test(windows_config_test
+  SOURCES config/store_text_test.cpp config/store_test.cpp config/dialog_test.cpp
+          config/Connect_test.cpp config/project_check_test.cpp config/unified_diff_test.cpp
+  LIBS config_core)
+tarnwick_windows_suite_test(windows_wendover_test
+  SOURCES wendover/basWendover_test.cpp wendover/frmOptions_test.cpp wendover/Connect_test.cpp
+  LIBS wendover_core)
+tarnwick_windows_suite_test(windows_larkspur_test
+  SOURCES larkspur/basOLESP_test.cpp larkspur/provider_script_test.cpp
+  LIBS larkspur_core)
+tarnwick_windows_suite_test(windows_fenmoor_test
+  SOURCES fenmoor/list_entry_test.cpp fenmoor/registration_script_test.cpp
+  LIBS fenmoor_core)
