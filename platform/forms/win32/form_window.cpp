@@ -7,6 +7,7 @@
 #include "base/text.h"
 #include "platform/forms/controls.h"
 #include "platform/forms/form.h"
+#include "platform/forms/win32/program_icon.h"
 #include "platform/forms/win32/win32_ui.h"
 
 namespace forms::win32 {
@@ -38,6 +39,15 @@ FormWindow* ViewOf(HWND window) {
 
 bool IsCheckList(const Control& c) {
     return c.Kind() == ControlKind::ListBox && static_cast<const ListBox&>(c).Style() == 1;
+}
+
+// The program's icon that an Image or PictureBox shows ("icon:NAME"), at the
+// system's icon size.
+HICON PictureIcon(const Control& c) {
+    const std::string* picture = c.Kind() == ControlKind::PictureBox ? &static_cast<const PictureBox&>(c).Picture()
+                                 : c.Kind() == ControlKind::Image    ? &static_cast<const Image&>(c).Picture()
+                                                                     : nullptr;
+    return picture ? ProgramIcon(*picture, GetSystemMetrics(SM_CXICON)) : nullptr;
 }
 
 }  // namespace
@@ -88,6 +98,11 @@ void FormWindow::Build() {
                               height, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
     SetPropA(window_, kViewProperty, this);
     SetWindowLongPtrA(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&FormWindow::FormProc));
+    // The form's icon in its title bar and the task bar, not the system's.
+    if (HICON big = ProgramIcon(form_.Icon(), GetSystemMetrics(SM_CXICON)))
+        SendMessageA(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));
+    if (HICON small = ProgramIcon(form_.Icon(), GetSystemMetrics(SM_CXSMICON)))
+        SendMessageA(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
 
     for (Control* c : form_.Controls()) {
         HWND w = MakeWindow(*c);
@@ -101,6 +116,9 @@ void FormWindow::Build() {
             c->AddObserver([this](Control& control, Property what) { Sync(control, what); });
     }
     formObserver_ = form_.AddObserver([this](Form&, FormEvent what) { OnFormEvent(what); });
+    // Focus rectangles show from the start, as on VB's forms (the system
+    // hides them until the keyboard has been used).
+    SendMessageA(window_, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
 }
 
 HWND FormWindow::MakeWindow(Control& c) {
@@ -138,7 +156,9 @@ HWND FormWindow::MakeWindow(Control& c) {
         case ControlKind::ListBox:
             cls = "LISTBOX";
             exStyle |= WS_EX_CLIENTEDGE;
-            style |= WS_TABSTOP | WS_VSCROLL | WS_HSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT;
+            // VB's lists show whole rows (IntegralHeight): the system trims
+            // the height to a multiple of the row's.
+            style |= WS_TABSTOP | WS_VSCROLL | WS_HSCROLL | LBS_NOTIFY;
             if (IsCheckList(c)) style |= LBS_OWNERDRAWFIXED | LBS_HASSTRINGS;
             break;
         case ControlKind::ComboBox:
@@ -149,6 +169,7 @@ HWND FormWindow::MakeWindow(Control& c) {
             break;
         case ControlKind::Image:
         case ControlKind::PictureBox:
+            if (PictureIcon(c)) style |= SS_ICON | SS_CENTERIMAGE;
             break;
         case ControlKind::Line: {
             const auto& line = static_cast<Line&>(c);
@@ -159,8 +180,10 @@ HWND FormWindow::MakeWindow(Control& c) {
         }
     }
     const intptr_t id = static_cast<intptr_t>(windows_.size() + 1);
-    return CreateWindowExA(exStyle, cls, "", style, 0, 0, 0, 0, window_,
-                           reinterpret_cast<HMENU>(id), GetModuleHandleA(nullptr), nullptr);
+    HWND w = CreateWindowExA(exStyle, cls, "", style, 0, 0, 0, 0, window_,
+                             reinterpret_cast<HMENU>(id), GetModuleHandleA(nullptr), nullptr);
+    if (HICON icon = PictureIcon(c)) SendMessageA(w, STM_SETICON, reinterpret_cast<WPARAM>(icon), 0);
+    return w;
 }
 
 POINT FormWindow::Origin(const Control& c) const {
@@ -224,6 +247,7 @@ void FormWindow::Sync(Control& c, Property what) {
                 SendMessageA(w, LB_SETITEMHEIGHT, 0,
                              std::max<LPARAM>(metrics.tmHeight + 2, kCheckWidth));
             }
+            if (c.Kind() == ControlKind::ListBox) Sync(c, Property::Geometry);  // whole rows of the new height
             break;
         }
         case Property::Caption:
