@@ -182,8 +182,11 @@ tarnwick_windows_test(win32_view_test
 
 # The programs' forms in the native view, end to end with the system's
 # registry editor.
+# The test program carries Larkspur's icon as larkspur.exe does.
+file(WRITE ${CMAKE_BINARY_DIR}/larkspur_windows_test.rc
+  "LARKSPUR ICON \"${CMAKE_SOURCE_DIR}/platform/forms/win32/icons/larkspur.ico\"\n")
 tarnwick_windows_test(larkspur_windows_test
-  SOURCES ${CMAKE_SOURCE_DIR}/larkspur/provider_file_test.cpp
+  SOURCES ${CMAKE_SOURCE_DIR}/larkspur/provider_file_test.cpp ${CMAKE_BINARY_DIR}/larkspur_windows_test.rc
   LIBS larkspur_core tarnwick_forms_win32 GUI)
 tarnwick_windows_test(fenmoor_windows_test
   SOURCES ${CMAKE_SOURCE_DIR}/apps/fenmoor/wizard_windows_test.cpp

@@ -20,6 +20,7 @@
 
 #ifdef _WIN32
 #include "platform/forms/win32/win32_app.h"
+#include "shared/frmAbout.h"
 #else
 #include "platform/forms/headless.h"
 #endif
@@ -210,6 +211,19 @@ TEST_F(ProviderFile, GoWritesTheSameScriptAndTheSystemsEditorImportsIt) {
 }
 
 #ifdef _WIN32
+// The About box and the main window show Larkspur's own icon (this test
+// program carries it as larkspur.exe does), not the system's.
+TEST_F(ProviderFile, TheAboutBoxAndTheWindowShowTheProductIcon) {
+    about::frmAbout box(App(), about::Deliverable::Larkspur);
+    box.Show();
+    EXPECT_EQ(forms::win32::MissingIcons(box), "");
+    box.Unload();
+    frmOLESP form;
+    form.Show();
+    EXPECT_EQ(forms::win32::MissingIcons(form), "");
+    form.Unload();
+}
+
 // The window as a user sees it: every caption whole; its picture is written
 // to $TARNWICK_SCREENSHOTS when that names a folder.
 TEST_F(ProviderFile, TheMainWindowShowsEveryCaptionWhole) {
