@@ -156,6 +156,7 @@ tarnwick_windows_test(win32_platform_test
     ${CMAKE_SOURCE_DIR}/platform/win/guid_test.cpp
     ${CMAKE_SOURCE_DIR}/platform/win/win32/file_system_test.cpp
     ${CMAKE_SOURCE_DIR}/platform/win/files_test.cpp
+    ${CMAKE_SOURCE_DIR}/platform/win/profile_test.cpp
   LIBS tarnwick_win)
 
 # tarnwick.exe against the Linux program of the release tree, byte for byte.

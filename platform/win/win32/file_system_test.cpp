@@ -11,6 +11,7 @@
 #include <sstream>
 #include <thread>
 
+#include "platform/win/faulty_file_system.h"
 #include "platform/win/save.h"
 #include "platform/win/test_support.h"
 
@@ -143,6 +144,35 @@ TEST_F(Win32Save, AReadOnlyModuleIsRefusedBeforeAnythingChanges) {
     EXPECT_EQ(r.outcome, SaveResult::kRefused);
     EXPECT_EQ(Read(folder_ / "modA.bas"), "old A\r\n");
     EXPECT_EQ(Entries(folder_.Path()), kProject);
+}
+
+// Every step of a save fails in turn, through the Win32 file system; the next
+// RecoverSave leaves the project all old or all new, with nothing stray (no
+// temporary file, journal or lock file).
+TEST_F(Win32Save, AFailureAtAnyStepLeavesAllOldOrAllNew) {
+    const std::string anchor = folder_.Path() + "\\Ledger.vbp";
+    FaultyFileSystem faulty(FileSystem::Native());
+    bool saved = false;
+    for (int n = 1; !saved && n < 200; ++n) {
+        SCOPED_TRACE("failing step " + std::to_string(n));
+        SetUp();
+        fs::remove(folder_ / "fresh.cls");
+        std::vector<FileToSave> files = NewProject(folder_.Path());
+        files.push_back({folder_.Path() + "\\fresh.cls", "new fresh\r\n"});
+        faulty.FailAt(n);
+        const SaveResult r = SaveFiles(files, anchor, faulty);
+        saved = r.ok();
+        ASSERT_TRUE(saved || faulty.Failed()) << r.Text();
+        ASSERT_TRUE(RecoverSave(anchor).ok());
+        const bool isNew = Read(folder_ / "modA.bas") == "new A\r\n";
+        EXPECT_TRUE(!saved || isNew);
+        EXPECT_EQ(Read(folder_ / "modB.bas"), isNew ? "new B\r\n" : "old B\r\n");
+        EXPECT_EQ(Read(anchor), isNew ? "Type=Exe\r\nName=\"Ledger\"\r\n" : "Type=Exe\r\n");
+        std::set<std::string> expected = kProject;
+        if (isNew) expected.insert("fresh.cls");
+        EXPECT_EQ(Entries(folder_.Path()), expected);
+    }
+    EXPECT_TRUE(saved);
 }
 
 }  // namespace
