@@ -15,6 +15,7 @@
 #include "contract/vbide.h"
 #include "platform/win/code_page.h"
 #include "platform/win/file_system.h"
+#include "platform/win/path_text.h"
 #include "shared/command_options.h"
 
 namespace config {
@@ -166,9 +167,9 @@ std::string ValueText(const std::optional<std::string>& value) {
 // A file's path relative to the project's folder ("../Shared/CThing.cls" for
 // a module beside it), so that the diff applies from that folder.
 std::string DisplayPath(const std::string& path, const std::string& vbpPath) {
-    fs::path folder = fs::absolute(vbpPath).parent_path();
-    fs::path relative = fs::path(path).lexically_relative(folder);
-    return relative.empty() ? fs::path(path).generic_string() : relative.generic_string();
+    fs::path folder = fs::absolute(win::PathOf(vbpPath)).parent_path();
+    fs::path relative = win::PathOf(path).lexically_relative(folder);
+    return win::GenericTextOf(relative.empty() ? win::PathOf(path) : relative);
 }
 
 // Saves the project, or with --dry-run prints what saving would change.

@@ -82,6 +82,16 @@ public:
     // Whether a file this program creates can be given the owner and group
     // in `facts` (else the file is rewritten in place to keep them).
     virtual bool CanTakeOver(const FileFacts& /*facts*/) { return true; }
+    // 0 when `target` can be replaced by a file written beside it, as far as
+    // the system can tell before anything is written. On Windows: the target's
+    // name and every name the save gives beside it fit the path limit
+    // (ENAMETOOLONG), and the target can be opened for writing and deleting,
+    // so no other program holds it open against that (EBUSY) and the user has
+    // the right (EACCES). Elsewhere Facts and CanCreateIn tell it all.
+    virtual int CanReplace(const std::string& target) {
+        (void)target;
+        return 0;
+    }
     // A new file that must not exist yet.
     virtual int Create(const std::string& path, std::unique_ptr<WritableFile>& file) = 0;
     // An existing file, to be rewritten from its first byte.
@@ -121,6 +131,9 @@ public:
 // not a regular file", "too large: N bytes, more than the M read", or the
 // system's text.
 std::string ReadFailureText(int error, const std::string& path, std::uint64_t limit);
+// Why a file operation failed, in words, for an errno value the file system
+// answered (on Windows in the system's own terms: path limit, another program).
+std::string FileErrorText(int error);
 
 // Folder of a path ("." for a bare name) and its last element.
 std::string FolderOfPath(const std::string& path);

@@ -9,7 +9,10 @@
 #include <algorithm>
 #include <atomic>
 #include <climits>
+#include <cstdio>
+#include <cstring>
 #include <functional>
+#include <map>
 #include <thread>
 #include <vector>
 
@@ -323,6 +326,10 @@ public:
 FileSystem& FileSystem::Native() {
     static PosixFileSystem native;
     return native;
+}
+
+std::string FileErrorText(int error) {
+    return std::strerror(error);
 }
 
 std::string FolderOfPath(const std::string& path) {

@@ -289,7 +289,12 @@ TEST_F(Profile, AUnicodeFileIsReadAndWrittenAsUnicode) {
                                        u"MaxClose=0\r\nOwner=Fran\u00e7oise\r\n"));
 }
 
+// The suite's own writer takes the save lock between processes; on Windows
+// kernel32 writes the file, and these tests (which fork) do not apply.
 TEST_F(Profile, TwoProcessesWritingAtOnceLoseNoUpdate) {
+#ifdef _WIN32
+    GTEST_SKIP() << "kernel32 writes profiles on Windows; the suite's lock between processes is the POSIX writer's";
+#else
     constexpr int kKeys = 40;
     pid_t children[2];
     for (int c = 0; c < 2; ++c) {
@@ -312,9 +317,13 @@ TEST_F(Profile, TwoProcessesWritingAtOnceLoseNoUpdate) {
     for (int c = 0; c < 2; ++c)
         for (int k = 0; k < kKeys; ++k)
             EXPECT_EQ(Get("S", ("k" + std::to_string(c) + "_" + std::to_string(k)).c_str()), "v");
+#endif
 }
 
 TEST_F(Profile, AFileThatStaysLockedFailsWithASharingViolation) {
+#ifdef _WIN32
+    GTEST_SKIP() << "kernel32 writes profiles on Windows; the suite's lock between processes is the POSIX writer's";
+#else
     WriteBytes(file, "[S]\r\nk=old\r\n");
     testing::LockHolder other(file);
     ASSERT_TRUE(other.Held());
@@ -323,6 +332,7 @@ TEST_F(Profile, AFileThatStaysLockedFailsWithASharingViolation) {
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_SHARING_VIOLATION));
     ::unsetenv("TARNWICK_LOCK_WAIT_MS");
     EXPECT_EQ(ReadBytes(file), "[S]\r\nk=old\r\n");
+#endif
 }
 
 }  // namespace

@@ -22,7 +22,7 @@ constexpr std::size_t kOpenFiles = 256;
 
 const char kForeignJournal[] = "an unfinished save that does not belong to this project was left alone";
 
-std::string Reason(int error) { return std::strerror(error); }
+std::string Reason(int error) { return FileErrorText(error); }
 
 // A path made absolute and plain ("a/./b/../c" is "a/c"), with "/" between
 // elements: how a save and its recovery compare names.
@@ -260,6 +260,7 @@ SaveResult Plan(FileSystem& fs, const std::vector<FileToSave>& files, const std:
             if (const int e = fs.CanCreateIn(into)) return Failure(SaveResult::kRefused, f.path, Reason(e));
             creatable.insert(into);
         }
+        if (const int e = fs.CanReplace(p.step.target)) return Failure(SaveResult::kRefused, f.path, Reason(e));
         const Content content(f);
         if (p.facts.exists) {
             std::string current;

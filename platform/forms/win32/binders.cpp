@@ -177,7 +177,9 @@ void SyncEntries(ListControl& model, HWND w, bool list) {
 void MakeListBox(const Control& c, WindowSpec& spec) {
     spec.windowClass = "LISTBOX";
     spec.exStyle |= WS_EX_CLIENTEDGE;
-    spec.style |= WS_TABSTOP | WS_VSCROLL | WS_HSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT;
+    // VB's lists show whole rows (IntegralHeight): the system trims the
+    // height to a multiple of the row's.
+    spec.style |= WS_TABSTOP | WS_VSCROLL | WS_HSCROLL | LBS_NOTIFY;
     if (IsCheckList(c)) spec.style |= LBS_OWNERDRAWFIXED | LBS_HASSTRINGS;
 }
 

@@ -8,6 +8,7 @@
 #include "platform/forms/controls.h"
 #include "platform/forms/form.h"
 #include "platform/forms/win32/binders.h"
+#include "platform/forms/win32/program_icon.h"
 #include "platform/forms/win32/win32_ui.h"
 
 namespace forms::win32 {
@@ -55,6 +56,15 @@ HWND HiddenOwner() {
 
 FormWindow* ViewOf(HWND window) {
     return static_cast<FormWindow*>(GetPropA(window, kViewProperty));
+}
+
+// The program's icon that an Image or PictureBox shows ("icon:NAME"), at the
+// system's icon size.
+HICON PictureIcon(const Control& c) {
+    const std::string* picture = c.Kind() == ControlKind::PictureBox ? &static_cast<const PictureBox&>(c).Picture()
+                                 : c.Kind() == ControlKind::Image    ? &static_cast<const Image&>(c).Picture()
+                                                                     : nullptr;
+    return picture ? ProgramIcon(*picture, GetSystemMetrics(SM_CXICON)) : nullptr;
 }
 
 }  // namespace
@@ -106,6 +116,11 @@ void FormWindow::Build() {
                               height, owner, nullptr, GetModuleHandleA(nullptr), nullptr);
     SetPropA(window_, kViewProperty, this);
     SetWindowLongPtrA(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&FormWindow::FormProc));
+    // The form's icon in its title bar and the task bar, not the system's.
+    if (HICON big = ProgramIcon(form_.Icon(), GetSystemMetrics(SM_CXICON)))
+        SendMessageA(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));
+    if (HICON small = ProgramIcon(form_.Icon(), GetSystemMetrics(SM_CXSMICON)))
+        SendMessageA(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
 
     for (Control* c : form_.Controls()) {
         HWND w = MakeWindow(*c);
@@ -119,14 +134,21 @@ void FormWindow::Build() {
             c->AddObserver([this](Control& control, Property what) { Sync(control, what); });
     }
     formObserver_ = form_.AddObserver([this](Form&, FormEvent what) { OnFormEvent(what); });
+    // Focus rectangles show from the start, as on VB's forms (the system
+    // hides them until the keyboard has been used).
+    SendMessageA(window_, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
 }
 
 HWND FormWindow::MakeWindow(Control& c) {
     WindowSpec spec;
     BinderFor(c.Kind()).make(c, spec);
+    const HICON icon = PictureIcon(c);
+    if (icon) spec.style |= SS_ICON | SS_CENTERIMAGE;
     const intptr_t id = static_cast<intptr_t>(windows_.size() + 1);
-    return CreateWindowExA(spec.exStyle, spec.windowClass, "", spec.style, 0, 0, 0, 0, window_,
-                           reinterpret_cast<HMENU>(id), GetModuleHandleA(nullptr), nullptr);
+    HWND w = CreateWindowExA(spec.exStyle, spec.windowClass, "", spec.style, 0, 0, 0, 0, window_,
+                             reinterpret_cast<HMENU>(id), GetModuleHandleA(nullptr), nullptr);
+    if (icon) SendMessageA(w, STM_SETICON, reinterpret_cast<WPARAM>(icon), 0);
+    return w;
 }
 
 POINT FormWindow::Origin(const Control& c) const {
@@ -159,6 +181,8 @@ void FormWindow::Sync(Control& c, Property what) {
     ScopedFlag guard(syncing_);
     SyncCommon(c, w, what);
     BinderFor(c.Kind()).sync(c, w, what);
+    // A list shows whole rows: its height follows the rows of the new font.
+    if (what == Property::Font && c.Kind() == ControlKind::ListBox) Sync(c, Property::Geometry);
 }
 
 void FormWindow::SyncCommon(Control& c, HWND w, Property what) {

@@ -38,6 +38,11 @@ void SetMessageBoxHook(MessageBoxHook hook);
 // window in their font (a clipped caption), empty when every caption is whole.
 std::string ClippedCaptions(const Form& form);
 
+// The names of a shown form's windows that show no icon where the form names
+// one ("icon:NAME" as the form's icon or an Image's or PictureBox's picture),
+// empty when all do.
+std::string MissingIcons(const Form& form);
+
 // Writes the client area of a shown form, as it is on screen, to a PNG file;
 // answers whether the file was written.
 bool Screenshot(const Form& form, const std::string& pngPath);

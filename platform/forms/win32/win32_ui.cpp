@@ -34,9 +34,18 @@ Win32Ui::~Win32Ui() {
 int Win32Ui::MsgBox(const std::string& prompt, int buttons, const std::string& title) {
     if (messageBoxHook) return messageBoxHook(prompt, buttons, title);
     HWND owner = GetActiveWindow();
+    HWND focus = GetFocus();
     // VB's button and icon flags and its answers are MessageBox's own.
-    return MessageBoxA(owner, prompt.c_str(), title.c_str(),
-                       static_cast<UINT>(buttons) | MB_SETFOREGROUND);
+    const int answer = MessageBoxA(owner, prompt.c_str(), title.c_str(),
+                                   static_cast<UINT>(buttons) | MB_SETFOREGROUND);
+    // Activation and the keyboard go back where they were. A message box
+    // shown before any form (a start-up warning) leaves the program without
+    // an active window; the next form shown takes both (ShowForm).
+    if (owner && IsWindow(owner)) {
+        SetForegroundWindow(owner);
+        if (focus && IsWindow(focus)) SetFocus(focus);
+    }
+    return answer;
 }
 
 FormWindow* Win32Ui::WindowOf(const Form& form) const {
@@ -56,6 +65,7 @@ void Win32Ui::ShowForm(Form& form, bool modal) {
     HWND hwnd = window->Window();
     ShowWindow(hwnd, SW_SHOW);
     SetForegroundWindow(hwnd);
+    SetActiveWindow(hwnd);
     if (Control* active = form.ActiveControl()) {
         if (HWND focus = window->WindowOf(*active)) SetFocus(focus);
     } else {

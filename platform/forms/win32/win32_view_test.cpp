@@ -4,9 +4,12 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <atomic>
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <thread>
 
 #include "platform/forms/controls.h"
 #include "platform/forms/form.h"
@@ -249,6 +252,59 @@ TEST_F(Win32View, MessageBoxesAreAnsweredByTheHookAndTheHourglassShows) {
     EXPECT_EQ(GetCursor(), LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_WAIT)));
     Screen().SetMousePointer(vbDefault);
     EXPECT_NE(GetCursor(), LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_WAIT)));
+}
+
+// A form that warns in Form_Load, before its window is shown, with a real
+// message box (as Larkspur does when the runtime is missing).
+class WarnsAtStart : public Sample {
+public:
+    void Form_Load() override { MsgBox("The runtime is missing.", vbOKOnly, "Start-up"); }
+};
+
+TEST(Win32ViewStart, AfterAStartUpMessageBoxTheFormIsActiveAndHasTheKeyboard) {
+    EnsureWin32Ui();
+    SetMessageBoxHook(nullptr);
+    // Answers the message box as a user would, once it is on screen.
+    std::atomic<bool> answered{false};
+    std::thread user([&answered] {
+        for (int i = 0; i < 200 && !answered; ++i) {
+            if (HWND box = FindWindowA("#32770", "Start-up")) {
+                PostMessageA(box, WM_COMMAND, IDOK, 0);
+                answered = true;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+    });
+    WarnsAtStart form;
+    form.Show();
+    user.join();
+    ASSERT_TRUE(answered) << "no message box was shown";
+    DoEvents();
+    HWND top = static_cast<HWND>(WindowOf(form));
+    EXPECT_EQ(GetActiveWindow(), top);
+    HWND focus = GetFocus();
+    ASSERT_NE(focus, nullptr);
+    EXPECT_TRUE(IsChild(top, focus));
+    // Typing reaches the first control of the tab order.
+    PostMessageA(focus, WM_CHAR, 'x', 1);
+    DoEvents();
+    EXPECT_EQ(form.Get<TextBox>("txtName").Text(), "x");
+    form.Unload();
+}
+
+TEST_F(Win32View, FocusRectanglesShowAndListsShowWholeRows) {
+    form.Show();
+    HWND top = static_cast<HWND>(WindowOf(form));
+    const LRESULT cues = SendMessageA(Window("cmdOK"), WM_QUERYUISTATE, 0, 0);
+    EXPECT_FALSE(cues & UISF_HIDEFOCUS);
+    (void)top;
+    for (const char* list : {"lstItems", "lstChecks"}) {
+        RECT client{};
+        GetClientRect(Window(list), &client);
+        const int row = RowHeight(Window(list));
+        ASSERT_GT(row, 0);
+        EXPECT_EQ(client.bottom % row, 0) << list << ": " << client.bottom << " pixels, rows of " << row;
+    }
 }
 
 TEST_F(Win32View, AScreenshotIsAPngOfTheClientArea) {
