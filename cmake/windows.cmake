@@ -39,19 +39,46 @@ tarnwick_windows_library(tarnwick_mts platform/mts LIBS tarnwick_win)
 tarnwick_windows_library(tarnwick_vbide platform/vbide
   EXCLUDE addin_host.cpp addin_registration.cpp addin_abi.cpp
   LIBS tarnwick_win)
-tarnwick_windows_library(tarnwick_about shared LIBS tarnwick_forms)
+tarnwick_windows_library(tarnwick_about shared EXCLUDE com_addin.cpp LIBS tarnwick_forms)
 tarnwick_windows_library(quillon_core quillon
-  EXCLUDE quillon_addin.cpp
+  EXCLUDE quillon_addin.cpp quillon_com.cpp
   LIBS tarnwick_vbide tarnwick_about tarnwick_forms)
 tarnwick_windows_library(config_core config
-  EXCLUDE addin.cpp
+  EXCLUDE addin.cpp config_com.cpp
   LIBS tarnwick_vbide tarnwick_about tarnwick_forms)
+tarnwick_windows_library(wendover_core wendover
+  EXCLUDE wendover_addin.cpp wendover_com.cpp
+  LIBS tarnwick_about tarnwick_forms tarnwick_win)
 tarnwick_windows_library(larkspur_core larkspur LIBS tarnwick_about tarnwick_forms tarnwick_win)
 tarnwick_windows_library(fenmoor_core fenmoor LIBS tarnwick_forms tarnwick_mts tarnwick_win)
 
 add_executable(tarnwick ${CMAKE_SOURCE_DIR}/apps/tarnwick/main.cpp
                         ${CMAKE_SOURCE_DIR}/apps/tarnwick/script_commands.cpp)
 target_link_libraries(tarnwick PRIVATE quillon_core config_core larkspur_core fenmoor_core)
+
+# ---- COM: the add-in DLLs the VB6 IDE loads, and the host that plays it -----
+
+# Our COM layer and the contract over the IDE's automation objects.
+file(GLOB _com_ide CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/platform/com/ide/*.cpp)
+tarnwick_windows_library(tarnwick_com platform/com
+  EXTRA ${_com_ide}
+  LIBS tarnwick_base ole32 oleaut32 uuid advapi32)
+# The environment stand-in served through COM, and loading add-ins by ProgID.
+tarnwick_windows_library(tarnwick_com_host platform/com/host LIBS tarnwick_com tarnwick_vbide)
+add_library(tarnwick_com_addin STATIC ${CMAKE_SOURCE_DIR}/shared/com_addin.cpp)
+target_link_libraries(tarnwick_com_addin PUBLIC tarnwick_com tarnwick_forms_win32)
+
+# tarnwick_com_addin_dll(NAME SOURCE CORE): an add-in DLL with the four
+# exports (undecorated, as the IDE and regsvr32 look them up).
+function(tarnwick_com_addin_dll name source core)
+  add_library(${name} SHARED ${CMAKE_SOURCE_DIR}/${source} ${CMAKE_SOURCE_DIR}/platform/com/addin_exports.def)
+  set_target_properties(${name} PROPERTIES PREFIX "")
+  target_link_libraries(${name} PRIVATE ${core} tarnwick_com_addin)
+  target_link_options(${name} PRIVATE -Wl,--enable-stdcall-fixup)
+endfunction()
+tarnwick_com_addin_dll(Quillon quillon/quillon_com.cpp quillon_core)
+tarnwick_com_addin_dll(Config config/config_com.cpp config_core)
+tarnwick_com_addin_dll(Wendover wendover/wendover_com.cpp wendover_core)
 
 # ---- Tests under Wine ------------------------------------------------------
 
@@ -132,3 +159,9 @@ tarnwick_windows_test(larkspur_windows_test
 tarnwick_windows_test(fenmoor_windows_test
   SOURCES ${CMAKE_SOURCE_DIR}/apps/fenmoor/wizard_windows_test.cpp
   LIBS fenmoor_core tarnwick_forms_win32 GUI)
+
+# The add-in DLLs loaded by ProgID into the environment served over COM.
+tarnwick_windows_test(com_addins_test
+  SOURCES ${CMAKE_SOURCE_DIR}/platform/com/host/com_addins_test.cpp
+  LIBS tarnwick_com_host)
+add_dependencies(com_addins_test Quillon Config Wendover)
