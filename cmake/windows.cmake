@@ -165,3 +165,13 @@ tarnwick_windows_test(com_addins_test
   SOURCES ${CMAKE_SOURCE_DIR}/platform/com/host/com_addins_test.cpp
   LIBS tarnwick_com_host)
 add_dependencies(com_addins_test Quillon Config Wendover)
+add_test(NAME windows_com_register
+  COMMAND ${CMAKE_SOURCE_DIR}/cmake/com_register_test.sh ${CMAKE_BINARY_DIR}/bin)
+set_tests_properties(windows_com_register PROPERTIES
+  FIXTURES_REQUIRED wine ENVIRONMENT "${_wine_environment}" LABELS windows TIMEOUT 120
+  RESOURCE_LOCK wine_registry)
+tarnwick_windows_test(quillon_com_test
+  SOURCES ${CMAKE_SOURCE_DIR}/platform/com/host/quillon_com_test.cpp
+  LIBS tarnwick_com_host GUI)
+add_dependencies(quillon_com_test Quillon)
+set_tests_properties(com_addins_test quillon_com_test PROPERTIES RESOURCE_LOCK "wine_registry;wine_display")
