@@ -175,3 +175,11 @@ tarnwick_windows_test(quillon_com_test
   LIBS tarnwick_com_host GUI)
 add_dependencies(quillon_com_test Quillon)
 set_tests_properties(com_addins_test quillon_com_test PROPERTIES RESOURCE_LOCK "wine_registry;wine_display")
+
+# The stand-in playing the IDE for the add-in DLLs (apps/vbhost/main.cpp).
+add_executable(vbhost ${CMAKE_SOURCE_DIR}/apps/vbhost/main.cpp)
+target_link_libraries(vbhost PRIVATE tarnwick_com_host)
+add_test(NAME windows_vbhost COMMAND ${CMAKE_SOURCE_DIR}/cmake/vbhost_test.sh ${CMAKE_BINARY_DIR}/bin)
+set_tests_properties(windows_vbhost PROPERTIES
+  FIXTURES_REQUIRED wine ENVIRONMENT "${_wine_environment}" LABELS windows TIMEOUT 120
+  RESOURCE_LOCK wine_registry)
