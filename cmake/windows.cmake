@@ -183,3 +183,21 @@ add_test(NAME windows_vbhost COMMAND ${CMAKE_SOURCE_DIR}/cmake/vbhost_test.sh ${
 set_tests_properties(windows_vbhost PROPERTIES
   FIXTURES_REQUIRED wine ENVIRONMENT "${_wine_environment}" LABELS windows TIMEOUT 120
   RESOURCE_LOCK wine_registry)
+
+# The installer, dist/windows/tarnwick-setup-<version>.exe (NSIS).
+find_program(TARNWICK_MAKENSIS makensis)
+if(TARNWICK_MAKENSIS)
+  set(_setup ${CMAKE_SOURCE_DIR}/dist/windows/tarnwick-setup-${PROJECT_VERSION}.exe)
+  set(_nsi ${CMAKE_SOURCE_DIR}/packaging/windows/tarnwick.nsi)
+  add_custom_command(OUTPUT ${_setup}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_SOURCE_DIR}/dist/windows
+    COMMAND ${TARNWICK_MAKENSIS} -V2 -DVERSION=${PROJECT_VERSION} -DBIN=${CMAKE_BINARY_DIR}/bin
+            -DOUTFILE=${_setup} ${_nsi}
+    DEPENDS ${_nsi} larkspur fenmoor tarnwick Quillon Config Wendover
+    COMMENT "Building the installer tarnwick-setup-${PROJECT_VERSION}.exe")
+  add_custom_target(installer ALL DEPENDS ${_setup})
+  add_test(NAME windows_installer COMMAND ${CMAKE_SOURCE_DIR}/cmake/installer_test.sh ${_setup})
+  set_tests_properties(windows_installer PROPERTIES
+    FIXTURES_REQUIRED wine ENVIRONMENT "${_wine_environment}" LABELS windows TIMEOUT 180
+    RESOURCE_LOCK wine_registry)
+endif()
