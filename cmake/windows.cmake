@@ -201,3 +201,8 @@ if(TARNWICK_MAKENSIS)
     FIXTURES_REQUIRED wine ENVIRONMENT "${_wine_environment}" LABELS windows TIMEOUT 180
     RESOURCE_LOCK wine_registry)
 endif()
+
+# The contract through COM in one process: served, then wrapped again.
+tarnwick_windows_test(com_contract_test
+  SOURCES ${CMAKE_SOURCE_DIR}/platform/com/com_contract_test.cpp
+  LIBS tarnwick_com_host)

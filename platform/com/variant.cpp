@@ -16,7 +16,9 @@ constexpr std::int32_t kTypeMismatch = 13;
 
 Variant Converted(const VARIANT& from, VARTYPE to) {
     Variant out;
-    if (FAILED(VariantChangeType(out.Raw(), const_cast<VARIANT*>(&Dereferenced(from)), 0, to)))
+    // As VB's CStr: a Boolean reads "True" or "False", not "-1".
+    const USHORT flags = to == VT_BSTR ? VARIANT_ALPHABOOL : 0;
+    if (FAILED(VariantChangeType(out.Raw(), const_cast<VARIANT*>(&Dereferenced(from)), flags, to)))
         throw vb::VbError(kTypeMismatch);
     return out;
 }
