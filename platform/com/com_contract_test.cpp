@@ -7,7 +7,11 @@
 #include <gtest/gtest.h>
 #include <objbase.h>
 
+#include <span>
+
 #include "base/vb_error_testing.h"
+#include "platform/com/caller.h"
+#include "platform/com/dispatch.h"
 #include "platform/com/error.h"
 #include "platform/com/events.h"
 #include "platform/com/host/serve.h"
@@ -181,6 +185,43 @@ TEST_F(ThroughCom, ConversionsFollowVbsRules) {
     SAFEARRAY* array = com::ToSafeArray(custom);
     EXPECT_EQ(com::FromSafeArray(array), custom);
     SafeArrayDestroy(array);
+}
+
+// An object that counts how often its members' names are asked for.
+class Counter : public com::TableDispatch<Counter> {
+public:
+    using Self = Counter;
+    static std::span<const Member> Members() {
+        static const Member members[] = {
+            {L"Value", [](Self& s, com::Invocation& c) {
+                 if (c.IsPut()) s.value = c.PutValue().AsInt32();
+                 else c.Return(com::Variant(s.value));
+             }},
+        };
+        return members;
+    }
+    int lookups = 0;
+    std::int32_t value = 0;
+
+protected:
+    DISPID IdOfName(const wchar_t* name) override {
+        ++lookups;
+        return TableDispatch::IdOfName(name);
+    }
+};
+
+TEST(Caller, AsksForEachNameOnceAndRaises438ForAMissingMember) {
+    auto* counter = new Counter;
+    {
+        com::Caller caller(counter);
+        caller.Put(L"Value", std::int32_t{7});
+        EXPECT_EQ(caller.Get(L"Value").AsInt32(), 7);
+        EXPECT_EQ(caller.Get(L"Value").AsInt32(), 7);
+        EXPECT_EQ(counter->lookups, 1);
+        EXPECT_EQ(ErrorOf([&] { caller.Call(L"Missing"); }), 438);
+    }
+    counter->Release();
+    EXPECT_EQ(ErrorOf([] { com::Caller().Get(L"Value"); }), 91);
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 // commands, and disconnected. Every add-in call crosses COM both ways.
 
 #include <gtest/gtest.h>
+#include <objbase.h>
 #include <windows.h>
 
 #include <cstdlib>
@@ -220,6 +221,38 @@ TEST_P(ConfigThroughCom, DisconnectingLeavesNoControlNoSinkAndTheLibraryFree) {
     for (long i = 1; i <= project->Count(); ++i) EXPECT_NE(project->Item(i)->Caption(), "Configurations...");
     EXPECT_EQ(com::ConnectionPoint::AdvisedSinks(), 0);
     EXPECT_EQ(config_.CanUnloadNow(), S_OK);
+}
+
+// A lock on the class factory keeps the DLL in use like a live object.
+TEST(ComAddInDll, DllCanUnloadNowAnswersFromObjectsAndLocks) {
+    Apartment apartment;
+    InstalledAddIn wendover("Wendover.dll");
+    ASSERT_TRUE(wendover.Registered());
+    using GetClassObject = HRESULT(__stdcall*)(REFCLSID, REFIID, void**);
+    auto get = reinterpret_cast<GetClassObject>(reinterpret_cast<void*>(wendover.Export("DllGetClassObject")));
+    CLSID clsid{};
+    ASSERT_EQ(CLSIDFromProgID(L"WendoverAgent.Connect", &clsid), S_OK);
+    IClassFactory* factory = nullptr;
+    ASSERT_EQ(get(clsid, IID_IClassFactory, reinterpret_cast<void**>(&factory)), S_OK);
+    IUnknown* other = nullptr;
+    EXPECT_EQ(get(IID_IDispatch, IID_IClassFactory, reinterpret_cast<void**>(&other)), CLASS_E_CLASSNOTAVAILABLE);
+    EXPECT_EQ(wendover.CanUnloadNow(), S_OK);
+    factory->LockServer(TRUE);
+    EXPECT_EQ(wendover.CanUnloadNow(), S_FALSE);
+    factory->LockServer(FALSE);
+    IDispatch* connect = nullptr;
+    ASSERT_EQ(factory->CreateInstance(nullptr, IID_IDispatch, reinterpret_cast<void**>(&connect)), S_OK);
+    EXPECT_EQ(wendover.CanUnloadNow(), S_FALSE);
+    // Its IDispatch names the add-in interface's members with DISPIDs 1 to 5.
+    const wchar_t* names[] = {L"OnConnection", L"onbeginshutdown", L"Nothing"};
+    DISPID ids[3] = {};
+    for (int i = 0; i < 3; ++i) connect->GetIDsOfNames(IID_NULL, const_cast<LPOLESTR*>(&names[i]), 1, 0, &ids[i]);
+    EXPECT_EQ(ids[0], 1);
+    EXPECT_EQ(ids[1], 5);
+    EXPECT_EQ(ids[2], DISPID_UNKNOWN);
+    connect->Release();
+    factory->Release();
+    EXPECT_EQ(wendover.CanUnloadNow(), S_OK);
 }
 
 INSTANTIATE_TEST_SUITE_P(VTableAndDispatch, ThroughCom,
