@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "platform/com/host/com_addin_host.h"
+#include "platform/forms/win32/win32_app.h"
 #include "platform/vbide/environment.h"
 #include "platform/vbide/project_file.h"
 #include "quillon/test_project.h"
@@ -135,6 +136,13 @@ TEST(QuillonThroughCom, PropertyFromTheNativeDialogLandsInTheModuleFileOnDisk) {
             for (char ch : std::string("Price")) SendMessageA(edits[0], WM_CHAR, static_cast<WPARAM>(ch), 0);
             Pick(Children(form, "COMBOBOX").at(0), "Currency");
             Click(Captioned(form, "BUTTON", "Include &Error Handling"));
+            // The dialog as the user sees it; kept when $TARNWICK_SCREENSHOTS
+            // names a folder.
+            const char* shots = std::getenv("TARNWICK_SCREENSHOTS");
+            const std::string png = shots && *shots ? std::string(shots) + "\\windows-quillon-com.png"
+                                                    : (fs::temp_directory_path() / "quillon-com.png").string();
+            EXPECT_TRUE(forms::win32::ScreenshotWindow(form, png));
+            EXPECT_GT(fs::file_size(png), 10000u);
             Click(Captioned(form, "BUTTON", "&OK"));
         });
         env->Click(command);

@@ -41,5 +41,8 @@ std::string ClippedCaptions(const Form& form);
 // Writes the client area of a shown form, as it is on screen, to a PNG file;
 // answers whether the file was written.
 bool Screenshot(const Form& form, const std::string& pngPath);
+// The same for any window of the process (an HWND), such as a form that an
+// add-in DLL shows with its own copy of the runtime.
+bool ScreenshotWindow(void* window, const std::string& pngPath);
 
 }  // namespace forms::win32

@@ -192,9 +192,14 @@ std::string ClippedCaptions(const Form& form) {
 bool Screenshot(const Form& form, const std::string& pngPath) {
     FormWindow* view = TheUi().WindowOf(form);
     if (!view) return false;
-    HWND hwnd = view->Window();
-    RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    RedrawWindow(view->Window(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
     TheUi().DoEvents();
+    return ScreenshotWindow(view->Window(), pngPath);
+}
+
+bool ScreenshotWindow(void* window, const std::string& pngPath) {
+    HWND hwnd = static_cast<HWND>(window);
+    RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
     RECT client{};
     GetClientRect(hwnd, &client);
     const int width = client.right, height = client.bottom;
