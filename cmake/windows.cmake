@@ -172,7 +172,7 @@ set_tests_properties(windows_com_register PROPERTIES
   RESOURCE_LOCK wine_registry)
 tarnwick_windows_test(quillon_com_test
   SOURCES ${CMAKE_SOURCE_DIR}/platform/com/host/quillon_com_test.cpp
-  LIBS tarnwick_com_host GUI)
+  LIBS tarnwick_com_host tarnwick_forms_win32 GUI)
 add_dependencies(quillon_com_test Quillon)
 set_tests_properties(com_addins_test quillon_com_test PROPERTIES RESOURCE_LOCK "wine_registry;wine_display")
 
