@@ -7,8 +7,12 @@ set -euo pipefail
 linux=$1 windows=$2 sample=$3
 wine_run=$(dirname "$0")/wine_test.sh
 [ -x "$linux" ] || { echo "the Linux program $linux is not built" >&2; exit 1; }
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+top=$(mktemp -d)
+trap 'rm -rf "$top"' EXIT
+# The copies lie in a folder whose name the ANSI code page holds but ASCII
+# does not, as a user's folder may.
+work=$top/Jürgen
+mkdir "$work"
 cp -r "$sample" "$work/linux"
 cp -r "$sample" "$work/windows"
 
@@ -26,7 +30,7 @@ check() {
         echo "tarnwick $*: the programs leave different files" >&2
         exit 1
     fi
-    echo "same bytes: tarnwick $*"
+    echo "same bytes in $(basename "$work"): tarnwick $*"
 }
 
 check procedure --kind function --name Balance --type Currency --args "ByVal Id As Long" --error 1
@@ -38,3 +42,26 @@ check config Ledger.vbp switch 1 --dry-run
 check procedure --kind sub --name Audit --args "ByVal Note As String" --vbp Ledger.vbp --module modLedger
 check provider --help
 check safety --help
+
+# Other folder names of the code page: the switch there too.
+for name in Ä é €; do
+    work=$top/$name
+    mkdir "$work"
+    cp -r "$sample" "$work/linux"
+    cp -r "$sample" "$work/windows"
+    check config Ledger.vbp switch release
+done
+
+# A folder name the code page cannot hold is refused with its reason, and
+# nothing is written.
+mkdir "$top/Ω"
+cp -r "$sample" "$top/Ω/windows"
+said=$(cd "$top/Ω/windows" && "$wine_run" run "$windows" config Ledger.vbp switch release 2>&1) && {
+    echo "tarnwick.exe in a folder named Ω: exit 0, expected a refusal" >&2
+    exit 1
+}
+case "$said" in
+    *"cannot hold"*) echo "refused in Ω: $said" ;;
+    *) echo "tarnwick.exe in a folder named Ω said: $said" >&2; exit 1 ;;
+esac
+diff -r "$sample" "$top/Ω/windows" >&2 || { echo "tarnwick.exe changed files in Ω" >&2; exit 1; }

@@ -30,8 +30,9 @@ tarnwick_windows_library(tarnwick_win platform/win
   # The POSIX backend and the suite's own registry store and editor.
   EXCLUDE registry.cpp registry_store.cpp registry_script.cpp registry_script_parser.cpp
           profile.cpp files.cpp process.cpp guid.cpp last_error.cpp file_system_posix.cpp
+          path_text.cpp
   EXTRA ${_win32_backend}
-  LIBS tarnwick_base advapi32 ole32)
+  LIBS tarnwick_base advapi32 ole32 shell32)
 tarnwick_windows_library(tarnwick_forms platform/forms LIBS tarnwick_win)
 tarnwick_windows_library(tarnwick_mts platform/mts LIBS tarnwick_win)
 # Add-ins are loaded only by the environment window, which the Windows build
@@ -48,7 +49,7 @@ tarnwick_windows_library(config_core config
   LIBS tarnwick_vbide tarnwick_about tarnwick_forms)
 tarnwick_windows_library(wendover_core wendover
   EXCLUDE wendover_addin.cpp wendover_com.cpp
-  LIBS tarnwick_about tarnwick_forms tarnwick_win)
+  LIBS tarnwick_vbide tarnwick_about tarnwick_forms)
 tarnwick_windows_library(larkspur_core larkspur LIBS tarnwick_about tarnwick_forms tarnwick_win)
 tarnwick_windows_library(fenmoor_core fenmoor LIBS tarnwick_forms tarnwick_mts tarnwick_win)
 
@@ -92,8 +93,10 @@ target_compile_definitions(tarnwick_test_main PRIVATE
   TARNWICK_BUILD_DIR="Z:${CMAKE_BINARY_DIR}" TARNWICK_SOURCE_DIR="Z:${CMAKE_SOURCE_DIR}")
 target_link_libraries(tarnwick_test_main PUBLIC gtest gmock)
 
-# Every test runs under Wine in one private prefix, made once per test run by
-# the fixture below, with Wine's server kept up between the programs.
+# Every test runs under 32-bit Wine in one private WoW64 prefix (a 64-bit
+# prefix with the 32-bit half, as every 64-bit Windows), made once per test run
+# by the fixture below, with Wine's server kept up between the programs. The
+# fixture fails unless a 32-bit probe program really ran.
 set(TARNWICK_WINEPREFIX ${CMAKE_BINARY_DIR}/wineprefix)
 set(_wine_environment
   WINEPREFIX=${TARNWICK_WINEPREFIX}
@@ -102,7 +105,8 @@ set(_wine_environment
   WINEARCH=win64)
 set(_wine ${CMAKE_SOURCE_DIR}/cmake/wine_test.sh)
 
-add_test(NAME windows_prefix_up COMMAND ${_wine} up)
+add_executable(wine_probe ${CMAKE_SOURCE_DIR}/cmake/wine_probe.cpp)
+add_test(NAME windows_prefix_up COMMAND ${_wine} up $<TARGET_FILE:wine_probe>)
 add_test(NAME windows_prefix_down COMMAND ${_wine} down)
 set_tests_properties(windows_prefix_up PROPERTIES
   FIXTURES_SETUP wine ENVIRONMENT "${_wine_environment}" LABELS windows TIMEOUT 120)
@@ -129,6 +133,8 @@ tarnwick_windows_test(win32_platform_test
   SOURCES
     ${CMAKE_SOURCE_DIR}/platform/win/registry_behaviour_test.cpp
     ${CMAKE_SOURCE_DIR}/platform/win/guid_test.cpp
+    ${CMAKE_SOURCE_DIR}/platform/win/win32/file_system_test.cpp
+    ${CMAKE_SOURCE_DIR}/platform/win/files_test.cpp
   LIBS tarnwick_win)
 
 # tarnwick.exe against the Linux program of the release tree, byte for byte.
@@ -159,6 +165,44 @@ tarnwick_windows_test(larkspur_windows_test
 tarnwick_windows_test(fenmoor_windows_test
   SOURCES ${CMAKE_SOURCE_DIR}/apps/fenmoor/wizard_windows_test.cpp
   LIBS fenmoor_core tarnwick_forms_win32 GUI)
+
+# The suite's tests that need no Qt, built from the same sources as on Linux
+# and run under Wine. Where Wine departs from Windows a test skips with the
+# reason.
+function(tarnwick_windows_suite_test name)
+  cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
+  list(TRANSFORM T_SOURCES PREPEND ${CMAKE_SOURCE_DIR}/)
+  tarnwick_windows_test(${name} SOURCES ${T_SOURCES} LIBS ${T_LIBS})
+endfunction()
+
+tarnwick_windows_suite_test(windows_base_test
+  SOURCES base/vb_error_test.cpp base/text_test.cpp base/line_diff_test.cpp
+          platform/forms/controls_test.cpp platform/forms/form_test.cpp
+          platform/forms/headless_test.cpp
+          shared/frmAbout_test.cpp shared/command_options_test.cpp
+  LIBS tarnwick_about tarnwick_forms)
+tarnwick_windows_suite_test(windows_vbide_test
+  SOURCES platform/vbide/code_rules_test.cpp platform/vbide/declaration_checker_test.cpp
+          platform/vbide/module_file_test.cpp platform/vbide/environment_test.cpp
+          platform/vbide/project_file_test.cpp
+  LIBS tarnwick_vbide)
+tarnwick_windows_suite_test(windows_quillon_test
+  SOURCES quillon/generator_test.cpp quillon/procedure_command_test.cpp
+          quillon/frmDialog_test.cpp quillon/Connect_test.cpp
+  LIBS quillon_core)
+tarnwick_windows_suite_test(windows_config_test
+  SOURCES config/store_text_test.cpp config/store_test.cpp config/dialog_test.cpp
+          config/Connect_test.cpp config/project_check_test.cpp config/unified_diff_test.cpp
+  LIBS config_core)
+tarnwick_windows_suite_test(windows_wendover_test
+  SOURCES wendover/basWendover_test.cpp wendover/frmOptions_test.cpp wendover/Connect_test.cpp
+  LIBS wendover_core)
+tarnwick_windows_suite_test(windows_larkspur_test
+  SOURCES larkspur/basOLESP_test.cpp larkspur/provider_script_test.cpp
+  LIBS larkspur_core)
+tarnwick_windows_suite_test(windows_fenmoor_test
+  SOURCES fenmoor/list_entry_test.cpp fenmoor/registration_script_test.cpp
+  LIBS fenmoor_core)
 
 # The add-in DLLs loaded by ProgID into the environment served over COM.
 tarnwick_windows_test(com_addins_test

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Runs the Windows tests under Wine (CTest calls it; WINEPREFIX and the other
 # WINE* variables come from the test's environment).
-#   wine_test.sh up         a fresh prefix, Wine's server kept up, an X server
+#   wine_test.sh up PROBE   a fresh prefix, Wine's server kept up, an X server;
+#                           fails unless the 32-bit PROBE prints its line
 #   wine_test.sh run EXE..  runs EXE under Wine with the X server as display
 #   wine_test.sh down       ends Wine's server and the X server
 # The servers run detached from CTest's output pipes, so that a test ends when
@@ -24,7 +25,17 @@ case "$1" in
         [ -s "$state/display" ] || { echo "Xvfb did not start" >&2; exit 1; }
         setsid wineserver -p </dev/null >/dev/null 2>&1
         DISPLAY=":$(cat "$state/display")" wine wineboot -i </dev/null >/dev/null 2>&1
-        echo "Wine prefix $WINEPREFIX ready (display :$(cat "$state/display"))"
+        # Without Wine's 32-bit half (wine32) a 32-bit program prints nothing
+        # and exits 0: every test would pass without having run.
+        probe=${2:?the 32-bit probe program}
+        said=$(wine "$probe" </dev/null 2>/dev/null | tr -d '\r' || true)
+        if [ "$said" != "32-bit program ran (pointer size 4)" ]; then
+            echo "Wine does not run 32-bit programs (install wine32:i386); the probe said: '$said'" >&2
+            exit 1
+        fi
+        [ -f "$WINEPREFIX/drive_c/windows/syswow64/regedit.exe" ] ||
+            { echo "the Wine prefix has no 32-bit registry editor (syswow64)" >&2; exit 1; }
+        echo "Wine prefix $WINEPREFIX ready for 32-bit programs (display :$(cat "$state/display"))"
         ;;
     run)
         shift
@@ -39,7 +50,7 @@ case "$1" in
         fi
         ;;
     *)
-        echo "usage: wine_test.sh up|run EXE...|down" >&2
+        echo "usage: wine_test.sh up PROBE|run EXE...|down" >&2
         exit 2
         ;;
 esac

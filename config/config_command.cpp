@@ -13,6 +13,7 @@
 #include "config/store.h"
 #include "config/store_text.h"
 #include "config/unified_diff.h"
+#include "platform/win/path_text.h"
 #include "shared/vbide.h"
 
 namespace config {
@@ -163,9 +164,9 @@ std::string ReadBytes(const std::string& path) {
 // A file's path relative to the project's folder ("../Shared/CThing.cls" for
 // a module beside it), so that the diff applies from that folder.
 std::string DisplayPath(const std::string& path, const std::string& vbpPath) {
-    fs::path folder = fs::absolute(vbpPath).parent_path();
-    fs::path relative = fs::path(path).lexically_relative(folder);
-    return relative.empty() ? fs::path(path).generic_string() : relative.generic_string();
+    fs::path folder = fs::absolute(win::PathOf(vbpPath)).parent_path();
+    fs::path relative = win::PathOf(path).lexically_relative(folder);
+    return win::GenericTextOf(relative.empty() ? win::PathOf(path) : relative);
 }
 
 // Saves the project, or with --dry-run prints what saving would change.

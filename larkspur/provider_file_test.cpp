@@ -17,7 +17,6 @@
 #include "platform/forms/controls.h"
 #include "platform/win/process.h"
 #include "platform/win/registry.h"
-#include "platform/win/registry_view.h"
 
 #ifdef _WIN32
 #include "platform/forms/win32/win32_app.h"
@@ -80,9 +79,10 @@ void SetDefaultValue(win::HKEY root, const std::string& path, const std::string&
     win::RegCloseKey(key);
 }
 
-[[maybe_unused]] std::string DefaultValue(win::HKEY root, const std::string& path) {
+[[maybe_unused]] std::string DefaultValue(win::HKEY root, const std::string& path,
+                                          win::REGSAM view = 0) {
     win::HKEY key = nullptr;
-    if (win::RegOpenKeyEx(root, path.c_str(), 0, win::KEY_READ, &key) != win::ERROR_SUCCESS)
+    if (win::RegOpenKeyEx(root, path.c_str(), 0, win::KEY_READ | view, &key) != win::ERROR_SUCCESS)
         return "(no key)";
     char data[512] = {};
     win::DWORD size = sizeof data;
@@ -90,6 +90,23 @@ void SetDefaultValue(win::HKEY root, const std::string& path, const std::string&
     win::RegCloseKey(key);
     return rc == win::ERROR_SUCCESS ? std::string(data) : "(no value)";
 }
+
+#ifdef _WIN32
+// Records what the program starts and really starts it, waiting for it to end:
+// the editor the program chose imports the script. The editor asks before it
+// imports, so it is told to import silently.
+class SilentImportStarter : public win::RecordingProcessStarter {
+public:
+    long Start(const win::ShellRequest& request) override {
+        RecordingProcessStarter::Start(request);
+        win::ShellRequest silent = request;
+        silent.commandLine.insert(request.argv[0].size(), " /s");
+        status = win::DefaultProcessStarter().Run(silent);
+        return 1;
+    }
+    int status = -1;
+};
+#endif
 
 class ProviderFile : public ::testing::Test {
 protected:
@@ -105,8 +122,6 @@ protected:
             prompts += prompt + "\n";
             return forms::vbOK;
         });
-        // Larkspur works in the 32-bit view, as the program does.
-        win::SetRegistryView(win::KEY_WOW64_32KEY);
 #else
         win::UseRegistryStore(":memory:");
 #endif
@@ -119,7 +134,6 @@ protected:
     void TearDown() override {
 #ifdef _WIN32
         forms::win32::SetMessageBoxHook(nullptr);
-        win::SetRegistryView(0);
 #endif
         App().Path = savedPath_;
         std::error_code ec;
@@ -128,7 +142,11 @@ protected:
 
     static constexpr const char* kRuntimeClsid = "{dfc8bdc0-e378-11d0-9b30-0080c7e9fe95}";
     std::string prompts;  // the message boxes shown, one a line
+#ifdef _WIN32
+    SilentImportStarter starter;
+#else
     win::RecordingProcessStarter starter;
+#endif
     win::ScopedProcessStarter useStarter{starter};
 #ifndef _WIN32
     forms::ScopedHeadlessUi ui;
@@ -164,16 +182,22 @@ TEST_F(ProviderFile, GoWritesTheSameScriptAndTheSystemsEditorImportsIt) {
     EXPECT_EQ(ReadFile(request.argv[1]), kExpectedScript);
 
 #ifdef _WIN32
-    // Shell would start the system's editor; here it imports silently and the
-    // test waits for it.
+    // The editor that imports into the 32-bit view: on a 64-bit system (and a
+    // WoW64 Wine prefix) the one under SysWOW64.
     const std::string editor = request.program;
-    ASSERT_TRUE(editor.ends_with("\\regedit.exe")) << editor;
-    // Both paths are short names: no blanks, no quoting.
-    ASSERT_EQ(std::system((editor + " /s " + request.argv[1]).c_str()), 0);
-    // The editor imports into its own view: the 32-bit one where the 32-bit
-    // editor was found, otherwise the native one.
-    win::SetRegistryView(editor.find("SysWOW64") != std::string::npos ? win::KEY_WOW64_32KEY : 0);
+    const char* windows = std::getenv("SystemRoot");
+    ASSERT_NE(windows, nullptr);
+    const std::string editor32 = std::string(windows) + "\\SysWOW64\\regedit.exe";
+    const bool twoViews = std::filesystem::exists(editor32);
+    EXPECT_EQ(editor, twoViews ? editor32 : std::string(windows) + "\\regedit.exe");
+    ASSERT_EQ(starter.status, 0) << request.commandLine;
     const std::string clsid = std::string("CLSID\\") + kGuid;
+    // Read back in the view every program of the suite reads. Class keys are
+    // kept apart per view (ProgIDs are shared between them): none in the
+    // 64-bit one.
+    if (twoViews) {
+        EXPECT_EQ(DefaultValue(win::HKEY_CLASSES_ROOT, clsid, win::KEY_WOW64_64KEY), "(no key)");
+    }
     EXPECT_EQ(DefaultValue(win::HKEY_CLASSES_ROOT, "TarnwickLedger"), "Ledger rows as a rowset");
     EXPECT_EQ(DefaultValue(win::HKEY_CLASSES_ROOT, "TarnwickLedger\\CLSID"), kGuid);
     EXPECT_EQ(DefaultValue(win::HKEY_CLASSES_ROOT, clsid + "\\InprocServer32"),

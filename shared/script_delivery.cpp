@@ -6,6 +6,7 @@
 #include "base/vb_error.h"
 #include "platform/win/files.h"
 #include "platform/win/guid.h"
+#include "platform/win/path_text.h"
 #include "platform/win/process.h"
 #include "shared/command_options.h"
 
@@ -23,7 +24,7 @@ std::filesystem::path TemporaryScriptPath() {
 
 int Import(const std::string& script, const std::string& command, const std::string& imported,
            std::ostream& out, std::ostream& err) {
-    const std::string path = TemporaryScriptPath().string();
+    const std::string path = win::TextOf(TemporaryScriptPath());
     if (const std::string reason = win::WriteFileAtomically(path, script); !reason.empty()) {
         err << command << ": cannot write " << path << ": " << reason << "\n";
         return 1;

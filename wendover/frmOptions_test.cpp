@@ -254,8 +254,11 @@ TEST(OptionsSaveFailure, AFileThatCannotBeReplacedIsReportedAndKeptWhole) {
     form.Show();
     Press(form, "cmdOK");
     ASSERT_EQ(ui.messages.size(), 1u);
-    EXPECT_NE(ui.messages[0].prompt.find(folder.Ini().string() + "\r\n\r\nAccess is denied."),
-              std::string::npos);
+    // The path as the add-in names it (with '/' before the file's name on
+    // either system).
+    EXPECT_NE(ui.messages[0].prompt.find(SettingsPath() + "\r\n\r\nAccess is denied."),
+              std::string::npos)
+        << ui.messages[0].prompt;
     EXPECT_TRUE(form.Visible());
     Press(form, "cmdCancel");
     EXPECT_FALSE(form.IsLoaded());

@@ -5,7 +5,6 @@
 #include "platform/win/files.h"
 #ifdef _WIN32
 #include "platform/forms/win32/win32_app.h"
-#include "platform/win/registry_view.h"
 #else
 #include "platform/forms/qt/qt_app.h"
 #endif
@@ -18,12 +17,8 @@ void Anchor() {}
 int main(int argc, char** argv) {
     larkspur::App().Path = win::GetModuleFolder(reinterpret_cast<const void*>(&Anchor));
 #ifdef _WIN32
-    // The OLE DB Simple Provider runtime that VB6 components load is 32-bit:
-    // on 64-bit Windows its classes live in the 32-bit view of the registry,
-    // so Larkspur reads that view and starts the 32-bit registry editor.
     (void)argc;
     (void)argv;
-    win::SetRegistryView(win::KEY_WOW64_32KEY);
     larkspur::frmOLESP form;
     return forms::win32::RunProgram([&form] { form.Show(); });
 #else

@@ -1,12 +1,13 @@
 // tarnwick: the suite's command line. Each command hands its words to the
 // tool that owns it; `./run` calls the launcher commands.
 
-#include <cstring>
 #include <iostream>
 #include <string>
 #include <vector>
 
 #include "apps/tarnwick/commands.h"
+#include "base/vb_error.h"
+#include "platform/win/path_text.h"
 
 #ifdef _WIN32
 #include <fcntl.h>
@@ -44,20 +45,33 @@ int main(int argc, char** argv) {
     _setmode(_fileno(stdout), _O_BINARY);
     _setmode(_fileno(stderr), _O_BINARY);
 #endif
-    if (argc < 2 || !std::strcmp(argv[1], "--help") || !std::strcmp(argv[1], "-h") ||
-        !std::strcmp(argv[1], "help")) {
-        Usage(argc < 2 ? std::cerr : std::cout);
-        return argc < 2 ? 2 : 0;
+    std::vector<std::string> args;
+    try {
+        args = win::ProgramArguments(argc, argv);
+    } catch (const vb::VbError& e) {
+        std::cerr << "tarnwick: " << e.Description() << "\n";
+        return 2;
     }
-    const std::string command = argv[1];
-    const std::vector<std::string> args(argv + 2, argv + argc);
+    if (args.empty() || args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
+        Usage(args.empty() ? std::cerr : std::cout);
+        return args.empty() ? 2 : 0;
+    }
+    const std::string command = args[0];
+    args.erase(args.begin());
 #ifdef _WIN32
     const auto& commands = tarnwick::ScriptCommands();
 #else
     const auto& commands = tarnwick::Commands();
 #endif
     for (const tarnwick::Command& c : commands) {
-        if (command == c.name) return c.run(args, std::cout, std::cerr);
+        if (command != c.name) continue;
+        try {
+            return c.run(args, std::cout, std::cerr);
+        } catch (const vb::VbError& e) {
+            // A path that cannot be written as the suite's text, found deep down.
+            std::cerr << "tarnwick " << command << ": " << e.Description() << "\n";
+            return 1;
+        }
     }
     std::cerr << "tarnwick: unknown command '" << command << "'\n";
     Usage(std::cerr);

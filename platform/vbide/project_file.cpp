@@ -9,6 +9,7 @@
 
 #include "base/text.h"
 #include "platform/win/files.h"
+#include "platform/win/path_text.h"
 #include "platform/win/save.h"
 
 #include "platform/vbide/code_rules.h"
@@ -28,8 +29,8 @@ namespace {
 // cannot be read.
 std::string ReadFile(const std::string& path) {
     std::error_code ec;
-    if (!fs::exists(path, ec)) throw vb::VbError(53, "VBIDE", "File not found: " + path);
-    if (fs::is_directory(path, ec)) throw vb::VbError(75, "VBIDE", "Path/File access error: " + path);
+    if (!fs::exists(win::PathOf(path), ec)) throw vb::VbError(53, "VBIDE", "File not found: " + path);
+    if (fs::is_directory(win::PathOf(path), ec)) throw vb::VbError(75, "VBIDE", "Path/File access error: " + path);
     std::string bytes;
     if (const int e = win::FileSystem::Native().ReadFile(path, bytes))
         throw vb::VbError(e == ENOENT ? 53 : 75, "VBIDE",
@@ -174,7 +175,7 @@ std::shared_ptr<ComponentImpl> LoadComponent(const std::shared_ptr<ProjectImpl>&
     }
     if (!parsed.name.empty()) name = parsed.name;
     if (name.empty()) {
-        name = fs::path(disk).stem().string();
+        name = win::TextOf(win::PathOf(disk).stem());
     }
     if (!IsValidName(name) || project->FindComponent(name)) {
         problems.push_back(Problem(disk, 0, "module name \"" + name + "\" is invalid or used twice"));
@@ -193,7 +194,7 @@ std::shared_ptr<ProjectImpl> LoadProject(Environment& env, const std::string& pa
     std::shared_ptr<win::SaveLock> lock;
     {
         std::error_code ec;
-        if (!fs::exists(path, ec)) throw vb::VbError(53, "VBIDE", "File not found: " + path);
+        if (!fs::exists(win::PathOf(path), ec)) throw vb::VbError(53, "VBIDE", "File not found: " + path);
     }
     if (env.HoldsProjectLocks()) {
         lock = std::make_shared<win::SaveLock>(path);
@@ -205,8 +206,8 @@ std::shared_ptr<ProjectImpl> LoadProject(Environment& env, const std::string& pa
     const std::size_t firstProblem = problems.size();
     std::string bytes = ReadFile(path);
     auto file = std::make_unique<ProjectFile>();
-    file->path = fs::absolute(path).lexically_normal().string();
-    file->folder = fs::path(file->path).parent_path().string();
+    file->path = win::TextOf(fs::absolute(win::PathOf(path)).lexically_normal());
+    file->folder = win::TextOf(win::PathOf(file->path).parent_path());
     std::vector<ProjectFile::Line> lines = SplitLines(bytes);
     for (std::size_t i = 0; i < lines.size(); ++i)
         if (lines[i].text.find('\0') != std::string::npos)
@@ -311,7 +312,7 @@ std::string LoadProblem::Text() const {
 std::string ResolvePath(const std::string& folder, const std::string& windowsPath) {
     std::string p = windowsPath;
     std::replace(p.begin(), p.end(), '\\', '/');
-    fs::path current = folder;
+    fs::path current = win::PathOf(folder);
     if (p.size() >= 2 && p[1] == ':') return p;  // a drive path: nothing on this system
     if (!p.empty() && p[0] == '/') {
         if (p.size() > 1 && p[1] == '/') return p;  // a network path
@@ -326,21 +327,22 @@ std::string ResolvePath(const std::string& folder, const std::string& windowsPat
             continue;
         }
         std::error_code ec;
-        fs::path exact = current / part;
+        fs::path exact = current / win::PathOf(part);
         if (fs::exists(exact, ec)) {
             current = exact;
             continue;
         }
         fs::path match;
         for (fs::directory_iterator it(current, ec), end; !ec && it != end; it.increment(ec)) {
-            if (EqualsNoCase(it->path().filename().string(), part)) {
+            std::string name;
+            if (win::TryTextOf(it->path().filename(), name) && EqualsNoCase(name, part)) {
                 match = it->path();
                 break;
             }
         }
         current = match.empty() ? exact : match;
     }
-    return current.string();
+    return win::TextOf(current);
 }
 
 OpenResult OpenProjectFile(Environment& env, const std::string& path) {
@@ -351,7 +353,7 @@ OpenResult OpenProjectFile(Environment& env, const std::string& path) {
         auto lines = SplitLines(bytes);
         if (lines.empty() || !EqualsNoCase(text::TrimBlanks(lines[0].text).substr(0, 7), "VBGROUP"))
             throw vb::VbError(5, "VBIDE", path + "(1): not a group file: expected \"VBGROUP 5.0\"");
-        std::string folder = fs::absolute(path).parent_path().string();
+        std::string folder = win::TextOf(fs::absolute(win::PathOf(path)).parent_path());
         std::vector<std::string> files;
         for (std::size_t i = 1; i < lines.size(); ++i) {
             KeyValue kv;
@@ -402,12 +404,12 @@ std::vector<win::FileToSave> FilesToWrite(ProjectImpl& project, bool fresh) {
 // folder.
 void MoveProjectFile(ProjectImpl& project, const std::string& newPath) {
     ProjectFile& file = *project.file;
-    const std::string newFolder = fs::path(newPath).parent_path().string();
+    const std::string newFolder = win::TextOf(win::PathOf(newPath).parent_path());
     if (newFolder != file.folder) {
         for (auto& c : project.components) {
             if (!c->module || c->diskPath.empty()) continue;
             const std::size_t at = FindComponentLine(file, *c);
-            std::string relative = fs::path(c->diskPath).lexically_relative(newFolder).string();
+            std::string relative = win::TextOf(win::PathOf(c->diskPath).lexically_relative(win::PathOf(newFolder)));
             if (relative.empty()) relative = c->diskPath;
             std::replace(relative.begin(), relative.end(), '/', '\\');
             c->relativePath = relative;
@@ -418,7 +420,7 @@ void MoveProjectFile(ProjectImpl& project, const std::string& newPath) {
     file.folder = newFolder;
     file.linesChanged = true;
     std::error_code ec;
-    fs::create_directories(newFolder, ec);
+    fs::create_directories(win::PathOf(newFolder), ec);
 }
 
 }  // namespace
@@ -431,10 +433,10 @@ long SaveProject(const VBProjectPtr& projectRef, const std::string& path) {
     if (fresh) {
         if (path.empty()) throw vb::VbError(5, "VBIDE", "a new project needs a file name");
         auto file = std::make_unique<ProjectFile>();
-        file->path = fs::absolute(path).lexically_normal().string();
-        file->folder = fs::path(file->path).parent_path().string();
+        file->path = win::TextOf(fs::absolute(win::PathOf(path)).lexically_normal());
+        file->folder = win::TextOf(win::PathOf(file->path).parent_path());
         std::error_code ec;
-        fs::create_directories(file->folder, ec);
+        fs::create_directories(win::PathOf(file->folder), ec);
         file->lines.push_back(ProjectFile::Line{"Type=Exe", "\r\n"});
         for (auto& c : project->components) {
             c->relativePath = c->name + "." + ExtensionOfComponentType(c->type);
@@ -449,7 +451,7 @@ long SaveProject(const VBProjectPtr& projectRef, const std::string& path) {
     std::vector<std::pair<std::shared_ptr<ComponentImpl>, std::string>> paths;
     for (auto& c : project->components) paths.emplace_back(c, c->relativePath);
     if (!fresh && !path.empty()) {
-        const std::string newPath = fs::absolute(path).lexically_normal().string();
+        const std::string newPath = win::TextOf(fs::absolute(win::PathOf(path)).lexically_normal());
         if (newPath != project->file->path) MoveProjectFile(*project, newPath);
     }
     ProjectFile& file = *project->file;
@@ -497,12 +499,12 @@ std::vector<PendingFile> PendingSave(const VBProjectPtr& projectRef) {
 
 void SaveGroup(const std::vector<VBProjectPtr>& projects, const std::string& path) {
     std::string out = "VBGROUP 5.0\r\n";
-    fs::path folder = fs::absolute(path).parent_path();
+    fs::path folder = fs::absolute(win::PathOf(path)).parent_path();
     bool first = true;
     for (auto& ref : projects) {
         std::string file = ref->FileName();
         if (file.empty()) throw vb::VbError(5, "VBIDE", "project \"" + ref->Name() + "\" was never saved");
-        std::string rel = fs::path(file).lexically_relative(folder).string();
+        std::string rel = win::TextOf(win::PathOf(file).lexically_relative(folder));
         std::replace(rel.begin(), rel.end(), '/', '\\');
         out += (first ? "StartupProject=" : "Project=") + rel + "\r\n";
         first = false;

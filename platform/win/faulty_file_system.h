@@ -29,6 +29,7 @@ public:
     int Facts(const std::string& path, FileFacts& facts) override { return base_.Facts(path, facts); }
     std::string FollowLinks(const std::string& path) override { return base_.FollowLinks(path); }
     int CanCreateIn(const std::string& folder) override { return base_.CanCreateIn(folder); }
+    int CanReplace(const std::string& target) override { return base_.CanReplace(target); }
     int Create(const std::string& path, std::unique_ptr<WritableFile>& file) override;
     int OpenExisting(const std::string& path, std::unique_ptr<WritableFile>& file) override;
     int Rename(const std::string& from, const std::string& to) override {

@@ -58,6 +58,16 @@ public:
     virtual std::string FollowLinks(const std::string& path) = 0;
     // 0 when files can be created and renamed in `folder`.
     virtual int CanCreateIn(const std::string& folder) = 0;
+    // 0 when `target` can be replaced by a file written beside it, as far as
+    // the system can tell before anything is written. On Windows: the target's
+    // name and every name the save gives beside it fit the path limit
+    // (ENAMETOOLONG), and the target can be opened for writing and deleting,
+    // so no other program holds it open against that (EBUSY) and the user has
+    // the right (EACCES). Elsewhere Facts and CanCreateIn tell it all.
+    virtual int CanReplace(const std::string& target) {
+        (void)target;
+        return 0;
+    }
     // A new file that must not exist yet.
     virtual int Create(const std::string& path, std::unique_ptr<WritableFile>& file) = 0;
     // An existing file, to be rewritten from its first byte.
@@ -83,6 +93,10 @@ public:
     virtual bool StillNames(int handle, const std::string& path) = 0;
     virtual void Unlock(int handle) = 0;
 };
+
+// Why a file operation failed, in words, for an errno value the file system
+// answered (on Windows in the system's own terms: path limit, another program).
+std::string FileErrorText(int error);
 
 // Folder of a path ("." for a bare name) and its last element.
 std::string FolderOfPath(const std::string& path);

@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <climits>
 #include <cstdio>
+#include <cstring>
 #include <map>
 #include <vector>
 
@@ -233,6 +234,10 @@ public:
 FileSystem& FileSystem::Native() {
     static PosixFileSystem native;
     return native;
+}
+
+std::string FileErrorText(int error) {
+    return std::strerror(error);
 }
 
 std::string FolderOfPath(const std::string& path) {

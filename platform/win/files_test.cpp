@@ -55,13 +55,21 @@ TEST_F(Files, FindsANamedEntryAsStoredWithNoAlternateName) {
     EXPECT_EQ(data.nFileSizeLow, 5u);
     EXPECT_EQ(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY, 0u);
     EXPECT_TRUE(FindClose(h));
-    EXPECT_FALSE(FindClose(h));
 
     h = FindFirstFileA((folder / "Program Files").c_str(), &data);
     ASSERT_NE(h, INVALID_HANDLE_VALUE);
     EXPECT_STREQ(data.cFileName, "Program Files");
     EXPECT_NE(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY, 0u);
     FindClose(h);
+}
+
+TEST_F(Files, AClosedSearchCannotBeClosedAgain) {
+    if (testing::RunningUnderWine()) GTEST_SKIP() << "Wine closes a closed search handle again without an error";
+    WIN32_FIND_DATAA data;
+    HANDLE h = FindFirstFileA((folder / "Program Files/NOTES.TXT").c_str(), &data);
+    ASSERT_NE(h, INVALID_HANDLE_VALUE);
+    EXPECT_TRUE(FindClose(h));
+    EXPECT_FALSE(FindClose(h));
 }
 
 TEST_F(Files, BackslashesSeparateFolders) {
@@ -83,15 +91,23 @@ TEST_F(Files, WildcardsMatchWithoutCaseInNameOrder) {
 TEST_F(Files, MissingEntriesFoldersAndSpecialPaths) {
     EXPECT_EQ(FindError(folder / "Program Files/missing"), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
     EXPECT_EQ(FindError(folder / "No Folder/readme"), static_cast<DWORD>(ERROR_PATH_NOT_FOUND));
-    EXPECT_EQ(FindError(folder / "Program Files/readme/x"), static_cast<DWORD>(ERROR_PATH_NOT_FOUND));
     EXPECT_EQ(FindError(folder / "Program Files/"), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
     EXPECT_EQ(FindError(folder.Path() + "\\Program Files\\"), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
+}
+
+TEST_F(Files, AFileOnTheWayADriveAloneAndANetworkPathAreNotFound) {
+    if (testing::RunningUnderWine())
+        GTEST_SKIP() << "Wine answers 123 for a path through a file, and finds a drive alone as a folder";
+    EXPECT_EQ(FindError(folder / "Program Files/readme/x"), static_cast<DWORD>(ERROR_PATH_NOT_FOUND));
     for (const char* path : {"C:", "C:\\", "c:/", "\\\\server\\share", "\\\\server\\share\\x"}) {
         EXPECT_EQ(FindError(path), static_cast<DWORD>(ERROR_FILE_NOT_FOUND)) << path;
     }
 }
 
 TEST(ModuleFolder, NamesTheFolderOfTheProgramAndOfTheLibrary) {
+#ifdef _WIN32
+    GTEST_SKIP() << "the Windows build links its libraries into each program: there is no library module";
+#endif
     const std::string program = GetProgramFolder();
     EXPECT_EQ(GetModuleFolder(reinterpret_cast<const void*>(&FindAll)), program);
     EXPECT_TRUE(std::filesystem::exists(program + "/win_files_test"));

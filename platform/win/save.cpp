@@ -20,7 +20,7 @@ constexpr std::size_t kOpenFiles = 256;
 const char kJournalHead[] = "tarnwick save journal 1\n";
 const char kCommit[] = "commit\n";
 
-std::string Reason(int error) { return std::strerror(error); }
+std::string Reason(int error) { return FileErrorText(error); }
 
 std::string JournalOf(const std::string& anchor) {
     const std::string folder = FolderOfPath(anchor);
@@ -177,6 +177,7 @@ SaveResult Plan(FileSystem& fs, const std::vector<FileToSave>& files, std::vecto
         if (p.facts.exists && !p.facts.writable) return Failure(SaveResult::kRefused, f.path, "the file is read-only");
         if (const int e = fs.CanCreateIn(FolderOfPath(p.step.target)))
             return Failure(SaveResult::kRefused, f.path, Reason(e));
+        if (const int e = fs.CanReplace(p.step.target)) return Failure(SaveResult::kRefused, f.path, Reason(e));
         if (p.facts.exists) {
             std::string current;
             if (const int e = fs.ReadFile(p.step.target, current))

@@ -12,6 +12,7 @@
 #include <thread>
 #include <vector>
 
+#include "platform/win/path_text.h"
 #include "platform/win/save.h"
 
 namespace win {
@@ -55,8 +56,10 @@ SaveLock::SaveLock(const std::string& anchor, FileSystem& fs, std::chrono::milli
     // "Ledger.vbp" and saves "/work/Ledger.vbp" holds one lock, not two that
     // wait for each other.
     std::error_code ignored;
-    const std::filesystem::path absolute = std::filesystem::absolute(anchor, ignored);
-    const std::string key = fs.FollowLinks(absolute.empty() ? anchor : absolute.lexically_normal().string());
+    const std::filesystem::path absolute = std::filesystem::absolute(PathOf(anchor), ignored);
+    std::string normal;
+    const std::string key =
+        fs.FollowLinks(!absolute.empty() && TryTextOf(absolute.lexically_normal(), normal) ? normal : anchor);
     {
         std::lock_guard guard(heldMutex);
         auto it = held.find(key);

@@ -1,10 +1,16 @@
 // The file-system seam of saving over the C runtime's descriptors and kernel32:
-// renames replace their target in one step (MoveFileEx). Windows cannot
-// replace a file that a writer holds open, so the writer lock of a name is a
-// hidden file beside it (".NAME.lock", or ".tarnwick.lock" inside a folder),
-// held open without sharing and deleted by the system when its last handle
-// closes, also when the process is killed. Windows keeps no owner or mode bits
-// to carry over, and a folder's entries need no flush of their own.
+// renames replace their target in one step (ReplaceFile, or MoveFileEx for a
+// new name) and the replaced file's attributes stay. Windows cannot replace a
+// file that a writer holds open, so the writer lock of a name is a hidden file
+// beside it (".NAME.lock", or ".tarnwick.lock" inside a folder), held open
+// without sharing and deleted by the system when its last handle closes, also
+// when the process is killed. Windows keeps no owner or mode bits to carry
+// over, and a folder's entries need no flush of their own.
+//
+// Virus scanners and indexers open files for a moment; an operation that
+// meets another program's handle is tried again for about a second before it
+// fails. Paths are limited to MAX_PATH - 1 characters, so a save checks every
+// name it will give before it writes anything.
 
 #include "platform/win/file_system.h"
 
@@ -13,6 +19,7 @@
 #include <sys/stat.h>
 
 #include <cerrno>
+#include <cstring>
 
 #include <windows.h>
 
@@ -26,14 +33,48 @@ int ErrnoOf(::DWORD error) {
         case ERROR_PATH_NOT_FOUND: return ENOENT;
         case ERROR_ACCESS_DENIED: return EACCES;
         case ERROR_SHARING_VIOLATION:
-        case ERROR_LOCK_VIOLATION: return EWOULDBLOCK;
+        case ERROR_LOCK_VIOLATION: return EBUSY;
         case ERROR_FILE_EXISTS:
         case ERROR_ALREADY_EXISTS: return EEXIST;
+        case ERROR_FILENAME_EXCED_RANGE: return ENAMETOOLONG;
         default: return EIO;
     }
 }
 
-HANDLE OsHandle(int fd) { return reinterpret_cast<HANDLE>(_get_osfhandle(fd)); }
+// The longest path a file function takes, without the terminating zero.
+constexpr std::size_t kLongestPath = MAX_PATH - 1;
+// What the names a save gives beside a target add to its length at most: the
+// temporary ".NAME.<pid>-<n>.tmp" (a dot, ten digits each), the journal
+// ".NAME.save-journal" and the lock ".NAME.lock" are all shorter.
+constexpr std::size_t kLongestSuffix = 1 + 1 + 10 + 1 + 10 + 4;
+
+// How often and how long an operation that meets another program's handle is
+// tried again.
+constexpr int kTries = 20;
+constexpr ::DWORD kPauseMs = 50;
+
+bool HeldByAnother(::DWORD error) {
+    return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION;
+}
+
+// Runs `operation` (a kernel32 call answering TRUE on success) until it
+// succeeds, fails for another reason than a sharing violation, or the tries
+// are spent; answers 0 or the last error.
+template <typename Operation>
+::DWORD Retrying(Operation operation) {
+    for (int attempt = 1;; ++attempt) {
+        if (operation()) return 0;
+        const ::DWORD error = GetLastError();
+        if (!HeldByAnother(error) || attempt == kTries) return error;
+        Sleep(kPauseMs);
+    }
+}
+
+std::string FullPath(const std::string& path) {
+    char full[32768];
+    const ::DWORD n = GetFullPathNameA(path.c_str(), sizeof full, full, nullptr);
+    return n && n < sizeof full ? std::string(full, n) : path;
+}
 
 // The lock file of a name: beside a file, inside a folder.
 std::string LockFileOf(const std::string& path) {
@@ -42,17 +83,6 @@ std::string LockFileOf(const std::string& path) {
         return path + "\\.tarnwick.lock";
     const std::string folder = FolderOfPath(path);
     return (folder == "." ? std::string() : folder + "\\") + "." + NameOfPath(path) + ".lock";
-}
-
-// A descriptor for a file or folder, opened for reading and shared with all.
-int OpenShared(const std::string& path) {
-    const HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                 nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-    if (h == INVALID_HANDLE_VALUE) {
-        errno = ErrnoOf(GetLastError());
-        return -1;
-    }
-    return _open_osfhandle(reinterpret_cast<intptr_t>(h), _O_RDONLY);
 }
 
 class Win32File final : public WritableFile {
@@ -145,13 +175,57 @@ public:
         return 0;
     }
 
+    int CanReplace(const std::string& target) override {
+        if (FullPath(target).size() + kLongestSuffix > kLongestPath) return ENAMETOOLONG;
+        if (GetFileAttributesA(target.c_str()) == INVALID_FILE_ATTRIBUTES) return 0;  // a new file
+        // Opened as the replacement will need it, shared with every other
+        // reader and writer: fails only where another program's handle or
+        // the file's rights stand in the way.
+        HANDLE h = INVALID_HANDLE_VALUE;
+        const ::DWORD error = Retrying([&] {
+            h = CreateFileA(target.c_str(), GENERIC_WRITE | DELETE,
+                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+            return h != INVALID_HANDLE_VALUE;
+        });
+        if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
+        if (HeldByAnother(error)) return EBUSY;
+        return error ? ErrnoOf(error) : 0;
+    }
+
+    // An existing target is replaced by ReplaceFile, which keeps its
+    // attributes (hidden, archive, ...), its creation time and its rights; a
+    // new name is a move.
     int Rename(const std::string& from, const std::string& to) override {
-        return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)
-                   ? 0
-                   : ErrnoOf(GetLastError());
+        const ::DWORD attributes = GetFileAttributesA(to.c_str());
+        ::DWORD error = 0;
+        if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+            error = Retrying([&] {
+                return ReplaceFileA(to.c_str(), from.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr,
+                                    nullptr);
+            });
+            // The replaced file is gone but the new one kept its name: the
+            // move below finishes the step.
+            if (error == ERROR_UNABLE_TO_MOVE_REPLACEMENT) error = ERROR_FILE_NOT_FOUND;
+            if (error == 0) {
+                // ReplaceFile keeps them; where a system does not, they are set.
+                const ::DWORD kept = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE |
+                                     FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+                const ::DWORD now = GetFileAttributesA(to.c_str());
+                if (now != INVALID_FILE_ATTRIBUTES && (now & kept) != (attributes & kept))
+                    SetFileAttributesA(to.c_str(), (now & ~kept) | (attributes & kept));
+                return 0;
+            }
+            if (error != ERROR_FILE_NOT_FOUND) return ErrnoOf(error);
+        }
+        error = Retrying([&] {
+            return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+        });
+        return error ? ErrnoOf(error) : 0;
     }
     int Remove(const std::string& path) override {
-        return DeleteFileA(path.c_str()) ? 0 : ErrnoOf(GetLastError());
+        const ::DWORD error = Retrying([&] { return DeleteFileA(path.c_str()); });
+        return error ? ErrnoOf(error) : 0;
     }
     int FlushFolder(const std::string&) override { return 0; }
 
@@ -180,6 +254,14 @@ public:
 FileSystem& FileSystem::Native() {
     static Win32FileSystem native;
     return native;
+}
+
+std::string FileErrorText(int error) {
+    switch (error) {
+        case ENAMETOOLONG: return "the path is longer than " + std::to_string(kLongestPath) + " characters";
+        case EBUSY: return "another program has the file open";
+        default: return std::strerror(error);
+    }
 }
 
 // Both separators end a folder name on Windows.

@@ -2,14 +2,14 @@
 // process as written, so it splits its arguments as Windows does; the window
 // style becomes the show state of its first window.
 //
-// REGEDIT is the system's registry editor. A process that works in the 32-bit
-// view of the registry starts the 32-bit editor (SysWOW64) where there is one,
-// so that what the editor imports lands in the view the process reads.
+// REGEDIT is the system's registry editor that imports into the 32-bit view,
+// the one every program of the suite reads: on 64-bit Windows the 32-bit
+// editor under SysWOW64 (%SystemRoot%\regedit.exe there is the 64-bit one),
+// on 32-bit Windows the system's only one.
 
 // clang-format off
 #include "platform/win/process.h"
 
-#include "platform/win/registry_view.h"
 #include "base/vb_error.h"
 
 // After the suite's headers: its macros would rename their declarations.
@@ -40,10 +40,8 @@ std::string WindowsFolder() {
 std::string FindRegistryEditor() {
     const std::string windows = WindowsFolder();
     if (windows.empty()) return {};
-    if (RegistryView() == KEY_WOW64_32KEY) {
-        const std::string editor32 = windows + "\\SysWOW64\\regedit.exe";
-        if (IsFile(editor32)) return editor32;
-    }
+    const std::string editor32 = windows + "\\SysWOW64\\regedit.exe";
+    if (IsFile(editor32)) return editor32;
     const std::string editor = windows + "\\regedit.exe";
     return IsFile(editor) ? editor : std::string();
 }

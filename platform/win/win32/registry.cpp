@@ -1,11 +1,17 @@
 // The registry functions over advapi32. Handles and predefined roots have the
-// same values on both sides, so they pass through unchanged; every call that
-// opens a key adds the process's registry view to the access asked for.
+// same values on both sides, so they pass through unchanged.
+//
+// Every program of the suite works in the 32-bit view of the registry: VB6,
+// its add-ins and the components they register are 32-bit, so on 64-bit
+// Windows their classes live under Wow6432Node. The programs are 32-bit
+// themselves, which puts them in that view already; the flag says so on every
+// call, so that the choice does not rest on how the program was built. Only a
+// caller that asks for the 64-bit view explicitly (a test checking that
+// nothing landed there) gets it.
 
 // clang-format off
 // The suite's headers first: <windows.h> defines macros of the same names.
 #include "platform/win/registry.h"
-#include "platform/win/registry_view.h"
 
 #include <string>
 
@@ -37,8 +43,12 @@ namespace {
     return reinterpret_cast<::FILETIME*>(time);
 }
 
+REGSAM View(REGSAM access) {
+    return access & KEY_WOW64_64KEY ? KEY_WOW64_64KEY : KEY_WOW64_32KEY;
+}
+
 REGSAM WithView(REGSAM access) {
-    return access | RegistryView();
+    return (access & ~(KEY_WOW64_32KEY | KEY_WOW64_64KEY)) | View(access);
 }
 
 }  // namespace
@@ -133,7 +143,7 @@ LONG RegDeleteValue(HKEY hKey, const char* lpValueName) {
 }
 
 LONG RegDeleteKey(HKEY hKey, const char* lpSubKey) {
-    return ::RegDeleteKeyExA(Native(hKey), lpSubKey, RegistryView(), 0);
+    return ::RegDeleteKeyExA(Native(hKey), lpSubKey, KEY_WOW64_32KEY, 0);
 }
 
 LONG RegCloseKey(HKEY hKey) {

@@ -1,0 +1,149 @@
+// The Windows side of the save path: what only Windows does to a save (other
+// programs' handles, the path limit, file attributes) is refused while
+// planning or carried through the replacement.
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <set>
+#include <sstream>
+#include <thread>
+
+#include "platform/win/save.h"
+#include "platform/win/test_support.h"
+
+#include <windows.h>
+
+namespace win {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string Read(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+void Write(const std::string& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+std::set<std::string> Entries(const std::string& folder) {
+    std::set<std::string> names;
+    for (const auto& e : fs::directory_iterator(folder)) names.insert(e.path().filename().string());
+    return names;
+}
+
+// A handle as another program holds it: reading, shared only with readers.
+class HeldOpen {
+public:
+    explicit HeldOpen(const std::string& path)
+        : handle_(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr)) {}
+    ~HeldOpen() { Release(); }
+    HeldOpen(const HeldOpen&) = delete;
+    HeldOpen& operator=(const HeldOpen&) = delete;
+    bool Held() const { return handle_ != INVALID_HANDLE_VALUE; }
+    void Release() {
+        if (handle_ != INVALID_HANDLE_VALUE) ::CloseHandle(handle_);
+        handle_ = INVALID_HANDLE_VALUE;
+    }
+
+private:
+    ::HANDLE handle_;
+};
+
+class Win32Save : public ::testing::Test {
+protected:
+    void SetUp() override {
+        Write(folder_ / "Ledger.vbp", "Type=Exe\r\n");
+        Write(folder_ / "modA.bas", "old A\r\n");
+        Write(folder_ / "modB.bas", "old B\r\n");
+    }
+    std::vector<FileToSave> NewProject(const std::string& folder) const {
+        return {{folder + "\\modA.bas", "new A\r\n"},
+                {folder + "\\modB.bas", "new B\r\n"},
+                {folder + "\\Ledger.vbp", "Type=Exe\r\nName=\"Ledger\"\r\n"}};
+    }
+    const std::set<std::string> kProject{"Ledger.vbp", "modA.bas", "modB.bas"};
+    testing::TempFolder folder_;
+};
+
+TEST_F(Win32Save, AModuleAnotherProgramHoldsOpenIsRefusedBeforeAnythingChanges) {
+    HeldOpen reader(folder_ / "modB.bas");
+    ASSERT_TRUE(reader.Held());
+    const auto started = std::chrono::steady_clock::now();
+    const SaveResult r = SaveFiles(NewProject(folder_.Path()), folder_.Path() + "\\Ledger.vbp");
+    EXPECT_EQ(r.outcome, SaveResult::kRefused);
+    EXPECT_EQ(r.reason, "another program has the file open");
+    EXPECT_NE(r.file.find("modB.bas"), std::string::npos) << r.file;
+    // It waited a moment for the other program, not for ever.
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(5));
+    EXPECT_EQ(Read(folder_ / "modA.bas"), "old A\r\n");
+    EXPECT_EQ(Entries(folder_.Path()), kProject);  // no temporary file, no journal
+}
+
+TEST_F(Win32Save, AHandleLetGoWithinAMomentDoesNotFailTheSave) {
+    auto reader = std::make_unique<HeldOpen>(folder_ / "modB.bas");
+    ASSERT_TRUE(reader->Held());
+    std::thread scanner([&reader] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        reader->Release();
+    });
+    const SaveResult r = SaveFiles(NewProject(folder_.Path()), folder_.Path() + "\\Ledger.vbp");
+    scanner.join();
+    EXPECT_TRUE(r.ok()) << r.Text();
+    EXPECT_EQ(Read(folder_ / "modB.bas"), "new B\r\n");
+    EXPECT_EQ(Entries(folder_.Path()), kProject);
+}
+
+// A project this deep can be read, but the temporary names beside its files
+// would pass the limit: refused before the journal exists.
+TEST_F(Win32Save, APathWhoseTemporaryNamesPassTheLimitIsRefusedBeforeAnythingChanges) {
+    // A folder of 241 characters: Ledger.vbp is 252 with it, its temporary
+    // name and journal more than 259.
+    constexpr std::size_t kDeep = 241;
+    std::string deep = folder_.Path();
+    while (deep.size() < kDeep) {
+        const std::size_t left = kDeep - deep.size() - 1;
+        deep += '\\';
+        deep.append(left > 42 ? 40 : left, 'd');
+        ASSERT_TRUE(::CreateDirectoryA(deep.c_str(), nullptr)) << deep;
+    }
+    ASSERT_EQ(deep.size(), kDeep);
+    for (const char* name : {"Ledger.vbp", "modA.bas", "modB.bas"}) Write(deep + "\\" + name, "old\r\n");
+    ASSERT_EQ(Read(deep + "\\Ledger.vbp"), "old\r\n");  // the files themselves fit
+    const SaveResult r = SaveFiles(NewProject(deep), deep + "\\Ledger.vbp");
+    EXPECT_EQ(r.outcome, SaveResult::kRefused);
+    EXPECT_EQ(r.reason, "the path is longer than 259 characters");
+    EXPECT_EQ(Entries(deep), kProject);
+    EXPECT_EQ(Read(deep + "\\modA.bas"), "old\r\n");
+}
+
+TEST_F(Win32Save, TheReplacedFileKeepsItsAttributes) {
+    const std::string module = folder_ / "modA.bas";
+    ASSERT_TRUE(::SetFileAttributesA(module.c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE));
+    const SaveResult r = SaveFiles(NewProject(folder_.Path()), folder_.Path() + "\\Ledger.vbp");
+    ASSERT_TRUE(r.ok()) << r.Text();
+    EXPECT_EQ(Read(module), "new A\r\n");
+    const ::DWORD attributes = ::GetFileAttributesA(module.c_str());
+    EXPECT_TRUE(attributes & FILE_ATTRIBUTE_HIDDEN);
+    EXPECT_TRUE(attributes & FILE_ATTRIBUTE_ARCHIVE);
+}
+
+TEST_F(Win32Save, AReadOnlyModuleIsRefusedBeforeAnythingChanges) {
+    const std::string module = folder_ / "modB.bas";
+    ASSERT_TRUE(::SetFileAttributesA(module.c_str(), FILE_ATTRIBUTE_READONLY));
+    const SaveResult r = SaveFiles(NewProject(folder_.Path()), folder_.Path() + "\\Ledger.vbp");
+    ::SetFileAttributesA(module.c_str(), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_EQ(r.outcome, SaveResult::kRefused);
+    EXPECT_EQ(Read(folder_ / "modA.bas"), "old A\r\n");
+    EXPECT_EQ(Entries(folder_.Path()), kProject);
+}
+
+}  // namespace
+}  // namespace win
