@@ -214,11 +214,11 @@ add_test(NAME windows_com_register
 set_tests_properties(windows_com_register PROPERTIES
   FIXTURES_REQUIRED wine ENVIRONMENT "${_wine_environment}" LABELS windows TIMEOUT 120
   RESOURCE_LOCK wine_registry)
-tarnwick_windows_test(quillon_com_test
-  SOURCES ${CMAKE_SOURCE_DIR}/platform/com/host/quillon_com_test.cpp
+tarnwick_windows_test(com_dialogs_test
+  SOURCES ${CMAKE_SOURCE_DIR}/platform/com/host/com_dialogs_test.cpp
   LIBS tarnwick_com_host tarnwick_forms_win32 GUI)
-add_dependencies(quillon_com_test Quillon)
-set_tests_properties(com_addins_test quillon_com_test PROPERTIES RESOURCE_LOCK "wine_registry;wine_display")
+add_dependencies(com_dialogs_test Quillon Config)
+set_tests_properties(com_addins_test com_dialogs_test PROPERTIES RESOURCE_LOCK "wine_registry;wine_display")
 
 # The stand-in playing the IDE for the add-in DLLs (apps/vbhost/main.cpp).
 add_executable(vbhost ${CMAKE_SOURCE_DIR}/apps/vbhost/main.cpp)

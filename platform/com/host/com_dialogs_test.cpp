@@ -1,8 +1,7 @@
-// Quillon.dll in the environment served over COM, used as a person uses it:
-// the Tools command opens the procedure dialog as a native window, which the
-// test fills in through its window messages, and OK inserts the procedure.
-// The module file saved afterwards holds the bytes the Linux build's test of
-// the same steps expects.
+// The add-ins' dialogs, native windows of their DLLs, used through the
+// environment served over COM as a person uses them: a command opens the
+// dialog, the test acts in it through window messages, and the files saved
+// afterwards hold the bytes the Linux build's tests of the same steps expect.
 
 #include <gtest/gtest.h>
 #include <objbase.h>
@@ -25,34 +24,67 @@ namespace {
 namespace fs = std::filesystem;
 using quillon::testing::TempProject;
 
-// Acts in the first top-level window with `caption` once it shows, from a
-// timer of this thread: the add-in's modal loop dispatches it.
+// Acts once in the first top-level window with `caption` when it shows, from
+// a timer of this thread: the add-in's modal loop dispatches it. Several may
+// wait at a time (a dialog and the input box it opens).
 class WhenShown {
 public:
     WhenShown(std::string caption, std::function<void(HWND)> act) : caption_(std::move(caption)), act_(std::move(act)) {
-        current_ = this;
+        waiting_.push_back(this);
         timer_ = SetTimer(nullptr, 0, 50, &WhenShown::Tick);
     }
     ~WhenShown() {
         KillTimer(nullptr, timer_);
-        current_ = nullptr;
+        std::erase(waiting_, this);
     }
     bool Acted() const { return acted_; }
 
 private:
     static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
-        WhenShown* self = current_;
-        if (!self || self->acted_) return;
-        HWND window = FindWindowA(nullptr, self->caption_.c_str());
-        if (!window || !IsWindowVisible(window)) return;
-        self->acted_ = true;
-        self->act_(window);
+        for (WhenShown* self : std::vector<WhenShown*>(waiting_)) {
+            if (self->acted_) continue;
+            HWND window = FindWindowA(nullptr, self->caption_.c_str());
+            if (!window || !IsWindowVisible(window)) continue;
+            self->acted_ = true;
+            self->act_(window);  // may run a nested modal loop
+            return;
+        }
     }
-    static inline WhenShown* current_ = nullptr;
+    static inline std::vector<WhenShown*> waiting_;
     std::string caption_;
     std::function<void(HWND)> act_;
     UINT_PTR timer_ = 0;
     bool acted_ = false;
+};
+
+void Type(HWND edit, const std::string& text) {
+    ASSERT_NE(edit, nullptr);
+    for (char ch : text) SendMessageA(edit, WM_CHAR, static_cast<WPARAM>(static_cast<unsigned char>(ch)), 0);
+}
+
+// A DLL copied beside the test's files and registered there while it lives.
+class Registered {
+public:
+    Registered(const fs::path& folder, const std::string& dll) {
+        const char* bin = std::getenv("TARNWICK_BIN");
+        fs::copy_file(fs::path(bin ? bin : ".") / dll, folder / dll);
+        module_ = LoadLibraryA((folder / dll).string().c_str());
+        ok_ = module_ && Export("DllRegisterServer")() == S_OK;
+    }
+    ~Registered() {
+        if (!module_) return;
+        Export("DllUnregisterServer")();
+        FreeLibrary(module_);
+    }
+    bool Ok() const { return ok_; }
+    using Function = HRESULT(__stdcall*)();
+    Function Export(const char* name) const {
+        return reinterpret_cast<HRESULT(__stdcall*)()>(reinterpret_cast<void*>(GetProcAddress(module_, name)));
+    }
+
+private:
+    HMODULE module_ = nullptr;
+    bool ok_ = false;
 };
 
 struct ChildSearch {
@@ -97,22 +129,21 @@ void Pick(HWND combo, const std::string& entry) {
                  reinterpret_cast<LPARAM>(combo));
 }
 
+class Apartment {
+public:
+    Apartment() { CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED); }
+    ~Apartment() { CoUninitialize(); }
+};
+
 vbide::CommandBarControlsPtr Tools(const vbide::VBEPtr& vbe) {
     return vbe->CommandBars()->Item("Menu Bar")->Controls()->Item("Tools")->CommandBar()->Controls();
 }
 
 TEST(QuillonThroughCom, PropertyFromTheNativeDialogLandsInTheModuleFileOnDisk) {
-    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    Apartment apartment;
     TempProject project;
-    const char* bin = std::getenv("TARNWICK_BIN");
-    const fs::path dll = project.Folder() / "Quillon.dll";
-    fs::copy_file(fs::path(bin ? bin : ".") / "Quillon.dll", dll);
-    HMODULE module = LoadLibraryA(dll.string().c_str());
-    ASSERT_NE(module, nullptr);
-    auto exported = [module](const char* name) {
-        return reinterpret_cast<HRESULT(__stdcall*)()>(reinterpret_cast<void*>(GetProcAddress(module, name)));
-    };
-    ASSERT_EQ(exported("DllRegisterServer")(), S_OK);
+    Registered quillon(project.Folder(), "Quillon.dll");
+    ASSERT_TRUE(quillon.Ok());
     project.Write("vbaddin.ini", "[Add-Ins32]\r\nQuillon.Connect=1\r\n");
 
     auto env = vbide::Environment::Create();
@@ -132,8 +163,7 @@ TEST(QuillonThroughCom, PropertyFromTheNativeDialogLandsInTheModuleFileOnDisk) {
             Click(Captioned(form, "BUTTON", "&Property"));
             const auto edits = Children(form, "EDIT");
             ASSERT_GE(edits.size(), 1u);
-            // txtName, the form's first text box, typed into key by key.
-            for (char ch : std::string("Price")) SendMessageA(edits[0], WM_CHAR, static_cast<WPARAM>(ch), 0);
+            Type(edits[0], "Price");  // txtName, the form's first text box
             Pick(Children(form, "COMBOBOX").at(0), "Currency");
             Click(Captioned(form, "BUTTON", "Include &Error Handling"));
             // The dialog as the user sees it; kept when $TARNWICK_SCREENSHOTS
@@ -172,10 +202,55 @@ TEST(QuillonThroughCom, PropertyFromTheNativeDialogLandsInTheModuleFileOnDisk) {
                   "    'Place Code Body Here!\r\n     m_Price = curPrice\r\n\r\nPriceExit:\r\n"
                   "    Exit Property\r\n\r\nPriceErr:\r\n" + errorTail);
     EXPECT_EQ(project.Read("basMain.bas"), quillon::testing::kBasMain);
-    EXPECT_EQ(exported("DllCanUnloadNow")(), S_OK);
-    exported("DllUnregisterServer")();
-    FreeLibrary(module);
-    CoUninitialize();
+    EXPECT_EQ(quillon.Export("DllCanUnloadNow")(), S_OK);
+}
+
+// Config's "Configurations..." dialog and its input box: a configuration
+// added there reaches the toolbar's drop-down and the project file.
+TEST(ConfigThroughCom, AConfigurationAddedInTheNativeDialogIsStoredInTheProject) {
+    Apartment apartment;
+    TempProject folder;
+    Registered config(folder.Folder(), "Config.dll");
+    ASSERT_TRUE(config.Ok());
+    const char* source = std::getenv("TARNWICK_SOURCE");
+    fs::copy(fs::path(source ? source : ".") / "samples" / "project", folder.Folder() / "project",
+             fs::copy_options::recursive);
+    folder.Write("vbaddin.ini", "[Add-Ins32]\r\nConfig.Connect=1\r\n");
+    auto env = vbide::Environment::Create();
+    const auto opened = vbide::OpenProjectFile(*env, (folder.Folder() / "project" / "Ledger.vbp").string());
+    ASSERT_EQ(opened.projects.size(), 1u);
+    {
+        com::host::ComAddInHost host(env);
+        EXPECT_TRUE(host.LoadStartupAddIns((folder.Folder() / "vbaddin.ini").string()).empty());
+        auto command = env->CommandBars()->Item("Menu Bar")->Controls()->Item("Project")->CommandBar()->Controls()->Item(
+            "Configurations...");
+        WhenShown input("New Configuration", [](HWND form) {
+            Type(Children(form, "EDIT").at(0), "profile");
+            Click(Captioned(form, "BUTTON", "OK"));
+        });
+        WhenShown dialog("Manage Configurations", [](HWND form) {
+            Click(Captioned(form, "BUTTON", "..."));  // cmdNewConfig, the first of the two
+            Click(Captioned(form, "BUTTON", "Close"));
+        });
+        env->Click(command);
+        EXPECT_TRUE(dialog.Acted());
+        EXPECT_TRUE(input.Acted());
+        EXPECT_TRUE(env->Reports().empty()) << env->Reports().front();
+        auto standard = env->CommandBars()->Item("Standard")->Controls();
+        long entries = 0;
+        for (long i = 1; i <= standard->Count(); ++i)
+            if (standard->Item(i)->Type() == vbide::msoControlDropdown) entries = standard->Item(i)->ListCount();
+        EXPECT_EQ(entries, 3);
+        vbide::SaveProject(opened.projects[0]);
+        EXPECT_TRUE(host.Disconnect("Config.Connect"));
+    }
+    const std::string vbp = folder.Read("project/Ledger.vbp");
+    EXPECT_NE(vbp.find("[Configurations]\r\nCount=3\r\nConfig1=debug\r\nConfig2=release\r\nCurrent=1\r\n"
+                       "Config3=profile\r\n"),
+              std::string::npos)
+        << vbp;
+    EXPECT_NE(vbp.find("[Config3]\r\ndebugging=False\r\n"), std::string::npos) << vbp;
+    EXPECT_EQ(config.Export("DllCanUnloadNow")(), S_OK);
 }
 
 }  // namespace
