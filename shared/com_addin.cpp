@@ -3,8 +3,10 @@
 #include "shared/com_addin.h"
 
 #include <atomic>
+#include <cstdint>
 
 #include "platform/com/addin_interface.h"
+#include "platform/com/caller.h"
 #include "platform/com/dispatch.h"
 #include "platform/com/error.h"
 #include "platform/com/ide/ide.h"
@@ -16,6 +18,18 @@ namespace vbide::addin {
 namespace {
 
 using com::IDTExtensibility2;
+
+// The IDE's main window (VBE.MainWindow.HWnd), or nullptr where the
+// environment has no such window.
+void* MainWindowHandle(IDispatch* application) {
+    try {
+        com::Caller vbe(application);
+        com::Caller window(vbe.Get(L"MainWindow").AsDispatch());
+        return reinterpret_cast<void*>(static_cast<std::intptr_t>(window.Get(L"HWnd").AsInt32()));
+    } catch (const vb::VbError&) {
+        return nullptr;
+    }
+}
 
 class ComConnect final : public IDTExtensibility2 {
 public:
@@ -110,8 +124,10 @@ public:
 private:
     void Connection(IDispatch* application, std::int32_t mode, IDispatch* addInInst, CustomArgs& custom) {
         if (!application) throw vb::VbError(91);
-        // The add-in's forms are native windows in the IDE's process.
+        // The add-in's forms are native windows in the IDE's process, owned
+        // by its main window.
         forms::win32::EnsureWin32Ui();
+        forms::win32::SetOwnerWindow(MainWindowHandle(application));
         vbe_ = com::ide::WrapVBE(application);
         const AddInPtr record = com::ide::WrapAddIn(addInInst, vbe_);
         addIn_->OnConnection(vbe_, static_cast<vbext_ConnectMode>(mode), record, custom);

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "platform/com/host/com_addin_host.h"
+#include "platform/com/host/serve.h"
 #include "platform/forms/win32/win32_app.h"
 #include "platform/vbide/environment.h"
 #include "platform/vbide/project_file.h"
@@ -146,6 +147,11 @@ TEST(QuillonThroughCom, PropertyFromTheNativeDialogLandsInTheModuleFileOnDisk) {
     ASSERT_TRUE(quillon.Ok());
     project.Write("vbaddin.ini", "[Add-Ins32]\r\nQuillon.Connect=1\r\n");
 
+    // A native window stands for the IDE's main window: the dialog must be
+    // owned by it.
+    HWND mainWindow = CreateWindowExA(0, "STATIC", "Host main window", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100, nullptr,
+                                      nullptr, GetModuleHandleA(nullptr), nullptr);
+    com::host::SetMainWindowHandle(mainWindow);
     auto env = vbide::Environment::Create();
     const auto opened = vbide::OpenProjectFile(*env, project.Vbp());
     ASSERT_EQ(opened.projects.size(), 1u);
@@ -159,7 +165,8 @@ TEST(QuillonThroughCom, PropertyFromTheNativeDialogLandsInTheModuleFileOnDisk) {
         EXPECT_FALSE(Tools(env)->Item(2)->Visible());
 
         const auto pane = env->OpenCodePane(shop->VBComponents()->Item("CItem"));
-        WhenShown dialog("Insert Procedure into CItem", [](HWND form) {
+        WhenShown dialog("Insert Procedure into CItem", [mainWindow](HWND form) {
+            EXPECT_EQ(GetWindow(form, GW_OWNER), mainWindow);
             Click(Captioned(form, "BUTTON", "&Property"));
             const auto edits = Children(form, "EDIT");
             ASSERT_GE(edits.size(), 1u);
@@ -203,6 +210,8 @@ TEST(QuillonThroughCom, PropertyFromTheNativeDialogLandsInTheModuleFileOnDisk) {
                   "    Exit Property\r\n\r\nPriceErr:\r\n" + errorTail);
     EXPECT_EQ(project.Read("basMain.bas"), quillon::testing::kBasMain);
     EXPECT_EQ(quillon.Export("DllCanUnloadNow")(), S_OK);
+    com::host::SetMainWindowHandle(nullptr);
+    DestroyWindow(mainWindow);
 }
 
 // Config's "Configurations..." dialog and its input box: a configuration

@@ -4,6 +4,7 @@
 
 #include "platform/com/host/serve.h"
 
+#include <cstdint>
 #include <map>
 #include <span>
 #include <typeinfo>
@@ -263,11 +264,18 @@ public:
             GETTER("VBE", s->VBE()))
 };
 
+void* mainWindowHandle = nullptr;
+
 class HostWindow : public Served<Window, HostWindow> {
 public:
     using Served::Served;
     using Self = HostWindow;
+    static VbLong Handle(Self& s) {
+        const bool main = s->Type() == vbext_wt_MainWindow;
+        return main ? static_cast<VbLong>(reinterpret_cast<std::intptr_t>(mainWindowHandle)) : 0;
+    }
     MEMBERS(GETTER("Caption", s->Caption()),
+            GETTER("HWnd", Handle(s)),
             GETTER("Type", static_cast<VbLong>(s->Type())),
             PROPERTY("Visible", s->Visible(), s->SetVisible(c.PutValue().AsBool())),
             MEMBER("Close", s->Close()),
@@ -428,6 +436,8 @@ Variant Out(const CommandBarControlPtr& o) { return Serve<HostCommandBarControl>
 Variant Out(const EventsPtr& o) { return Serve<HostEvents>(o); }
 
 }  // namespace
+
+void SetMainWindowHandle(void* hwnd) { mainWindowHandle = hwnd; }
 
 ComPtr<IDispatch> ServeVBE(const std::shared_ptr<VBE>& vbe) {
     Variant root = Out(vbe);

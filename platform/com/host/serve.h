@@ -24,6 +24,11 @@ ComPtr<IDispatch> ServeAddIn(const std::shared_ptr<vbide::VBE>& vbe, const std::
                              const std::string& guid, const std::string& description,
                              std::shared_ptr<bool> connected);
 
+// The native window that the served main window (VBE.MainWindow.HWnd)
+// stands for, so that add-ins own their dialogs by it; none by default (the
+// stand-in's windows are not native), when HWnd answers 0.
+void SetMainWindowHandle(void* hwnd);
+
 // The event interfaces the host's connection points carry. They are ours:
 // an add-in must learn them from the point, as it must in the IDE.
 extern const IID kCommandBarEventsIid;

@@ -85,7 +85,7 @@ void FormWindow::Build() {
         y = std::max(0, (GetSystemMetrics(SM_CYSCREEN) - height) / 2);
     }
     window_ = CreateWindowExA(exStyle, kFormClass, form_.Caption().c_str(), style, x, y, width,
-                              height, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+                              height, OwnerWindow(), nullptr, GetModuleHandleA(nullptr), nullptr);
     SetPropA(window_, kViewProperty, this);
     SetWindowLongPtrA(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&FormWindow::FormProc));
 

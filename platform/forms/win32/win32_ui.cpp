@@ -129,6 +129,17 @@ void Win32Ui::End() {
 
 // ---- The public entry points ----------------------------------------------
 
+namespace {
+HWND owner = nullptr;
+}  // namespace
+
+void SetOwnerWindow(void* window) {
+    HWND hwnd = static_cast<HWND>(window);
+    owner = hwnd && IsWindow(hwnd) ? hwnd : nullptr;
+}
+
+HWND OwnerWindow() { return owner && IsWindow(owner) ? owner : nullptr; }
+
 void EnsureWin32Ui() {
     static const bool installed = [] {
         SetUi(&TheUi());
