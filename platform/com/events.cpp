@@ -55,8 +55,13 @@ public:
     }
     HRESULT __stdcall Clone(IEnumConnectionPoints** out) override {
         if (!out) return E_POINTER;
-        *out = new PointEnumerator(points_, at_);
-        return S_OK;
+        try {
+            *out = new PointEnumerator(points_, at_);
+            return S_OK;
+        } catch (...) {
+            *out = nullptr;
+            return E_OUTOFMEMORY;
+        }
     }
 
 private:
@@ -103,8 +108,12 @@ HRESULT ConnectionPoint::Advise(IUnknown* sink, DWORD* cookie) {
     ComPtr<IDispatch> events;
     if (FAILED(sink->QueryInterface(iid_, reinterpret_cast<void**>(events.Out()))) || !events)
         return CONNECT_E_CANNOTCONNECT;
+    try {
+        sinks_.emplace(nextCookie_, events);
+    } catch (...) {
+        return E_OUTOFMEMORY;
+    }
     *cookie = nextCookie_++;
-    sinks_.emplace(*cookie, events);
     ++advisedSinks;
     return S_OK;
 }
@@ -140,8 +149,13 @@ long ConnectionPoint::AdvisedSinks() { return advisedSinks.load(); }
 
 HRESULT PointContainer::EnumConnectionPoints(IEnumConnectionPoints** points) {
     if (!points) return E_POINTER;
-    *points = new PointEnumerator({ComPtr<IConnectionPoint>(&point_)});
-    return S_OK;
+    try {
+        *points = new PointEnumerator({ComPtr<IConnectionPoint>(&point_)});
+        return S_OK;
+    } catch (...) {
+        *points = nullptr;
+        return E_OUTOFMEMORY;
+    }
 }
 
 HRESULT PointContainer::FindConnectionPoint(REFIID iid, IConnectionPoint** point) {
