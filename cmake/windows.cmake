@@ -250,3 +250,15 @@ endif()
 tarnwick_windows_test(com_contract_test
   SOURCES ${CMAKE_SOURCE_DIR}/platform/com/com_contract_test.cpp
   LIBS tarnwick_com_host)
+
+# The add-ins' behaviour tests a second time, with every call of the add-in
+# going through COM to the environment (platform/vbide/vbe_under_test.h).
+tarnwick_windows_suite_test(windows_quillon_through_com_test
+  SOURCES quillon/Connect_test.cpp LIBS quillon_core tarnwick_com_host)
+tarnwick_windows_suite_test(windows_config_through_com_test
+  SOURCES config/Connect_test.cpp LIBS config_core tarnwick_com_host)
+target_compile_definitions(windows_quillon_through_com_test PRIVATE TARNWICK_THROUGH_COM)
+target_compile_definitions(windows_config_through_com_test PRIVATE TARNWICK_THROUGH_COM)
+tarnwick_windows_suite_test(windows_wendover_through_com_test
+  SOURCES wendover/Connect_test.cpp LIBS wendover_core tarnwick_com_host)
+target_compile_definitions(windows_wendover_through_com_test PRIVATE TARNWICK_THROUGH_COM)

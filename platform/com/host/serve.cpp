@@ -84,13 +84,9 @@ template <class T>
 std::shared_ptr<T> Unserved(const Variant& argument) {
     IDispatch* object = argument.AsDispatch();
     if (!object) return nullptr;
-    void* raw = nullptr;
-    if (FAILED(object->QueryInterface(kServedIid, &raw)) || !raw) throw vb::VbError(5);
-    const auto* identity = static_cast<ServedIdentity*>(raw);
-    // QueryInterface of kServedIid adds a reference like any other.
-    object->Release();
-    if (*identity->type != typeid(T)) throw vb::VbError(5);
-    return std::static_pointer_cast<T>(identity->object);
+    auto served = ServedObject(object, typeid(T));
+    if (!served) throw vb::VbError(5);
+    return std::static_pointer_cast<T>(served);
 }
 
 class HostVBE;
@@ -438,6 +434,14 @@ Variant Out(const EventsPtr& o) { return Serve<HostEvents>(o); }
 }  // namespace
 
 void SetMainWindowHandle(void* hwnd) { mainWindowHandle = hwnd; }
+
+std::shared_ptr<void> ServedObject(IDispatch* object, const std::type_info& type) {
+    void* raw = nullptr;
+    if (!object || FAILED(object->QueryInterface(kServedIid, &raw)) || !raw) return nullptr;
+    object->Release();  // the answer added a reference, as QueryInterface does
+    const auto* identity = static_cast<ServedIdentity*>(raw);
+    return *identity->type == type ? identity->object : nullptr;
+}
 
 ComPtr<IDispatch> ServeVBE(const std::shared_ptr<VBE>& vbe) {
     Variant root = Out(vbe);

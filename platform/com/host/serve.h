@@ -10,6 +10,7 @@
 
 #include <memory>
 #include <string>
+#include <typeinfo>
 
 #include "platform/com/com_ptr.h"
 #include "shared/vbide.h"
@@ -23,6 +24,10 @@ ComPtr<IDispatch> ServeVBE(const std::shared_ptr<vbide::VBE>& vbe);
 ComPtr<IDispatch> ServeAddIn(const std::shared_ptr<vbide::VBE>& vbe, const std::string& progId,
                              const std::string& guid, const std::string& description,
                              std::shared_ptr<bool> connected);
+
+// The environment's object that a served object stands for, when it is one
+// of ours serving a `type`; nullptr otherwise.
+std::shared_ptr<void> ServedObject(IDispatch* object, const std::type_info& type);
 
 // The native window that the served main window (VBE.MainWindow.HWnd)
 // stands for, so that add-ins own their dialogs by it; none by default (the

@@ -14,6 +14,7 @@
 
 #include <oaidl.h>
 
+#include "platform/com/ide/remote.h"
 #include "shared/vbide.h"
 
 namespace com::ide {
@@ -21,5 +22,13 @@ namespace com::ide {
 vbide::VBEPtr WrapVBE(IDispatch* vbe);
 // The IDE's record of the add-in (OnConnection's AddInInst); Nothing for null.
 vbide::AddInPtr WrapAddIn(IDispatch* addIn, const vbide::VBEPtr& vbe);
+
+// The IDE's object behind a contract object made here; nullptr for one
+// made elsewhere.
+template <class T>
+IDispatch* DispatchOf(const std::shared_ptr<T>& object) {
+    auto* remote = dynamic_cast<Remote*>(object.get());
+    return remote ? remote->Dispatch() : nullptr;
+}
 
 }  // namespace com::ide
