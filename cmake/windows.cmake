@@ -45,15 +45,15 @@ tarnwick_windows_library(tarnwick_mts platform/mts LIBS tarnwick_win)
 tarnwick_windows_library(tarnwick_vbide platform/vbide
   EXCLUDE addin_host.cpp addin_registration.cpp addin_abi.cpp
   LIBS tarnwick_contract tarnwick_win)
-tarnwick_windows_library(tarnwick_about shared LIBS tarnwick_forms)
+tarnwick_windows_library(tarnwick_about shared EXCLUDE com_addin.cpp LIBS tarnwick_forms)
 tarnwick_windows_library(quillon_core quillon
-  EXCLUDE quillon_addin.cpp
+  EXCLUDE quillon_addin.cpp quillon_com.cpp
   LIBS tarnwick_vbide tarnwick_about tarnwick_forms)
 tarnwick_windows_library(config_core config
-  EXCLUDE addin.cpp
+  EXCLUDE addin.cpp config_com.cpp
   LIBS tarnwick_vbide tarnwick_about tarnwick_forms)
 tarnwick_windows_library(wendover_core wendover
-  EXCLUDE wendover_addin.cpp
+  EXCLUDE wendover_addin.cpp wendover_com.cpp
   LIBS tarnwick_vbide tarnwick_about tarnwick_forms)
 tarnwick_windows_library(larkspur_core larkspur LIBS tarnwick_about tarnwick_forms tarnwick_win)
 tarnwick_windows_library(fenmoor_core fenmoor LIBS tarnwick_forms tarnwick_mts tarnwick_win)
@@ -100,6 +100,30 @@ add_executable(tarnwick ${CMAKE_SOURCE_DIR}/apps/tarnwick/main.cpp
 target_link_libraries(tarnwick PRIVATE quillon_core config_core larkspur_core fenmoor_core)
 tarnwick_windows_program(tarnwick Tarnwick "Tarnwick command line for VB6 projects and registry scripts"
   ${PROJECT_VERSION_MAJOR} ${PROJECT_VERSION_MINOR} ${PROJECT_VERSION_PATCH})
+
+# ---- COM: the add-in DLLs the VB6 IDE loads, and the host that plays it -----
+
+# Our COM layer and the contract over the IDE's automation objects.
+file(GLOB _com_ide CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/platform/com/ide/*.cpp)
+tarnwick_windows_library(tarnwick_com platform/com
+  EXTRA ${_com_ide}
+  LIBS tarnwick_base ole32 oleaut32 uuid advapi32)
+# The environment stand-in served through COM, and loading add-ins by ProgID.
+tarnwick_windows_library(tarnwick_com_host platform/com/host LIBS tarnwick_com tarnwick_vbide)
+add_library(tarnwick_com_addin STATIC ${CMAKE_SOURCE_DIR}/shared/com_addin.cpp)
+target_link_libraries(tarnwick_com_addin PUBLIC tarnwick_com tarnwick_forms_win32)
+
+# tarnwick_com_addin_dll(NAME SOURCE CORE): an add-in DLL with the four
+# exports (undecorated, as the IDE and regsvr32 look them up).
+function(tarnwick_com_addin_dll name source core)
+  add_library(${name} SHARED ${CMAKE_SOURCE_DIR}/${source} ${CMAKE_SOURCE_DIR}/platform/com/addin_exports.def)
+  set_target_properties(${name} PROPERTIES PREFIX "")
+  target_link_libraries(${name} PRIVATE ${core} tarnwick_com_addin)
+  target_link_options(${name} PRIVATE -Wl,--enable-stdcall-fixup)
+endfunction()
+tarnwick_com_addin_dll(Quillon quillon/quillon_com.cpp quillon_core)
+tarnwick_com_addin_dll(Config config/config_com.cpp config_core)
+tarnwick_com_addin_dll(Wendover wendover/wendover_com.cpp wendover_core)
 
 # ---- Tests under Wine ------------------------------------------------------
 
@@ -238,3 +262,61 @@ add_test(NAME windows_dist
   COMMAND ${CMAKE_SOURCE_DIR}/cmake/dist_windows.sh ${CMAKE_BINARY_DIR}/bin ${CMAKE_SOURCE_DIR}/dist/windows
           tarnwick larkspur fenmoor)
 set_tests_properties(windows_dist PROPERTIES LABELS windows)
+# The add-in DLLs loaded by ProgID into the environment served over COM.
+tarnwick_windows_test(com_addins_test
+  SOURCES ${CMAKE_SOURCE_DIR}/platform/com/host/com_addins_test.cpp
+  LIBS tarnwick_com_host)
+add_dependencies(com_addins_test Quillon Config Wendover)
+add_test(NAME windows_com_register
+  COMMAND ${CMAKE_SOURCE_DIR}/cmake/com_register_test.sh ${CMAKE_BINARY_DIR}/bin)
+set_tests_properties(windows_com_register PROPERTIES
+  FIXTURES_REQUIRED wine ENVIRONMENT "${_wine_environment}" LABELS windows TIMEOUT 120
+  RESOURCE_LOCK wine_registry)
+tarnwick_windows_test(com_dialogs_test
+  SOURCES ${CMAKE_SOURCE_DIR}/platform/com/host/com_dialogs_test.cpp
+  LIBS tarnwick_com_host tarnwick_forms_win32 GUI)
+add_dependencies(com_dialogs_test Quillon Config)
+set_tests_properties(com_addins_test com_dialogs_test PROPERTIES RESOURCE_LOCK "wine_registry;wine_display")
+
+# The stand-in playing the IDE for the add-in DLLs (apps/vbhost/main.cpp).
+add_executable(vbhost ${CMAKE_SOURCE_DIR}/apps/vbhost/main.cpp)
+target_link_libraries(vbhost PRIVATE tarnwick_com_host)
+add_test(NAME windows_vbhost COMMAND ${CMAKE_SOURCE_DIR}/cmake/vbhost_test.sh ${CMAKE_BINARY_DIR}/bin)
+set_tests_properties(windows_vbhost PROPERTIES
+  FIXTURES_REQUIRED wine ENVIRONMENT "${_wine_environment}" LABELS windows TIMEOUT 120
+  RESOURCE_LOCK wine_registry)
+
+# The installer, dist/windows/tarnwick-setup-<version>.exe (NSIS).
+find_program(TARNWICK_MAKENSIS makensis)
+if(TARNWICK_MAKENSIS)
+  set(_setup ${CMAKE_SOURCE_DIR}/dist/windows/tarnwick-setup-${PROJECT_VERSION}.exe)
+  set(_nsi ${CMAKE_SOURCE_DIR}/packaging/windows/tarnwick.nsi)
+  add_custom_command(OUTPUT ${_setup}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_SOURCE_DIR}/dist/windows
+    COMMAND ${TARNWICK_MAKENSIS} -V2 -DVERSION=${PROJECT_VERSION} -DBIN=${CMAKE_BINARY_DIR}/bin
+            -DOUTFILE=${_setup} ${_nsi}
+    DEPENDS ${_nsi} larkspur fenmoor tarnwick Quillon Config Wendover
+    COMMENT "Building the installer tarnwick-setup-${PROJECT_VERSION}.exe")
+  add_custom_target(installer ALL DEPENDS ${_setup})
+  add_test(NAME windows_installer COMMAND ${CMAKE_SOURCE_DIR}/cmake/installer_test.sh ${_setup})
+  set_tests_properties(windows_installer PROPERTIES
+    FIXTURES_REQUIRED wine ENVIRONMENT "${_wine_environment}" LABELS windows TIMEOUT 180
+    RESOURCE_LOCK wine_registry)
+endif()
+
+# The contract through COM in one process: served, then wrapped again.
+tarnwick_windows_test(com_contract_test
+  SOURCES ${CMAKE_SOURCE_DIR}/platform/com/com_contract_test.cpp
+  LIBS tarnwick_com_host)
+
+# The add-ins' behaviour tests a second time, with every call of the add-in
+# going through COM to the environment (platform/vbide/vbe_under_test.h).
+tarnwick_windows_suite_test(windows_quillon_through_com_test
+  SOURCES quillon/Connect_test.cpp LIBS quillon_core tarnwick_com_host)
+tarnwick_windows_suite_test(windows_config_through_com_test
+  SOURCES config/Connect_test.cpp LIBS config_core tarnwick_com_host)
+target_compile_definitions(windows_quillon_through_com_test PRIVATE TARNWICK_THROUGH_COM)
+target_compile_definitions(windows_config_through_com_test PRIVATE TARNWICK_THROUGH_COM)
+tarnwick_windows_suite_test(windows_wendover_through_com_test
+  SOURCES wendover/Connect_test.cpp LIBS wendover_core tarnwick_com_host)
+target_compile_definitions(windows_wendover_through_com_test PRIVATE TARNWICK_THROUGH_COM)

@@ -8,6 +8,7 @@
 #include "config/test_support.h"
 #include "platform/forms/controls.h"
 #include "platform/forms/headless.h"
+#include "platform/vbide/vbe_under_test.h"
 
 namespace config {
 namespace {
@@ -32,7 +33,7 @@ std::vector<std::string> Entries(const vbide::CommandBarControlPtr& drop) {
 void ConnectTo(Connect& addin, const std::shared_ptr<vbide::Environment>& env,
                vbide::vbext_ConnectMode mode = vbide::vbext_cm_AfterStartup) {
     vbide::CustomArgs custom;
-    addin.OnConnection(env, mode, nullptr, custom);
+    addin.OnConnection(vbide::testing::VbeUnderTest(env), mode, nullptr, custom);
 }
 
 TEST(ConfigConnect, AfterStartupAProjectWithoutStoreGetsTheDefaultsAtOnce) {
@@ -84,7 +85,7 @@ TEST(ConfigConnect, AMissingProjectMenuEndsTheConnectionSilentlyAfterTheDropDown
     // The drop-down's subscription is in place.
     addin.List()->AddItem("debug");
     addin.List()->AddItem("release");
-    env->Pick(addin.List(), 2);
+    env->Pick(vbide::testing::InEnvironment(addin.List()), 2);
     EXPECT_EQ(env->ActiveVBProject()->ReadProperty("Configurations", "Current"), "2");
     // No project subscription: a new project is not filled in.
     env->AddProject("Other");
@@ -131,7 +132,7 @@ TEST(ConfigConnect, PickingReleaseRewritesEveryModule) {
     auto env = Defaults(b).Build();
     Connect addin;
     ConnectTo(addin, env);
-    env->Pick(addin.List(), 2);
+    env->Pick(vbide::testing::InEnvironment(addin.List()), 2);
     auto project = env->ActiveVBProject();
     EXPECT_EQ(project->ReadProperty("Configurations", "Current"), "2");
     EXPECT_EQ(TextOf(project, "basA"), "Option Explicit\r\n#Const debugging = False");
@@ -146,7 +147,7 @@ TEST(ConfigConnect, WithoutAProjectBothCommandsSayNoActiveProject) {
     EXPECT_EQ(addin.List()->ListCount(), 0);
     ui.QueueAnswer(forms::vbCancel);
     addin.List()->AddItem("stale");  // something to pick
-    env->Pick(addin.List(), 1);
+    env->Pick(vbide::testing::InEnvironment(addin.List()), 1);
     env->Click(ProjectMenu(env)->Item("Configurations..."));
     ASSERT_EQ(ui.messages.size(), 2u);
     for (const auto& m : ui.messages) {

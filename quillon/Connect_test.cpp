@@ -4,6 +4,7 @@
 
 #include "platform/forms/headless.h"
 #include "platform/vbide/builder.h"
+#include "platform/vbide/vbe_under_test.h"
 #include "quillon/frmDialog.h"
 
 namespace quillon {
@@ -25,7 +26,7 @@ protected:
 
     void Start(std::shared_ptr<vbide::Environment> environment) {
         env = std::move(environment);
-        addin.OnConnection(env, vbide::vbext_cm_AfterStartup, nullptr, custom);
+        addin.OnConnection(vbide::testing::VbeUnderTest(env), vbide::vbext_cm_AfterStartup, nullptr, custom);
     }
     void TearDown() override {
         if (env) addin.OnDisconnection(vbide::vbext_dm_HostShutdown, custom);

@@ -8,6 +8,7 @@
 
 #include "platform/forms/headless.h"
 #include "platform/vbide/environment.h"
+#include "platform/vbide/vbe_under_test.h"
 #include "platform/win/profile.h"
 #include "wendover/basWendover.h"
 #include "wendover/test_folder.h"
@@ -98,8 +99,10 @@ public:
 
 class ConnectTest : public ::testing::Test {
 protected:
-    void SetUp() override { connect.OnConnection(env, vbide::vbext_cm_AfterStartup, nullptr, custom); }
-    void ClickToggle() { env->Click(connect.objMenu); }
+    void SetUp() override {
+        connect.OnConnection(vbide::testing::VbeUnderTest(env), vbide::vbext_cm_AfterStartup, nullptr, custom);
+    }
+    void ClickToggle() { env->Click(vbide::testing::InEnvironment(connect.objMenu)); }
 
     forms::ScopedHeadlessUi ui;
     SettingsFolder folder;
@@ -132,7 +135,7 @@ TEST_F(ConnectTest, DisconnectionDeletesBothCommandsInEitherState) {
 
     // A new connection starts again in the normal layout.
     Connect again;
-    again.OnConnection(env, vbide::vbext_cm_Startup, nullptr, custom);
+    again.OnConnection(vbide::testing::VbeUnderTest(env), vbide::vbext_cm_Startup, nullptr, custom);
     EXPECT_EQ(Menu(env, "View")->Item(1)->Caption(), "&Max Work Area");
 }
 
@@ -143,7 +146,7 @@ TEST(ConnectFailure, WithoutAViewMenuNothingReachesTheAddInsMenu) {
     Connect connect;
     vbide::CustomArgs custom;
     try {
-        connect.OnConnection(env, vbide::vbext_cm_AfterStartup, nullptr, custom);
+        connect.OnConnection(vbide::testing::VbeUnderTest(env), vbide::vbext_cm_AfterStartup, nullptr, custom);
         FAIL() << "connected without a View menu";
     } catch (const vb::VbError& e) {
         EXPECT_EQ(e.Number(), 5);
@@ -277,7 +280,7 @@ TEST_F(ToggleOverAnyWindows, AFailingWindowStopsTheWalkAndKeepsTheCaption) {
 }
 
 TEST_F(ConnectTest, OptionsCommandOpensOneModelessDialog) {
-    auto options = connect.objFormMenu;
+    auto options = vbide::testing::InEnvironment(connect.objFormMenu);
     env->Click(options);
     frmOptions* first = connect.Options();
     ASSERT_NE(first, nullptr);
@@ -309,7 +312,7 @@ TEST_F(ConnectTest, ASavedChangeTakesEffectAtTheVeryNextToggle) {
         if (env->Windows()->Item(i)->Type() == vbide::vbext_wt_ToolWindow)
             env->Windows()->Item(i)->SetVisible(true);
 
-    env->Click(connect.objFormMenu);
+    env->Click(vbide::testing::InEnvironment(connect.objFormMenu));
     frmOptions& dialog = *connect.Options();
     dialog.Get<forms::CheckBox>("chkToolbox", 0).UserClick();
     // Unsaved ticks do nothing: the toggle reads the file.

@@ -111,7 +111,9 @@ void FormWindow::Build() {
         x = std::max(0, (GetSystemMetrics(SM_CXSCREEN) - width) / 2);
         y = std::max(0, (GetSystemMetrics(SM_CYSCREEN) - height) / 2);
     }
-    HWND owner = form_.ShowInTaskbar() ? nullptr : HiddenOwner();
+    // Inside a host (the IDE) its main window owns the forms; otherwise a form
+    // kept off the task bar gets the hidden owner.
+    HWND owner = OwnerWindow() ? OwnerWindow() : form_.ShowInTaskbar() ? nullptr : HiddenOwner();
     window_ = CreateWindowExA(exStyle, kFormClass, form_.Caption().c_str(), style, x, y, width,
                               height, owner, nullptr, GetModuleHandleA(nullptr), nullptr);
     SetPropA(window_, kViewProperty, this);

@@ -23,6 +23,12 @@ int RunProgram(const std::function<void()>& start);
 // Installs the Windows user interface (once) for tests.
 void EnsureWin32Ui();
 
+// The window (HWND) that owns every form window made from now on, or nullptr
+// for none (the default): an add-in's dialogs belong to the IDE's main
+// window, stay above it and go with it when it is minimised. A handle that is
+// no window is taken as none.
+void SetOwnerWindow(void* window);
+
 // The window (HWND) of a shown form or of one of its controls; nullptr when
 // there is none.
 void* WindowOf(const Form& form);
@@ -46,5 +52,8 @@ std::string MissingIcons(const Form& form);
 // Writes the client area of a shown form, as it is on screen, to a PNG file;
 // answers whether the file was written.
 bool Screenshot(const Form& form, const std::string& pngPath);
+// The same for any window of the process (an HWND), such as a form that an
+// add-in DLL shows with its own copy of the runtime.
+bool ScreenshotWindow(void* window, const std::string& pngPath);
 
 }  // namespace forms::win32

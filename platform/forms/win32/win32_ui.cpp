@@ -139,6 +139,17 @@ void Win32Ui::End() {
 
 // ---- The public entry points ----------------------------------------------
 
+namespace {
+HWND owner = nullptr;
+}  // namespace
+
+void SetOwnerWindow(void* window) {
+    HWND hwnd = static_cast<HWND>(window);
+    owner = hwnd && IsWindow(hwnd) ? hwnd : nullptr;
+}
+
+HWND OwnerWindow() { return owner && IsWindow(owner) ? owner : nullptr; }
+
 void EnsureWin32Ui() {
     static const bool installed = [] {
         SetUi(&TheUi());
@@ -202,9 +213,14 @@ std::string ClippedCaptions(const Form& form) {
 bool Screenshot(const Form& form, const std::string& pngPath) {
     FormWindow* view = TheUi().WindowOf(form);
     if (!view) return false;
-    HWND hwnd = view->Window();
-    RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    RedrawWindow(view->Window(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
     TheUi().DoEvents();
+    return ScreenshotWindow(view->Window(), pngPath);
+}
+
+bool ScreenshotWindow(void* window, const std::string& pngPath) {
+    HWND hwnd = static_cast<HWND>(window);
+    RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
     RECT client{};
     GetClientRect(hwnd, &client);
     const int width = client.right, height = client.bottom;

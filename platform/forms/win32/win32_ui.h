@@ -39,6 +39,9 @@ private:
     bool ended_ = false;
 };
 
+// The owner of new form windows (SetOwnerWindow), nullptr for none.
+HWND OwnerWindow();
+
 // The cursor every form shows while the program is busy (the hourglass), or
 // nullptr for the windows' own cursors.
 HCURSOR FormsCursor();
