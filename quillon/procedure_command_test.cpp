@@ -166,6 +166,10 @@ TEST(ProcedureCommand, TheEnvironmentTakesExactlyTheLegalTextsTheGeneratorWrites
 }
 
 TEST(ProcedureCommand, TextsTypedInTheTerminalAreWrittenInTheCodePage) {
+#ifdef _WIN32
+    GTEST_SKIP() << "on Windows arguments arrive from the wide command line in the ANSI code page, not through the "
+                    "locale's encoding (the byte-for-byte test of tarnwick.exe covers them)";
+#endif
     win::testing::ScopedVariable locale("LC_ALL", "C.UTF-8");
     win::testing::ScopedVariable western("TARNWICK_CODEPAGE", "1252");
     const Result r = Command({"--kind", "function", "--name", "Gr\xC3\xB6\xC3\x9F" "e", "--args",

@@ -46,6 +46,10 @@ TEST(Options, UsageErrorsNameTheWordAtFault) {
 // Text typed in a UTF-8 terminal goes into files in the projects' code page,
 // and names read from files come back in the terminal's encoding.
 TEST(Options, TextGoesIntoTheCodePageAndMessagesComeBack) {
+#ifdef _WIN32
+    GTEST_SKIP() << "on Windows arguments arrive from the wide command line in the ANSI code page, not through the "
+                    "locale's encoding (the byte-for-byte test of tarnwick.exe covers them)";
+#endif
     win::testing::ScopedVariable locale("LC_ALL", "C.UTF-8");
     const Options options({"--name", "Gr\xC3\xB6\xC3\x9F" "e", "--out", "\xE8\xA8\x88"}, kKnown);
     {

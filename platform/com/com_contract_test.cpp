@@ -73,13 +73,13 @@ TEST_F(ThroughCom, ValuesAndTextArriveAsTheStandInGivesThem) {
 
 TEST_F(ThroughCom, ByReferenceOutputsAndOptionalArgumentsWork) {
     auto module = Main();
-    long startLine = 1, startColumn = 1, endLine = -1, endColumn = -1;
+    std::int32_t startLine = 1, startColumn = 1, endLine = -1, endColumn = -1;
     EXPECT_TRUE(module->Find("Total", startLine, startColumn, endLine, endColumn, true, false, false));
     EXPECT_EQ(startLine, 5);
     EXPECT_EQ(startColumn, 5);
     EXPECT_EQ(endLine, 5);
     EXPECT_EQ(endColumn, 9);
-    long none[4] = {1, 1, -1, -1};
+    std::int32_t none[4] = {1, 1, -1, -1};
     EXPECT_FALSE(module->Find("Absent", none[0], none[1], none[2], none[3], false, false, false));
     EXPECT_EQ(none[2], -1);  // left as it was
 

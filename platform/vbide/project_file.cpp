@@ -147,7 +147,7 @@ win::NamedFiles NamedModules(const std::string& folder) {
     };
 }
 
-std::string FolderOf(const std::string& path) { return fs::absolute(path).lexically_normal().parent_path().string(); }
+std::string FolderOf(const std::string& path) { return win::TextOf(fs::absolute(win::PathOf(path)).lexically_normal().parent_path()); }
 
 // Saves files all together under the lock and journal of `anchor` (a
 // project file, which names the other files, or the one file written), or

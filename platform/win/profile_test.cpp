@@ -232,6 +232,9 @@ TEST_F(Profile, FailedWritesReturnFalseAndLeaveTheOldFile) {
 // A journal planted beside the settings file may only finish a write of
 // that file: one naming another file makes the write fail, and nothing moves.
 TEST_F(Profile, APlantedJournalBesideTheFileMakesTheWriteFailAndMovesNothing) {
+#ifdef _WIN32
+    GTEST_SKIP() << "kernel32 writes profiles on Windows; the suite's journal is the POSIX writer's";
+#endif
     const std::string victim = folder / "victim";
     const std::string journal = folder / ".Wendover.ini.save-journal";
     WriteBytes(file, "[S]\r\nk=old\r\n");

@@ -10,6 +10,7 @@
 #include <set>
 #include <string_view>
 
+#include "platform/win/path_text.h"
 #include "platform/win/save_journal.h"
 
 namespace win {
@@ -28,8 +29,8 @@ std::string Reason(int error) { return FileErrorText(error); }
 // elements: how a save and its recovery compare names.
 std::string Plain(const std::string& path) {
     std::error_code ignored;
-    const std::filesystem::path absolute = std::filesystem::absolute(path, ignored);
-    return (absolute.empty() ? std::filesystem::path(path) : absolute).lexically_normal().generic_string();
+    const std::filesystem::path absolute = std::filesystem::absolute(PathOf(path), ignored);
+    return GenericTextOf((absolute.empty() ? PathOf(path) : absolute).lexically_normal());
 }
 
 std::string Join(const std::string& folder, const std::string& name) {
@@ -163,7 +164,10 @@ bool Check(FileSystem& fs, const Journal& journal, const std::string& anchor, Al
 SaveResult Recover(FileSystem& fs, const std::string& anchor, Allowed allowed) {
     const std::string journalPath = JournalOf(fs.FollowLinks(anchor));
     FileFacts facts;
-    if (const int e = fs.Facts(journalPath, facts)) return Failure(SaveResult::kFailed, journalPath, Reason(e));
+    // A name longer than the system holds names no journal: the save that
+    // follows refuses such names before it writes one.
+    if (const int e = fs.Facts(journalPath, facts); e == ENAMETOOLONG) return {};
+    else if (e) return Failure(SaveResult::kFailed, journalPath, Reason(e));
     if (!facts.exists) return {};
     std::string text;
     Journal journal;
@@ -244,12 +248,15 @@ SaveResult Plan(FileSystem& fs, const std::vector<FileToSave>& files, const std:
     const std::string folder = FolderOfPath(anchor);
     std::set<std::string> seen;
     std::set<std::string> creatable;  // folders found open to new files
+    // The journal goes beside the anchor before anything else: a name the
+    // system cannot hold refuses the save here, while nothing has changed.
+    if (const int e = fs.CanReplace(JournalOf(anchor))) return Failure(SaveResult::kRefused, anchor, Reason(e));
     for (const FileToSave& f : files) {
         Planned p{&f, {}, {}};
         const std::string named = Plain(f.path);
         p.step.target = fs.FollowLinks(named);
         if (!seen.insert(p.step.target).second) continue;  // the first of two names for one file wins
-        p.step.record.target = std::filesystem::path(named).lexically_relative(folder).generic_string();
+        p.step.record.target = GenericTextOf(PathOf(named).lexically_relative(PathOf(folder)));
         if (!IsRecordableName(p.step.record.target))
             return Failure(SaveResult::kRefused, f.path, "the file lies on another drive than " + anchor);
         if (const int e = fs.Facts(p.step.target, p.facts)) return Failure(SaveResult::kRefused, f.path, Reason(e));

@@ -119,7 +119,7 @@ TEST_F(Win32Save, APathWhoseTemporaryNamesPassTheLimitIsRefusedBeforeAnythingCha
     for (const char* name : {"Ledger.vbp", "modA.bas", "modB.bas"}) Write(deep + "\\" + name, "old\r\n");
     ASSERT_EQ(Read(deep + "\\Ledger.vbp"), "old\r\n");  // the files themselves fit
     const SaveResult r = SaveFiles(NewProject(deep), deep + "\\Ledger.vbp");
-    EXPECT_EQ(r.outcome, SaveResult::kRefused);
+    EXPECT_EQ(r.outcome, SaveResult::kRefused) << r.Text();
     EXPECT_EQ(r.reason, "the path is longer than 259 characters");
     EXPECT_EQ(Entries(deep), kProject);
     EXPECT_EQ(Read(deep + "\\modA.bas"), "old\r\n");
