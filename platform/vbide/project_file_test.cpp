@@ -154,10 +154,6 @@ TEST_F(ProjectFiles, OpensEveryModuleKindShowingOnlyTheVisibleLines) {
 // project's own files, also those its module paths reach through "..";
 // otherwise the environment reports it, and saving the project is refused.
 TEST_F(ProjectFiles, AJournalIsFinishedOnlyWhereTheProjectsOwnPathsReach) {
-#ifdef _WIN32
-    GTEST_SKIP() << "not yet on Windows: recovery there does not recognise its own journal for a module beside the "
-                    "project's folder; the hostile half of this test holds, the finishing half is open";
-#endif
     WriteSampleProject();
     Write("Other/victim", "precious");
     Write("Other/.victim.3-2.tmp", "attack");

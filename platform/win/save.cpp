@@ -10,6 +10,7 @@
 #include <set>
 #include <string_view>
 
+#include "base/text.h"
 #include "platform/win/path_text.h"
 #include "platform/win/save_journal.h"
 
@@ -99,12 +100,23 @@ struct Found {
 
 // The files a journal may name: the anchor, the files it names as it reads
 // now and as its new bytes would read, and those of the save under way.
+// How two names of one file compare: without regard to case on Windows,
+// whose file names ignore it (a project may name "cthing.CLS" for the file
+// CThing.cls), exactly elsewhere.
+std::string NameKey(const std::string& name) {
+#ifdef _WIN32
+    return text::UpperAscii(name);
+#else
+    return name;
+#endif
+}
+
 struct Allowed {
     const NamedFiles& names;
     std::set<std::string> files;
     void Add(const std::string& anchorBytes) {
         if (names)
-            for (const std::string& path : names(anchorBytes)) files.insert(Plain(path));
+            for (const std::string& path : names(anchorBytes)) files.insert(NameKey(Plain(path)));
     }
 };
 
@@ -113,7 +125,7 @@ struct Allowed {
 bool Check(FileSystem& fs, const Journal& journal, const std::string& anchor, Allowed& allowed,
            std::vector<Found>& found) {
     const std::string folder = FolderOfPath(anchor);
-    allowed.files.insert(anchor);
+    allowed.files.insert(NameKey(anchor));
     if (std::string bytes; fs.ReadFile(fs.FollowLinks(anchor), bytes, kReadLimit) == 0) allowed.Add(bytes);
     for (const JournalStep& record : journal.steps) {
         if (!IsRecordableName(record.target)) return false;
@@ -138,7 +150,7 @@ bool Check(FileSystem& fs, const Journal& journal, const std::string& anchor, Al
         found.push_back(std::move(f));
     }
     for (Found& f : found) {
-        if (!allowed.files.count(f.named)) return false;
+        if (!allowed.files.count(NameKey(f.named))) return false;
         if (!journal.committed) continue;
         // A committed step is finished only from the new bytes, over the old
         // (or already the new) ones; an in-place copy may have been cut short.
@@ -506,7 +518,7 @@ SaveResult SaveFiles(const std::vector<FileToSave>& files, const std::string& an
     // An earlier save of this anchor may also have written the files that
     // this one writes.
     Allowed own{names, {}};
-    for (const FileToSave& f : files) own.files.insert(Plain(f.path));
+    for (const FileToSave& f : files) own.files.insert(NameKey(Plain(f.path)));
     if (SaveResult r = Recover(fs, plainAnchor, own); !r.ok()) return r;
     std::vector<Planned> plan;
     if (SaveResult r = Plan(fs, files, plainAnchor, plan); !r.ok() || plan.empty()) return r;
