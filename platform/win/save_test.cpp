@@ -9,10 +9,8 @@
 
 #include <filesystem>
 #include <map>
-#include <fstream>
 #include <random>
 #include <set>
-#include <sstream>
 #include <thread>
 
 #include "platform/win/faulty_file_system.h"
@@ -24,15 +22,6 @@ namespace win {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string Read(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-void Write(const std::string& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
 
 std::set<std::string> Entries(const std::string& folder) {
     std::set<std::string> names;
@@ -50,7 +39,7 @@ TEST_F(Save, WritesTheBytesAndReplacesAnOlderFile) {
     const std::string target = Path("wizard.reg");
     ASSERT_EQ(WriteFileAtomically(target, "first, and longer\r\n"), "");
     ASSERT_EQ(WriteFileAtomically(target, std::string("a\0b\r\n", 5)), "");
-    EXPECT_EQ(Read(target), std::string("a\0b\r\n", 5));
+    EXPECT_EQ(testing::ReadBytes(target), std::string("a\0b\r\n", 5));
     EXPECT_EQ(Entries(folder_.Path()), std::set<std::string>{"wizard.reg"});
 }
 
@@ -64,7 +53,7 @@ TEST_F(Save, MissingFolderOrAFolderAsTargetFailsAndChangesNothing) {
 }
 
 TEST_F(Save, UnchangedFilesAreNotTouchedAndCountedOut) {
-    Write(Path("a.bas"), "same");
+    testing::WriteBytes(Path("a.bas"), "same");
     const auto before = fs::last_write_time(Path("a.bas"));
     const SaveResult r = SaveFiles({{Path("a.bas"), "same"}, {Path("b.bas"), "new"}}, Path("P.vbp"));
     ASSERT_TRUE(r.ok()) << r.Text();
@@ -73,8 +62,8 @@ TEST_F(Save, UnchangedFilesAreNotTouchedAndCountedOut) {
 }
 
 TEST_F(Save, ProducedBytesAreComparedAndWrittenLikeGivenOnes) {
-    Write(Path("a.bas"), "same");
-    Write(Path("b.bas"), "old");
+    testing::WriteBytes(Path("a.bas"), "same");
+    testing::WriteBytes(Path("b.bas"), "old");
     int made = 0;
     const auto make = [&made](std::string bytes) {
         return [&made, bytes] {
@@ -85,38 +74,38 @@ TEST_F(Save, ProducedBytesAreComparedAndWrittenLikeGivenOnes) {
     const SaveResult r = SaveFiles({{Path("a.bas"), {}, make("same")}, {Path("b.bas"), {}, make("new")}}, Path("P.vbp"));
     ASSERT_TRUE(r.ok()) << r.Text();
     EXPECT_EQ(r.changed, 1u);
-    EXPECT_EQ(Read(Path("a.bas")), "same");
-    EXPECT_EQ(Read(Path("b.bas")), "new");
+    EXPECT_EQ(testing::ReadBytes(Path("a.bas")), "same");
+    EXPECT_EQ(testing::ReadBytes(Path("b.bas")), "new");
     EXPECT_EQ(made, 3);  // each compared once, the changed one written
 }
 
 TEST_F(Save, AReadOnlyTargetIsRefusedBeforeAnythingChanges) {
-    Write(Path("a.bas"), "old a");
-    Write(Path("b.bas"), "old b");
+    testing::WriteBytes(Path("a.bas"), "old a");
+    testing::WriteBytes(Path("b.bas"), "old b");
     fs::permissions(Path("b.bas"), fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
     const SaveResult r = SaveFiles({{Path("a.bas"), "new a"}, {Path("b.bas"), "new b"}}, Path("a.bas"));
     EXPECT_EQ(r.outcome, SaveResult::kRefused);
     EXPECT_EQ(r.file, Path("b.bas"));
-    EXPECT_EQ(Read(Path("a.bas")), "old a");
-    EXPECT_EQ(Read(Path("b.bas")), "old b");
+    EXPECT_EQ(testing::ReadBytes(Path("a.bas")), "old a");
+    EXPECT_EQ(testing::ReadBytes(Path("b.bas")), "old b");
     EXPECT_EQ(Entries(folder_.Path()), (std::set<std::string>{"a.bas", "b.bas"}));
 }
 
 TEST_F(Save, LinksModesAndHardLinksAreKept) {
     fs::create_directories(Path("shared"));
-    Write(Path("shared/mod.bas"), "old shared");
+    testing::WriteBytes(Path("shared/mod.bas"), "old shared");
     fs::create_symlink("shared/mod.bas", Path("mod.bas"));
-    Write(Path("hard.bas"), "old hard");
+    testing::WriteBytes(Path("hard.bas"), "old hard");
     fs::create_hard_link(Path("hard.bas"), Path("other-name.bas"));
-    Write(Path("exec.bas"), "old exec");
+    testing::WriteBytes(Path("exec.bas"), "old exec");
     fs::permissions(Path("exec.bas"), fs::perms::owner_all | fs::perms::group_read);
     const SaveResult r = SaveFiles(
         {{Path("mod.bas"), "new shared"}, {Path("hard.bas"), "new hard"}, {Path("exec.bas"), "new exec"}},
         Path("mod.bas"));
     ASSERT_TRUE(r.ok()) << r.Text();
     EXPECT_TRUE(fs::is_symlink(Path("mod.bas")));
-    EXPECT_EQ(Read(Path("shared/mod.bas")), "new shared");
-    EXPECT_EQ(Read(Path("other-name.bas")), "new hard");
+    EXPECT_EQ(testing::ReadBytes(Path("shared/mod.bas")), "new shared");
+    EXPECT_EQ(testing::ReadBytes(Path("other-name.bas")), "new hard");
     EXPECT_EQ(fs::hard_link_count(Path("hard.bas")), 2u);
     EXPECT_EQ(fs::status(Path("exec.bas")).permissions(), fs::perms::owner_all | fs::perms::group_read);
 }
@@ -130,7 +119,7 @@ TEST_F(Save, AFailureAtAnyStepLeavesAllOldOrAllNew) {
     FaultyFileSystem faulty(FileSystem::Native());
     bool saved = false;
     for (int n = 1; !saved && n < 200; ++n) {
-        for (const auto& [name, text] : files) Write(Path(name), "old " + text);
+        for (const auto& [name, text] : files) testing::WriteBytes(Path(name), "old " + text);
         fs::remove(Path("link.bas"));
         fs::create_symlink("shared/one.bas", Path("link.bas"));
         fs::remove(Path("second-link"));
@@ -147,12 +136,12 @@ TEST_F(Save, AFailureAtAnyStepLeavesAllOldOrAllNew) {
         saved = r.ok();
         ASSERT_TRUE(saved || faulty.Failed()) << r.Text();
         ASSERT_TRUE(RecoverSave(Path("P.vbp")).ok());
-        const bool isNew = Read(Path("P.vbp")) == "new Type=Exe";
+        const bool isNew = testing::ReadBytes(Path("P.vbp")) == "new Type=Exe";
         const std::string prefix = isNew ? "new " : "old ";
         SCOPED_TRACE("failing step " + std::to_string(n));
         EXPECT_TRUE(!saved || isNew);
-        for (const auto& [name, text] : files) EXPECT_EQ(Read(Path(name)), prefix + text) << name;
-        EXPECT_EQ(Read(Path("second-link")), prefix + "hard");
+        for (const auto& [name, text] : files) EXPECT_EQ(testing::ReadBytes(Path(name)), prefix + text) << name;
+        EXPECT_EQ(testing::ReadBytes(Path("second-link")), prefix + "hard");
         EXPECT_TRUE(fs::is_symlink(Path("link.bas")));
         EXPECT_EQ(fs::exists(Path("fresh.cls")), isNew);
         std::set<std::string> expected = before;
@@ -167,7 +156,7 @@ TEST_F(Save, AFailureAtAnyStepLeavesAllOldOrAllNew) {
 // before its commit changed nothing; one stopped after it says so, names
 // the files, and the next open finishes it.
 TEST_F(Save, ASaveThatCannotFinishAfterItsCommitSaysSoAndTheNextOpenFinishesIt) {
-    Write(Path("P.vbp"), "Type=Exe");
+    testing::WriteBytes(Path("P.vbp"), "Type=Exe");
     const std::string bigNew(8209, 'n');
     const std::vector<FileToSave> files = {{Path("P.vbp"), "Type=Exe new"}, {Path("a.bas"), "new a"},
                                            {Path("hard.bas"), bigNew}};
@@ -178,11 +167,11 @@ TEST_F(Save, ASaveThatCannotFinishAfterItsCommitSaysSoAndTheNextOpenFinishesIt) 
     std::set<SaveResult::Outcome> seen;
     for (int n = 1; n < 200 && !seen.count(SaveResult::kSaved); ++n) {
         SCOPED_TRACE("failing from step " + std::to_string(n));
-        Write(Path("P.vbp"), "Type=Exe");
-        Write(Path("a.bas"), "old a");
+        testing::WriteBytes(Path("P.vbp"), "Type=Exe");
+        testing::WriteBytes(Path("a.bas"), "old a");
         fs::remove(Path("hard.bas"));
         fs::remove(Path("second-name"));
-        Write(Path("hard.bas"), std::string(8192, 'o'));
+        testing::WriteBytes(Path("hard.bas"), std::string(8192, 'o'));
         fs::create_hard_link(Path("hard.bas"), Path("second-name"));
         const std::set<std::string> entries = Entries(folder_.Path());
         faulty.FailAt(n, ENOSPC, true);
@@ -197,11 +186,11 @@ TEST_F(Save, ASaveThatCannotFinishAfterItsCommitSaysSoAndTheNextOpenFinishesIt) 
         }
         // A file rewritten in place is whole: old before the commit, old or
         // new (never cut) after it.
-        const std::string hard = Read(Path("hard.bas"));
+        const std::string hard = testing::ReadBytes(Path("hard.bas"));
         EXPECT_TRUE(hard == std::string(8192, 'o') || (committed && hard == bigNew)) << hard.size();
         ASSERT_TRUE(RecoverSave(Path("P.vbp"), FileSystem::Native(), names).ok());
-        EXPECT_EQ(Read(Path("a.bas")), committed ? "new a" : "old a");
-        EXPECT_EQ(Read(Path("second-name")), committed ? bigNew : std::string(8192, 'o'));
+        EXPECT_EQ(testing::ReadBytes(Path("a.bas")), committed ? "new a" : "old a");
+        EXPECT_EQ(testing::ReadBytes(Path("second-name")), committed ? bigNew : std::string(8192, 'o'));
         EXPECT_EQ(Entries(folder_.Path()), entries);
     }
     EXPECT_TRUE(seen.count(SaveResult::kFailed) && seen.count(SaveResult::kUnfinished) &&
@@ -224,10 +213,10 @@ TEST_F(Save, AKilledSaveIsFinishedOrUndoneByTheNext) {
     std::vector<FileToSave> next;
     for (int i = 0; i < 40; ++i) {
         const std::string name = Path("m" + std::to_string(i) + ".bas");
-        Write(name, "old " + std::to_string(i) + std::string(20000, 'o'));
+        testing::WriteBytes(name, "old " + std::to_string(i) + std::string(20000, 'o'));
         next.push_back({name, "new " + std::to_string(i) + std::string(20000, 'n')});
     }
-    Write(Path("P.vbp"), "Type=Exe\n");
+    testing::WriteBytes(Path("P.vbp"), "Type=Exe\n");
     const std::set<std::string> entries = Entries(folder_.Path());
     const NamedFiles modules = [&next](const std::string&) {
         std::vector<std::string> paths;
@@ -248,21 +237,21 @@ TEST_F(Save, AKilledSaveIsFinishedOrUndoneByTheNext) {
         ::waitpid(child, nullptr, 0);
         const SaveResult recovered = RecoverSave(Path("P.vbp"), FileSystem::Native(), modules);
         ASSERT_TRUE(recovered.ok()) << recovered.Text();
-        const bool isNew = Read(next[0].path) == next[0].bytes;
+        const bool isNew = testing::ReadBytes(next[0].path) == next[0].bytes;
         (isNew ? news : olds) += 1;
         for (int i = 0; i < 40; ++i) {
             const std::string want = (isNew ? "new " : "old ") + std::to_string(i) + std::string(20000, isNew ? 'n' : 'o');
-            ASSERT_EQ(Read(next[i].path), want) << "round " << round << ", module " << i;
+            ASSERT_EQ(testing::ReadBytes(next[i].path), want) << "round " << round << ", module " << i;
         }
         ASSERT_EQ(Entries(folder_.Path()), entries);
-        for (int i = 0; i < 40; ++i) Write(next[i].path, "old " + std::to_string(i) + std::string(20000, 'o'));
+        for (int i = 0; i < 40; ++i) testing::WriteBytes(next[i].path, "old " + std::to_string(i) + std::string(20000, 'o'));
     }
     RecordProperty("old", olds);
     RecordProperty("new", news);
 }
 
 TEST_F(Save, ASecondWriterWaitsThenFailsWithoutChangingAnything) {
-    Write(Path("P.vbp"), "old");
+    testing::WriteBytes(Path("P.vbp"), "old");
     {
         testing::LockHolder other(Path("P.vbp"));
         ASSERT_TRUE(other.Held());
@@ -272,7 +261,7 @@ TEST_F(Save, ASecondWriterWaitsThenFailsWithoutChangingAnything) {
         const SaveResult r = SaveFiles({{Path("P.vbp"), "new"}}, Path("P.vbp"));
         ::unsetenv("TARNWICK_LOCK_WAIT_MS");
         EXPECT_EQ(r.outcome, SaveResult::kLocked);
-        EXPECT_EQ(Read(Path("P.vbp")), "old");
+        EXPECT_EQ(testing::ReadBytes(Path("P.vbp")), "old");
     }
     EXPECT_TRUE(SaveFiles({{Path("P.vbp"), "new"}}, Path("P.vbp")).ok());
 }
@@ -280,7 +269,7 @@ TEST_F(Save, ASecondWriterWaitsThenFailsWithoutChangingAnything) {
 // A command names its project as the user typed it and saves it under the
 // full path the project keeps: both are one lock, held once by the process.
 TEST_F(Save, OneProcessHoldsOneLockHoweverThePathIsWritten) {
-    Write(Path("P.vbp"), "old");
+    testing::WriteBytes(Path("P.vbp"), "old");
     const fs::path before = fs::current_path();
     fs::current_path(folder_.Path());
     {
@@ -304,18 +293,18 @@ TEST_F(Save, AsAnOrdinaryUserReadOnlyIsRefusedAndLinksAreWrittenThrough) {
     ASSERT_GE(child, 0);
     if (child == 0) {
         if (::setgid(nobody->pw_gid) != 0 || ::setuid(nobody->pw_uid) != 0) ::_exit(77);
-        Write(Path("ro.bas"), "old ro");
+        testing::WriteBytes(Path("ro.bas"), "old ro");
         ::chmod(Path("ro.bas").c_str(), 0444);
         ::mkdir(Path("shared").c_str(), 0755);
-        Write(Path("shared/mod.bas"), "old shared");
+        testing::WriteBytes(Path("shared/mod.bas"), "old shared");
         if (::symlink("shared/mod.bas", Path("mod.bas").c_str()) != 0) ::_exit(10);
         const SaveResult refused = SaveFiles({{Path("mod.bas"), "x"}, {Path("ro.bas"), "new ro"}}, Path("mod.bas"));
-        if (refused.outcome != SaveResult::kRefused || Read(Path("ro.bas")) != "old ro") ::_exit(11);
-        if (Read(Path("shared/mod.bas")) != "old shared") ::_exit(12);
+        if (refused.outcome != SaveResult::kRefused || testing::ReadBytes(Path("ro.bas")) != "old ro") ::_exit(11);
+        if (testing::ReadBytes(Path("shared/mod.bas")) != "old shared") ::_exit(12);
         if (!SaveFiles({{Path("mod.bas"), "new shared"}}, Path("mod.bas")).ok()) ::_exit(13);
         struct stat st {};
         if (::lstat(Path("mod.bas").c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) ::_exit(14);
-        if (Read(Path("shared/mod.bas")) != "new shared") ::_exit(15);
+        if (testing::ReadBytes(Path("shared/mod.bas")) != "new shared") ::_exit(15);
         ::_exit(0);
     }
     int status = 0;
@@ -380,9 +369,9 @@ protected:
     void SetUp() override {
         fs::create_directories(Path("P"));
         fs::create_directories(Path("out"));
-        Write(Vbp(), "Type=Exe\nModule=a; a.bas\n");
-        Write(Path("P/a.bas"), "old a");
-        Write(Path("out/victim"), "precious");
+        testing::WriteBytes(Vbp(), "Type=Exe\nModule=a; a.bas\n");
+        testing::WriteBytes(Path("P/a.bas"), "old a");
+        testing::WriteBytes(Path("out/victim"), "precious");
     }
     std::string Vbp() const { return Path("P/P.vbp"); }
     std::string Journal() const { return Path("P/.P.vbp.save-journal"); }
@@ -406,7 +395,7 @@ protected:
         return s;
     }
     void Plant(const std::vector<JournalStep>& steps, bool committed = true, bool copying = false) {
-        Write(Journal(), JournalText(steps) + (committed ? std::string(kJournalCommit) : "") +
+        testing::WriteBytes(Journal(), JournalText(steps) + (committed ? std::string(kJournalCommit) : "") +
                              (copying ? std::string(kJournalCopying) : ""));
     }
     // Recovery leaves the journal and every file as they were, and says so.
@@ -414,18 +403,18 @@ protected:
         SCOPED_TRACE(what);
         std::map<std::string, std::string> before;
         for (const auto& e : fs::recursive_directory_iterator(folder_.Path()))
-            if (!fs::is_directory(e.symlink_status())) before[e.path().string()] = Read(e.path().string());
+            if (!fs::is_directory(e.symlink_status())) before[e.path().string()] = testing::ReadBytes(e.path().string());
         const SaveResult r = RecoverSave(Vbp(), FileSystem::Native(), Names());
         EXPECT_EQ(r.outcome, SaveResult::kForeign);
         EXPECT_EQ(r.Text(), "an unfinished save that does not belong to this project was left alone: " + Journal());
         std::map<std::string, std::string> after;
         for (const auto& e : fs::recursive_directory_iterator(folder_.Path()))
-            if (!fs::is_directory(e.symlink_status())) after[e.path().string()] = Read(e.path().string());
+            if (!fs::is_directory(e.symlink_status())) after[e.path().string()] = testing::ReadBytes(e.path().string());
         EXPECT_EQ(after, before);
         // A save refuses to go ahead past it.
         EXPECT_EQ(SaveFiles({{Path("P/a.bas"), "new a"}}, Vbp(), FileSystem::Native(), Names()).outcome,
                   SaveResult::kForeign);
-        EXPECT_EQ(Read(Path("P/a.bas")), "old a");
+        EXPECT_EQ(testing::ReadBytes(Path("P/a.bas")), "old a");
         fs::remove(Journal());
     }
 };
@@ -433,12 +422,12 @@ protected:
 TEST_F(Journals, OneThatReachesOutsideTheProjectIsLeftAlone) {
     const std::string victim = Path("out/victim");
     // The old format, as planted by hand: an absolute target.
-    Write(Journal(), "tarnwick save journal 1\nR " + std::to_string(victim.size()) + " " + victim + " 1 x\n");
-    Write(Path("P/x"), "attack");
+    testing::WriteBytes(Journal(), "tarnwick save journal 1\nR " + std::to_string(victim.size()) + " " + victim + " 1 x\n");
+    testing::WriteBytes(Path("P/x"), "attack");
     ExpectLeftAlone("old format");
     // The temporary file is where a save would put it; the target is not
     // one the project names, however it is written.
-    Write(Path("out/.victim.1-1.tmp"), "attack");
+    testing::WriteBytes(Path("out/.victim.1-1.tmp"), "attack");
     for (const std::string& target : {victim, std::string("../out/victim"), std::string("./../out/victim"),
                                       std::string("sub/../../out/victim")}) {
         Plant({Step(target, ".victim.1-1.tmp", "precious", "attack")});
@@ -450,16 +439,16 @@ TEST_F(Journals, OneThatReachesOutsideTheProjectIsLeftAlone) {
     ExpectLeftAlone("link");
     // A hard link inside the project folder, rewritten in place.
     fs::create_hard_link(Path("out/victim"), Path("P/hard.bas"));
-    Write(Path("P/.hard.bas.1-1.tmp"), "attack");
+    testing::WriteBytes(Path("P/.hard.bas.1-1.tmp"), "attack");
     Plant({Step("hard.bas", ".hard.bas.1-1.tmp", "precious", "attack", true)}, true, true);
     ExpectLeftAlone("hard link");
-    EXPECT_EQ(Read(victim), "precious");
+    EXPECT_EQ(testing::ReadBytes(victim), "precious");
 }
 
 TEST_F(Journals, OneWhoseTemporaryFileOrHashesAreNotTheSavesIsLeftAlone) {
-    Write(Path("P/.a.bas.1-1.tmp"), "new a");
+    testing::WriteBytes(Path("P/.a.bas.1-1.tmp"), "new a");
     // A temporary file under another name than a save gives it.
-    Write(Path("P/other.tmp"), "new a");
+    testing::WriteBytes(Path("P/other.tmp"), "new a");
     Plant({Step("a.bas", "other.tmp", "old a", "new a")});
     ExpectLeftAlone("temporary name");
     Plant({Step("a.bas", "../out/.a.bas.1-1.tmp", "old a", "new a")});
@@ -471,7 +460,7 @@ TEST_F(Journals, OneWhoseTemporaryFileOrHashesAreNotTheSavesIsLeftAlone) {
     ExpectLeftAlone("new hash");
     // A temporary file that is a link, or has a second name.
     fs::remove(Path("P/.a.bas.1-1.tmp"));
-    Write(Path("out/new"), "new a");
+    testing::WriteBytes(Path("out/new"), "new a");
     fs::create_symlink("../out/new", Path("P/.a.bas.1-1.tmp"));
     Plant({Step("a.bas", ".a.bas.1-1.tmp", "old a", "new a")});
     ExpectLeftAlone("temporary link");
@@ -479,12 +468,12 @@ TEST_F(Journals, OneWhoseTemporaryFileOrHashesAreNotTheSavesIsLeftAlone) {
     fs::create_hard_link(Path("out/new"), Path("P/.a.bas.1-1.tmp"));
     Plant({Step("a.bas", ".a.bas.1-1.tmp", "old a", "new a")}, false);
     ExpectLeftAlone("temporary hard link, not committed");
-    EXPECT_EQ(Read(Path("out/new")), "new a");
+    EXPECT_EQ(testing::ReadBytes(Path("out/new")), "new a");
     // A step claimed done whose target does not hold its new bytes.
     Plant({Step("a.bas", ".a.bas.5-5.tmp", "old a", "new a")});
     ExpectLeftAlone("temporary file gone, target old");
     // Damage in the middle of the journal.
-    Write(Journal(), JournalText({Step("a.bas", ".a.bas.1-1.tmp", "old a", "new a")}) + "R x\n" +
+    testing::WriteBytes(Journal(), JournalText({Step("a.bas", ".a.bas.1-1.tmp", "old a", "new a")}) + "R x\n" +
                          std::string(kJournalCommit));
     ExpectLeftAlone("damaged");
 }
@@ -492,13 +481,13 @@ TEST_F(Journals, OneWhoseTemporaryFileOrHashesAreNotTheSavesIsLeftAlone) {
 // A journal of the anchor's own save is finished even after the folder
 // moved, and a save of a second project sharing a module cannot undo it.
 TEST_F(Journals, TheProjectsOwnIsFinishedAfterTheFolderMoved) {
-    Write(Path("P/b.bas"), "old b");
-    const std::string oldVbp = Read(Vbp());
+    testing::WriteBytes(Path("P/b.bas"), "old b");
+    const std::string oldVbp = testing::ReadBytes(Vbp());
     const std::string newVbp = oldVbp + "Module=b; b.bas\nModule=c; c.bas\n";
-    Write(Path("P/.P.vbp.7-1.tmp"), newVbp);
-    Write(Path("P/.a.bas.7-2.tmp"), "new a");
-    Write(Path("P/b.bas"), "new b");  // replaced before the crash
-    Write(Path("P/.c.bas.7-4.tmp"), "new c");  // named only by the new project file
+    testing::WriteBytes(Path("P/.P.vbp.7-1.tmp"), newVbp);
+    testing::WriteBytes(Path("P/.a.bas.7-2.tmp"), "new a");
+    testing::WriteBytes(Path("P/b.bas"), "new b");  // replaced before the crash
+    testing::WriteBytes(Path("P/.c.bas.7-4.tmp"), "new c");  // named only by the new project file
     JournalStep c = Step("c.bas", ".c.bas.7-4.tmp", "", "new c");
     c.oldHash.reset();
     Plant({Step("P.vbp", ".P.vbp.7-1.tmp", oldVbp, newVbp), Step("a.bas", ".a.bas.7-2.tmp", "old a", "new a"),
@@ -513,30 +502,30 @@ TEST_F(Journals, TheProjectsOwnIsFinishedAfterTheFolderMoved) {
     };
     const SaveResult r = RecoverSave(Path("Moved/P.vbp"), FileSystem::Native(), names);
     ASSERT_TRUE(r.ok()) << r.Text();
-    EXPECT_EQ(Read(Path("Moved/P.vbp")), newVbp);
-    EXPECT_EQ(Read(Path("Moved/a.bas")), "new a");
-    EXPECT_EQ(Read(Path("Moved/b.bas")), "new b");
-    EXPECT_EQ(Read(Path("Moved/c.bas")), "new c");
+    EXPECT_EQ(testing::ReadBytes(Path("Moved/P.vbp")), newVbp);
+    EXPECT_EQ(testing::ReadBytes(Path("Moved/a.bas")), "new a");
+    EXPECT_EQ(testing::ReadBytes(Path("Moved/b.bas")), "new b");
+    EXPECT_EQ(testing::ReadBytes(Path("Moved/c.bas")), "new c");
     EXPECT_EQ(Entries(Path("Moved")), (std::set<std::string>{"P.vbp", "a.bas", "b.bas", "c.bas"}));
 }
 
 TEST_F(Journals, ASecondProjectSharingAModuleCannotUndoTheFirst) {
     // Q names P's a.bas too. Q's save was cut off after its commit; since
     // then P saved a.bas. Q's journal no longer fits a.bas: left alone.
-    Write(Path("P/Q.vbp"), "Type=Exe\nModule=a; a.bas\n");
-    Write(Path("P/.a.bas.9-1.tmp"), "Q's a");
-    Write(Path("P/.Q.vbp.save-journal"), JournalText({Step("a.bas", ".a.bas.9-1.tmp", "old a", "Q's a")}) +
+    testing::WriteBytes(Path("P/Q.vbp"), "Type=Exe\nModule=a; a.bas\n");
+    testing::WriteBytes(Path("P/.a.bas.9-1.tmp"), "Q's a");
+    testing::WriteBytes(Path("P/.Q.vbp.save-journal"), JournalText({Step("a.bas", ".a.bas.9-1.tmp", "old a", "Q's a")}) +
                                             std::string(kJournalCommit));
     ASSERT_TRUE(SaveFiles({{Path("P/a.bas"), "P's a"}}, Vbp(), FileSystem::Native(), Names()).ok());
     EXPECT_EQ(RecoverSave(Path("P/Q.vbp"), FileSystem::Native(), Names()).outcome, SaveResult::kForeign);
-    EXPECT_EQ(Read(Path("P/a.bas")), "P's a");
+    EXPECT_EQ(testing::ReadBytes(Path("P/a.bas")), "P's a");
     // Not committed: a temporary file of that name that holds other bytes
     // (another save's, being written) is not Q's to remove.
-    Write(Path("P/.a.bas.9-1.tmp"), "P's newer a, being written");
-    Write(Path("P/.Q.vbp.save-journal"), JournalText({Step("a.bas", ".a.bas.9-1.tmp", "P's a", "Q's a")}));
+    testing::WriteBytes(Path("P/.a.bas.9-1.tmp"), "P's newer a, being written");
+    testing::WriteBytes(Path("P/.Q.vbp.save-journal"), JournalText({Step("a.bas", ".a.bas.9-1.tmp", "P's a", "Q's a")}));
     EXPECT_TRUE(RecoverSave(Path("P/Q.vbp"), FileSystem::Native(), Names()).ok());
-    EXPECT_EQ(Read(Path("P/.a.bas.9-1.tmp")), "P's newer a, being written");
-    EXPECT_EQ(Read(Path("P/a.bas")), "P's a");
+    EXPECT_EQ(testing::ReadBytes(Path("P/.a.bas.9-1.tmp")), "P's newer a, being written");
+    EXPECT_EQ(testing::ReadBytes(Path("P/a.bas")), "P's a");
 }
 
 }  // namespace

@@ -6,9 +6,7 @@
 
 #include <chrono>
 #include <filesystem>
-#include <fstream>
 #include <set>
-#include <sstream>
 #include <thread>
 
 #include "platform/win/faulty_file_system.h"
@@ -21,17 +19,6 @@ namespace win {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string Read(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-void Write(const std::string& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary) << bytes;
-}
 
 std::set<std::string> Entries(const std::string& folder) {
     std::set<std::string> names;
@@ -61,9 +48,9 @@ private:
 class Win32Save : public ::testing::Test {
 protected:
     void SetUp() override {
-        Write(folder_ / "Ledger.vbp", "Type=Exe\r\n");
-        Write(folder_ / "modA.bas", "old A\r\n");
-        Write(folder_ / "modB.bas", "old B\r\n");
+        testing::WriteBytes(folder_ / "Ledger.vbp", "Type=Exe\r\n");
+        testing::WriteBytes(folder_ / "modA.bas", "old A\r\n");
+        testing::WriteBytes(folder_ / "modB.bas", "old B\r\n");
     }
     std::vector<FileToSave> NewProject(const std::string& folder) const {
         return {{folder + "\\modA.bas", "new A\r\n"},
@@ -84,7 +71,7 @@ TEST_F(Win32Save, AModuleAnotherProgramHoldsOpenIsRefusedBeforeAnythingChanges) 
     EXPECT_NE(r.file.find("modB.bas"), std::string::npos) << r.file;
     // It waited a moment for the other program, not for ever.
     EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(5));
-    EXPECT_EQ(Read(folder_ / "modA.bas"), "old A\r\n");
+    EXPECT_EQ(testing::ReadBytes(folder_ / "modA.bas"), "old A\r\n");
     EXPECT_EQ(Entries(folder_.Path()), kProject);  // no temporary file, no journal
 }
 
@@ -98,7 +85,7 @@ TEST_F(Win32Save, AHandleLetGoWithinAMomentDoesNotFailTheSave) {
     const SaveResult r = SaveFiles(NewProject(folder_.Path()), folder_.Path() + "\\Ledger.vbp");
     scanner.join();
     EXPECT_TRUE(r.ok()) << r.Text();
-    EXPECT_EQ(Read(folder_ / "modB.bas"), "new B\r\n");
+    EXPECT_EQ(testing::ReadBytes(folder_ / "modB.bas"), "new B\r\n");
     EXPECT_EQ(Entries(folder_.Path()), kProject);
 }
 
@@ -116,13 +103,13 @@ TEST_F(Win32Save, APathWhoseTemporaryNamesPassTheLimitIsRefusedBeforeAnythingCha
         ASSERT_TRUE(::CreateDirectoryA(deep.c_str(), nullptr)) << deep;
     }
     ASSERT_EQ(deep.size(), kDeep);
-    for (const char* name : {"Ledger.vbp", "modA.bas", "modB.bas"}) Write(deep + "\\" + name, "old\r\n");
-    ASSERT_EQ(Read(deep + "\\Ledger.vbp"), "old\r\n");  // the files themselves fit
+    for (const char* name : {"Ledger.vbp", "modA.bas", "modB.bas"}) testing::WriteBytes(deep + "\\" + name, "old\r\n");
+    ASSERT_EQ(testing::ReadBytes(deep + "\\Ledger.vbp"), "old\r\n");  // the files themselves fit
     const SaveResult r = SaveFiles(NewProject(deep), deep + "\\Ledger.vbp");
     EXPECT_EQ(r.outcome, SaveResult::kRefused) << r.Text();
     EXPECT_EQ(r.reason, "the path is longer than 259 characters");
     EXPECT_EQ(Entries(deep), kProject);
-    EXPECT_EQ(Read(deep + "\\modA.bas"), "old\r\n");
+    EXPECT_EQ(testing::ReadBytes(deep + "\\modA.bas"), "old\r\n");
 }
 
 TEST_F(Win32Save, TheReplacedFileKeepsItsAttributes) {
@@ -130,7 +117,7 @@ TEST_F(Win32Save, TheReplacedFileKeepsItsAttributes) {
     ASSERT_TRUE(::SetFileAttributesA(module.c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE));
     const SaveResult r = SaveFiles(NewProject(folder_.Path()), folder_.Path() + "\\Ledger.vbp");
     ASSERT_TRUE(r.ok()) << r.Text();
-    EXPECT_EQ(Read(module), "new A\r\n");
+    EXPECT_EQ(testing::ReadBytes(module), "new A\r\n");
     const ::DWORD attributes = ::GetFileAttributesA(module.c_str());
     EXPECT_TRUE(attributes & FILE_ATTRIBUTE_HIDDEN);
     EXPECT_TRUE(attributes & FILE_ATTRIBUTE_ARCHIVE);
@@ -142,7 +129,7 @@ TEST_F(Win32Save, AReadOnlyModuleIsRefusedBeforeAnythingChanges) {
     const SaveResult r = SaveFiles(NewProject(folder_.Path()), folder_.Path() + "\\Ledger.vbp");
     ::SetFileAttributesA(module.c_str(), FILE_ATTRIBUTE_NORMAL);
     EXPECT_EQ(r.outcome, SaveResult::kRefused);
-    EXPECT_EQ(Read(folder_ / "modA.bas"), "old A\r\n");
+    EXPECT_EQ(testing::ReadBytes(folder_ / "modA.bas"), "old A\r\n");
     EXPECT_EQ(Entries(folder_.Path()), kProject);
 }
 
@@ -164,10 +151,10 @@ TEST_F(Win32Save, AFailureAtAnyStepLeavesAllOldOrAllNew) {
         saved = r.ok();
         ASSERT_TRUE(saved || faulty.Failed()) << r.Text();
         ASSERT_TRUE(RecoverSave(anchor).ok());
-        const bool isNew = Read(folder_ / "modA.bas") == "new A\r\n";
+        const bool isNew = testing::ReadBytes(folder_ / "modA.bas") == "new A\r\n";
         EXPECT_TRUE(!saved || isNew);
-        EXPECT_EQ(Read(folder_ / "modB.bas"), isNew ? "new B\r\n" : "old B\r\n");
-        EXPECT_EQ(Read(anchor), isNew ? "Type=Exe\r\nName=\"Ledger\"\r\n" : "Type=Exe\r\n");
+        EXPECT_EQ(testing::ReadBytes(folder_ / "modB.bas"), isNew ? "new B\r\n" : "old B\r\n");
+        EXPECT_EQ(testing::ReadBytes(anchor), isNew ? "Type=Exe\r\nName=\"Ledger\"\r\n" : "Type=Exe\r\n");
         std::set<std::string> expected = kProject;
         if (isNew) expected.insert("fresh.cls");
         EXPECT_EQ(Entries(folder_.Path()), expected);
