@@ -38,17 +38,17 @@ void SyncCaption(Control& c, HWND w, Property what) {
 
 // ---- Label ----------------------------------------------------------------
 
-void MakeLabel(const Control& c, WindowSpec& spec) {
+void MakeLabel(const Control& c, WindowSpec& design) {
     const int alignment = static_cast<const Label&>(c).Alignment();
-    spec.style |= alignment == vbRightJustify ? SS_RIGHT : alignment == vbCenter ? SS_CENTER : SS_LEFT;
+    design.style |= alignment == vbRightJustify ? SS_RIGHT : alignment == vbCenter ? SS_CENTER : SS_LEFT;
 }
 
 // ---- TextBox --------------------------------------------------------------
 
-void MakeTextBox(const Control&, WindowSpec& spec) {
-    spec.windowClass = "EDIT";
-    spec.exStyle |= WS_EX_CLIENTEDGE;
-    spec.style |= WS_TABSTOP | ES_AUTOHSCROLL;
+void MakeTextBox(const Control&, WindowSpec& design) {
+    design.windowClass = "EDIT";
+    design.exStyle |= WS_EX_CLIENTEDGE;
+    design.style |= WS_TABSTOP | ES_AUTOHSCROLL;
 }
 
 // Sets a window's text only when it differs, so that a move of the model's
@@ -124,15 +124,15 @@ bool TextBoxInput(Control& c, const ControlMessage& m, LRESULT& result) {
 
 // ---- CommandButton, CheckBox, OptionButton, Frame ---------------------------
 
-void MakeCommandButton(const Control& c, WindowSpec& spec) {
-    spec.windowClass = "BUTTON";
-    spec.style |= WS_TABSTOP | BS_NOTIFY |
+void MakeCommandButton(const Control& c, WindowSpec& design) {
+    design.windowClass = "BUTTON";
+    design.style |= WS_TABSTOP | BS_NOTIFY |
                   (static_cast<const CommandButton&>(c).Default() ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON);
 }
 
-void MakeCheckBox(const Control&, WindowSpec& spec) {
-    spec.windowClass = "BUTTON";
-    spec.style |= WS_TABSTOP | BS_NOTIFY | BS_3STATE;
+void MakeCheckBox(const Control&, WindowSpec& design) {
+    design.windowClass = "BUTTON";
+    design.style |= WS_TABSTOP | BS_NOTIFY | BS_3STATE;
 }
 
 void SyncCheckBox(Control& c, HWND w, Property what) {
@@ -141,9 +141,9 @@ void SyncCheckBox(Control& c, HWND w, Property what) {
     SendMessageA(w, BM_SETCHECK, v == vbChecked ? BST_CHECKED : v == vbGrayed ? BST_INDETERMINATE : BST_UNCHECKED, 0);
 }
 
-void MakeOptionButton(const Control&, WindowSpec& spec) {
-    spec.windowClass = "BUTTON";
-    spec.style |= WS_TABSTOP | BS_NOTIFY | BS_RADIOBUTTON;
+void MakeOptionButton(const Control&, WindowSpec& design) {
+    design.windowClass = "BUTTON";
+    design.style |= WS_TABSTOP | BS_NOTIFY | BS_RADIOBUTTON;
 }
 
 void SyncOptionButton(Control& c, HWND w, Property what) {
@@ -151,9 +151,9 @@ void SyncOptionButton(Control& c, HWND w, Property what) {
     SendMessageA(w, BM_SETCHECK, static_cast<OptionButton&>(c).Value() ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 
-void MakeFrame(const Control&, WindowSpec& spec) {
-    spec.windowClass = "BUTTON";
-    spec.style |= BS_GROUPBOX;
+void MakeFrame(const Control&, WindowSpec& design) {
+    design.windowClass = "BUTTON";
+    design.style |= BS_GROUPBOX;
 }
 
 // ---- ListBox and ComboBox ---------------------------------------------------
@@ -174,13 +174,13 @@ void SyncEntries(ListControl& model, HWND w, bool list) {
     SendMessageA(w, list ? LB_SETCURSEL : CB_SETCURSEL, static_cast<WPARAM>(model.ListIndex()), 0);
 }
 
-void MakeListBox(const Control& c, WindowSpec& spec) {
-    spec.windowClass = "LISTBOX";
-    spec.exStyle |= WS_EX_CLIENTEDGE;
+void MakeListBox(const Control& c, WindowSpec& design) {
+    design.windowClass = "LISTBOX";
+    design.exStyle |= WS_EX_CLIENTEDGE;
     // VB's lists show whole rows (IntegralHeight): the system trims the
     // height to a multiple of the row's.
-    spec.style |= WS_TABSTOP | WS_VSCROLL | WS_HSCROLL | LBS_NOTIFY;
-    if (IsCheckList(c)) spec.style |= LBS_OWNERDRAWFIXED | LBS_HASSTRINGS;
+    design.style |= WS_TABSTOP | WS_VSCROLL | WS_HSCROLL | LBS_NOTIFY;
+    if (IsCheckList(c)) design.style |= LBS_OWNERDRAWFIXED | LBS_HASSTRINGS;
 }
 
 // A check-box list's rows are as high as its font's text, and never lower
@@ -277,9 +277,9 @@ bool ListBoxInput(Control& c, const ControlMessage& m, LRESULT& result) {
     }
 }
 
-void MakeComboBox(const Control& c, WindowSpec& spec) {
-    spec.windowClass = "COMBOBOX";
-    spec.style |= WS_TABSTOP | WS_VSCROLL |
+void MakeComboBox(const Control& c, WindowSpec& design) {
+    design.windowClass = "COMBOBOX";
+    design.style |= WS_TABSTOP | WS_VSCROLL |
                   (static_cast<const ComboBox&>(c).Style() == vbComboDropdownList ? CBS_DROPDOWNLIST
                                                                                   : CBS_DROPDOWN | CBS_AUTOHSCROLL);
 }
@@ -317,9 +317,9 @@ void ComboBoxCommand(Control& c, HWND w, int code) {
 
 void MakePicture(const Control&, WindowSpec&) {}
 
-void MakeLine(const Control& c, WindowSpec& spec) {
+void MakeLine(const Control& c, WindowSpec& design) {
     const auto& line = static_cast<const Line&>(c);
-    spec.style |= line.Y1() == line.Y2() ? SS_ETCHEDHORZ : line.X1() == line.X2() ? SS_ETCHEDVERT : 0;
+    design.style |= line.Y1() == line.Y2() ? SS_ETCHEDHORZ : line.X1() == line.X2() ? SS_ETCHEDVERT : 0;
 }
 
 RECT LineBounds(const Control& c) {

@@ -35,7 +35,7 @@ struct ControlMessage {
 
 struct Binder {
     // The window's class and styles for the control.
-    void (*make)(const Control& control, WindowSpec& spec);
+    void (*make)(const Control& control, WindowSpec& design);
     // The control's extent in twips from its container's origin (a line's
     // box, a combo box with its drop-down list).
     RECT (*bounds)(const Control& control);

@@ -142,12 +142,12 @@ void FormWindow::Build() {
 }
 
 HWND FormWindow::MakeWindow(Control& c) {
-    WindowSpec spec;
-    BinderFor(c.Kind()).make(c, spec);
+    WindowSpec design;
+    BinderFor(c.Kind()).make(c, design);
     const HICON icon = PictureIcon(c);
-    if (icon) spec.style |= SS_ICON | SS_CENTERIMAGE;
+    if (icon) design.style |= SS_ICON | SS_CENTERIMAGE;
     const intptr_t id = static_cast<intptr_t>(windows_.size() + 1);
-    HWND w = CreateWindowExA(spec.exStyle, spec.windowClass, "", spec.style, 0, 0, 0, 0, window_,
+    HWND w = CreateWindowExA(design.exStyle, design.windowClass, "", design.style, 0, 0, 0, 0, window_,
                              reinterpret_cast<HMENU>(id), GetModuleHandleA(nullptr), nullptr);
     if (icon) SendMessageA(w, STM_SETICON, reinterpret_cast<WPARAM>(icon), 0);
     return w;
