@@ -105,6 +105,11 @@ void ModuleText::Insert(std::size_t at, const std::vector<std::string>& lines) {
     std::vector<Entry> added;
     added.reserve(lines.size());
     for (const std::string& text : lines) added.push_back(NewEntry(text, {}, end));
+    // Grown by an eighth rather than doubled: when many modules grow in one
+    // command, doubled indexes and the old copies left behind as holes in the
+    // heap would hold three times the index.
+    if (entries_.size() + added.size() > entries_.capacity())
+        entries_.reserve(entries_.size() + added.size() + entries_.size() / 8 + 16);
     entries_.insert(entries_.begin() + static_cast<std::ptrdiff_t>(at), added.begin(), added.end());
 }
 

@@ -42,7 +42,10 @@ public:
     // Keeps `bytes` (a file as read) as the store of the lines and hidden
     // bytes that are then appended as views into Adopted().
     void Adopt(std::string bytes);
-    void ReserveLines(std::size_t count) { entries_.reserve(count); }
+    // Room for the lines and for a few more: the edits a loaded module most
+    // often gets (declarations inserted, a procedure added) then fit without
+    // moving the index, whose old copy would stay behind as a hole in the heap.
+    void ReserveLines(std::size_t count) { entries_.reserve(count + count / 64 + 16); }
     std::string_view Adopted() const { return buffer_; }
     void SetHeader(std::string header) { header_ = std::move(header); }
     const std::string& Header() const { return header_; }
