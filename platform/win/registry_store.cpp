@@ -2,10 +2,12 @@
 
 #include <sqlite3.h>
 
+#include <chrono>
 #include <cstring>
 #include <filesystem>
 #include <string>
 #include <system_error>
+#include <thread>
 
 #include "base/text.h"
 
@@ -66,6 +68,23 @@ std::string ColumnText(sqlite3_stmt* s, int i) {
     const auto* p = static_cast<const char*>(sqlite3_column_blob(s, i));
     const int n = sqlite3_column_bytes(s, i);
     return p ? std::string(p, static_cast<std::size_t>(n)) : std::string();
+}
+
+// Switches the store to write-ahead logging, which a store keeps once it has
+// it. The switch reads the file and then needs its write lock; SQLite cannot
+// wait for that lock from within the read (two programs switching at once
+// would wait for each other), so while another program writes, it fails at
+// once with SQLITE_BUSY. That happens whenever programs open a fresh store
+// together: it is retried for as long as the busy timeout lets a lock wait.
+int UseWriteAheadLog(sqlite3* db) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kBusyTimeoutMs);
+    for (;;) {
+        const int rc = sqlite3_exec(db, "PRAGMA journal_mode = WAL", nullptr, nullptr, nullptr);
+        const int primary = rc & 0xFF;
+        if ((primary != SQLITE_BUSY && primary != SQLITE_LOCKED) || std::chrono::steady_clock::now() >= deadline)
+            return rc;
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
 }
 
 }  // namespace
@@ -206,7 +225,7 @@ void RegistryStore::Initialise() {
         }
     }
     if (path_ != ":memory:") {
-        Exec("PRAGMA journal_mode = WAL");
+        Check(UseWriteAheadLog(db_), "PRAGMA journal_mode = WAL");
         Exec("PRAGMA synchronous = NORMAL");
     }
     // Room for the pages of a large import, so that a transaction of tens of

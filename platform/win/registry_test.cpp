@@ -3,10 +3,12 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/win/test_support.h"
@@ -432,6 +434,38 @@ TEST(RegistryStore, AFileThatIsNoRegistryStoreIsReportedAndLeftAlone) {
     EXPECT_NE(LastRegistryStoreError().find(text), std::string::npos);
     EXPECT_EQ(testing::ReadBytes(text), std::string(3000, 'x'));
     UseRegistryStore(":memory:");
+}
+
+// A store another program has just created and not yet switched to its
+// journal mode, while a third program holds the write lock for a moment (as
+// programs that open a fresh store at once do, each setting it up or
+// importing): the open waits for the lock instead of failing at once.
+TEST(RegistryStore, OpensAStoreThatAnotherProgramIsWritingWhileSettingItUp) {
+    TempFolder folder;
+    const std::string path = folder / "registry.db";
+    UseRegistryStore(path);
+    CloseRegistryStore();
+    sqlite3* other = nullptr;
+    ASSERT_EQ(sqlite3_open(path.c_str(), &other), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(other, "PRAGMA journal_mode = DELETE", nullptr, nullptr, nullptr), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(other, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_OK);
+    std::thread writer([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        sqlite3_exec(other, "COMMIT", nullptr, nullptr, nullptr);
+    });
+    std::string failure;
+    try {
+        UseRegistryStore(path);
+        HKEY key = testing::CreateKey(HKEY_CURRENT_USER, "Imported");
+        EXPECT_NE(key, nullptr);
+        RegCloseKey(key);
+    } catch (const RegistryStoreError& e) {
+        failure = e.what();
+    }
+    writer.join();
+    sqlite3_close(other);
+    UseRegistryStore(":memory:");
+    EXPECT_EQ(failure, "");
 }
 
 }  // namespace
