@@ -74,8 +74,8 @@ std::string ColumnText(sqlite3_stmt* s, int i) {
 // it. The switch reads the file and then needs its write lock; SQLite cannot
 // wait for that lock from within the read (two programs switching at once
 // would wait for each other), so while another program writes, it fails at
-// once with SQLITE_BUSY. That happens whenever programs open a fresh store
-// together: it is retried for as long as the busy timeout lets a lock wait.
+// once with SQLITE_BUSY. Programs that open a fresh store together meet
+// that: the switch is retried for as long as the busy timeout lets a lock wait.
 int UseWriteAheadLog(sqlite3* db) {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kBusyTimeoutMs);
     for (;;) {
