@@ -320,3 +320,8 @@ target_compile_definitions(windows_config_through_com_test PRIVATE TARNWICK_THRO
 tarnwick_windows_suite_test(windows_wendover_through_com_test
   SOURCES wendover/Connect_test.cpp LIBS wendover_core tarnwick_com_host)
 target_compile_definitions(windows_wendover_through_com_test PRIVATE TARNWICK_THROUGH_COM)
+# The environment's own behaviour tests a second time, every contract call
+# going through COM to the environment served as vbhost.exe serves it.
+tarnwick_windows_suite_test(windows_vbide_through_com_test
+  SOURCES platform/vbide/environment_test.cpp LIBS tarnwick_vbide tarnwick_com_host)
+target_compile_definitions(windows_vbide_through_com_test PRIVATE TARNWICK_THROUGH_COM)
