@@ -15,6 +15,7 @@
 #include "platform/com/error.h"
 #include "platform/com/event_types.h"
 #include "platform/com/events.h"
+#include "platform/com/module_count.h"
 #include "platform/com/host/serve.h"
 #include "platform/com/ide/ide.h"
 #include "platform/com/variant.h"
@@ -256,6 +257,23 @@ TEST(EventIds, TakenByNameFromTheSourcesTypeInformationElseInTheirOrderFrom1) {
     auto partial = com::EventClassInfo(kTwoEventsIid, L"TwoEvents", {{L"Second", 1, {}}});
     EXPECT_EQ(Heard(partial, {1, 2}), (std::vector<std::size_t>{1}));
     CoUninitialize();
+}
+
+// What a client holds keeps the module in use, an enumerator of connection
+// points as much as an object with members.
+TEST(RefCounted, EveryObjectAClientHoldsKeepsTheModuleInUse) {
+    const long before = com::LiveObjects();
+    auto source = com::ComPtr<TwoEvents>::Adopt(new TwoEvents({}));
+    com::ComPtr<IEnumConnectionPoints> points;
+    ASSERT_EQ(source->EnumConnectionPoints(points.Out()), S_OK);
+    EXPECT_EQ(com::LiveObjects(), before + 2);
+    com::ComPtr<IUnknown> unknown;
+    ASSERT_EQ(points->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(unknown.Out())), S_OK);
+    EXPECT_EQ(unknown.Get(), static_cast<IUnknown*>(points.Get()));
+    unknown.Reset();
+    points.Reset();
+    source.Reset();
+    EXPECT_EQ(com::LiveObjects(), before);
 }
 
 }  // namespace

@@ -52,25 +52,11 @@ std::map<DISPID, std::size_t> EventIds(IDispatch* source, const IID& iid,
 }
 
 // The enumerator EnumConnectionPoints hands out: a snapshot of the points.
-class PointEnumerator final : public IEnumConnectionPoints {
+class PointEnumerator final : public RefCounted<IEnumConnectionPoints> {
 public:
     explicit PointEnumerator(std::vector<ComPtr<IConnectionPoint>> points, std::size_t at = 0)
         : points_(std::move(points)), at_(at) {}
 
-    HRESULT __stdcall QueryInterface(REFIID iid, void** out) override {
-        if (!out) return E_POINTER;
-        *out = nullptr;
-        if (iid != IID_IUnknown && iid != IID_IEnumConnectionPoints) return E_NOINTERFACE;
-        *out = static_cast<IEnumConnectionPoints*>(this);
-        AddRef();
-        return S_OK;
-    }
-    ULONG __stdcall AddRef() override { return ++refs_; }
-    ULONG __stdcall Release() override {
-        const ULONG left = --refs_;
-        if (left == 0) delete this;
-        return left;
-    }
     HRESULT __stdcall Next(ULONG count, IConnectionPoint** out, ULONG* fetched) override {
         if (!out) return E_POINTER;
         ULONG n = 0;
@@ -101,7 +87,10 @@ public:
     }
 
 private:
-    std::atomic<ULONG> refs_{1};
+    void* Interface(REFIID iid) override {
+        return iid == IID_IEnumConnectionPoints ? static_cast<IEnumConnectionPoints*>(this) : nullptr;
+    }
+
     std::vector<ComPtr<IConnectionPoint>> points_;
     std::size_t at_;
 };
