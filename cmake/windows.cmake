@@ -281,7 +281,8 @@ set_tests_properties(com_addins_test com_dialogs_test PROPERTIES RESOURCE_LOCK "
 # The stand-in playing the IDE for the add-in DLLs (apps/vbhost/main.cpp).
 add_executable(vbhost ${CMAKE_SOURCE_DIR}/apps/vbhost/main.cpp)
 target_link_libraries(vbhost PRIVATE tarnwick_com_host)
-add_test(NAME windows_vbhost COMMAND ${CMAKE_SOURCE_DIR}/cmake/vbhost_test.sh ${CMAKE_BINARY_DIR}/bin)
+add_test(NAME windows_vbhost COMMAND ${CMAKE_SOURCE_DIR}/cmake/vbhost_test.sh ${CMAKE_BINARY_DIR}/bin
+         ${CMAKE_SOURCE_DIR}/samples/project)
 set_tests_properties(windows_vbhost PROPERTIES
   FIXTURES_REQUIRED wine ENVIRONMENT "${_wine_environment}" LABELS windows TIMEOUT 120
   RESOURCE_LOCK wine_registry)
@@ -320,3 +321,13 @@ target_compile_definitions(windows_config_through_com_test PRIVATE TARNWICK_THRO
 tarnwick_windows_suite_test(windows_wendover_through_com_test
   SOURCES wendover/Connect_test.cpp LIBS wendover_core tarnwick_com_host)
 target_compile_definitions(windows_wendover_through_com_test PRIVATE TARNWICK_THROUGH_COM)
+# The environment's own behaviour tests a second time, every contract call
+# going through COM to the environment served as vbhost.exe serves it.
+tarnwick_windows_suite_test(windows_vbide_through_com_test
+  SOURCES platform/vbide/environment_test.cpp LIBS tarnwick_vbide tarnwick_com_host)
+target_compile_definitions(windows_vbide_through_com_test PRIVATE TARNWICK_THROUGH_COM)
+
+# vbhost.exe --screenshot takes its picture with the native view's writer.
+target_sources(vbhost PRIVATE ${CMAKE_SOURCE_DIR}/apps/vbhost/window_shot.cpp)
+target_link_libraries(vbhost PRIVATE tarnwick_forms_win32)
+set_tests_properties(windows_vbhost PROPERTIES RESOURCE_LOCK "wine_registry;wine_display")

@@ -2,7 +2,6 @@
 
 #include "shared/com_addin.h"
 
-#include <atomic>
 #include <cstdint>
 
 #include "platform/com/addin_interface.h"
@@ -10,6 +9,7 @@
 #include "platform/com/dispatch.h"
 #include "platform/com/error.h"
 #include "platform/com/ide/ide.h"
+#include "platform/com/ref_counted.h"
 #include "platform/com/variant.h"
 #include "platform/forms/win32/win32_app.h"
 
@@ -31,30 +31,11 @@ void* MainWindowHandle(IDispatch* application) {
     }
 }
 
-class ComConnect final : public IDTExtensibility2 {
+class ComConnect final : public com::RefCounted<IDTExtensibility2> {
 public:
-    explicit ComConnect(std::unique_ptr<IDTExtensibility> addIn) : addIn_(std::move(addIn)) {
-        com::ObjectCreated();
-    }
-    ~ComConnect() {
-        addIn_.reset();
-        com::ObjectDestroyed();
-    }
-
-    HRESULT __stdcall QueryInterface(REFIID iid, void** out) override {
-        if (!out) return E_POINTER;
-        *out = nullptr;
-        if (iid != IID_IUnknown && iid != IID_IDispatch && iid != com::IID_IDTExtensibility2) return E_NOINTERFACE;
-        *out = static_cast<IDTExtensibility2*>(this);
-        AddRef();
-        return S_OK;
-    }
-    ULONG __stdcall AddRef() override { return ++refs_; }
-    ULONG __stdcall Release() override {
-        const ULONG left = --refs_;
-        if (left == 0) delete this;
-        return left;
-    }
+    explicit ComConnect(std::unique_ptr<IDTExtensibility> addIn) : addIn_(std::move(addIn)) {}
+    // The add-in goes before vbe_, the root object it was connected to.
+    ~ComConnect() override { addIn_.reset(); }
 
     HRESULT __stdcall GetTypeInfoCount(UINT* count) override {
         if (!count) return E_POINTER;
@@ -137,7 +118,11 @@ private:
         vbe_.reset();
     }
 
-    std::atomic<ULONG> refs_{1};
+    void* Interface(REFIID iid) override {
+        const bool ours = iid == IID_IDispatch || iid == com::IID_IDTExtensibility2;
+        return ours ? static_cast<IDTExtensibility2*>(this) : nullptr;
+    }
+
     std::unique_ptr<IDTExtensibility> addIn_;
     VBEPtr vbe_;
 };

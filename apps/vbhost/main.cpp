@@ -5,12 +5,15 @@
 // and tested without the IDE.
 //
 //   vbhost [--ini FILE] [--project FILE.vbp] [--pane COMPONENT]
-//          [--click "Menu Bar/View/&Max Work Area"]... [--save] [--menus]
+//          [--click "Menu Bar/View/&Max Work Area"]... [--screenshot FILE.png]
+//          [--save] [--menus]
 //
 // --ini defaults to vbaddin.ini in the Windows folder. A --click path names a
 // command bar and then controls by caption; each control before the last is
 // a menu whose own bar holds the next. --menus prints the menu bar and the
-// Standard toolbar afterwards. Every failure the environment reports is
+// Standard toolbar afterwards. --screenshot writes the client area of the
+// window that the last --click opens (an add-in's dialog) to a PNG file while
+// it shows, and then closes that window as a person would. Every failure the environment reports is
 // printed; the exit status is 0 when there was none, 1 otherwise, 2 for a
 // usage error.
 
@@ -18,10 +21,12 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "base/vb_error.h"
+#include "apps/vbhost/window_shot.h"
 #include "platform/com/host/com_addin_host.h"
 #include "platform/vbide/environment.h"
 #include "platform/vbide/project_file.h"
@@ -33,6 +38,7 @@ struct Options {
     std::string project;
     std::string pane;
     std::vector<std::string> clicks;
+    std::string screenshot;
     bool save = false;
     bool menus = false;
 };
@@ -45,11 +51,12 @@ bool Parse(int argc, char** argv, Options& o) {
         else if (a == "--project" && hasValue) o.project = argv[++i];
         else if (a == "--pane" && hasValue) o.pane = argv[++i];
         else if (a == "--click" && hasValue) o.clicks.push_back(argv[++i]);
+        else if (a == "--screenshot" && hasValue) o.screenshot = argv[++i];
         else if (a == "--save") o.save = true;
         else if (a == "--menus") o.menus = true;
         else return false;
     }
-    return true;
+    return o.screenshot.empty() || !o.clicks.empty();
 }
 
 std::string DefaultAddInList() {
@@ -93,12 +100,17 @@ int Run(const Options& o) {
     {
         com::host::ComAddInHost host(env);
         host.LoadStartupAddIns(o.ini.empty() ? DefaultAddInList() : o.ini);
-        for (const auto& click : o.clicks) {
+        for (std::size_t i = 0; i < o.clicks.size(); ++i) {
+            const std::string& click = o.clicks[i];
+            std::unique_ptr<vbhost::WindowShot> shot;
+            if (i + 1 == o.clicks.size() && !o.screenshot.empty())
+                shot = std::make_unique<vbhost::WindowShot>(o.screenshot);
             try {
                 env->Click(Resolve(*env, click));
             } catch (const vb::VbError& error) {
                 env->Report(click + ": " + error.Description());
             }
+            if (shot && !shot->Finish()) env->Report(click + ": no window to take a picture of in " + o.screenshot);
         }
         if (o.menus) {
             std::printf("[Menu Bar]\n");
@@ -119,7 +131,8 @@ int main(int argc, char** argv) {
     if (!Parse(argc, argv, options)) {
         std::fprintf(stderr,
                      "usage: vbhost [--ini FILE] [--project FILE.vbp] [--pane COMPONENT] "
-                     "[--click BAR/CONTROL...]... [--save] [--menus]\n");
+                     "[--click BAR/CONTROL...]... [--screenshot FILE.png] [--save] [--menus]\n"
+                     "--screenshot needs a --click that opens the window\n");
         return 2;
     }
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);

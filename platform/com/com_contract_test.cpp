@@ -13,7 +13,9 @@
 #include "platform/com/caller.h"
 #include "platform/com/dispatch.h"
 #include "platform/com/error.h"
+#include "platform/com/event_types.h"
 #include "platform/com/events.h"
+#include "platform/com/module_count.h"
 #include "platform/com/host/serve.h"
 #include "platform/com/ide/ide.h"
 #include "platform/com/variant.h"
@@ -222,6 +224,56 @@ TEST(Caller, AsksForEachNameOnceAndRaises438ForAMissingMember) {
     }
     counter->Release();
     EXPECT_EQ(ErrorOf([] { com::Caller().Get(L"Value"); }), 91);
+}
+
+// A source of two events, "First" and "Second", with or without type
+// information that numbers them.
+// {5C1D9E40-7B2A-4F63-9A18-2E4D6B0C8F21}
+const IID kTwoEventsIid = {0x5C1D9E40, 0x7B2A, 0x4F63, {0x9A, 0x18, 0x2E, 0x4D, 0x6B, 0x0C, 0x8F, 0x21}};
+
+class TwoEvents : public com::EventSource<TwoEvents> {
+public:
+    explicit TwoEvents(com::ComPtr<ITypeInfo> classInfo) : EventSource(kTwoEventsIid, std::move(classInfo)) {}
+    static std::span<const Member> Members() { return {}; }
+};
+
+// The events each DISPID brings to a subscriber of "First" and "Second".
+std::vector<std::size_t> Heard(com::ComPtr<ITypeInfo> classInfo, std::initializer_list<DISPID> fired) {
+    auto source = com::ComPtr<TwoEvents>::Adopt(new TwoEvents(std::move(classInfo)));
+    std::vector<std::size_t> heard;
+    com::Subscription subscription(source.Get(), {L"First", L"Second"},
+                                   [&](std::size_t event, com::Invocation&) { heard.push_back(event); });
+    for (DISPID id : fired) source->Fire(id, {});
+    return heard;
+}
+
+TEST(EventIds, TakenByNameFromTheSourcesTypeInformationElseInTheirOrderFrom1) {
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    EXPECT_EQ(Heard({}, {2, 1, 0x41}), (std::vector<std::size_t>{1, 0}));
+    auto numbered = com::EventClassInfo(kTwoEventsIid, L"TwoEvents", {{L"Second", 0x40, {}}, {L"First", 0x41, {}}});
+    ASSERT_TRUE(numbered);
+    EXPECT_EQ(Heard(numbered, {2, 1, 0x41, 0x40}), (std::vector<std::size_t>{0, 1}));
+    // An interface without one of the names: that event never arrives.
+    auto partial = com::EventClassInfo(kTwoEventsIid, L"TwoEvents", {{L"Second", 1, {}}});
+    EXPECT_EQ(Heard(partial, {1, 2}), (std::vector<std::size_t>{1}));
+    CoUninitialize();
+}
+
+// What a client holds keeps the module in use, an enumerator of connection
+// points as much as an object with members.
+TEST(RefCounted, EveryObjectAClientHoldsKeepsTheModuleInUse) {
+    const long before = com::LiveObjects();
+    auto source = com::ComPtr<TwoEvents>::Adopt(new TwoEvents({}));
+    com::ComPtr<IEnumConnectionPoints> points;
+    ASSERT_EQ(source->EnumConnectionPoints(points.Out()), S_OK);
+    EXPECT_EQ(com::LiveObjects(), before + 2);
+    com::ComPtr<IUnknown> unknown;
+    ASSERT_EQ(points->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(unknown.Out())), S_OK);
+    EXPECT_EQ(unknown.Get(), static_cast<IUnknown*>(points.Get()));
+    unknown.Reset();
+    points.Reset();
+    source.Reset();
+    EXPECT_EQ(com::LiveObjects(), before);
 }
 
 }  // namespace

@@ -4,7 +4,6 @@
 
 #include "base/vb_error.h"
 #include "platform/com/error.h"
-#include "platform/com/module_count.h"
 
 namespace com {
 
@@ -83,31 +82,6 @@ void Invocation::Return(Variant value) {
 }
 
 void Invocation::WrongArguments() { throw vb::VbError(kWrongArguments); }
-
-DispatchObject::DispatchObject() { ObjectCreated(); }
-
-DispatchObject::~DispatchObject() { ObjectDestroyed(); }
-
-HRESULT DispatchObject::QueryInterface(REFIID iid, void** out) {
-    if (!out) return E_POINTER;
-    *out = nullptr;
-    if (iid == IID_IUnknown || iid == IID_IDispatch) {
-        *out = static_cast<IDispatch*>(this);
-    } else {
-        *out = OtherInterface(iid);
-        if (!*out) return E_NOINTERFACE;
-    }
-    AddRef();
-    return S_OK;
-}
-
-ULONG DispatchObject::AddRef() { return ++refs_; }
-
-ULONG DispatchObject::Release() {
-    const ULONG left = --refs_;
-    if (left == 0) delete this;
-    return left;
-}
 
 HRESULT DispatchObject::GetTypeInfoCount(UINT* count) {
     if (!count) return E_POINTER;

@@ -16,11 +16,11 @@
 
 #include <oaidl.h>
 
-#include <atomic>
 #include <cstdint>
 #include <span>
 #include <string>
 
+#include "platform/com/ref_counted.h"
 #include "platform/com/variant.h"
 
 namespace com {
@@ -64,18 +64,10 @@ private:
     std::size_t count_;
 };
 
-// The reference counting, QueryInterface and IDispatch plumbing of our
-// objects; subclasses name their members and may answer more interfaces.
-class DispatchObject : public IDispatch {
+// The IDispatch plumbing of our objects; subclasses name their members and
+// may answer more interfaces.
+class DispatchObject : public RefCounted<IDispatch> {
 public:
-    DispatchObject();
-    virtual ~DispatchObject();
-    DispatchObject(const DispatchObject&) = delete;
-    DispatchObject& operator=(const DispatchObject&) = delete;
-
-    HRESULT __stdcall QueryInterface(REFIID iid, void** out) override;
-    ULONG __stdcall AddRef() override;
-    ULONG __stdcall Release() override;
     HRESULT __stdcall GetTypeInfoCount(UINT* count) override;
     HRESULT __stdcall GetTypeInfo(UINT, LCID, ITypeInfo** info) override;
     HRESULT __stdcall GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) override;
@@ -91,7 +83,9 @@ protected:
     virtual void* OtherInterface(REFIID) { return nullptr; }
 
 private:
-    std::atomic<ULONG> refs_{1};
+    void* Interface(REFIID iid) final {
+        return iid == IID_IDispatch ? static_cast<IDispatch*>(this) : OtherInterface(iid);
+    }
 };
 
 template <class Self>

@@ -15,26 +15,48 @@ namespace {
 
 std::atomic<long> advisedSinks{0};
 
+// The type information of the event interface `iid` that `source` raises,
+// from the type library its class information or its own type information
+// lives in; nullptr when it gives none.
+ComPtr<ITypeInfo> EventTypeInfo(IDispatch* source, const IID& iid) {
+    ComPtr<ITypeInfo> any;
+    if (auto provider = ComPtr<IDispatch>(source).As<IProvideClassInfo>(IID_IProvideClassInfo))
+        if (FAILED(provider->GetClassInfo(any.Out()))) any.Reset();
+    UINT count = 0;
+    if (!any && SUCCEEDED(source->GetTypeInfoCount(&count)) && count > 0)
+        if (FAILED(source->GetTypeInfo(0, LOCALE_USER_DEFAULT, any.Out()))) any.Reset();
+    if (!any) return {};
+    ComPtr<ITypeLib> library;
+    UINT index = 0;
+    ComPtr<ITypeInfo> events;
+    if (FAILED(any->GetContainingTypeLib(library.Out(), &index)) || !library ||
+        FAILED(library->GetTypeInfoOfGuid(iid, events.Out())))
+        return {};
+    return events;
+}
+
+// Each event's position by its DISPID: by name from the interface's type
+// information; without any, the positions from 1.
+std::map<DISPID, std::size_t> EventIds(IDispatch* source, const IID& iid,
+                                       std::initializer_list<const wchar_t*> names) {
+    const ComPtr<ITypeInfo> events = EventTypeInfo(source, iid);
+    std::map<DISPID, std::size_t> ids;
+    std::size_t position = 0;
+    for (const wchar_t* name : names) {
+        MEMBERID id = static_cast<MEMBERID>(position + 1);
+        LPOLESTR asked = const_cast<LPOLESTR>(name);
+        if (!events || SUCCEEDED(events->GetIDsOfNames(&asked, 1, &id))) ids.emplace(id, position);
+        ++position;
+    }
+    return ids;
+}
+
 // The enumerator EnumConnectionPoints hands out: a snapshot of the points.
-class PointEnumerator final : public IEnumConnectionPoints {
+class PointEnumerator final : public RefCounted<IEnumConnectionPoints> {
 public:
     explicit PointEnumerator(std::vector<ComPtr<IConnectionPoint>> points, std::size_t at = 0)
         : points_(std::move(points)), at_(at) {}
 
-    HRESULT __stdcall QueryInterface(REFIID iid, void** out) override {
-        if (!out) return E_POINTER;
-        *out = nullptr;
-        if (iid != IID_IUnknown && iid != IID_IEnumConnectionPoints) return E_NOINTERFACE;
-        *out = static_cast<IEnumConnectionPoints*>(this);
-        AddRef();
-        return S_OK;
-    }
-    ULONG __stdcall AddRef() override { return ++refs_; }
-    ULONG __stdcall Release() override {
-        const ULONG left = --refs_;
-        if (left == 0) delete this;
-        return left;
-    }
     HRESULT __stdcall Next(ULONG count, IConnectionPoint** out, ULONG* fetched) override {
         if (!out) return E_POINTER;
         ULONG n = 0;
@@ -65,7 +87,10 @@ public:
     }
 
 private:
-    std::atomic<ULONG> refs_{1};
+    void* Interface(REFIID iid) override {
+        return iid == IID_IEnumConnectionPoints ? static_cast<IEnumConnectionPoints*>(this) : nullptr;
+    }
+
     std::vector<ComPtr<IConnectionPoint>> points_;
     std::size_t at_;
 };
@@ -171,6 +196,7 @@ HRESULT PointContainer::FindConnectionPoint(REFIID iid, IConnectionPoint** point
 // and hands every call to the handler by DISPID.
 class Subscription::Sink : public DispatchObject {
 public:
+    using Handler = std::function<void(DISPID id, Invocation& call)>;
     Sink(const IID& iid, Handler handler) : iid_(iid), handler_(std::move(handler)) {}
     void Detach() { handler_ = nullptr; }
 
@@ -189,7 +215,7 @@ private:
     Handler handler_;
 };
 
-Subscription::Subscription(IDispatch* source, Handler handler) {
+Subscription::Subscription(IDispatch* source, std::initializer_list<const wchar_t*> events, Handler handler) {
     if (!source) throw vb::VbError(91);
     auto container = ComPtr<IDispatch>(source).As<IConnectionPointContainer>(IID_IConnectionPointContainer);
     if (!container) throw vb::VbError(438, "Events");
@@ -201,7 +227,11 @@ Subscription::Subscription(IDispatch* source, Handler handler) {
     IID iid{};
     hr = point_->GetConnectionInterface(&iid);
     if (FAILED(hr)) throw vb::VbError(VbErrorOfScode(hr), "Events");
-    sink_ = new Sink(iid, std::move(handler));
+    sink_ = new Sink(iid, [ids = EventIds(source, iid, events), handler = std::move(handler)](DISPID id,
+                                                                                         Invocation& call) {
+        const auto found = ids.find(id);
+        if (found != ids.end()) handler(found->second, call);
+    });
     hr = point_->Advise(static_cast<IDispatch*>(sink_), &cookie_);
     if (FAILED(hr)) {
         sink_->Release();

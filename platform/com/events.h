@@ -11,11 +11,17 @@
 // from the point itself (EnumConnectionPoints, GetConnectionInterface), since
 // the IDE's event interfaces have no published ids; the sink answers
 // QueryInterface for that interface and for IDispatch. The destructor
-// unadvises.
+// unadvises. The subscriber names the interface's events; their DISPIDs are
+// taken by name from the source's type information (IProvideClassInfo, or
+// the type library of IDispatch::GetTypeInfo), and only where it gives none
+// are they taken to run from 1 in the order named.
 
 #include <ocidl.h>
 
+#include <oaidl.h>
+
 #include <functional>
+#include <initializer_list>
 #include <map>
 #include <vector>
 
@@ -67,32 +73,49 @@ protected:
     ConnectionPoint point_;
 };
 
+// `classInfo`, when given, is the class's type information (a coclass whose
+// source interface is `iid`, platform/com/event_types.h), which the source
+// answers through IProvideClassInfo so that subscribers find the DISPIDs.
 template <class Self>
-class EventSource : public TableDispatch<Self>, public PointContainer {
+class EventSource : public TableDispatch<Self>, public PointContainer, public IProvideClassInfo {
 public:
-    explicit EventSource(const IID& iid) : PointContainer(iid) {}
+    explicit EventSource(const IID& iid, ComPtr<ITypeInfo> classInfo = {})
+        : PointContainer(iid), classInfo_(std::move(classInfo)) {}
     HRESULT __stdcall QueryInterface(REFIID iid, void** out) override {
         return DispatchObject::QueryInterface(iid, out);
     }
     ULONG __stdcall AddRef() override { return DispatchObject::AddRef(); }
     ULONG __stdcall Release() override { return DispatchObject::Release(); }
+    HRESULT __stdcall GetClassInfo(ITypeInfo** info) override {
+        if (!info) return E_POINTER;
+        *info = classInfo_.Get();
+        if (!*info) return E_NOTIMPL;
+        (*info)->AddRef();
+        return S_OK;
+    }
 
     void Fire(DISPID id, std::vector<Variant> args) { point_.Fire(id, args); }
 
 protected:
     void* OtherInterface(REFIID iid) override {
         if (iid == IID_IConnectionPointContainer) return static_cast<IConnectionPointContainer*>(this);
+        if (iid == IID_IProvideClassInfo && classInfo_) return static_cast<IProvideClassInfo*>(this);
         return nullptr;
     }
+
+private:
+    ComPtr<ITypeInfo> classInfo_;
 };
 
 class Subscription {
 public:
-    using Handler = std::function<void(DISPID id, Invocation& call)>;
-    // Advises to the first connection point of `source`. Errors: 91 for
-    // Nothing, 438 for an object that raises no events, the source's
-    // refusal otherwise.
-    Subscription(IDispatch* source, Handler handler);
+    // An event arrives as its position in the names the subscriber gave.
+    using Handler = std::function<void(std::size_t event, Invocation& call)>;
+    // Advises to the first connection point of `source`; `events` are the
+    // event interface's member names in the order it declares them. Events
+    // of other names are ignored. Errors: 91 for Nothing, 438 for an object
+    // that raises no events, the source's refusal otherwise.
+    Subscription(IDispatch* source, std::initializer_list<const wchar_t*> events, Handler handler);
     ~Subscription();
     Subscription(const Subscription&) = delete;
     Subscription& operator=(const Subscription&) = delete;

@@ -22,14 +22,15 @@ inline VBEPtr VbeUnderTest(const std::shared_ptr<Environment>& env) {
 #endif
 }
 
-// The environment's own control behind a control the add-in holds (through
-// COM, the contract over the served control), for the test's own user
-// actions such as Environment::Click and Pick.
-inline CommandBarControlPtr InEnvironment(const CommandBarControlPtr& control) {
+// The environment's own object behind one the add-in holds (through COM,
+// the contract over the served object), for the test's own user actions
+// such as Environment::Click and Pick.
+template <class T>
+std::shared_ptr<T> InEnvironment(const std::shared_ptr<T>& object) {
 #ifdef TARNWICK_THROUGH_COM
-    return com::host::InEnvironment(control);
+    return com::host::InEnvironment(object);
 #else
-    return control;
+    return object;
 #endif
 }
 

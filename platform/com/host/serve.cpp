@@ -12,6 +12,7 @@
 
 #include "base/vb_error.h"
 #include "platform/com/dispatch.h"
+#include "platform/com/event_types.h"
 #include "platform/com/events.h"
 
 namespace com::host {
@@ -331,15 +332,26 @@ public:
 };
 
 // Event sources: each holds its subscription to the environment and raises
-// what arrives to the sinks advised to its connection point.
+// what arrives to the sinks advised to its connection point. The events'
+// DISPIDs are ours, not their order from 1 (kFirstEvent on): the class
+// information each source gives names them, and a subscriber must take them
+// from it, as it must from any source.
+constexpr DISPID kFirstEvent = 0x101;
+
 class HostCommandBarEvents : public EventSource<HostCommandBarEvents> {
 public:
     explicit HostCommandBarEvents(CommandBarEventsPtr events)
-        : EventSource(kCommandBarEventsIid), events_(std::move(events)) {
+        : EventSource(kCommandBarEventsIid,
+                      EventClassInfo(kCommandBarEventsIid, L"CommandBarEvents",
+                                     {{L"Click", kFirstEvent,
+                                       {{L"CommandBarControl", VT_DISPATCH},
+                                        {L"handled", VT_BOOL | VT_BYREF},
+                                        {L"CancelDefault", VT_BOOL | VT_BYREF}}}})),
+          events_(std::move(events)) {
         events_->Click = [this](const CommandBarControlPtr& control, bool& handled, bool& cancelDefault) {
             VARIANT_BOOL h = handled ? VARIANT_TRUE : VARIANT_FALSE;
             VARIANT_BOOL c = cancelDefault ? VARIANT_TRUE : VARIANT_FALSE;
-            Fire(1, {Out(control), Variant::RefBool(&h), Variant::RefBool(&c)});
+            Fire(kFirstEvent, {Out(control), Variant::RefBool(&h), Variant::RefBool(&c)});
             handled = h != VARIANT_FALSE;
             cancelDefault = c != VARIANT_FALSE;
         };
@@ -353,11 +365,21 @@ private:
 class HostProjectsEvents : public EventSource<HostProjectsEvents> {
 public:
     explicit HostProjectsEvents(VBProjectsEventsPtr events)
-        : EventSource(kProjectsEventsIid), events_(std::move(events)) {
-        events_->ItemAdded = [this](const VBProjectPtr& p) { Fire(1, {Out(p)}); };
-        events_->ItemRemoved = [this](const VBProjectPtr& p) { Fire(2, {Out(p)}); };
-        events_->ItemRenamed = [this](const VBProjectPtr& p, const std::string& old) { Fire(3, {Out(p), Out(old)}); };
-        events_->ItemActivated = [this](const VBProjectPtr& p) { Fire(4, {Out(p)}); };
+        : EventSource(kProjectsEventsIid, ClassInfo()), events_(std::move(events)) {
+        events_->ItemAdded = [this](const VBProjectPtr& p) { Fire(kFirstEvent, {Out(p)}); };
+        events_->ItemRemoved = [this](const VBProjectPtr& p) { Fire(kFirstEvent + 1, {Out(p)}); };
+        events_->ItemRenamed = [this](const VBProjectPtr& p, const std::string& old) {
+            Fire(kFirstEvent + 2, {Out(p), Out(old)});
+        };
+        events_->ItemActivated = [this](const VBProjectPtr& p) { Fire(kFirstEvent + 3, {Out(p)}); };
+    }
+    static ComPtr<ITypeInfo> ClassInfo() {
+        const EventParam project{L"VBProject", VT_DISPATCH};
+        return EventClassInfo(kProjectsEventsIid, L"VBProjectsEvents",
+                              {{L"ItemAdded", kFirstEvent, {project}},
+                               {L"ItemRemoved", kFirstEvent + 1, {project}},
+                               {L"ItemRenamed", kFirstEvent + 2, {project, {L"OldName", VT_BSTR}}},
+                               {L"ItemActivated", kFirstEvent + 3, {project}}});
     }
     static std::span<const Member> Members() { return {}; }
 
@@ -368,13 +390,25 @@ private:
 class HostComponentsEvents : public EventSource<HostComponentsEvents> {
 public:
     explicit HostComponentsEvents(VBComponentsEventsPtr events)
-        : EventSource(kComponentsEventsIid), events_(std::move(events)) {
-        events_->ItemAdded = [this](const VBComponentPtr& x) { Fire(1, {Out(x)}); };
-        events_->ItemRemoved = [this](const VBComponentPtr& x) { Fire(2, {Out(x)}); };
-        events_->ItemRenamed = [this](const VBComponentPtr& x, const std::string& old) { Fire(3, {Out(x), Out(old)}); };
-        events_->ItemSelected = [this](const VBComponentPtr& x) { Fire(4, {Out(x)}); };
-        events_->ItemActivated = [this](const VBComponentPtr& x) { Fire(5, {Out(x)}); };
-        events_->ItemReloaded = [this](const VBComponentPtr& x) { Fire(6, {Out(x)}); };
+        : EventSource(kComponentsEventsIid, ClassInfo()), events_(std::move(events)) {
+        events_->ItemAdded = [this](const VBComponentPtr& x) { Fire(kFirstEvent, {Out(x)}); };
+        events_->ItemRemoved = [this](const VBComponentPtr& x) { Fire(kFirstEvent + 1, {Out(x)}); };
+        events_->ItemRenamed = [this](const VBComponentPtr& x, const std::string& old) {
+            Fire(kFirstEvent + 2, {Out(x), Out(old)});
+        };
+        events_->ItemSelected = [this](const VBComponentPtr& x) { Fire(kFirstEvent + 3, {Out(x)}); };
+        events_->ItemActivated = [this](const VBComponentPtr& x) { Fire(kFirstEvent + 4, {Out(x)}); };
+        events_->ItemReloaded = [this](const VBComponentPtr& x) { Fire(kFirstEvent + 5, {Out(x)}); };
+    }
+    static ComPtr<ITypeInfo> ClassInfo() {
+        const EventParam component{L"VBComponent", VT_DISPATCH};
+        return EventClassInfo(kComponentsEventsIid, L"VBComponentsEvents",
+                              {{L"ItemAdded", kFirstEvent, {component}},
+                               {L"ItemRemoved", kFirstEvent + 1, {component}},
+                               {L"ItemRenamed", kFirstEvent + 2, {component, {L"OldName", VT_BSTR}}},
+                               {L"ItemSelected", kFirstEvent + 3, {component}},
+                               {L"ItemActivated", kFirstEvent + 4, {component}},
+                               {L"ItemReloaded", kFirstEvent + 5, {component}}});
     }
     static std::span<const Member> Members() { return {}; }
 

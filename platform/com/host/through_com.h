@@ -13,8 +13,14 @@ namespace com::host {
 // the contract over the IDE's objects.
 vbide::VBEPtr ThroughCom(const std::shared_ptr<vbide::VBE>& vbe);
 
-// The environment's own control behind a control reached through COM; the
-// control itself when it is the environment's already.
+// The environment's own object behind an object reached through COM; the
+// object itself when it is the environment's already.
+vbide::VBProjectPtr InEnvironment(const vbide::VBProjectPtr& project);
+vbide::VBComponentPtr InEnvironment(const vbide::VBComponentPtr& component);
+vbide::CodeModulePtr InEnvironment(const vbide::CodeModulePtr& module);
+vbide::CodePanePtr InEnvironment(const vbide::CodePanePtr& pane);
+vbide::WindowPtr InEnvironment(const vbide::WindowPtr& window);
+vbide::CommandBarPtr InEnvironment(const vbide::CommandBarPtr& bar);
 vbide::CommandBarControlPtr InEnvironment(const vbide::CommandBarControlPtr& control);
 
 }  // namespace com::host

@@ -269,13 +269,13 @@ public:
     std::string Text() override { return Str(L"Text"); }
 };
 
-// Event sources. The IDE raises the events of each interface with DISPIDs in
-// the order the interface declares them, from 1.
+// Event sources. Each subscription names the events of its interface in the
+// order the interface declares them; a handler receives the position.
 class IdeCommandBarEvents : public CommandBarEvents {
 public:
     IdeCommandBarEvents(std::shared_ptr<Session> session, IDispatch* source)
-        : subscription_(source, [this, session](DISPID id, Invocation& call) {
-              if (id != 1 || !Click) return;
+        : subscription_(source, {L"Click"}, [this, session](std::size_t event, Invocation& call) {
+              if (event != 0 || !Click) return;
               const CommandBarControlPtr control = session->Wrap<IdeCommandBarControl>(call.Arg(0).AsDispatch());
               bool handled = call.Bool(1);
               bool cancelDefault = call.Bool(2);
@@ -291,13 +291,14 @@ private:
 class IdeVBProjectsEvents : public VBProjectsEvents {
 public:
     IdeVBProjectsEvents(std::shared_ptr<Session> session, IDispatch* source)
-        : subscription_(source, [this, session](DISPID id, Invocation& call) {
-              const VBProjectPtr project = session->Wrap<IdeVBProject>(call.Arg(0).AsDispatch());
-              if (id == 1 && ItemAdded) ItemAdded(project);
-              if (id == 2 && ItemRemoved) ItemRemoved(project);
-              if (id == 3 && ItemRenamed) ItemRenamed(project, call.Str(1));
-              if (id == 4 && ItemActivated) ItemActivated(project);
-          }) {}
+        : subscription_(source, {L"ItemAdded", L"ItemRemoved", L"ItemRenamed", L"ItemActivated"},
+                        [this, session](std::size_t event, Invocation& call) {
+                            const VBProjectPtr project = session->Wrap<IdeVBProject>(call.Arg(0).AsDispatch());
+                            if (event == 0 && ItemAdded) ItemAdded(project);
+                            if (event == 1 && ItemRemoved) ItemRemoved(project);
+                            if (event == 2 && ItemRenamed) ItemRenamed(project, call.Str(1));
+                            if (event == 3 && ItemActivated) ItemActivated(project);
+                        }) {}
 
 private:
     Subscription subscription_;
@@ -306,15 +307,19 @@ private:
 class IdeVBComponentsEvents : public VBComponentsEvents {
 public:
     IdeVBComponentsEvents(std::shared_ptr<Session> session, IDispatch* source)
-        : subscription_(source, [this, session](DISPID id, Invocation& call) {
-              const VBComponentPtr component = session->Wrap<IdeVBComponent>(call.Arg(0).AsDispatch());
-              if (id == 1 && ItemAdded) ItemAdded(component);
-              if (id == 2 && ItemRemoved) ItemRemoved(component);
-              if (id == 3 && ItemRenamed) ItemRenamed(component, call.Str(1));
-              if (id == 4 && ItemSelected) ItemSelected(component);
-              if (id == 5 && ItemActivated) ItemActivated(component);
-              if (id == 6 && ItemReloaded) ItemReloaded(component);
-          }) {}
+        : subscription_(source,
+                        {L"ItemAdded", L"ItemRemoved", L"ItemRenamed", L"ItemSelected", L"ItemActivated",
+                         L"ItemReloaded"},
+                        [this, session](std::size_t event, Invocation& call) {
+                            const VBComponentPtr component =
+                                session->Wrap<IdeVBComponent>(call.Arg(0).AsDispatch());
+                            if (event == 0 && ItemAdded) ItemAdded(component);
+                            if (event == 1 && ItemRemoved) ItemRemoved(component);
+                            if (event == 2 && ItemRenamed) ItemRenamed(component, call.Str(1));
+                            if (event == 3 && ItemSelected) ItemSelected(component);
+                            if (event == 4 && ItemActivated) ItemActivated(component);
+                            if (event == 5 && ItemReloaded) ItemReloaded(component);
+                        }) {}
 
 private:
     Subscription subscription_;

@@ -154,6 +154,10 @@ void SyncOptionButton(Control& c, HWND w, Property what) {
 void MakeFrame(const Control&, WindowSpec& design) {
     design.windowClass = "BUTTON";
     design.style |= BS_GROUPBOX;
+    // A group box paints only its edge and caption; the form, which clips
+    // its other children, must paint the inside, which it does only for a
+    // transparent child.
+    design.exStyle |= WS_EX_TRANSPARENT;
 }
 
 // ---- ListBox and ComboBox ---------------------------------------------------

@@ -307,6 +307,17 @@ TEST_F(Win32View, FocusRectanglesShowAndListsShowWholeRows) {
     }
 }
 
+TEST_F(Win32View, AFramesInsideShowsTheFormBehindIt) {
+    form.Show();
+    HWND top = static_cast<HWND>(WindowOf(form));
+    RedrawWindow(top, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    // What is on screen, children included: inside fraChoice, below its list.
+    HDC dc = GetDCEx(top, nullptr, DCX_CACHE);
+    const COLORREF inside = GetPixel(dc, 12, 150);
+    ReleaseDC(top, dc);
+    EXPECT_EQ(inside, GetSysColor(COLOR_BTNFACE));
+}
+
 TEST_F(Win32View, AScreenshotIsAPngOfTheClientArea) {
     form.Show();
     const auto path = std::filesystem::temp_directory_path() / "tarnwick-win32-view.png";
