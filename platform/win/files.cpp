@@ -227,9 +227,4 @@ std::string GetModuleFolder(const void* addressInModule) {
     return module.empty() ? module : FolderOf(module);
 }
 
-std::string WriteFileAtomically(const std::string& path, std::string_view bytes) {
-    const SaveResult saved = SaveFiles({{path, std::string(bytes)}}, path);
-    return saved.ok() ? std::string() : saved.Why();
-}
-
 }  // namespace win

@@ -11,6 +11,7 @@
 #include <string_view>
 
 #include "base/text.h"
+#include "platform/win/files.h"
 #include "platform/win/path_text.h"
 #include "platform/win/save_journal.h"
 
@@ -523,6 +524,13 @@ SaveResult SaveFiles(const std::vector<FileToSave>& files, const std::string& an
     std::vector<Planned> plan;
     if (SaveResult r = Plan(fs, files, plainAnchor, plan); !r.ok() || plan.empty()) return r;
     return Saver(fs, lock, plainAnchor, std::move(own)).Run(plan);
+}
+
+// One file written as any save is, on both systems: under its lock and
+// journal, refusals first.
+std::string WriteFileAtomically(const std::string& path, std::string_view bytes) {
+    const SaveResult saved = SaveFiles({{path, std::string(bytes)}}, path);
+    return saved.ok() ? std::string() : saved.Why();
 }
 
 }  // namespace win

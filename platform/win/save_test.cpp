@@ -1,12 +1,15 @@
 #include "platform/win/save.h"
 
 #include <gtest/gtest.h>
+#ifndef _WIN32
 #include <pwd.h>
 #include <signal.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 
+#include <algorithm>
 #include <filesystem>
 #include <map>
 #include <random>
@@ -22,6 +25,12 @@ namespace win {
 namespace {
 
 namespace fs = std::filesystem;
+
+#ifdef _WIN32
+constexpr bool kWindows = true;
+#else
+constexpr bool kWindows = false;
+#endif
 
 std::set<std::string> Entries(const std::string& folder) {
     std::set<std::string> names;
@@ -92,6 +101,7 @@ TEST_F(Save, AReadOnlyTargetIsRefusedBeforeAnythingChanges) {
 }
 
 TEST_F(Save, LinksModesAndHardLinksAreKept) {
+    if (kWindows) GTEST_SKIP() << "symbolic links need a privilege on Windows, and it keeps no mode bits";
     fs::create_directories(Path("shared"));
     testing::WriteBytes(Path("shared/mod.bas"), "old shared");
     fs::create_symlink("shared/mod.bas", Path("mod.bas"));
@@ -113,6 +123,7 @@ TEST_F(Save, LinksModesAndHardLinksAreKept) {
 // Every step of a save fails in turn; whatever happens, the next save or
 // open (RecoverSave) leaves all files old or all new, with nothing stray.
 TEST_F(Save, AFailureAtAnyStepLeavesAllOldOrAllNew) {
+    if (kWindows) GTEST_SKIP() << "symbolic links need a privilege on Windows; Win32Save runs this loop there";
     fs::create_directories(Path("shared"));
     const std::vector<std::pair<std::string, std::string>> files = {
         {"P.vbp", "Type=Exe"}, {"shared/one.bas", "one"}, {"hard.bas", "hard"}};
@@ -201,7 +212,8 @@ TEST_F(Save, ASaveThatCannotFinishAfterItsCommitSaysSoAndTheNextOpenFinishesIt) 
 // is refused before anything is written.
 TEST_F(Save, ASaveTooLargeForItsJournalIsRefused) {
     std::vector<FileToSave> files;
-    for (int i = 0; i < 5000; ++i) files.push_back({Path(std::to_string(i) + std::string(240, 'n') + ".bas"), "x"});
+    // Names short enough for Windows' path limit, many enough to pass the bound.
+    for (int i = 0; i < 5000; ++i) files.push_back({Path(std::to_string(i) + std::string(150, 'n') + ".bas"), "x"});
     const SaveResult r = SaveFiles(files, Path("P.vbp"));
     EXPECT_EQ(r.outcome, SaveResult::kRefused);
     EXPECT_EQ(r.reason, "too many files for one save");
@@ -210,6 +222,9 @@ TEST_F(Save, ASaveTooLargeForItsJournalIsRefused) {
 
 // A save killed at random moments: the next RecoverSave finds all old or all new.
 TEST_F(Save, AKilledSaveIsFinishedOrUndoneByTheNext) {
+#ifdef _WIN32
+    GTEST_SKIP() << "Windows has no fork; the fault loop and the crash simulation cover every step there";
+#else
     std::vector<FileToSave> next;
     for (int i = 0; i < 40; ++i) {
         const std::string name = Path("m" + std::to_string(i) + ".bas");
@@ -248,6 +263,7 @@ TEST_F(Save, AKilledSaveIsFinishedOrUndoneByTheNext) {
     }
     RecordProperty("old", olds);
     RecordProperty("new", news);
+#endif
 }
 
 TEST_F(Save, ASecondWriterWaitsThenFailsWithoutChangingAnything) {
@@ -257,9 +273,11 @@ TEST_F(Save, ASecondWriterWaitsThenFailsWithoutChangingAnything) {
         ASSERT_TRUE(other.Held());
         SaveLock mine(Path("P.vbp"), FileSystem::Native(), std::chrono::milliseconds(50));
         EXPECT_FALSE(mine.Held());
-        ::setenv("TARNWICK_LOCK_WAIT_MS", "50", 1);
-        const SaveResult r = SaveFiles({{Path("P.vbp"), "new"}}, Path("P.vbp"));
-        ::unsetenv("TARNWICK_LOCK_WAIT_MS");
+        SaveResult r;
+        {
+            testing::ScopedVariable wait("TARNWICK_LOCK_WAIT_MS", "50");
+            r = SaveFiles({{Path("P.vbp"), "new"}}, Path("P.vbp"));
+        }
         EXPECT_EQ(r.outcome, SaveResult::kLocked);
         EXPECT_EQ(testing::ReadBytes(Path("P.vbp")), "old");
     }
@@ -286,6 +304,9 @@ TEST_F(Save, OneProcessHoldsOneLockHoweverThePathIsWritten) {
 // As an ordinary user (not the administrator, who may write anything): a
 // read-only file is refused, a link keeps being a link.
 TEST_F(Save, AsAnOrdinaryUserReadOnlyIsRefusedAndLinksAreWrittenThrough) {
+#ifdef _WIN32
+    GTEST_SKIP() << "Windows has no POSIX users; Win32Save refuses a read-only module there";
+#else
     const passwd* nobody = ::getpwnam("nobody");
     if (::geteuid() != 0 || !nobody) GTEST_SKIP() << "cannot change to another user here";
     ASSERT_EQ(::chmod(folder_.Path().c_str(), 0777), 0);
@@ -312,6 +333,7 @@ TEST_F(Save, AsAnOrdinaryUserReadOnlyIsRefusedAndLinksAreWrittenThrough) {
     ASSERT_TRUE(WIFEXITED(status));
     if (WEXITSTATUS(status) == 77) GTEST_SKIP() << "cannot change to another user here";
     EXPECT_EQ(WEXITSTATUS(status), 0);
+#endif
 }
 
 
@@ -406,7 +428,8 @@ protected:
             if (!fs::is_directory(e.symlink_status())) before[e.path().string()] = testing::ReadBytes(e.path().string());
         const SaveResult r = RecoverSave(Vbp(), FileSystem::Native(), Names());
         EXPECT_EQ(r.outcome, SaveResult::kForeign);
-        EXPECT_EQ(r.Text(), "an unfinished save that does not belong to this project was left alone: " + Journal());
+        EXPECT_EQ(r.reason, "an unfinished save that does not belong to this project was left alone");
+        EXPECT_TRUE(fs::equivalent(r.file, Journal())) << r.file;
         std::map<std::string, std::string> after;
         for (const auto& e : fs::recursive_directory_iterator(folder_.Path()))
             if (!fs::is_directory(e.symlink_status())) after[e.path().string()] = testing::ReadBytes(e.path().string());
@@ -428,21 +451,48 @@ TEST_F(Journals, OneThatReachesOutsideTheProjectIsLeftAlone) {
     // The temporary file is where a save would put it; the target is not
     // one the project names, however it is written.
     testing::WriteBytes(Path("out/.victim.1-1.tmp"), "attack");
-    for (const std::string& target : {victim, std::string("../out/victim"), std::string("./../out/victim"),
-                                      std::string("sub/../../out/victim")}) {
+    std::string backslashed = victim;
+    std::replace(backslashed.begin(), backslashed.end(), '/', '\\');
+    // Windows takes a backslash, a drive's root and a share for separators
+    // and absolute paths too.
+    for (const std::string& target :
+         {victim, std::string("../out/victim"), std::string("./../out/victim"), std::string("sub/../../out/victim"),
+          std::string("..\\out\\victim"), backslashed, std::string("C:/out/victim"),
+          std::string("\\\\server\\share\\victim")}) {
         Plant({Step(target, ".victim.1-1.tmp", "precious", "attack")});
         ExpectLeftAlone(target);
     }
-    // Through a link inside the project folder.
+    EXPECT_EQ(testing::ReadBytes(victim), "precious");
+}
+
+TEST_F(Journals, OneThatReachesOutThroughALinkIsLeftAlone) {
+    if (kWindows) GTEST_SKIP() << "symbolic links need a privilege on Windows";
+    testing::WriteBytes(Path("out/.victim.1-1.tmp"), "attack");
+    // A target that is a link inside the project folder.
     fs::create_symlink("../out/victim", Path("P/link.bas"));
     Plant({Step("link.bas", ".victim.1-1.tmp", "precious", "attack")});
     ExpectLeftAlone("link");
+    // A temporary file that is a link.
+    testing::WriteBytes(Path("out/new"), "new a");
+    fs::create_symlink("../out/new", Path("P/.a.bas.1-1.tmp"));
+    Plant({Step("a.bas", ".a.bas.1-1.tmp", "old a", "new a")});
+    ExpectLeftAlone("temporary link");
+    EXPECT_EQ(testing::ReadBytes(Path("out/victim")), "precious");
+}
+
+TEST_F(Journals, OneThatReachesOutThroughASecondNameIsLeftAlone) {
     // A hard link inside the project folder, rewritten in place.
     fs::create_hard_link(Path("out/victim"), Path("P/hard.bas"));
     testing::WriteBytes(Path("P/.hard.bas.1-1.tmp"), "attack");
     Plant({Step("hard.bas", ".hard.bas.1-1.tmp", "precious", "attack", true)}, true, true);
     ExpectLeftAlone("hard link");
-    EXPECT_EQ(testing::ReadBytes(victim), "precious");
+    EXPECT_EQ(testing::ReadBytes(Path("out/victim")), "precious");
+    // A temporary file with a second name outside.
+    testing::WriteBytes(Path("out/new"), "new a");
+    fs::create_hard_link(Path("out/new"), Path("P/.a.bas.1-1.tmp"));
+    Plant({Step("a.bas", ".a.bas.1-1.tmp", "old a", "new a")}, false);
+    ExpectLeftAlone("temporary hard link, not committed");
+    EXPECT_EQ(testing::ReadBytes(Path("out/new")), "new a");
 }
 
 TEST_F(Journals, OneWhoseTemporaryFileOrHashesAreNotTheSavesIsLeftAlone) {
@@ -458,17 +508,6 @@ TEST_F(Journals, OneWhoseTemporaryFileOrHashesAreNotTheSavesIsLeftAlone) {
     ExpectLeftAlone("old hash");
     Plant({Step("a.bas", ".a.bas.1-1.tmp", "old a", "other new a")});
     ExpectLeftAlone("new hash");
-    // A temporary file that is a link, or has a second name.
-    fs::remove(Path("P/.a.bas.1-1.tmp"));
-    testing::WriteBytes(Path("out/new"), "new a");
-    fs::create_symlink("../out/new", Path("P/.a.bas.1-1.tmp"));
-    Plant({Step("a.bas", ".a.bas.1-1.tmp", "old a", "new a")});
-    ExpectLeftAlone("temporary link");
-    fs::remove(Path("P/.a.bas.1-1.tmp"));
-    fs::create_hard_link(Path("out/new"), Path("P/.a.bas.1-1.tmp"));
-    Plant({Step("a.bas", ".a.bas.1-1.tmp", "old a", "new a")}, false);
-    ExpectLeftAlone("temporary hard link, not committed");
-    EXPECT_EQ(testing::ReadBytes(Path("out/new")), "new a");
     // A step claimed done whose target does not hold its new bytes.
     Plant({Step("a.bas", ".a.bas.5-5.tmp", "old a", "new a")});
     ExpectLeftAlone("temporary file gone, target old");

@@ -54,6 +54,25 @@ private:
     pid_t child_ = -1;
     bool held_ = false;
 };
+#else
+// Another program holding the writer lock of `path` until destroyed. The lock
+// on Windows is a file held open without sharing, which shuts out every other
+// handle, this process's own included; so a handle taken here past SaveLock
+// (which shares one lock within a process) is what another program holds.
+class LockHolder {
+public:
+    explicit LockHolder(const std::string& path) { held_ = FileSystem::Native().TryLock(path, handle_) == 0; }
+    ~LockHolder() {
+        if (held_) FileSystem::Native().Unlock(handle_);
+    }
+    LockHolder(const LockHolder&) = delete;
+    LockHolder& operator=(const LockHolder&) = delete;
+    bool Held() const { return held_; }
+
+private:
+    int handle_ = -1;
+    bool held_ = false;
+};
 #endif
 
 // Sets an environment variable for the life of the object and puts the old

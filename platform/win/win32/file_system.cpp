@@ -85,6 +85,20 @@ std::string LockFileOf(const std::string& path) {
     return (folder == "." ? std::string() : folder + "\\") + "." + NameOfPath(path) + ".lock";
 }
 
+// How many names (hard links) the file has; 1 when the system cannot tell.
+// A save rewrites a file with several in place, so that every name keeps
+// naming the new bytes.
+unsigned LinksOf(const std::string& path) {
+    const HANDLE h = CreateFileA(path.c_str(), FILE_READ_ATTRIBUTES,
+                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                 FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return 1;
+    BY_HANDLE_FILE_INFORMATION information{};
+    const bool known = GetFileInformationByHandle(h, &information);
+    CloseHandle(h);
+    return known && information.nNumberOfLinks > 1 ? information.nNumberOfLinks : 1;
+}
+
 class Win32File final : public WritableFile {
 public:
     explicit Win32File(int fd) : fd_(fd) {}
@@ -126,7 +140,14 @@ public:
     int ReadFile(const std::string& path, std::string& bytes, std::uint64_t limit) override {
         bytes.clear();
         const int fd = _open(path.c_str(), _O_RDONLY | _O_BINARY);
-        if (fd < 0) return errno;
+        if (fd < 0) {
+            // A folder cannot be opened as a file: say what it is, not that
+            // access was denied.
+            const int error = errno;
+            const ::DWORD attributes = GetFileAttributesA(path.c_str());
+            return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) ? kNotRegularFile
+                                                                                                   : error;
+        }
         struct _stat64 st {};
         int error = _fstat64(fd, &st) == 0 ? 0 : errno;
         if (error == 0 && (st.st_mode & _S_IFMT) != _S_IFREG) error = kNotRegularFile;
@@ -157,6 +178,7 @@ public:
         facts.regular = !(data.dwFileAttributes & (FILE_ATTRIBUTE_DEVICE | FILE_ATTRIBUTE_REPARSE_POINT));
         facts.writable = !(data.dwFileAttributes & FILE_ATTRIBUTE_READONLY);
         facts.mode = facts.writable ? 0666 : 0444;
+        facts.links = LinksOf(path);
         return 0;
     }
 

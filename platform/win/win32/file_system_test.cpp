@@ -10,6 +10,7 @@
 #include <thread>
 
 #include "platform/win/faulty_file_system.h"
+#include "platform/win/files.h"
 #include "platform/win/save.h"
 #include "platform/win/test_support.h"
 
@@ -121,6 +122,37 @@ TEST_F(Win32Save, TheReplacedFileKeepsItsAttributes) {
     const ::DWORD attributes = ::GetFileAttributesA(module.c_str());
     EXPECT_TRUE(attributes & FILE_ATTRIBUTE_HIDDEN);
     EXPECT_TRUE(attributes & FILE_ATTRIBUTE_ARCHIVE);
+}
+
+// A module with a second name (a hard link) is rewritten in place, so that
+// both names hold the new bytes.
+TEST_F(Win32Save, AModuleWithASecondNameKeepsIt) {
+    const std::string module = folder_ / "modA.bas";
+    const std::string second = folder_.Path() + "\\second-name.bas";
+    ASSERT_TRUE(::CreateHardLinkA(second.c_str(), module.c_str(), nullptr));
+    const SaveResult r = SaveFiles(NewProject(folder_.Path()), folder_.Path() + "\\Ledger.vbp");
+    ASSERT_TRUE(r.ok()) << r.Text();
+    EXPECT_EQ(testing::ReadBytes(module), "new A\r\n");
+    EXPECT_EQ(testing::ReadBytes(second), "new A\r\n");
+}
+
+// One file (a registry script) is written as any save is: its attributes
+// stay, and another program's handle is waited for, then named.
+TEST_F(Win32Save, OneFileIsWrittenAsAnySaveIs) {
+    const std::string script = folder_ / "wizard.reg";
+    testing::WriteBytes(script, "old");
+    ASSERT_TRUE(::SetFileAttributesA(script.c_str(), FILE_ATTRIBUTE_HIDDEN));
+    EXPECT_EQ(WriteFileAtomically(script, "REGEDIT4\r\n"), "");
+    EXPECT_EQ(testing::ReadBytes(script), "REGEDIT4\r\n");
+    EXPECT_TRUE(::GetFileAttributesA(script.c_str()) & FILE_ATTRIBUTE_HIDDEN);
+    HeldOpen reader(script);
+    ASSERT_TRUE(reader.Held());
+    EXPECT_EQ(WriteFileAtomically(script, "REGEDIT4\r\nx"), "another program has the file open");
+    reader.Release();
+    EXPECT_EQ(testing::ReadBytes(script), "REGEDIT4\r\n");
+    std::set<std::string> expected = kProject;
+    expected.insert("wizard.reg");
+    EXPECT_EQ(Entries(folder_.Path()), expected);
 }
 
 TEST_F(Win32Save, AReadOnlyModuleIsRefusedBeforeAnythingChanges) {
