@@ -200,6 +200,19 @@ inline std::vector<std::string> SubkeyNames(HKEY key) {
     return names;
 }
 
+// Deletes root\path with everything below it; nothing when it is missing.
+inline void DeleteKeyTree(HKEY root, const std::string& path) {
+    HKEY key = nullptr;
+    if (RegOpenKeyEx(root, path.c_str(), 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) return;
+    char name[256];
+    DWORD size = sizeof name;
+    while ((size = sizeof name, RegEnumKeyEx(key, 0, name, &size, nullptr, nullptr, nullptr, nullptr)) ==
+           ERROR_SUCCESS)
+        DeleteKeyTree(key, name);
+    RegCloseKey(key);
+    RegDeleteKey(root, path.c_str());
+}
+
 inline bool KeyExists(HKEY root, const std::string& path) {
     HKEY key = nullptr;
     if (RegOpenKeyEx(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
