@@ -485,9 +485,13 @@ private:
     Allowed own_;
 };
 
-SaveResult LockFailure(const SaveLock& lock, const std::string& anchor) {
-    return Failure(lock.Error() == EWOULDBLOCK ? SaveResult::kLocked : SaveResult::kFailed, anchor,
-                   lock.Error() == EWOULDBLOCK ? "another program is saving it" : Reason(lock.Error()));
+// Why the lock was not taken: another writer, what is wrong with the anchor
+// (a folder, out of reach), or, where the anchor is fine, the lock itself.
+SaveResult LockFailure(FileSystem& fs, const SaveLock& lock, const std::string& anchor) {
+    if (lock.Error() == EWOULDBLOCK) return Failure(SaveResult::kLocked, anchor, "another program is saving it");
+    FileFacts facts;
+    if (const int e = fs.Facts(anchor, facts)) return Failure(SaveResult::kFailed, anchor, Reason(e));
+    return Failure(SaveResult::kFailed, anchor, "it cannot be locked for saving (" + Reason(lock.Error()) + ")");
 }
 
 }  // namespace
@@ -507,14 +511,14 @@ std::string SaveResult::Why() const {
 
 SaveResult RecoverSave(const std::string& anchor, FileSystem& fs, const NamedFiles& names) {
     SaveLock lock(anchor, fs);
-    if (!lock.Held()) return LockFailure(lock, anchor);
+    if (!lock.Held()) return LockFailure(fs, lock, anchor);
     return Recover(fs, Plain(anchor), Allowed{names, {}});
 }
 
 SaveResult SaveFiles(const std::vector<FileToSave>& files, const std::string& anchor, FileSystem& fs,
                      const NamedFiles& names) {
     SaveLock lock(anchor, fs);
-    if (!lock.Held()) return LockFailure(lock, anchor);
+    if (!lock.Held()) return LockFailure(fs, lock, anchor);
     const std::string plainAnchor = Plain(anchor);
     // An earlier save of this anchor may also have written the files that
     // this one writes.

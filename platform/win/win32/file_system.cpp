@@ -135,6 +135,20 @@ private:
     std::size_t size_ = 0;
 };
 
+// Why the lock file could not be opened. Another writer holds it open, or is
+// just letting it go (a file being deleted refuses access): try again. A
+// folder or a read-only file in its place, or a folder where the user may
+// not create it, is never let go: say so at once.
+int LockRefusal(const std::string& lockFile, ::DWORD error) {
+    if (error == ERROR_SHARING_VIOLATION) return EWOULDBLOCK;
+    if (error != ERROR_ACCESS_DENIED) return ErrnoOf(error);
+    const ::DWORD attributes = GetFileAttributesA(lockFile.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES)
+        return GetLastError() == ERROR_FILE_NOT_FOUND ? EACCES : EWOULDBLOCK;
+    if (attributes & FILE_ATTRIBUTE_DIRECTORY) return EISDIR;
+    return attributes & FILE_ATTRIBUTE_READONLY ? EACCES : EWOULDBLOCK;
+}
+
 class Win32FileSystem final : public FileSystem {
 public:
     int ReadFile(const std::string& path, std::string& bytes, std::uint64_t limit) override {
@@ -262,11 +276,7 @@ public:
         handle = -1;
         const HANDLE h = CreateFileA(LockFileOf(path).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
                                      FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
-        if (h == INVALID_HANDLE_VALUE) {
-            const ::DWORD error = GetLastError();
-            // Another writer holds it open (or is just letting it go).
-            return error == ERROR_SHARING_VIOLATION || error == ERROR_ACCESS_DENIED ? EWOULDBLOCK : ErrnoOf(error);
-        }
+        if (h == INVALID_HANDLE_VALUE) return LockRefusal(LockFileOf(path), GetLastError());
         handle = _open_osfhandle(reinterpret_cast<intptr_t>(h), 0);
         return handle < 0 ? EIO : 0;
     }

@@ -165,6 +165,24 @@ TEST_F(Win32Save, AReadOnlyModuleIsRefusedBeforeAnythingChanges) {
     EXPECT_EQ(Entries(folder_.Path()), kProject);
 }
 
+// A folder (read-only here) where the lock file goes is no other program
+// saving: the save says so at once and changes nothing.
+TEST_F(Win32Save, AFolderInTheLockFilesPlaceIsNamedAtOnce) {
+    const std::string lockFile = folder_.Path() + "\\.Ledger.vbp.lock";
+    ASSERT_TRUE(::CreateDirectoryA(lockFile.c_str(), nullptr));
+    ASSERT_TRUE(::SetFileAttributesA(lockFile.c_str(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY));
+    testing::ScopedVariable wait("TARNWICK_LOCK_WAIT_MS", "3000");
+    const auto started = std::chrono::steady_clock::now();
+    const SaveResult r = SaveFiles(NewProject(folder_.Path()), folder_.Path() + "\\Ledger.vbp");
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(2));
+    EXPECT_EQ(r.outcome, SaveResult::kFailed);
+    EXPECT_EQ(r.reason, "it cannot be locked for saving (Is a directory)");
+    EXPECT_EQ(testing::ReadBytes(folder_ / "modA.bas"), "old A\r\n");
+    ::SetFileAttributesA(lockFile.c_str(), FILE_ATTRIBUTE_DIRECTORY);
+    ASSERT_TRUE(::RemoveDirectoryA(lockFile.c_str()));
+    EXPECT_EQ(Entries(folder_.Path()), kProject);
+}
+
 // Every step of a save fails in turn, through the Win32 file system; the next
 // RecoverSave leaves the project all old or all new, with nothing stray (no
 // temporary file, journal or lock file).
