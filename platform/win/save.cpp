@@ -112,6 +112,17 @@ std::string NameKey(const std::string& name) {
 #endif
 }
 
+// Replacing a file on Windows (ReplaceFile) is several steps: a save cut off
+// in the middle of one leaves the target gone and its new bytes still in the
+// temporary file, which recovery then moves into place. Elsewhere a rename
+// replaces in one step, and a target gone after the commit was removed by
+// someone else.
+#ifdef _WIN32
+constexpr bool kReplaceMayLeaveNoTarget = true;
+#else
+constexpr bool kReplaceMayLeaveNoTarget = false;
+#endif
+
 struct Allowed {
     const NamedFiles& names;
     std::set<std::string> files;
@@ -166,6 +177,7 @@ bool Check(FileSystem& fs, const Journal& journal, const std::string& anchor, Al
         f.targetIsNew = now && *now == f.step.record.newHash;
         if (f.targetIsNew || (f.tempExists && now == f.step.record.oldHash)) continue;
         if (!f.tempExists) return false;
+        if (kReplaceMayLeaveNoTarget && !now && !f.step.record.inPlace) continue;
         if (!(f.step.record.inPlace && journal.copying && now)) return false;
     }
     return true;
@@ -486,11 +498,14 @@ private:
 };
 
 // Why the lock was not taken: another writer, what is wrong with the anchor
-// (a folder, out of reach), or, where the anchor is fine, the lock itself.
+// (a folder, its folder missing), or, where the anchor is fine, the lock
+// itself.
 SaveResult LockFailure(FileSystem& fs, const SaveLock& lock, const std::string& anchor) {
     if (lock.Error() == EWOULDBLOCK) return Failure(SaveResult::kLocked, anchor, "another program is saving it");
     FileFacts facts;
-    if (const int e = fs.Facts(anchor, facts)) return Failure(SaveResult::kFailed, anchor, Reason(e));
+    int e = fs.Facts(anchor, facts);
+    if (e == 0 && !facts.exists) e = fs.CanCreateIn(FolderOfPath(anchor));
+    if (e) return Failure(SaveResult::kFailed, anchor, Reason(e));
     return Failure(SaveResult::kFailed, anchor, "it cannot be locked for saving (" + Reason(lock.Error()) + ")");
 }
 

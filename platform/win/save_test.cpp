@@ -18,8 +18,13 @@
 
 #include "platform/win/faulty_file_system.h"
 #include "platform/win/files.h"
+#include "platform/win/process.h"
 #include "platform/win/save_journal.h"
 #include "platform/win/test_support.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
 
 namespace win {
 namespace {
@@ -220,19 +225,72 @@ TEST_F(Save, ASaveTooLargeForItsJournalIsRefused) {
     EXPECT_TRUE(Entries(folder_.Path()).empty());
 }
 
-// A save killed at random moments: the next RecoverSave finds all old or all new.
-TEST_F(Save, AKilledSaveIsFinishedOrUndoneByTheNext) {
+// The save that is killed: 40 modules beside P.vbp in `folder`.
+std::vector<FileToSave> KilledSaveFiles(const std::string& folder) {
+    std::vector<FileToSave> files;
+    for (int i = 0; i < 40; ++i)
+        files.push_back({folder + "/m" + std::to_string(i) + ".bas", "new " + std::to_string(i) + std::string(20000, 'n')});
+    return files;
+}
+
+// Starts a second process that saves KilledSaveFiles(folder) and kills it at
+// a random moment: on Windows this program again, for this test alone, told
+// the folder by TARNWICK_KILLED_SAVE, killed once its save has begun (its
+// journal exists), since a new process takes a while to start there.
+void KillASave(const std::string& folder, std::mt19937& random) {
 #ifdef _WIN32
-    GTEST_SKIP() << "Windows has no fork; the fault loop and the crash simulation cover every step there";
-#else
-    std::vector<FileToSave> next;
-    for (int i = 0; i < 40; ++i) {
-        const std::string name = Path("m" + std::to_string(i) + ".bas");
-        testing::WriteBytes(name, "old " + std::to_string(i) + std::string(20000, 'o'));
-        next.push_back({name, "new " + std::to_string(i) + std::string(20000, 'n')});
+    char self[MAX_PATH];
+    const ::DWORD n = ::GetModuleFileNameA(nullptr, self, MAX_PATH);
+    ASSERT_TRUE(n > 0 && n < MAX_PATH);
+    long pid = 0;
+    {
+        testing::ScopedVariable child("TARNWICK_KILLED_SAVE", folder.c_str());
+        ShellRequest request;
+        request.commandLine = QuoteArgument(self) + " --gtest_filter=SaveKilled.*";
+        request.argv = SplitCommandLine(request.commandLine);
+        request.program = self;
+        request.windowStyle = vbHide;
+        request.quiet = true;
+        pid = DefaultProcessStarter().Start(request);
     }
-    testing::WriteBytes(Path("P.vbp"), "Type=Exe\n");
-    const std::set<std::string> entries = Entries(folder_.Path());
+    const ::HANDLE process = ::OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, static_cast<::DWORD>(pid));
+    ASSERT_NE(process, nullptr);
+    const std::string journal = folder + "/.P.vbp.save-journal";
+    while (!fs::exists(journal) && ::WaitForSingleObject(process, 0) == WAIT_TIMEOUT) ::Sleep(1);
+    std::this_thread::sleep_for(std::chrono::microseconds(random() % 100000));
+    ::TerminateProcess(process, 9);
+    ::WaitForSingleObject(process, INFINITE);
+    ::CloseHandle(process);
+#else
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        SaveFiles(KilledSaveFiles(folder), folder + "/P.vbp");
+        ::_exit(0);
+    }
+    std::this_thread::sleep_for(std::chrono::microseconds(random() % 30000));
+    ::kill(child, SIGKILL);
+    ::waitpid(child, nullptr, 0);
+#endif
+}
+
+// A save killed at random moments: the next RecoverSave finds all old or all new.
+TEST(SaveKilled, AKilledSaveIsFinishedOrUndoneByTheNext) {
+#ifdef _WIN32
+    if (const char* folder = std::getenv("TARNWICK_KILLED_SAVE"); folder && *folder) {
+        SaveFiles(KilledSaveFiles(folder), std::string(folder) + "/P.vbp");
+        std::_Exit(0);
+    }
+#endif
+    testing::TempFolder folder;
+    const std::vector<FileToSave> next = KilledSaveFiles(folder.Path());
+    const auto writeOld = [&next] {
+        for (std::size_t i = 0; i < next.size(); ++i)
+            testing::WriteBytes(next[i].path, "old " + std::to_string(i) + std::string(20000, 'o'));
+    };
+    writeOld();
+    testing::WriteBytes(folder / "P.vbp", "Type=Exe\n");
+    const std::set<std::string> entries = Entries(folder.Path());
     const NamedFiles modules = [&next](const std::string&) {
         std::vector<std::string> paths;
         for (const FileToSave& f : next) paths.push_back(f.path);
@@ -241,16 +299,8 @@ TEST_F(Save, AKilledSaveIsFinishedOrUndoneByTheNext) {
     std::mt19937 random(std::random_device{}());
     int olds = 0, news = 0;
     for (int round = 0; round < 12; ++round) {
-        const pid_t child = ::fork();
-        ASSERT_GE(child, 0);
-        if (child == 0) {
-            SaveFiles(next, Path("P.vbp"));
-            ::_exit(0);
-        }
-        std::this_thread::sleep_for(std::chrono::microseconds(random() % 30000));
-        ::kill(child, SIGKILL);
-        ::waitpid(child, nullptr, 0);
-        const SaveResult recovered = RecoverSave(Path("P.vbp"), FileSystem::Native(), modules);
+        KillASave(folder.Path(), random);
+        const SaveResult recovered = RecoverSave(folder / "P.vbp", FileSystem::Native(), modules);
         ASSERT_TRUE(recovered.ok()) << recovered.Text();
         const bool isNew = testing::ReadBytes(next[0].path) == next[0].bytes;
         (isNew ? news : olds) += 1;
@@ -258,12 +308,11 @@ TEST_F(Save, AKilledSaveIsFinishedOrUndoneByTheNext) {
             const std::string want = (isNew ? "new " : "old ") + std::to_string(i) + std::string(20000, isNew ? 'n' : 'o');
             ASSERT_EQ(testing::ReadBytes(next[i].path), want) << "round " << round << ", module " << i;
         }
-        ASSERT_EQ(Entries(folder_.Path()), entries);
-        for (int i = 0; i < 40; ++i) testing::WriteBytes(next[i].path, "old " + std::to_string(i) + std::string(20000, 'o'));
+        ASSERT_EQ(Entries(folder.Path()), entries);
+        writeOld();
     }
     RecordProperty("old", olds);
     RecordProperty("new", news);
-#endif
 }
 
 TEST_F(Save, ASecondWriterWaitsThenFailsWithoutChangingAnything) {
@@ -515,6 +564,26 @@ TEST_F(Journals, OneWhoseTemporaryFileOrHashesAreNotTheSavesIsLeftAlone) {
     testing::WriteBytes(Journal(), JournalText({Step("a.bas", ".a.bas.1-1.tmp", "old a", "new a")}) + "R x\n" +
                          std::string(kJournalCommit));
     ExpectLeftAlone("damaged");
+}
+
+// A committed step whose target is gone and whose temporary file holds the
+// new bytes: on Windows a replacement cut off halfway leaves just that, and
+// recovery finishes it; where a rename replaces in one step, someone removed
+// the file, and it is left alone.
+TEST_F(Journals, OneCutOffInsideAReplacementIsFinishedWhereReplacingTakesSteps) {
+    testing::WriteBytes(Path("P/.a.bas.7-1.tmp"), "new a");
+    fs::remove(Path("P/a.bas"));
+    Plant({Step("a.bas", ".a.bas.7-1.tmp", "old a", "new a")});
+    const SaveResult r = RecoverSave(Vbp(), FileSystem::Native(), Names());
+    if (kWindows) {
+        ASSERT_TRUE(r.ok()) << r.Text();
+        EXPECT_EQ(testing::ReadBytes(Path("P/a.bas")), "new a");
+        EXPECT_EQ(Entries(Path("P")), (std::set<std::string>{"P.vbp", "a.bas"}));
+    } else {
+        EXPECT_EQ(r.outcome, SaveResult::kForeign);
+        EXPECT_FALSE(fs::exists(Path("P/a.bas")));
+        EXPECT_TRUE(fs::exists(Journal()));
+    }
 }
 
 // A journal of the anchor's own save is finished even after the folder
