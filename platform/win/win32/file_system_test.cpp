@@ -194,6 +194,10 @@ TEST_F(Win32Save, AFailureAtAnyStepLeavesAllOldOrAllNew) {
         SCOPED_TRACE("failing step " + std::to_string(n));
         SetUp();
         fs::remove(folder_ / "fresh.cls");
+        // modB.bas has a second name, so it is rewritten in place.
+        const std::string second = folder_.Path() + "\\second-name.bas";
+        ::DeleteFileA(second.c_str());
+        ASSERT_TRUE(::CreateHardLinkA(second.c_str(), (folder_.Path() + "\\modB.bas").c_str(), nullptr));
         std::vector<FileToSave> files = NewProject(folder_.Path());
         files.push_back({folder_.Path() + "\\fresh.cls", "new fresh\r\n"});
         faulty.FailAt(n);
@@ -204,8 +208,10 @@ TEST_F(Win32Save, AFailureAtAnyStepLeavesAllOldOrAllNew) {
         const bool isNew = testing::ReadBytes(folder_ / "modA.bas") == "new A\r\n";
         EXPECT_TRUE(!saved || isNew);
         EXPECT_EQ(testing::ReadBytes(folder_ / "modB.bas"), isNew ? "new B\r\n" : "old B\r\n");
+        EXPECT_EQ(testing::ReadBytes(second), isNew ? "new B\r\n" : "old B\r\n");
         EXPECT_EQ(testing::ReadBytes(anchor), isNew ? "Type=Exe\r\nName=\"Ledger\"\r\n" : "Type=Exe\r\n");
         std::set<std::string> expected = kProject;
+        expected.insert("second-name.bas");
         if (isNew) expected.insert("fresh.cls");
         EXPECT_EQ(Entries(folder_.Path()), expected);
     }
