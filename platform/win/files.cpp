@@ -1,7 +1,6 @@
 #include "platform/win/files.h"
 
 #include "base/text.h"
-#include "platform/win/save.h"
 
 #include <dirent.h>
 #include <dlfcn.h>
