@@ -257,6 +257,35 @@ tarnwick_windows_suite_test(windows_fenmoor_test
   SOURCES fenmoor/list_entry_test.cpp fenmoor/registration_script_test.cpp
   LIBS fenmoor_core)
 
+# The save path over the Win32 file system: the fault loop, refusals, the
+# writer lock, recovery and journals that are not the project's own; and
+# reading files whole, within a bound.
+tarnwick_windows_suite_test(windows_save_test
+  SOURCES platform/win/save_test.cpp platform/win/save_crash_test.cpp
+          platform/win/save_lock_test.cpp platform/win/file_read_test.cpp
+  LIBS tarnwick_win)
+# Code pages, starting programs, and the transaction server's catalog over
+# the system's registry (it writes HKEY_LOCAL_MACHINE, so it takes its turn
+# with the other programs that do).
+tarnwick_windows_suite_test(windows_platform_test
+  SOURCES platform/win/code_page_test.cpp platform/win/process_test.cpp
+          platform/mts/catalog_test.cpp
+  LIBS tarnwick_mts)
+set_tests_properties(windows_platform_test PROPERTIES RESOURCE_LOCK wine_registry)
+# The contract's headers compiled alone: the program sees only base/ and
+# contract/, through a folder that holds links to those two.
+set(_contract_view ${CMAKE_BINARY_DIR}/contract_view)
+file(MAKE_DIRECTORY ${_contract_view})
+foreach(folder base contract)
+  if(NOT EXISTS ${_contract_view}/${folder})
+    file(CREATE_LINK ${CMAKE_SOURCE_DIR}/${folder} ${_contract_view}/${folder} SYMBOLIC)
+  endif()
+endforeach()
+tarnwick_windows_suite_test(windows_contract_test
+  SOURCES contract/vbide_alone_test.cpp contract/addin_alone_test.cpp
+  LIBS tarnwick_contract)
+set_property(TARGET windows_contract_test PROPERTY INCLUDE_DIRECTORIES ${_contract_view})
+
 # The programs as they ship: dist/windows/ filled and checked.
 add_test(NAME windows_dist
   COMMAND ${CMAKE_SOURCE_DIR}/cmake/dist_windows.sh ${CMAKE_BINARY_DIR}/bin ${CMAKE_SOURCE_DIR}/dist/windows

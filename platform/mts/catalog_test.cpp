@@ -5,16 +5,32 @@
 #include <functional>
 
 #include "base/vb_error.h"
+#include "platform/win/files.h"
+#include "platform/win/process.h"
 #include "platform/win/registry.h"
 #include "platform/win/registry_script.h"
+#include "platform/win/test_support.h"
 
 namespace mts {
 namespace {
 
-// Each test starts from an empty private store and fills it with a script, as
-// a user fills the catalog.
+// Each test starts without a catalog and fills it with a script, as a user
+// fills the catalog: on Linux in a private store, on Windows in the system's
+// registry (the 32-bit view, through the registry editor the suite starts),
+// where the catalog's key is removed before and after each test.
 class CatalogTest : public ::testing::Test {
 protected:
+#ifdef _WIN32
+    void SetUp() override { win::testing::DeleteKeyTree(win::HKEY_LOCAL_MACHINE, kCatalogKey); }
+    void TearDown() override { SetUp(); }
+
+    static void Import(const std::string& script) {
+        win::testing::TempFolder folder;
+        const std::string file = folder / "catalog.reg";
+        win::testing::WriteBytes(file, script);
+        ASSERT_EQ(win::RunAndWait({"REGEDIT", "/s", win::PlatformPath(file)}, true), 0) << file;
+    }
+#else
     void SetUp() override { win::UseRegistryStore(":memory:"); }
     void TearDown() override { win::CloseRegistryStore(); }
 
@@ -22,6 +38,8 @@ protected:
         const auto result = win::ImportRegistryScriptText(script, "catalog.reg");
         ASSERT_TRUE(result.ok) << result.error;
     }
+#endif
+    static constexpr const char* kCatalogKey = "SOFTWARE\\Tarnwick\\Catalog";
 
     static std::shared_ptr<ICatalogCollection> Packages() {
         Catalog catalog;

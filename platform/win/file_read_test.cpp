@@ -2,11 +2,13 @@
 // path that reads a file from a user's folder (the reader itself, a save's
 // journal and targets, profiles, registry scripts). Each test runs under an
 // alarm, so that a reader that blocks on a FIFO fails the test instead of
-// hanging it.
+// hanging it (Windows has no FIFOs: its device is the null device).
 
 #include <gtest/gtest.h>
+#ifndef _WIN32
 #include <sys/stat.h>
 #include <unistd.h>
+#endif
 
 #include <filesystem>
 
@@ -24,15 +26,17 @@ namespace fs = std::filesystem;
 
 class FileRead : public ::testing::Test {
 protected:
+#ifndef _WIN32
     void SetUp() override { ::alarm(20); }
     void TearDown() override { ::alarm(0); }
-
-    std::string Path(const std::string& name) const { return folder_ / name; }
     std::string Fifo(const std::string& name) const {
         const std::string path = Path(name);
         EXPECT_EQ(::mkfifo(path.c_str(), 0600), 0);
         return path;
     }
+#endif
+
+    std::string Path(const std::string& name) const { return folder_ / name; }
     // A file of `size` bytes that takes no space (a hole).
     std::string Sparse(const std::string& name, std::uintmax_t size) const {
         const std::string path = Path(name);
@@ -60,6 +64,9 @@ TEST_F(FileRead, ARegularFileReadsWholeUpToTheLimitAndNoFurther) {
 TEST_F(FileRead, FifosDevicesAndFoldersAreRefusedWithoutWaitingOrGrowing) {
     FileSystem& native = FileSystem::Native();
     std::string bytes;
+#ifdef _WIN32
+    EXPECT_EQ(native.ReadFile("NUL", bytes, kReadLimit), kNotRegularFile);
+#else
     const std::string fifo = Fifo("pipe.vbp");
     EXPECT_EQ(native.ReadFile(fifo, bytes, kReadLimit), kNotRegularFile);
     EXPECT_EQ(ReadFailureText(kNotRegularFile, fifo, kReadLimit), "a FIFO, not a regular file");
@@ -68,6 +75,7 @@ TEST_F(FileRead, FifosDevicesAndFoldersAreRefusedWithoutWaitingOrGrowing) {
     // Through a link too: the link's target is what is read.
     fs::create_symlink("/dev/zero", Path("zero.bas"));
     EXPECT_EQ(native.ReadFile(Path("zero.bas"), bytes, kReadLimit), kNotRegularFile);
+#endif
     fs::create_directory(Path("folder.bas"));
     EXPECT_EQ(native.ReadFile(Path("folder.bas"), bytes, kReadLimit), kNotRegularFile);
     EXPECT_EQ(ReadFailureText(kNotRegularFile, Path("folder.bas"), kReadLimit), "a folder, not a regular file");
@@ -80,29 +88,47 @@ TEST_F(FileRead, AFileOverTheLimitIsRefusedWithItsSize) {
     EXPECT_EQ(ReadFailureText(EFBIG, big, kReadLimit), "too large: 67108865 bytes, more than the 67108864 read");
 }
 
-TEST_F(FileRead, AJournalThatIsAFifoOrTooLargeIsRefusedAndLeftAlone) {
+const std::string kForeign = "an unfinished save that does not belong to this project was left alone";
+
+TEST_F(FileRead, AJournalThatIsAFifoIsRefusedAndLeftAlone) {
+#ifdef _WIN32
+    GTEST_SKIP() << "Windows has no FIFOs";
+#else
     const std::string anchor = Path("Ledger.vbp");
     testing::WriteBytes(anchor, "Type=Exe\r\n");
     const std::string journal = Fifo(".Ledger.vbp.save-journal");
-    const std::string foreign = "an unfinished save that does not belong to this project was left alone";
-    SaveResult r = RecoverSave(anchor);
+    const SaveResult r = RecoverSave(anchor);
     EXPECT_EQ(r.outcome, SaveResult::kForeign);
-    EXPECT_EQ(r.Text(), foreign + " (a FIFO, not a regular file): " + journal);
-    fs::remove(journal);
+    EXPECT_EQ(r.Text(), kForeign + " (a FIFO, not a regular file): " + journal);
+    EXPECT_TRUE(fs::is_fifo(journal));
+#endif
+}
+
+TEST_F(FileRead, AJournalTooLargeIsRefusedAndLeftAlone) {
+    const std::string anchor = Path("Ledger.vbp");
+    testing::WriteBytes(anchor, "Type=Exe\r\n");
     Sparse(".Ledger.vbp.save-journal", kJournalReadLimit + 1);
-    r = SaveFiles({{anchor, "Type=Exe\r\nName=\"Ledger\"\r\n"}}, anchor);
+    const SaveResult r = SaveFiles({{anchor, "Type=Exe\r\nName=\"Ledger\"\r\n"}}, anchor);
     EXPECT_EQ(r.outcome, SaveResult::kForeign);
-    EXPECT_EQ(r.reason, foreign + " (too large: 1048577 bytes, more than the 1048576 read)");
+    EXPECT_EQ(r.reason, kForeign + " (too large: 1048577 bytes, more than the 1048576 read)");
     EXPECT_EQ(testing::ReadBytes(anchor), "Type=Exe\r\n");
     EXPECT_TRUE(fs::exists(Path(".Ledger.vbp.save-journal")));
 }
 
 TEST_F(FileRead, ASaveOntoADeviceOrFifoIsRefusedAsNoRegularFile) {
+#ifdef _WIN32
+    // Refused (in the system's words for the device).
+    EXPECT_NE(WriteFileAtomically("NUL", "REGEDIT4\r\n"), "");
+#else
     EXPECT_EQ(WriteFileAtomically("/dev/null", "REGEDIT4\r\n"), "a device, not a regular file");
     EXPECT_EQ(WriteFileAtomically(Fifo("out.reg"), "REGEDIT4\r\n"), "a FIFO, not a regular file");
+#endif
 }
 
 TEST_F(FileRead, ProfilesAndRegistryScriptsThatAreFifosAreNotRead) {
+#ifdef _WIN32
+    GTEST_SKIP() << "Windows has no FIFOs, and its profiles and registry scripts are the system's";
+#else
     const std::string ini = Fifo("vbaddin.ini");
     char value[16] = "";
     EXPECT_EQ(GetPrivateProfileStringA("Add-Ins32", "Config.Connect", "none", value, sizeof value, ini.c_str()), 4u);
@@ -113,6 +139,7 @@ TEST_F(FileRead, ProfilesAndRegistryScriptsThatAreFifosAreNotRead) {
     const RegistryScriptResult imported = ImportRegistryScript(script);
     EXPECT_FALSE(imported.ok);
     EXPECT_EQ(imported.error, script + ": the file cannot be opened (a FIFO, not a regular file)");
+#endif
 }
 
 }  // namespace

@@ -1,7 +1,6 @@
 #include "platform/win/files.h"
 
 #include "base/text.h"
-#include "platform/win/save.h"
 
 #include <dirent.h>
 #include <dlfcn.h>
@@ -225,11 +224,6 @@ std::string GetModulePath(const void* addressInModule) {
 std::string GetModuleFolder(const void* addressInModule) {
     const std::string module = GetModulePath(addressInModule);
     return module.empty() ? module : FolderOf(module);
-}
-
-std::string WriteFileAtomically(const std::string& path, std::string_view bytes) {
-    const SaveResult saved = SaveFiles({{path, std::string(bytes)}}, path);
-    return saved.ok() ? std::string() : saved.Why();
 }
 
 }  // namespace win

@@ -11,6 +11,7 @@
 #include <string_view>
 
 #include "base/text.h"
+#include "platform/win/files.h"
 #include "platform/win/path_text.h"
 #include "platform/win/save_journal.h"
 
@@ -111,6 +112,17 @@ std::string NameKey(const std::string& name) {
 #endif
 }
 
+// Replacing a file on Windows (ReplaceFile) is several steps: a save cut off
+// in the middle of one leaves the target gone and its new bytes still in the
+// temporary file, which recovery then moves into place. Elsewhere a rename
+// replaces in one step, and a target gone after the commit was removed by
+// someone else.
+#ifdef _WIN32
+constexpr bool kReplaceMayLeaveNoTarget = true;
+#else
+constexpr bool kReplaceMayLeaveNoTarget = false;
+#endif
+
 struct Allowed {
     const NamedFiles& names;
     std::set<std::string> files;
@@ -165,6 +177,7 @@ bool Check(FileSystem& fs, const Journal& journal, const std::string& anchor, Al
         f.targetIsNew = now && *now == f.step.record.newHash;
         if (f.targetIsNew || (f.tempExists && now == f.step.record.oldHash)) continue;
         if (!f.tempExists) return false;
+        if (kReplaceMayLeaveNoTarget && !now && !f.step.record.inPlace) continue;
         if (!(f.step.record.inPlace && journal.copying && now)) return false;
     }
     return true;
@@ -484,9 +497,16 @@ private:
     Allowed own_;
 };
 
-SaveResult LockFailure(const SaveLock& lock, const std::string& anchor) {
-    return Failure(lock.Error() == EWOULDBLOCK ? SaveResult::kLocked : SaveResult::kFailed, anchor,
-                   lock.Error() == EWOULDBLOCK ? "another program is saving it" : Reason(lock.Error()));
+// Why the lock was not taken: another writer, what is wrong with the anchor
+// (a folder, its folder missing), or, where the anchor is fine, the lock
+// itself.
+SaveResult LockFailure(FileSystem& fs, const SaveLock& lock, const std::string& anchor) {
+    if (lock.Error() == EWOULDBLOCK) return Failure(SaveResult::kLocked, anchor, "another program is saving it");
+    FileFacts facts;
+    int e = fs.Facts(anchor, facts);
+    if (e == 0 && !facts.exists) e = fs.CanCreateIn(FolderOfPath(anchor));
+    if (e) return Failure(SaveResult::kFailed, anchor, Reason(e));
+    return Failure(SaveResult::kFailed, anchor, "it cannot be locked for saving (" + Reason(lock.Error()) + ")");
 }
 
 }  // namespace
@@ -506,14 +526,14 @@ std::string SaveResult::Why() const {
 
 SaveResult RecoverSave(const std::string& anchor, FileSystem& fs, const NamedFiles& names) {
     SaveLock lock(anchor, fs);
-    if (!lock.Held()) return LockFailure(lock, anchor);
+    if (!lock.Held()) return LockFailure(fs, lock, anchor);
     return Recover(fs, Plain(anchor), Allowed{names, {}});
 }
 
 SaveResult SaveFiles(const std::vector<FileToSave>& files, const std::string& anchor, FileSystem& fs,
                      const NamedFiles& names) {
     SaveLock lock(anchor, fs);
-    if (!lock.Held()) return LockFailure(lock, anchor);
+    if (!lock.Held()) return LockFailure(fs, lock, anchor);
     const std::string plainAnchor = Plain(anchor);
     // An earlier save of this anchor may also have written the files that
     // this one writes.
@@ -523,6 +543,13 @@ SaveResult SaveFiles(const std::vector<FileToSave>& files, const std::string& an
     std::vector<Planned> plan;
     if (SaveResult r = Plan(fs, files, plainAnchor, plan); !r.ok() || plan.empty()) return r;
     return Saver(fs, lock, plainAnchor, std::move(own)).Run(plan);
+}
+
+// One file written as any save is, on both systems: under its lock and
+// journal, refusals first.
+std::string WriteFileAtomically(const std::string& path, std::string_view bytes) {
+    const SaveResult saved = SaveFiles({{path, std::string(bytes)}}, path);
+    return saved.ok() ? std::string() : saved.Why();
 }
 
 }  // namespace win

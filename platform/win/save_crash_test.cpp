@@ -27,7 +27,13 @@ struct Case {
     std::vector<std::pair<std::string, std::string>> links;  // second names: existing, new
 };
 
+// An absolute path as the save writes it (on Windows with a drive), so that
+// the save's names are the file system's.
+#ifdef _WIN32
+const std::string kRoot = "C:/crash/P";
+#else
 const std::string kRoot = "/crash/P";
+#endif
 const std::vector<std::string> kFolders = {kRoot, kRoot + "/src"};
 
 // The project: P.vbp (mode kept), a module in a folder of its own, a file
@@ -122,7 +128,8 @@ TEST(SaveCrash, AtEveryStepTheFilesComeBackWhollyOldOrWhollyNew) {
     for (const Case& c : {kProject, kModulesOnly}) {
         CrashFileSystem counting;
         Lay(counting, c);
-        ASSERT_TRUE(RunSave(counting, c).ok());
+        const SaveResult counted = RunSave(counting, c);
+        ASSERT_TRUE(counted.ok()) << counted.Text();
         const int steps = counting.Changes();
         // Step steps + 1 is a crash just after the save answered.
         for (int n = 1; n <= steps + 1; ++n)

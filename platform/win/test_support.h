@@ -54,6 +54,25 @@ private:
     pid_t child_ = -1;
     bool held_ = false;
 };
+#else
+// Another program holding the writer lock of `path` until destroyed. The lock
+// on Windows is a file held open without sharing, which shuts out every other
+// handle, this process's own included; so a handle taken here past SaveLock
+// (which shares one lock within a process) is what another program holds.
+class LockHolder {
+public:
+    explicit LockHolder(const std::string& path) { held_ = FileSystem::Native().TryLock(path, handle_) == 0; }
+    ~LockHolder() {
+        if (held_) FileSystem::Native().Unlock(handle_);
+    }
+    LockHolder(const LockHolder&) = delete;
+    LockHolder& operator=(const LockHolder&) = delete;
+    bool Held() const { return held_; }
+
+private:
+    int handle_ = -1;
+    bool held_ = false;
+};
 #endif
 
 // Sets an environment variable for the life of the object and puts the old
@@ -179,6 +198,19 @@ inline std::vector<std::string> SubkeyNames(HKEY key) {
         names.emplace_back(name, size);
     }
     return names;
+}
+
+// Deletes root\path with everything below it; nothing when it is missing.
+inline void DeleteKeyTree(HKEY root, const std::string& path) {
+    HKEY key = nullptr;
+    if (RegOpenKeyEx(root, path.c_str(), 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) return;
+    char name[256];
+    DWORD size = sizeof name;
+    while ((size = sizeof name, RegEnumKeyEx(key, 0, name, &size, nullptr, nullptr, nullptr, nullptr)) ==
+           ERROR_SUCCESS)
+        DeleteKeyTree(key, name);
+    RegCloseKey(key);
+    RegDeleteKey(root, path.c_str());
 }
 
 inline bool KeyExists(HKEY root, const std::string& path) {

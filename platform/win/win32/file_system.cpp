@@ -85,6 +85,20 @@ std::string LockFileOf(const std::string& path) {
     return (folder == "." ? std::string() : folder + "\\") + "." + NameOfPath(path) + ".lock";
 }
 
+// How many names (hard links) the file has; 1 when the system cannot tell.
+// A save rewrites a file with several in place, so that every name keeps
+// naming the new bytes.
+unsigned LinksOf(const std::string& path) {
+    const HANDLE h = CreateFileA(path.c_str(), FILE_READ_ATTRIBUTES,
+                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                 FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return 1;
+    BY_HANDLE_FILE_INFORMATION information{};
+    const bool known = GetFileInformationByHandle(h, &information);
+    CloseHandle(h);
+    return known && information.nNumberOfLinks > 1 ? information.nNumberOfLinks : 1;
+}
+
 class Win32File final : public WritableFile {
 public:
     explicit Win32File(int fd) : fd_(fd) {}
@@ -121,12 +135,33 @@ private:
     std::size_t size_ = 0;
 };
 
+// Why the lock file could not be opened. Another writer holds it open, or is
+// just letting it go (a file being deleted refuses access): try again. A
+// folder or a read-only file in its place, or a folder where the user may
+// not create it, is never let go: say so at once.
+int LockRefusal(const std::string& lockFile, ::DWORD error) {
+    if (error == ERROR_SHARING_VIOLATION) return EWOULDBLOCK;
+    if (error != ERROR_ACCESS_DENIED) return ErrnoOf(error);
+    const ::DWORD attributes = GetFileAttributesA(lockFile.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES)
+        return GetLastError() == ERROR_FILE_NOT_FOUND ? EACCES : EWOULDBLOCK;
+    if (attributes & FILE_ATTRIBUTE_DIRECTORY) return EISDIR;
+    return attributes & FILE_ATTRIBUTE_READONLY ? EACCES : EWOULDBLOCK;
+}
+
 class Win32FileSystem final : public FileSystem {
 public:
     int ReadFile(const std::string& path, std::string& bytes, std::uint64_t limit) override {
         bytes.clear();
         const int fd = _open(path.c_str(), _O_RDONLY | _O_BINARY);
-        if (fd < 0) return errno;
+        if (fd < 0) {
+            // A folder cannot be opened as a file: say what it is, not that
+            // access was denied.
+            const int error = errno;
+            const ::DWORD attributes = GetFileAttributesA(path.c_str());
+            return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) ? kNotRegularFile
+                                                                                                   : error;
+        }
         struct _stat64 st {};
         int error = _fstat64(fd, &st) == 0 ? 0 : errno;
         if (error == 0 && (st.st_mode & _S_IFMT) != _S_IFREG) error = kNotRegularFile;
@@ -157,6 +192,7 @@ public:
         facts.regular = !(data.dwFileAttributes & (FILE_ATTRIBUTE_DEVICE | FILE_ATTRIBUTE_REPARSE_POINT));
         facts.writable = !(data.dwFileAttributes & FILE_ATTRIBUTE_READONLY);
         facts.mode = facts.writable ? 0666 : 0444;
+        facts.links = LinksOf(path);
         return 0;
     }
 
@@ -240,11 +276,7 @@ public:
         handle = -1;
         const HANDLE h = CreateFileA(LockFileOf(path).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
                                      FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
-        if (h == INVALID_HANDLE_VALUE) {
-            const ::DWORD error = GetLastError();
-            // Another writer holds it open (or is just letting it go).
-            return error == ERROR_SHARING_VIOLATION || error == ERROR_ACCESS_DENIED ? EWOULDBLOCK : ErrnoOf(error);
-        }
+        if (h == INVALID_HANDLE_VALUE) return LockRefusal(LockFileOf(path), GetLastError());
         handle = _open_osfhandle(reinterpret_cast<intptr_t>(h), 0);
         return handle < 0 ? EIO : 0;
     }

@@ -10,6 +10,7 @@
 #include <thread>
 
 #include "platform/win/faulty_file_system.h"
+#include "platform/win/files.h"
 #include "platform/win/save.h"
 #include "platform/win/test_support.h"
 
@@ -123,6 +124,37 @@ TEST_F(Win32Save, TheReplacedFileKeepsItsAttributes) {
     EXPECT_TRUE(attributes & FILE_ATTRIBUTE_ARCHIVE);
 }
 
+// A module with a second name (a hard link) is rewritten in place, so that
+// both names hold the new bytes.
+TEST_F(Win32Save, AModuleWithASecondNameKeepsIt) {
+    const std::string module = folder_ / "modA.bas";
+    const std::string second = folder_.Path() + "\\second-name.bas";
+    ASSERT_TRUE(::CreateHardLinkA(second.c_str(), module.c_str(), nullptr));
+    const SaveResult r = SaveFiles(NewProject(folder_.Path()), folder_.Path() + "\\Ledger.vbp");
+    ASSERT_TRUE(r.ok()) << r.Text();
+    EXPECT_EQ(testing::ReadBytes(module), "new A\r\n");
+    EXPECT_EQ(testing::ReadBytes(second), "new A\r\n");
+}
+
+// One file (a registry script) is written as any save is: its attributes
+// stay, and another program's handle is waited for, then named.
+TEST_F(Win32Save, OneFileIsWrittenAsAnySaveIs) {
+    const std::string script = folder_ / "wizard.reg";
+    testing::WriteBytes(script, "old");
+    ASSERT_TRUE(::SetFileAttributesA(script.c_str(), FILE_ATTRIBUTE_HIDDEN));
+    EXPECT_EQ(WriteFileAtomically(script, "REGEDIT4\r\n"), "");
+    EXPECT_EQ(testing::ReadBytes(script), "REGEDIT4\r\n");
+    EXPECT_TRUE(::GetFileAttributesA(script.c_str()) & FILE_ATTRIBUTE_HIDDEN);
+    HeldOpen reader(script);
+    ASSERT_TRUE(reader.Held());
+    EXPECT_EQ(WriteFileAtomically(script, "REGEDIT4\r\nx"), "another program has the file open");
+    reader.Release();
+    EXPECT_EQ(testing::ReadBytes(script), "REGEDIT4\r\n");
+    std::set<std::string> expected = kProject;
+    expected.insert("wizard.reg");
+    EXPECT_EQ(Entries(folder_.Path()), expected);
+}
+
 TEST_F(Win32Save, AReadOnlyModuleIsRefusedBeforeAnythingChanges) {
     const std::string module = folder_ / "modB.bas";
     ASSERT_TRUE(::SetFileAttributesA(module.c_str(), FILE_ATTRIBUTE_READONLY));
@@ -130,6 +162,24 @@ TEST_F(Win32Save, AReadOnlyModuleIsRefusedBeforeAnythingChanges) {
     ::SetFileAttributesA(module.c_str(), FILE_ATTRIBUTE_NORMAL);
     EXPECT_EQ(r.outcome, SaveResult::kRefused);
     EXPECT_EQ(testing::ReadBytes(folder_ / "modA.bas"), "old A\r\n");
+    EXPECT_EQ(Entries(folder_.Path()), kProject);
+}
+
+// A folder (read-only here) where the lock file goes is no other program
+// saving: the save says so at once and changes nothing.
+TEST_F(Win32Save, AFolderInTheLockFilesPlaceIsNamedAtOnce) {
+    const std::string lockFile = folder_.Path() + "\\.Ledger.vbp.lock";
+    ASSERT_TRUE(::CreateDirectoryA(lockFile.c_str(), nullptr));
+    ASSERT_TRUE(::SetFileAttributesA(lockFile.c_str(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY));
+    testing::ScopedVariable wait("TARNWICK_LOCK_WAIT_MS", "3000");
+    const auto started = std::chrono::steady_clock::now();
+    const SaveResult r = SaveFiles(NewProject(folder_.Path()), folder_.Path() + "\\Ledger.vbp");
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(2));
+    EXPECT_EQ(r.outcome, SaveResult::kFailed);
+    EXPECT_EQ(r.reason, "it cannot be locked for saving (Is a directory)");
+    EXPECT_EQ(testing::ReadBytes(folder_ / "modA.bas"), "old A\r\n");
+    ::SetFileAttributesA(lockFile.c_str(), FILE_ATTRIBUTE_DIRECTORY);
+    ASSERT_TRUE(::RemoveDirectoryA(lockFile.c_str()));
     EXPECT_EQ(Entries(folder_.Path()), kProject);
 }
 
@@ -144,6 +194,10 @@ TEST_F(Win32Save, AFailureAtAnyStepLeavesAllOldOrAllNew) {
         SCOPED_TRACE("failing step " + std::to_string(n));
         SetUp();
         fs::remove(folder_ / "fresh.cls");
+        // modB.bas has a second name, so it is rewritten in place.
+        const std::string second = folder_.Path() + "\\second-name.bas";
+        ::DeleteFileA(second.c_str());
+        ASSERT_TRUE(::CreateHardLinkA(second.c_str(), (folder_.Path() + "\\modB.bas").c_str(), nullptr));
         std::vector<FileToSave> files = NewProject(folder_.Path());
         files.push_back({folder_.Path() + "\\fresh.cls", "new fresh\r\n"});
         faulty.FailAt(n);
@@ -154,8 +208,10 @@ TEST_F(Win32Save, AFailureAtAnyStepLeavesAllOldOrAllNew) {
         const bool isNew = testing::ReadBytes(folder_ / "modA.bas") == "new A\r\n";
         EXPECT_TRUE(!saved || isNew);
         EXPECT_EQ(testing::ReadBytes(folder_ / "modB.bas"), isNew ? "new B\r\n" : "old B\r\n");
+        EXPECT_EQ(testing::ReadBytes(second), isNew ? "new B\r\n" : "old B\r\n");
         EXPECT_EQ(testing::ReadBytes(anchor), isNew ? "Type=Exe\r\nName=\"Ledger\"\r\n" : "Type=Exe\r\n");
         std::set<std::string> expected = kProject;
+        expected.insert("second-name.bas");
         if (isNew) expected.insert("fresh.cls");
         EXPECT_EQ(Entries(folder_.Path()), expected);
     }

@@ -1,4 +1,4 @@
-// Finding files, module folders and atomic replacement through kernel32.
+// Finding files and module folders through kernel32.
 
 #include "platform/win/files.h"
 
@@ -32,20 +32,6 @@ std::string FolderOfModule(HMODULE module) {
     std::string text(path, n);
     const std::size_t slash = text.find_last_of("\\/");
     return slash == std::string::npos ? std::string() : text.substr(0, slash);
-}
-
-// The system's text for an error code, without its line end.
-std::string Describe(DWORD code) {
-    char* text = nullptr;
-    const DWORD n = ::FormatMessageA(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-        nullptr, code, 0, reinterpret_cast<char*>(&text), 0, nullptr);
-    std::string message = n && text ? std::string(text, n) : "error " + std::to_string(code);
-    if (text) ::LocalFree(text);
-    while (!message.empty() &&
-           (message.back() == '\n' || message.back() == '\r' || message.back() == '.'))
-        message.pop_back();
-    return message;
 }
 
 }  // namespace
@@ -85,36 +71,6 @@ std::string GetProgramFolder() {
 std::string PlatformPath(std::string path) {
     std::replace(path.begin(), path.end(), '/', '\\');
     return path;
-}
-
-std::string WriteFileAtomically(const std::string& path, std::string_view bytes) {
-    // The temporary file sits beside the target so that the final move stays
-    // on one volume and replaces the target in one step.
-    const std::string temp = path + ".tarnwick-" + std::to_string(::GetCurrentProcessId()) + ".tmp";
-    const ::HANDLE file = ::CreateFileA(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                        FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return Describe(::GetLastError());
-    DWORD failure = 0;
-    std::size_t done = 0;
-    while (!failure && done < bytes.size()) {
-        ::DWORD written = 0;
-        const ::DWORD chunk =
-            static_cast<::DWORD>(std::min<std::size_t>(bytes.size() - done, 1u << 30));
-        if (!::WriteFile(file, bytes.data() + done, chunk, &written, nullptr))
-            failure = ::GetLastError();
-        done += written;
-    }
-    if (!failure && !::FlushFileBuffers(file)) failure = ::GetLastError();
-    ::CloseHandle(file);
-    if (!failure && !::MoveFileExA(temp.c_str(), path.c_str(),
-                                   MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        failure = ::GetLastError();
-    }
-    if (failure) {
-        ::DeleteFileA(temp.c_str());
-        return Describe(failure);
-    }
-    return {};
 }
 
 }  // namespace win
