@@ -1,5 +1,6 @@
 #include "platform/win/save_journal.h"
 
+#include <bit>
 #include <cstring>
 
 namespace win {
@@ -26,9 +27,17 @@ std::uint64_t Avalanche(std::uint64_t h) {
     return h;
 }
 
+// Eight bytes as a little-endian number, whatever the machine's order: one
+// load where the machine is little-endian (the compiler does not turn a loop
+// over the bytes into that).
 std::uint64_t Word(const char* p) {
     std::uint64_t w = 0;
-    for (int i = 7; i >= 0; --i) w = (w << 8) | static_cast<unsigned char>(p[i]);
+    std::memcpy(&w, p, sizeof w);
+    if constexpr (std::endian::native == std::endian::big) {
+        std::uint64_t swapped = 0;
+        for (int i = 0; i < 8; ++i) swapped = (swapped << 8) | ((w >> (8 * i)) & 0xff);
+        w = swapped;
+    }
     return w;
 }
 

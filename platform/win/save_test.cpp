@@ -388,6 +388,15 @@ TEST_F(Save, AsAnOrdinaryUserReadOnlyIsRefusedAndLinksAreWrittenThrough) {
 
 // A journal is read as its writer made it; one cut short by a crash reads as
 // what it held up to the cut, anything else is refused.
+// A journal left by a crash is checked by whatever build opens the project
+// next: the hash's values may never change, whatever the machine.
+TEST(SaveJournal, ContentHashGivesTheSameValuesOnEveryMachineAndBuild) {
+    EXPECT_EQ(ContentHash(""), 0xbd0ed0d08a42a70cull);
+    EXPECT_EQ(ContentHash("precious"), 0xf972def01898de91ull);
+    const std::string text = "Attribute VB_Name = \"modA\"\r\n\xe9\xff";
+    EXPECT_EQ(ContentHash(text), 0xdc924550c4b12e1bull);
+}
+
 TEST(SaveJournal, ReadsWhatItsWriterMakesAndWhatACrashLeaves) {
     JournalStep a;
     a.newHash = ContentHash("new a");
