@@ -43,3 +43,18 @@ function(tarnwick_fuzz name)
   target_compile_options(fuzz_${name} PRIVATE -fsanitize=fuzzer)
   target_link_options(fuzz_${name} PRIVATE -fsanitize=fuzzer)
 endfunction()
+
+# tarnwick_contract_view(VAR): a folder that holds links to base/ and
+# contract/ only, its path in VAR. A program given it as its only include
+# folder compiles the contract's headers alone: a header that reaches above
+# base/, or leans on another header being included first, fails its build.
+function(tarnwick_contract_view var)
+  set(view ${CMAKE_BINARY_DIR}/contract_view)
+  file(MAKE_DIRECTORY ${view})
+  foreach(folder base contract)
+    if(NOT EXISTS ${view}/${folder})
+      file(CREATE_LINK ${CMAKE_SOURCE_DIR}/${folder} ${view}/${folder} SYMBOLIC)
+    endif()
+  endforeach()
+  set(${var} ${view} PARENT_SCOPE)
+endfunction()

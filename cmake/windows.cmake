@@ -272,15 +272,8 @@ tarnwick_windows_suite_test(windows_platform_test
           platform/mts/catalog_test.cpp
   LIBS tarnwick_mts)
 set_tests_properties(windows_platform_test PROPERTIES RESOURCE_LOCK wine_registry)
-# The contract's headers compiled alone: the program sees only base/ and
-# contract/, through a folder that holds links to those two.
-set(_contract_view ${CMAKE_BINARY_DIR}/contract_view)
-file(MAKE_DIRECTORY ${_contract_view})
-foreach(folder base contract)
-  if(NOT EXISTS ${_contract_view}/${folder})
-    file(CREATE_LINK ${CMAKE_SOURCE_DIR}/${folder} ${_contract_view}/${folder} SYMBOLIC)
-  endif()
-endforeach()
+# The contract's headers compiled alone, seeing only base/ and contract/.
+tarnwick_contract_view(_contract_view)
 tarnwick_windows_suite_test(windows_contract_test
   SOURCES contract/vbide_alone_test.cpp contract/addin_alone_test.cpp
   LIBS tarnwick_contract)
