@@ -132,10 +132,12 @@ set(gtest_force_shared_crt ON CACHE BOOL "" FORCE)
 set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
 add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL SYSTEM)
 
-add_library(tarnwick_test_main STATIC ${CMAKE_SOURCE_DIR}/cmake/test_main.cpp)
+add_library(tarnwick_test_main STATIC ${CMAKE_SOURCE_DIR}/cmake/test_main.cpp
+                                      ${CMAKE_SOURCE_DIR}/cmake/test_support_win32.cpp)
 target_compile_definitions(tarnwick_test_main PRIVATE
   TARNWICK_BUILD_DIR="Z:${CMAKE_BINARY_DIR}" TARNWICK_SOURCE_DIR="Z:${CMAKE_SOURCE_DIR}")
-target_link_libraries(tarnwick_test_main PUBLIC gtest gmock)
+target_link_libraries(tarnwick_test_main PUBLIC gtest gmock tarnwick_win)
+target_compile_options(tarnwick_test_main PRIVATE -Wno-restrict)  # see tarnwick_windows_test
 
 # Every test runs under 32-bit Wine in one private WoW64 prefix (a 64-bit
 # prefix with the 32-bit half, as every 64-bit Windows), made once per test run
@@ -246,7 +248,11 @@ tarnwick_windows_suite_test(windows_quillon_test
 tarnwick_windows_suite_test(windows_config_test
   SOURCES config/store_text_test.cpp config/store_test.cpp config/dialog_test.cpp
           config/Connect_test.cpp config/project_check_test.cpp config/unified_diff_test.cpp
+          config/config_command_test.cpp
   LIBS config_core)
+# The command's tests copy the sample project and kill tarnwick.exe mid-switch.
+target_compile_definitions(windows_config_test PRIVATE CONFIG_SAMPLE_PROJECT="Z:${CMAKE_SOURCE_DIR}/samples/project")
+add_dependencies(windows_config_test tarnwick)
 tarnwick_windows_suite_test(windows_wendover_test
   SOURCES wendover/basWendover_test.cpp wendover/frmOptions_test.cpp wendover/Connect_test.cpp
   LIBS wendover_core)

@@ -54,6 +54,41 @@ private:
     pid_t child_ = -1;
     bool held_ = false;
 };
+#else
+// Another process (this test program, started again in the role below)
+// holding the writer lock of `path` until destroyed.
+class LockHolder {
+public:
+    explicit LockHolder(const std::string& path);
+    ~LockHolder();
+    LockHolder(const LockHolder&) = delete;
+    LockHolder& operator=(const LockHolder&) = delete;
+    bool Held() const { return held_; }
+
+private:
+    void* process_ = nullptr;
+    void* input_ = nullptr;  // closing it tells the holder to let go
+    bool held_ = false;
+};
+
+// The role LockHolder starts: when argv asks for it, takes the lock, says
+// whether it holds it, keeps it until its input ends and returns true.
+bool ServeAsLockHolder(int argc, char** argv);
+
+// A program started without waiting for it, its output thrown away; Kill
+// ends it at once, as a crash or a power cut would, with no chance to tidy up.
+class RunningProgram {
+public:
+    explicit RunningProgram(const std::vector<std::string>& argv);  // argv[0]: the program's path
+    ~RunningProgram();
+    RunningProgram(const RunningProgram&) = delete;
+    RunningProgram& operator=(const RunningProgram&) = delete;
+    bool Started() const { return process_ != nullptr; }
+    void Kill();
+
+private:
+    void* process_ = nullptr;
+};
 #endif
 
 // Sets an environment variable for the life of the object and puts the old
