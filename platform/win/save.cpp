@@ -164,6 +164,12 @@ bool Check(FileSystem& fs, const Journal& journal, const std::string& anchor, Al
             facts.exists ? std::optional<std::uint64_t>(ContentHash(bytes)) : std::nullopt;
         f.targetIsNew = now && *now == f.step.record.newHash;
         if (f.targetIsNew || (f.tempExists && now == f.step.record.oldHash)) continue;
+#ifdef _WIN32
+        // ReplaceFile takes the old file away before it gives the new one its
+        // name: a crash between the two leaves no target, only the temporary
+        // file with the new bytes, which then takes its place.
+        if (f.tempExists && !facts.exists && !f.step.record.inPlace) continue;
+#endif
         if (!f.tempExists) return false;
         if (!(f.step.record.inPlace && journal.copying && now)) return false;
     }
