@@ -7,11 +7,78 @@
 
 #include <cstring>
 
+#include "platform/win/guid.h"
 #include "platform/win/process.h"
+#include "platform/win/registry_script_parser.h"
 #include "platform/win/save.h"
 
 #include <windows.h>
 // clang-format on
+
+// The registry through advapi32 itself, outside namespace win, whose types
+// and roots carry the same names.
+namespace {
+
+bool OverrideMachineKeys(const std::string& path) {
+    ::HKEY machine = nullptr, classes = nullptr;
+    const std::string classesPath = path + "\\SOFTWARE\\Classes";
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &machine,
+                        nullptr) != ERROR_SUCCESS)
+        return false;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, classesPath.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &classes,
+                        nullptr) != ERROR_SUCCESS) {
+        RegCloseKey(machine);
+        return false;
+    }
+    const bool done = RegOverridePredefKey(HKEY_LOCAL_MACHINE, machine) == ERROR_SUCCESS &&
+                      RegOverridePredefKey(HKEY_CLASSES_ROOT, classes) == ERROR_SUCCESS;
+    RegCloseKey(machine);
+    RegCloseKey(classes);
+    return done;
+}
+
+void RestoreMachineKeys(const std::string& path) {
+    RegOverridePredefKey(HKEY_LOCAL_MACHINE, nullptr);
+    RegOverridePredefKey(HKEY_CLASSES_ROOT, nullptr);
+    if (!path.empty()) RegDeleteTreeA(HKEY_CURRENT_USER, path.c_str());
+}
+
+::HKEY RootOf(win::detail::ScriptRoot root) {
+    switch (root) {
+        case win::detail::ScriptRoot::ClassesRoot: return HKEY_CLASSES_ROOT;
+        case win::detail::ScriptRoot::CurrentUser: return HKEY_CURRENT_USER;
+        case win::detail::ScriptRoot::LocalMachine: return HKEY_LOCAL_MACHINE;
+        case win::detail::ScriptRoot::Users: return HKEY_USERS;
+    }
+    return HKEY_LOCAL_MACHINE;
+}
+
+// One key of a script with its values; a Win32 error code.
+long ImportKey(const win::detail::ScriptKey& key, const std::string& path) {
+    const ::HKEY root = RootOf(key.root);
+    if (key.remove) {
+        const LONG rc = RegDeleteTreeA(root, path.c_str());
+        if (rc == ERROR_SUCCESS) return RegDeleteKeyA(root, path.c_str());
+        return rc == ERROR_FILE_NOT_FOUND ? 0 : rc;
+    }
+    ::HKEY h = nullptr;
+    if (const LONG rc = RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &h, nullptr))
+        return rc;
+    for (const win::detail::ScriptValue& v : key.values) {
+        const LONG rc = v.remove ? RegDeleteValueA(h, v.name.c_str())
+                                 : RegSetValueExA(h, v.name.c_str(), 0, v.type,
+                                                  reinterpret_cast<const BYTE*>(v.data.data()),
+                                                  static_cast<::DWORD>(v.data.size()));
+        if (rc != ERROR_SUCCESS && !(v.remove && rc == ERROR_FILE_NOT_FOUND)) {
+            RegCloseKey(h);
+            return rc;
+        }
+    }
+    RegCloseKey(h);
+    return 0;
+}
+
+}  // namespace
 
 namespace win::testing {
 
@@ -121,6 +188,31 @@ RunningProgram::~RunningProgram() {
 
 void RunningProgram::Kill() {
     EndProcess(process_);
+}
+
+PrivateMachineKeys::PrivateMachineKeys() {
+    GUID g;
+    if (CoCreateGuid(&g) != S_OK) return;
+    char text[39];
+    StringFromGUID2(g, text, 39);
+    path_ = std::string("Software\\Tarnwick Tests\\") + text;
+    ready_ = OverrideMachineKeys(path_);
+}
+
+PrivateMachineKeys::~PrivateMachineKeys() {
+    RestoreMachineKeys(path_);
+}
+
+std::string ImportScriptText(const std::string& text) {
+    detail::Script script;
+    if (const auto error = detail::ParseRegistryScript(text, script))
+        return "line " + std::to_string(error->line) + ": " + error->message;
+    for (const detail::ScriptKey& key : script.keys) {
+        std::string path;
+        for (const std::string& level : key.path) path += (path.empty() ? "" : "\\") + level;
+        if (const long rc = ImportKey(key, path)) return "line " + std::to_string(key.line) + ": error " + std::to_string(rc);
+    }
+    return {};
 }
 
 }  // namespace win::testing

@@ -56,7 +56,7 @@ tarnwick_windows_library(wendover_core wendover
   EXCLUDE wendover_addin.cpp wendover_com.cpp
   LIBS tarnwick_vbide tarnwick_about tarnwick_forms)
 tarnwick_windows_library(larkspur_core larkspur LIBS tarnwick_about tarnwick_forms tarnwick_win)
-tarnwick_windows_library(fenmoor_core fenmoor LIBS tarnwick_forms tarnwick_mts tarnwick_win)
+tarnwick_windows_library(fenmoor_core fenmoor LIBS tarnwick_about tarnwick_forms tarnwick_mts tarnwick_win)
 
 # tarnwick_windows_program(NAME PRODUCT DESCRIPTION MAJOR MINOR REVISION [ICON name]):
 # the program's resources (manifest, icon, version information), and, after
@@ -133,7 +133,8 @@ set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
 add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL SYSTEM)
 
 add_library(tarnwick_test_main STATIC ${CMAKE_SOURCE_DIR}/cmake/test_main.cpp
-                                      ${CMAKE_SOURCE_DIR}/cmake/test_support_win32.cpp)
+                                      ${CMAKE_SOURCE_DIR}/cmake/test_support_win32.cpp
+                                      ${CMAKE_SOURCE_DIR}/platform/win/registry_script_parser.cpp)
 target_compile_definitions(tarnwick_test_main PRIVATE
   TARNWICK_BUILD_DIR="Z:${CMAKE_BINARY_DIR}" TARNWICK_SOURCE_DIR="Z:${CMAKE_SOURCE_DIR}")
 target_link_libraries(tarnwick_test_main PUBLIC gtest gmock tarnwick_win)
@@ -258,9 +259,11 @@ tarnwick_windows_suite_test(windows_wendover_test
   LIBS wendover_core)
 tarnwick_windows_suite_test(windows_larkspur_test
   SOURCES larkspur/basOLESP_test.cpp larkspur/provider_script_test.cpp
+          larkspur/CRegistry_test.cpp
   LIBS larkspur_core)
 tarnwick_windows_suite_test(windows_fenmoor_test
   SOURCES fenmoor/list_entry_test.cpp fenmoor/registration_script_test.cpp
+          fenmoor/frmWizard_test.cpp fenmoor/safety_command_test.cpp
   LIBS fenmoor_core)
 
 # The programs as they ship: dist/windows/ filled and checked.

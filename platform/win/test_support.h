@@ -55,6 +55,28 @@ private:
     bool held_ = false;
 };
 #else
+// The machine's keys of this process (HKEY_LOCAL_MACHINE and, within it,
+// HKEY_CLASSES_ROOT) redirected for the object's life to a fresh key of its
+// own, removed afterwards: tests write the machine's keys without touching
+// the machine. Other processes (the system's registry editor) still see the
+// real ones.
+class PrivateMachineKeys {
+public:
+    PrivateMachineKeys();
+    ~PrivateMachineKeys();
+    PrivateMachineKeys(const PrivateMachineKeys&) = delete;
+    PrivateMachineKeys& operator=(const PrivateMachineKeys&) = delete;
+    bool Ready() const { return ready_; }
+
+private:
+    std::string path_;  // under HKEY_CURRENT_USER
+    bool ready_ = false;
+};
+
+// Imports registry script text through the registry functions (as the
+// system's editor would, in this process); the error, empty on success.
+std::string ImportScriptText(const std::string& text);
+
 // Another process (this test program, started again in the role below)
 // holding the writer lock of `path` until destroyed.
 class LockHolder {
