@@ -266,6 +266,15 @@ tarnwick_windows_suite_test(windows_fenmoor_test
           fenmoor/frmWizard_test.cpp fenmoor/safety_command_test.cpp
   LIBS fenmoor_core)
 
+# The tools' registry scripts imported by the editor the programs start land
+# in the 32-bit view only.
+add_test(NAME windows_safety_view COMMAND ${CMAKE_SOURCE_DIR}/cmake/safety_view_test.sh $<TARGET_FILE:tarnwick>)
+set_tests_properties(windows_safety_view PROPERTIES
+  FIXTURES_REQUIRED wine ENVIRONMENT "${_wine_environment}" LABELS windows TIMEOUT 120
+  RESOURCE_LOCK wine_registry)
+# Finish and GO! import into the machine's registry through the system's editor.
+set_tests_properties(larkspur_windows_test fenmoor_windows_test PROPERTIES RESOURCE_LOCK "wine_registry;wine_display")
+
 # The programs as they ship: dist/windows/ filled and checked.
 add_test(NAME windows_dist
   COMMAND ${CMAKE_SOURCE_DIR}/cmake/dist_windows.sh ${CMAKE_BINARY_DIR}/bin ${CMAKE_SOURCE_DIR}/dist/windows

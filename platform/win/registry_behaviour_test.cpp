@@ -30,20 +30,9 @@ protected:
 
     void TearDown() override {
         RegCloseKey(base);
-        DeleteTree(HKEY_CURRENT_USER, path_);
+        testing::DeleteKeyTree(HKEY_CURRENT_USER, path_);
     }
 
-    static void DeleteTree(HKEY root, const std::string& path) {
-        HKEY key = nullptr;
-        if (RegOpenKeyEx(root, path.c_str(), 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) return;
-        char name[256];
-        DWORD size = sizeof name;
-        while ((size = sizeof name, RegEnumKeyEx(key, 0, name, &size, nullptr, nullptr, nullptr,
-                                                 nullptr)) == ERROR_SUCCESS)
-            DeleteTree(key, name);
-        RegCloseKey(key);
-        RegDeleteKey(root, path.c_str());
-    }
 
     HKEY Create(HKEY root, const char* path, DWORD* disposition = nullptr) {
         HKEY key = testing::CreateKey(root, path, disposition);

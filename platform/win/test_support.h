@@ -15,8 +15,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/win/process.h"
 #include "platform/win/registry.h"
-
 #include "platform/win/save.h"
 
 namespace win::testing {
@@ -238,9 +238,38 @@ inline std::vector<std::string> SubkeyNames(HKEY key) {
     return names;
 }
 
-inline bool KeyExists(HKEY root, const std::string& path) {
+// Deletes root\path with every key below it; a missing key is no error.
+inline void DeleteKeyTree(HKEY root, const std::string& path) {
     HKEY key = nullptr;
-    if (RegOpenKeyEx(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
+    if (RegOpenKeyEx(root, path.c_str(), 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) return;
+    char name[256];
+    DWORD size = sizeof name;
+    while ((size = sizeof name, RegEnumKeyEx(key, 0, name, &size, nullptr, nullptr, nullptr, nullptr)) ==
+           ERROR_SUCCESS)
+        DeleteKeyTree(key, name);
+    RegCloseKey(key);
+    RegDeleteKey(root, path.c_str());
+}
+
+// Records what a program starts and really starts it, waiting for it to end:
+// the registry editor the program chose imports its script. The editor asks
+// before it imports, so it is told to import silently.
+class SilentImportStarter : public RecordingProcessStarter {
+public:
+    long Start(const ShellRequest& request) override {
+        RecordingProcessStarter::Start(request);
+        ShellRequest silent = request;
+        silent.commandLine.insert(request.argv[0].size(), " /s");
+        status = DefaultProcessStarter().Run(silent);
+        return 1;
+    }
+    int status = -1;
+};
+
+// In the suite's view unless `view` asks for another (KEY_WOW64_64KEY).
+inline bool KeyExists(HKEY root, const std::string& path, REGSAM view = 0) {
+    HKEY key = nullptr;
+    if (RegOpenKeyEx(root, path.c_str(), 0, KEY_READ | view, &key) != ERROR_SUCCESS) return false;
     RegCloseKey(key);
     return true;
 }
