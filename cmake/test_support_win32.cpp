@@ -37,6 +37,21 @@ bool OverrideMachineKeys(const std::string& path) {
     return done;
 }
 
+// Whether a key made in the 32-bit view of HKEY_CLASSES_ROOT lands under
+// path; the probe goes again either way.
+bool ClassesFollow(const std::string& path, const std::string& probe) {
+    ::HKEY made = nullptr, found = nullptr;
+    if (RegCreateKeyExA(HKEY_CLASSES_ROOT, probe.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS | KEY_WOW64_32KEY, nullptr,
+                        &made, nullptr) != ERROR_SUCCESS)
+        return false;
+    RegCloseKey(made);
+    const std::string mine = path + "\\SOFTWARE\\Classes\\" + probe;
+    const bool follows = RegOpenKeyExA(HKEY_CURRENT_USER, mine.c_str(), 0, KEY_READ, &found) == ERROR_SUCCESS;
+    if (found) RegCloseKey(found);
+    RegDeleteKeyExA(HKEY_CLASSES_ROOT, probe.c_str(), KEY_WOW64_32KEY, 0);
+    return follows;
+}
+
 void RestoreMachineKeys(const std::string& path) {
     RegOverridePredefKey(HKEY_LOCAL_MACHINE, nullptr);
     RegOverridePredefKey(HKEY_CLASSES_ROOT, nullptr);
@@ -197,6 +212,7 @@ PrivateMachineKeys::PrivateMachineKeys() {
     StringFromGUID2(g, text, 39);
     path_ = std::string("Software\\Tarnwick Tests\\") + text;
     ready_ = OverrideMachineKeys(path_);
+    classes_ = ready_ && ClassesFollow(path_, std::string("Tarnwick Test Probe ") + text);
 }
 
 PrivateMachineKeys::~PrivateMachineKeys() {

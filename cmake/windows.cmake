@@ -259,7 +259,8 @@ tarnwick_windows_suite_test(windows_wendover_test
   LIBS wendover_core)
 tarnwick_windows_suite_test(windows_larkspur_test
   SOURCES larkspur/basOLESP_test.cpp larkspur/provider_script_test.cpp
-          larkspur/CRegistry_test.cpp
+          larkspur/CRegistry_test.cpp larkspur/frmOLESP_test.cpp larkspur/provider_command_test.cpp
+          larkspur/end_to_end_test.cpp
   LIBS larkspur_core)
 tarnwick_windows_suite_test(windows_fenmoor_test
   SOURCES fenmoor/list_entry_test.cpp fenmoor/registration_script_test.cpp

@@ -63,6 +63,12 @@ protected:
 #endif
     }
     const std::filesystem::path& Folder() const { return folder_; }
+    // Whether HKEY_CLASSES_ROOT, as the programs open it, is the test's own.
+#ifdef _WIN32
+    bool PrivateClasses() const { return machine_ && machine_->ClassesRedirected(); }
+#else
+    bool PrivateClasses() const { return true; }
+#endif
     forms::ScopedHeadlessUi ui;
 
 private:
@@ -98,20 +104,23 @@ inline std::string ManySubkeys(const std::string& parent, int count) {
 // Wine departs from Windows where a case depends on it: values enumerate
 // sorted by name (Windows: in the order they were made), and the 32-bit view
 // of HKEY_CLASSES_ROOT stays the machine's even where the process redirected
-// it to a key of its own.
+// it to a key of its own (the fixture finds out by trying).
 #define LARKSPUR_NEEDS_VALUES_IN_ORDER_MADE()  \
     if (win::testing::RunningUnderWine()) GTEST_SKIP() << "Wine enumerates values sorted by name"
-#define LARKSPUR_NEEDS_PRIVATE_CLASSES()      \
-    if (win::testing::RunningUnderWine())     \
-    GTEST_SKIP() << "Wine opens the machine's HKEY_CLASSES_ROOT in the 32-bit view, not the test's own"
+#define LARKSPUR_NEEDS_PRIVATE_CLASSES() \
+    if (!PrivateClasses())               \
+    GTEST_SKIP() << "this system (Wine) opens the machine's HKEY_CLASSES_ROOT in the 32-bit view, not the test's own"
 
-// Where a case makes the editor really import: the system's editor on Windows
-// writes the machine's keys, not the test's private ones.
+// Where a case makes the editor really import, or opens a store of the
+// suite's own: on Windows the system's editor writes the machine's keys, not
+// the test's private ones, and the registry is the system's.
 #ifdef _WIN32
 #define LARKSPUR_NEEDS_OUR_REGEDIT() \
     GTEST_SKIP() << "the system's registry editor imports into the machine's keys, not the test's own"
+#define LARKSPUR_NEEDS_OUR_STORE() GTEST_SKIP() << "the registry is the system's, not a store file of the suite"
 #else
 #define LARKSPUR_NEEDS_OUR_REGEDIT() LARKSPUR_NEEDS_REGEDIT()
+#define LARKSPUR_NEEDS_OUR_STORE() (void)0
 #endif
 
 }  // namespace larkspur::testing

@@ -67,10 +67,14 @@ public:
     PrivateMachineKeys(const PrivateMachineKeys&) = delete;
     PrivateMachineKeys& operator=(const PrivateMachineKeys&) = delete;
     bool Ready() const { return ready_; }
+    // Whether HKEY_CLASSES_ROOT in the suite's (32-bit) view follows the
+    // redirection too; some systems open the machine's there all the same.
+    bool ClassesRedirected() const { return classes_; }
 
 private:
     std::string path_;  // under HKEY_CURRENT_USER
     bool ready_ = false;
+    bool classes_ = false;
 };
 
 // Imports registry script text through the registry functions (as the
