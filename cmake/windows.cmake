@@ -269,8 +269,8 @@ tarnwick_windows_suite_test(windows_fenmoor_test
 
 # The tools' registry scripts imported by the editor the programs start land
 # in the 32-bit view only.
-add_test(NAME windows_safety_view COMMAND ${CMAKE_SOURCE_DIR}/cmake/safety_view_test.sh $<TARGET_FILE:tarnwick>)
-set_tests_properties(windows_safety_view PROPERTIES
+add_test(NAME windows_registry_view COMMAND ${CMAKE_SOURCE_DIR}/cmake/registry_view_test.sh $<TARGET_FILE:tarnwick>)
+set_tests_properties(windows_registry_view PROPERTIES
   FIXTURES_REQUIRED wine ENVIRONMENT "${_wine_environment}" LABELS windows TIMEOUT 120
   RESOURCE_LOCK wine_registry)
 # Finish and GO! import into the machine's registry through the system's editor.
