@@ -116,6 +116,11 @@ std::string ThisProgram() {
 // Starts argv with the given standard handles (inherited); the process handle
 // or null.
 ::HANDLE Spawn(const std::vector<std::string>& argv, ::HANDLE input, ::HANDLE output) {
+    // The test's own output stays its own: a child that Wine has not done
+    // with after it was killed would otherwise keep the test runner's pipe
+    // open, and the runner would wait for it.
+    for (const ::DWORD which : {STD_INPUT_HANDLE, STD_OUTPUT_HANDLE, STD_ERROR_HANDLE})
+        SetHandleInformation(GetStdHandle(which), HANDLE_FLAG_INHERIT, 0);
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES;
@@ -139,7 +144,7 @@ std::string ThisProgram() {
 void EndProcess(void*& process) {
     if (!process) return;
     TerminateProcess(static_cast<::HANDLE>(process), 9);
-    WaitForSingleObject(static_cast<::HANDLE>(process), INFINITE);
+    WaitForSingleObject(static_cast<::HANDLE>(process), 30000);
     CloseHandle(static_cast<::HANDLE>(process));
     process = nullptr;
 }
