@@ -7,7 +7,11 @@
 #include <stdlib.h>
 
 #ifdef _WIN32
+// clang-format off
+#include "platform/win/test_support.h"
+
 #include <windows.h>
+// clang-format on
 
 namespace win::testing {
 bool RunningUnderWine() {
@@ -30,6 +34,10 @@ void SetDefault(const char* name, const char* value) {
 }  // namespace
 
 int main(int argc, char** argv) {
+#ifdef _WIN32
+    // Started again by a test to play another program.
+    if (win::testing::ServeAsLockHolder(argc, argv)) return 0;
+#endif
     SetDefault("QT_QPA_PLATFORM", "offscreen");
     SetDefault("TARNWICK_BIN", TARNWICK_BUILD_DIR "/bin");
     SetDefault("TARNWICK_LIB", TARNWICK_BUILD_DIR "/lib");

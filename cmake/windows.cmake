@@ -56,7 +56,7 @@ tarnwick_windows_library(wendover_core wendover
   EXCLUDE wendover_addin.cpp wendover_com.cpp
   LIBS tarnwick_vbide tarnwick_about tarnwick_forms)
 tarnwick_windows_library(larkspur_core larkspur LIBS tarnwick_about tarnwick_forms tarnwick_win)
-tarnwick_windows_library(fenmoor_core fenmoor LIBS tarnwick_forms tarnwick_mts tarnwick_win)
+tarnwick_windows_library(fenmoor_core fenmoor LIBS tarnwick_about tarnwick_forms tarnwick_mts tarnwick_win)
 
 # tarnwick_windows_program(NAME PRODUCT DESCRIPTION MAJOR MINOR REVISION [ICON name]):
 # the program's resources (manifest, icon, version information), and, after
@@ -132,10 +132,13 @@ set(gtest_force_shared_crt ON CACHE BOOL "" FORCE)
 set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
 add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL SYSTEM)
 
-add_library(tarnwick_test_main STATIC ${CMAKE_SOURCE_DIR}/cmake/test_main.cpp)
+add_library(tarnwick_test_main STATIC ${CMAKE_SOURCE_DIR}/cmake/test_main.cpp
+                                      ${CMAKE_SOURCE_DIR}/cmake/test_support_win32.cpp
+                                      ${CMAKE_SOURCE_DIR}/platform/win/registry_script_parser.cpp)
 target_compile_definitions(tarnwick_test_main PRIVATE
   TARNWICK_BUILD_DIR="Z:${CMAKE_BINARY_DIR}" TARNWICK_SOURCE_DIR="Z:${CMAKE_SOURCE_DIR}")
-target_link_libraries(tarnwick_test_main PUBLIC gtest gmock)
+target_link_libraries(tarnwick_test_main PUBLIC gtest gmock tarnwick_win)
+target_compile_options(tarnwick_test_main PRIVATE -Wno-restrict)  # see tarnwick_windows_test
 
 # Every test runs under 32-bit Wine in one private WoW64 prefix (a 64-bit
 # prefix with the 32-bit half, as every 64-bit Windows), made once per test run
@@ -246,15 +249,22 @@ tarnwick_windows_suite_test(windows_quillon_test
 tarnwick_windows_suite_test(windows_config_test
   SOURCES config/store_text_test.cpp config/store_test.cpp config/dialog_test.cpp
           config/Connect_test.cpp config/project_check_test.cpp config/unified_diff_test.cpp
+          config/config_command_test.cpp
   LIBS config_core)
+# The command's tests copy the sample project and kill tarnwick.exe mid-switch.
+target_compile_definitions(windows_config_test PRIVATE CONFIG_SAMPLE_PROJECT="Z:${CMAKE_SOURCE_DIR}/samples/project")
+add_dependencies(windows_config_test tarnwick)
 tarnwick_windows_suite_test(windows_wendover_test
   SOURCES wendover/basWendover_test.cpp wendover/frmOptions_test.cpp wendover/Connect_test.cpp
   LIBS wendover_core)
 tarnwick_windows_suite_test(windows_larkspur_test
   SOURCES larkspur/basOLESP_test.cpp larkspur/provider_script_test.cpp
+          larkspur/CRegistry_test.cpp larkspur/frmOLESP_test.cpp larkspur/provider_command_test.cpp
+          larkspur/end_to_end_test.cpp
   LIBS larkspur_core)
 tarnwick_windows_suite_test(windows_fenmoor_test
   SOURCES fenmoor/list_entry_test.cpp fenmoor/registration_script_test.cpp
+          fenmoor/frmWizard_test.cpp fenmoor/safety_command_test.cpp
   LIBS fenmoor_core)
 
 # The save path over the Win32 file system: the fault loop, refusals, the
@@ -278,6 +288,14 @@ tarnwick_windows_suite_test(windows_contract_test
   SOURCES contract/vbide_alone_test.cpp contract/addin_alone_test.cpp
   LIBS tarnwick_contract)
 set_property(TARGET windows_contract_test PROPERTY INCLUDE_DIRECTORIES ${_contract_view})
+# The tools' registry scripts imported by the editor the programs start land
+# in the 32-bit view only.
+add_test(NAME windows_registry_view COMMAND ${CMAKE_SOURCE_DIR}/cmake/registry_view_test.sh $<TARGET_FILE:tarnwick>)
+set_tests_properties(windows_registry_view PROPERTIES
+  FIXTURES_REQUIRED wine ENVIRONMENT "${_wine_environment}" LABELS windows TIMEOUT 120
+  RESOURCE_LOCK wine_registry)
+# Finish and GO! import into the machine's registry through the system's editor.
+set_tests_properties(larkspur_windows_test fenmoor_windows_test PROPERTIES RESOURCE_LOCK "wine_registry;wine_display")
 
 # The programs as they ship: dist/windows/ filled and checked.
 add_test(NAME windows_dist

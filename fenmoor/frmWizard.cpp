@@ -287,9 +287,9 @@ std::string frmWizard::WriteRegFile() {
         const std::string reason =
             win::WriteFileAtomically(path, BuildRegScript(strCLSID, strProgID, choices));
         if (reason.empty()) return {};
-        return "The registration script " + path + " could not be written: " + reason + ".";
+        return "The registration script " + win::PlatformPath(path) + " could not be written: " + reason + ".";
     } catch (const std::exception& e) {
-        return "The registration script " + path + " could not be written: " + e.what() + ".";
+        return "The registration script " + win::PlatformPath(path) + " could not be written: " + e.what() + ".";
     }
 }
 
@@ -300,10 +300,10 @@ std::string frmWizard::RunRegedit() {
         return {};
     } catch (const vb::VbError& e) {
         return "The registry editor could not be started: " + e.Description() +
-               ". The registration script is " + ScriptPath() + ".";
+               ". The registration script is " + win::PlatformPath(ScriptPath()) + ".";
     } catch (const std::exception& e) {
         return "The registry editor could not be started: " + std::string(e.what()) +
-               ". The registration script is " + ScriptPath() + ".";
+               ". The registration script is " + win::PlatformPath(ScriptPath()) + ".";
     }
 }
 

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <random>
 #include <sstream>
 
@@ -14,6 +15,7 @@
 #include "platform/win/process.h"
 #include "platform/win/registry.h"
 #include "platform/win/registry_script.h"
+#include "platform/win/test_support.h"
 
 namespace fenmoor {
 namespace {
@@ -51,12 +53,18 @@ std::string ReadFile(const fs::path& path) {
     return text.str();
 }
 
-// A wizard over a catalog in a private store, writing into a fresh folder and
-// starting nothing: the process starter records the command line instead.
+// A wizard over a catalog in a private registry (on Windows the machine's keys
+// redirected to a key of its own), writing into a fresh folder and starting
+// nothing: the process starter records the command line instead.
 class WizardTest : public ::testing::Test {
 protected:
     void SetUp() override {
+#ifdef _WIN32
+        machine_ = std::make_unique<win::testing::PrivateMachineKeys>();
+        ASSERT_TRUE(machine_->Ready());
+#else
         win::UseRegistryStore(":memory:");
+#endif
         // A folder of its own, also when several builds run the tests at once.
         folder_ = fs::temp_directory_path() /
                   ("fenmoor_wizard_" + std::to_string(std::random_device{}()));
@@ -65,12 +73,20 @@ protected:
     void TearDown() override {
         wizard_.reset();
         fs::remove_all(folder_);
+#ifdef _WIN32
+        machine_.reset();
+#else
         win::CloseRegistryStore();
+#endif
     }
 
     static void Import(const std::string& script) {
+#ifdef _WIN32
+        ASSERT_EQ(win::testing::ImportScriptText(script), "");
+#else
         const auto result = win::ImportRegistryScriptText(script, "catalog.reg");
         ASSERT_TRUE(result.ok) << result.error;
+#endif
     }
 
     frmWizard& Open(const fs::path& appPath) {
@@ -118,6 +134,9 @@ protected:
 
     forms::ScopedHeadlessUi ui_;
     win::RecordingProcessStarter starter_;
+#ifdef _WIN32
+    std::unique_ptr<win::testing::PrivateMachineKeys> machine_;
+#endif
     win::ScopedProcessStarter scopedStarter_{starter_};
     fs::path folder_;
     std::unique_ptr<frmWizard> wizard_;
@@ -354,8 +373,14 @@ TEST_F(WizardTest, UnwritableScriptStartsNothingAndStaysOnPage2) {
     ASSERT_EQ(ui_.messages.size(), 1u);
     EXPECT_EQ(ui_.messages[0].title, "Fenmoor");
     EXPECT_EQ(ui_.messages[0].buttons, forms::vbOKOnly | forms::vbExclamation);
+#ifdef _WIN32
+    const std::string noFolder = "Path not found";
+#else
+    const std::string noFolder = "No such file or directory";
+#endif
+    // The script named as the system writes paths.
     EXPECT_EQ(ui_.messages[0].prompt, "The registration script " + (missing / "wizard.reg").string() +
-                                          " could not be written: No such file or directory.");
+                                          " could not be written: " + noFolder + ".");
     EXPECT_EQ(W().Step(), 2);
     EXPECT_EQ(Layout(),
               "Step 2 | Select the Registry entries to make. | +Cancel +Back +Finish | 00111");

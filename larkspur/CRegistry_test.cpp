@@ -32,7 +32,7 @@ bool KeyExists(win::HKEY root, const char* path) {
 }
 
 // The string value `name` of HKEY_LOCAL_MACHINE\<path>; nullopt when absent.
-std::optional<std::string> StoredValue(const char* path, const char* name) {
+[[maybe_unused]] std::optional<std::string> StoredValue(const char* path, const char* name) {
     win::HKEY h = nullptr;
     if (win::RegOpenKeyEx(win::HKEY_LOCAL_MACHINE, path, 0, win::KEY_READ, &h) != win::ERROR_SUCCESS)
         return std::nullopt;
@@ -43,6 +43,14 @@ std::optional<std::string> StoredValue(const char* path, const char* name) {
     return found ? std::optional<std::string>(data) : std::nullopt;
 }
 
+// Failing the n-th registry call is a hook of the suite's own store.
+#ifdef _WIN32
+#define LARKSPUR_NEEDS_FAULT_HOOK() GTEST_SKIP() << "failing a chosen registry call needs the suite's own store"
+#else
+#define LARKSPUR_NEEDS_FAULT_HOOK() (void)0
+#endif
+
+#ifndef _WIN32
 // Makes registry call n fail while `operation` runs (n = 1, 2, 3, ...); true
 // when the failure happened, false when the operation made fewer calls.
 template <class F>
@@ -53,6 +61,7 @@ bool WithRegistryCallFailing(unsigned n, F operation) {
     win::FailNthRegistryCall(0, 0);
     return failed;
 }
+#endif
 
 class CRegistryTest : public StoreTest {
 protected:
@@ -95,6 +104,7 @@ TEST_F(CRegistryTest, StartsOnTheLocalMachineRootWithEmptyTables) {
 }
 
 TEST_F(CRegistryTest, ReadsStringValuesAndSubkeysWithATrailingEmptyColumn) {
+    LARKSPUR_NEEDS_VALUES_IN_ORDER_MADE();
     reg.SetKey("Software\\X");
     ASSERT_EQ(reg.ValueCount(), 3);
     EXPECT_EQ(reg.GetName(0), "");
@@ -129,6 +139,7 @@ TEST_F(CRegistryTest, GetValueErrorsAreShownTitledWithTheirSource) {
 }
 
 TEST_F(CRegistryTest, GetValueByNameIgnoresCaseAndTakesLongsAsNames) {
+    LARKSPUR_NEEDS_VALUES_IN_ORDER_MADE();
     reg.SetKey("Software\\X");
     EXPECT_EQ(reg.GetValue(std::string("ALPHA")), "one");
     EXPECT_EQ(reg.GetValue(std::string("alpha")), "one");
@@ -176,6 +187,7 @@ TEST_F(CRegistryTest, MissingKeyIsCreatedOnlyWithAutoCreate) {
 }
 
 TEST_F(CRegistryTest, RootLetCreatesTheCurrentPathUnderTheNewRootSilently) {
+    LARKSPUR_NEEDS_PRIVATE_CLASSES();
     reg.SetKey("Software\\X\\Beta");
     reg.SetRoot(kHKeyClassesRoot);
     EXPECT_EQ(reg.root(), -2147483648);
@@ -207,6 +219,7 @@ TEST_F(CRegistryTest, CountLets) {
 }
 
 TEST_F(CRegistryTest, SetValueByNameOrPositionAndDeleteValue) {
+    LARKSPUR_NEEDS_VALUES_IN_ORDER_MADE();
     reg.SetKey("Software\\X");
     EXPECT_TRUE(reg.SetValue(std::string("Gamma"), "three"));
     // The tables are not re-read by SetValue.
@@ -262,6 +275,8 @@ TEST_F(CRegistryTest, DeleteKeyRemovesTheWholeTreeFromTheBottom) {
 }
 
 TEST_F(CRegistryTest, DeleteKeyAnswersTrueOnlyWhenTheKeyIsGoneWhicheverCallFails) {
+    LARKSPUR_NEEDS_FAULT_HOOK();
+#ifndef _WIN32
     for (unsigned n = 1;; ++n) {
         SCOPED_TRACE("registry call " + std::to_string(n) + " fails");
         Import("REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\Software\\X\\Beta\\Deep\\Deeper]\r\n\"v\"=\"w\"\r\n");
@@ -282,9 +297,12 @@ TEST_F(CRegistryTest, DeleteKeyAnswersTrueOnlyWhenTheKeyIsGoneWhicheverCallFails
     EXPECT_FALSE(reg.DeleteKey("Classes"));
     EXPECT_TRUE(KeyExists(win::HKEY_LOCAL_MACHINE, "SOFTWARE\\Classes"));
     EXPECT_FALSE(KeyExists(win::HKEY_LOCAL_MACHINE, "SOFTWARE\\Classes\\Some.Thing"));
+#endif
 }
 
 TEST_F(CRegistryTest, CreateExFailuresCarryTheirNumbersAndRefreshReportsAnyAsItsOwn) {
+    LARKSPUR_NEEDS_FAULT_HOOK();
+#ifndef _WIN32
     reg.SetKey("Software\\X");
     win::FailNthRegistryCall(1, win::ERROR_BADKEY);
     vb::VbError e = Raised([&] { reg.SetValue(std::string("a"), "b"); });
@@ -319,9 +337,12 @@ TEST_F(CRegistryTest, CreateExFailuresCarryTheirNumbersAndRefreshReportsAnyAsIts
     EXPECT_GT(raised, 0);
     EXPECT_TRUE(ui.messages.empty());
 
+#endif
 }
 
 TEST_F(CRegistryTest, SetValueRaisesOrShowsEveryFailedCallAndWritesNothing) {
+    LARKSPUR_NEEDS_FAULT_HOOK();
+#ifndef _WIN32
     reg.SetKey("Software\\X");
     int shown = 0;
     for (unsigned n = 1;; ++n) {
@@ -353,9 +374,12 @@ TEST_F(CRegistryTest, SetValueRaisesOrShowsEveryFailedCallAndWritesNothing) {
         }
     }
     EXPECT_GT(shown, 0);
+#endif
 }
 
 TEST_F(CRegistryTest, CreateKeepsAKeyWhoseValueFailedAndSaysSo) {
+    LARKSPUR_NEEDS_FAULT_HOOK();
+#ifndef _WIN32
     int keptWithoutValue = 0;
     for (unsigned n = 1;; ++n) {
         SCOPED_TRACE("registry call " + std::to_string(n) + " fails");
@@ -381,6 +405,7 @@ TEST_F(CRegistryTest, CreateKeepsAKeyWhoseValueFailedAndSaysSo) {
         }
     }
     EXPECT_GT(keptWithoutValue, 0);
+#endif
 }
 
 TEST_F(CRegistryTest, MoreThan32767SubkeysCannotBeRead) {

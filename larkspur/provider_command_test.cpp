@@ -58,13 +58,11 @@ protected:
     void SetUp() override {
         StoreTest::SetUp();
         // The registry editor that --import starts works on the same store.
-        const char* old = std::getenv("TARNWICK_REGISTRY");
-        savedStore_ = old ? std::optional<std::string>(old) : std::nullopt;
-        setenv("TARNWICK_REGISTRY", (Folder() / "registry.db").c_str(), 1);
+        store_.emplace("TARNWICK_REGISTRY", (Folder() / "registry.db").string().c_str());
+        LARKSPUR_NEEDS_PRIVATE_CLASSES();
     }
     void TearDown() override {
-        if (savedStore_) setenv("TARNWICK_REGISTRY", savedStore_->c_str(), 1);
-        else unsetenv("TARNWICK_REGISTRY");
+        store_.reset();
         StoreTest::TearDown();
     }
     static Outcome Provider(const std::vector<std::string>& args) {
@@ -74,7 +72,7 @@ protected:
     }
 
 private:
-    std::optional<std::string> savedStore_;
+    std::optional<win::testing::ScopedVariable> store_;
 };
 
 TEST_F(ProviderCommand, RegisterWritesWhatGoWritesForTheSameFields) {
@@ -200,7 +198,7 @@ TEST_F(ProviderCommand, WithoutTheRuntimeRegisterAndListFailAndCreateNothing) {
 // The whole round: register two providers into the store through the real
 // registry editor, list them, remove one and list again.
 TEST_F(ProviderCommand, ImportThenListThenUnregister) {
-    LARKSPUR_NEEDS_REGEDIT();
+    LARKSPUR_NEEDS_OUR_REGEDIT();
     Import(testing::kRuntimeScript);
     // A class on another server is no provider of the runtime.
     Import("REGEDIT4\r\n[HKEY_CLASSES_ROOT\\CLSID\\{99999999-0000-0000-0000-000000000000}\\OLE DB Provider]\r\n"

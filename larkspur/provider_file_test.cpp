@@ -17,6 +17,7 @@
 #include "platform/forms/controls.h"
 #include "platform/win/process.h"
 #include "platform/win/registry.h"
+#include "platform/win/test_support.h"
 
 #ifdef _WIN32
 #include "platform/forms/win32/win32_app.h"
@@ -92,22 +93,6 @@ void SetDefaultValue(win::HKEY root, const std::string& path, const std::string&
     return rc == win::ERROR_SUCCESS ? std::string(data) : "(no value)";
 }
 
-#ifdef _WIN32
-// Records what the program starts and really starts it, waiting for it to end:
-// the editor the program chose imports the script. The editor asks before it
-// imports, so it is told to import silently.
-class SilentImportStarter : public win::RecordingProcessStarter {
-public:
-    long Start(const win::ShellRequest& request) override {
-        RecordingProcessStarter::Start(request);
-        win::ShellRequest silent = request;
-        silent.commandLine.insert(request.argv[0].size(), " /s");
-        status = win::DefaultProcessStarter().Run(silent);
-        return 1;
-    }
-    int status = -1;
-};
-#endif
 
 class ProviderFile : public ::testing::Test {
 protected:
@@ -144,7 +129,7 @@ protected:
     static constexpr const char* kRuntimeClsid = "{dfc8bdc0-e378-11d0-9b30-0080c7e9fe95}";
     std::string prompts;  // the message boxes shown, one a line
 #ifdef _WIN32
-    SilentImportStarter starter;
+    win::testing::SilentImportStarter starter;
 #else
     win::RecordingProcessStarter starter;
 #endif

@@ -1,7 +1,8 @@
 // Fenmoor on Windows: the catalog read from the registry (the suite's sample
 // catalog imported by the system's registry editor), the wizard shown in the
-// native view and driven to Finish, and its wizard.reg imported by the system's
-// editor into the keys the script names.
+// native view and driven to Finish, and its wizard.reg imported by the editor
+// Finish starts into the keys the script names, in the 32-bit view that every
+// program of the suite and VB6's components use.
 
 #include <gtest/gtest.h>
 
@@ -23,6 +24,24 @@ namespace fs = std::filesystem;
 
 bool KeyExists(const std::string& path) {
     return win::testing::KeyExists(win::HKEY_LOCAL_MACHINE, path);
+}
+
+// Whether the system's own tool finds HKEY_LOCAL_MACHINE\path in the given
+// view ("/reg:32" or "/reg:64"), apart from the suite's registry functions.
+// On a 64-bit system the system's 64-bit tool, which this 32-bit program
+// reaches through Sysnative (Wine's 32-bit one does not honour /reg:64).
+bool SystemToolFinds(const std::string& path, const char* view) {
+    const char* windows = std::getenv("SystemRoot");
+    const std::string native = windows ? std::string(windows) + "\\Sysnative\\reg.exe" : std::string();
+    // Started directly: the test's starter only records what the wizard starts.
+    win::ShellRequest request;
+    request.program = !native.empty() && fs::exists(native) ? native : win::FindProgram("reg");
+    request.argv = {request.program, "query", "HKLM\\" + path, view};
+    for (const std::string& word : request.argv)
+        request.commandLine += (request.commandLine.empty() ? "" : " ") + win::QuoteArgument(word);
+    request.windowStyle = win::vbHide;
+    request.quiet = true;
+    return win::DefaultProcessStarter().Run(request) == 0;
 }
 
 // Imports a script with the system's editor, silently, and waits for it.
@@ -72,31 +91,50 @@ protected:
 
     std::string prompts;
     std::unique_ptr<fenmoor::frmWizard> wizard;
-    win::RecordingProcessStarter starter;
+    win::testing::SilentImportStarter starter;
     win::ScopedProcessStarter useStarter{starter};
 
 private:
     fs::path folder_;
 };
 
-TEST_F(Wizard, FinishWritesAScriptThatTheSystemsEditorImports) {
+TEST_F(Wizard, FinishWritesAScriptThatItsEditorImportsIntoThe32BitView) {
     ASSERT_NO_FATAL_FAILURE(PickAComponent());
     const std::string clsidKey = "SOFTWARE\\Classes\\CLSID\\" + wizard->CLSID();
-    const std::vector<std::string> keys = {
+    const std::string launchKey =
+        "SYSTEM\\CurrentControlSet\\Services\\W3SVC\\Parameters\\ADCLaunch\\" + wizard->ProgID();
+    // Class keys are kept apart per view; the services' keys are shared.
+    const std::vector<std::string> classKeys = {
         clsidKey + "\\Implemented Categories\\{7DD95801-9882-11CF-9FA9-00AA006C42C4}",
         clsidKey + "\\Implemented Categories\\{7DD95802-9882-11CF-9FA9-00AA006C42C4}",
-        "SYSTEM\\CurrentControlSet\\Services\\W3SVC\\Parameters\\ADCLaunch\\" + wizard->ProgID(),
     };
-    for (const auto& key : keys) ASSERT_FALSE(KeyExists(key)) << key;
+    ASSERT_FALSE(KeyExists(clsidKey));
+    ASSERT_FALSE(KeyExists(launchKey));
     wizard->Get<forms::CommandButton>("cmdNext").UserClick();
     wizard->Get<forms::CommandButton>("cmdNext").UserClick();  // Finish
     ASSERT_EQ(wizard->Step(), 3) << prompts;
     ASSERT_EQ(starter.requests.size(), 1u) << prompts;
     EXPECT_EQ(starter.requests[0].argv[0], "REGEDIT");
-    EXPECT_TRUE(starter.requests[0].program.ends_with("\\regedit.exe"))
-        << starter.requests[0].program;
-    Import(wizard->ScriptPath());
-    for (const auto& key : keys) EXPECT_TRUE(KeyExists(key)) << key;
+    ASSERT_EQ(starter.status, 0) << starter.requests[0].commandLine;
+    // The editor that imports into the 32-bit view: on a 64-bit system (and
+    // a WoW64 Wine prefix) the one under SysWOW64.
+    const char* windows = std::getenv("SystemRoot");
+    ASSERT_NE(windows, nullptr);
+    const std::string editor32 = std::string(windows) + "\\SysWOW64\\regedit.exe";
+    const bool twoViews = fs::exists(editor32);
+    EXPECT_EQ(starter.requests[0].program, twoViews ? editor32 : std::string(windows) + "\\regedit.exe");
+    for (const auto& key : classKeys) {
+        EXPECT_TRUE(KeyExists(key)) << key;
+        EXPECT_TRUE(SystemToolFinds(key, "/reg:32")) << key;
+        if (twoViews) {
+            EXPECT_FALSE(win::testing::KeyExists(win::HKEY_LOCAL_MACHINE, key, win::KEY_WOW64_64KEY)) << key;
+            EXPECT_FALSE(SystemToolFinds(key, "/reg:64")) << key;
+        }
+    }
+    EXPECT_TRUE(KeyExists(launchKey));
+    EXPECT_TRUE(SystemToolFinds(launchKey, "/reg:32"));
+    win::testing::DeleteKeyTree(win::HKEY_LOCAL_MACHINE, clsidKey);
+    win::testing::DeleteKeyTree(win::HKEY_LOCAL_MACHINE, launchKey);
 }
 
 // The first two pages as a user sees them: every caption whole; the pictures

@@ -15,8 +15,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/win/process.h"
 #include "platform/win/registry.h"
-
 #include "platform/win/save.h"
 
 namespace win::testing {
@@ -55,23 +55,65 @@ private:
     bool held_ = false;
 };
 #else
-// Another program holding the writer lock of `path` until destroyed. The lock
-// on Windows is a file held open without sharing, which shuts out every other
-// handle, this process's own included; so a handle taken here past SaveLock
-// (which shares one lock within a process) is what another program holds.
+// The machine's keys of this process (HKEY_LOCAL_MACHINE and, within it,
+// HKEY_CLASSES_ROOT) redirected for the object's life to a fresh key of its
+// own, removed afterwards: tests write the machine's keys without touching
+// the machine. Other processes (the system's registry editor) still see the
+// real ones.
+class PrivateMachineKeys {
+public:
+    PrivateMachineKeys();
+    ~PrivateMachineKeys();
+    PrivateMachineKeys(const PrivateMachineKeys&) = delete;
+    PrivateMachineKeys& operator=(const PrivateMachineKeys&) = delete;
+    bool Ready() const { return ready_; }
+    // Whether HKEY_CLASSES_ROOT in the suite's (32-bit) view follows the
+    // redirection too; some systems open the machine's there all the same.
+    bool ClassesRedirected() const { return classes_; }
+
+private:
+    std::string path_;  // under HKEY_CURRENT_USER
+    bool ready_ = false;
+    bool classes_ = false;
+};
+
+// Imports registry script text through the registry functions (as the
+// system's editor would, in this process); the error, empty on success.
+std::string ImportScriptText(const std::string& text);
+
+// Another process (this test program, started again in the role below)
+// holding the writer lock of `path` until destroyed.
 class LockHolder {
 public:
-    explicit LockHolder(const std::string& path) { held_ = FileSystem::Native().TryLock(path, handle_) == 0; }
-    ~LockHolder() {
-        if (held_) FileSystem::Native().Unlock(handle_);
-    }
+    explicit LockHolder(const std::string& path);
+    ~LockHolder();
     LockHolder(const LockHolder&) = delete;
     LockHolder& operator=(const LockHolder&) = delete;
     bool Held() const { return held_; }
 
 private:
-    int handle_ = -1;
+    void* process_ = nullptr;
+    void* input_ = nullptr;  // closing it tells the holder to let go
     bool held_ = false;
+};
+
+// The role LockHolder starts: when argv asks for it, takes the lock, says
+// whether it holds it, keeps it until its input ends and returns true.
+bool ServeAsLockHolder(int argc, char** argv);
+
+// A program started without waiting for it, its output thrown away; Kill
+// ends it at once, as a crash or a power cut would, with no chance to tidy up.
+class RunningProgram {
+public:
+    explicit RunningProgram(const std::vector<std::string>& argv);  // argv[0]: the program's path
+    ~RunningProgram();
+    RunningProgram(const RunningProgram&) = delete;
+    RunningProgram& operator=(const RunningProgram&) = delete;
+    bool Started() const { return process_ != nullptr; }
+    void Kill();
+
+private:
+    void* process_ = nullptr;
 };
 #endif
 
@@ -200,7 +242,7 @@ inline std::vector<std::string> SubkeyNames(HKEY key) {
     return names;
 }
 
-// Deletes root\path with everything below it; nothing when it is missing.
+// Deletes root\path with every key below it; a missing key is no error.
 inline void DeleteKeyTree(HKEY root, const std::string& path) {
     HKEY key = nullptr;
     if (RegOpenKeyEx(root, path.c_str(), 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) return;
@@ -213,9 +255,25 @@ inline void DeleteKeyTree(HKEY root, const std::string& path) {
     RegDeleteKey(root, path.c_str());
 }
 
-inline bool KeyExists(HKEY root, const std::string& path) {
+// Records what a program starts and really starts it, waiting for it to end:
+// the registry editor the program chose imports its script. The editor asks
+// before it imports, so it is told to import silently.
+class SilentImportStarter : public RecordingProcessStarter {
+public:
+    long Start(const ShellRequest& request) override {
+        RecordingProcessStarter::Start(request);
+        ShellRequest silent = request;
+        silent.commandLine.insert(request.argv[0].size(), " /s");
+        status = DefaultProcessStarter().Run(silent);
+        return 1;
+    }
+    int status = -1;
+};
+
+// In the suite's view unless `view` asks for another (KEY_WOW64_64KEY).
+inline bool KeyExists(HKEY root, const std::string& path, REGSAM view = 0) {
     HKEY key = nullptr;
-    if (RegOpenKeyEx(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
+    if (RegOpenKeyEx(root, path.c_str(), 0, KEY_READ | view, &key) != ERROR_SUCCESS) return false;
     RegCloseKey(key);
     return true;
 }
