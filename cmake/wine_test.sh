@@ -40,7 +40,17 @@ case "$1" in
     run)
         shift
         [ -s "$state/display" ] && export DISPLAY=":$(cat "$state/display")"
-        exec wine "$@"
+        # The program's output goes through a file, not the runner's pipe: a
+        # process the program started and killed may live on in Wine for a
+        # moment holding what it inherited, and the runner would wait for it.
+        out=$(mktemp)
+        trap 'cat "$out"; rm -f "$out"; exit 143' TERM INT
+        set +e
+        wine "$@" >"$out" 2>&1 </dev/null
+        status=$?
+        cat "$out"
+        rm -f "$out"
+        exit $status
         ;;
     down)
         if [ -d "$WINEPREFIX" ]; then wineserver -k 2>/dev/null || true; fi
