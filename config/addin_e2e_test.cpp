@@ -9,6 +9,7 @@
 #include <random>
 #include <sstream>
 
+#include "config/sample_release_expectations.h"
 #include "platform/forms/controls.h"
 #include "platform/forms/form.h"
 #include "platform/forms/headless.h"
@@ -63,11 +64,6 @@ protected:
         return env_->CommandBars()->Item("Menu Bar")->Controls()->Item("Project")->CommandBar()->Controls()->Item(
             "Configurations...");
     }
-    static int Count(const std::string& text, const std::string& what) {
-        int n = 0;
-        for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
-        return n;
-    }
 
     forms::ScopedHeadlessUi ui_;
     fs::path dir_;
@@ -85,20 +81,7 @@ TEST_F(ConfigAddIn, PickingReleaseInTheToolbarRewritesEveryModuleOnDisk) {
     vbide::SaveProject(project_);
     EXPECT_TRUE(env_->Reports().empty());
 
-    const std::string trace = Read("modTrace.bas");
-    EXPECT_NE(trace.find("Attribute VB_Name = \"modTrace\"\r\nOption Explicit\r\n#Const debugging = False\r\n"
-                         "#Const debugging = False\r\n#Const tracing = False\r\n"),
-              std::string::npos)
-        << trace;
-    for (const char* file : {"modLedger.bas", "CAccount.cls", "CEntry.cls", "frmLedger.frm"}) {
-        const std::string text = Read(file);
-        EXPECT_EQ(Count(text, "#Const debugging = False\r\n"), 1) << file;
-        EXPECT_EQ(Count(text, "True\r\n#Const"), 0) << file;
-    }
-    const std::string vbp = Read("Ledger.vbp");
-    EXPECT_NE(vbp.find("\r\n[Configurations]\r\nCount=2\r\nConfig1=debug\r\nConfig2=release\r\nCurrent=2\r\n"),
-              std::string::npos)
-        << vbp;
+    config::testing::ExpectSampleSwitchedToRelease([&](const std::string& file) { return Read(file); });
 }
 
 TEST_F(ConfigAddIn, AnAddedModuleGetsTheCurrentDeclarations) {

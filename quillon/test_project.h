@@ -23,6 +23,23 @@ inline const char* const kCItem =
     "Attribute VB_Creatable = True\r\nAttribute VB_PredeclaredId = False\r\n"
     "Attribute VB_Exposed = False\r\nOption Explicit\r\nPrivate mPrice As Currency\r\n";
 
+// CItem.cls after the dialog inserted the Currency property Price with its
+// member variable and error handling (Get and Let).
+inline std::string CItemWithPrice() {
+    const std::string errorTail =
+        "    Debug.Print Err.Description\r\n"
+        "    App.StartLogging App.Path & \"\\error.log\", vbLogtoFile\r\n"
+        "    App.LogEvent Err.Description, vbLogEventTypeError\r\n"
+        "    Resume PriceExit\r\n\r\nEnd Property\r\n";
+    return std::string(kCItem) + "Private m_Price As Currency\r\n" +
+           "Public Property Get Price ()As Currency\r\n\r\nOn Error GoTo PriceErr\r\n\r\n\r\n"
+           "    'Place Code Body Here!\r\n    Price = m_Price\r\n\r\nPriceExit:\r\n"
+           "    Exit Property\r\n\r\nPriceErr:\r\n" + errorTail +
+           "Public Property Let Price (curPrice As Currency)\r\n\r\nOn Error GoTo PriceErr\r\n\r\n\r\n"
+           "    'Place Code Body Here!\r\n     m_Price = curPrice\r\n\r\nPriceExit:\r\n"
+           "    Exit Property\r\n\r\nPriceErr:\r\n" + errorTail;
+}
+
 class TempProject {
 public:
     TempProject() {

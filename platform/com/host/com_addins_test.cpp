@@ -14,6 +14,7 @@
 #include <sstream>
 #include <string>
 
+#include "config/sample_release_expectations.h"
 #include "platform/com/events.h"
 #include "platform/com/host/com_addin_host.h"
 #include "platform/vbide/environment.h"
@@ -159,11 +160,6 @@ protected:
             if (controls->Item(i)->Type() == vbide::msoControlDropdown) return controls->Item(i);
         return nullptr;
     }
-    static int Count(const std::string& text, const std::string& what) {
-        int n = 0;
-        for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
-        return n;
-    }
 
     InstalledAddIn config_{"Config.dll"};
     std::shared_ptr<vbide::Environment> env_;
@@ -180,19 +176,7 @@ TEST_P(ConfigThroughCom, PickingReleaseRewritesEveryModuleOnDiskAsOnLinux) {
     vbide::SaveProject(project_);
     EXPECT_TRUE(env_->Reports().empty()) << env_->Reports().front();
 
-    const std::string trace = ReadFile(Dir() / "modTrace.bas");
-    EXPECT_NE(trace.find("Attribute VB_Name = \"modTrace\"\r\nOption Explicit\r\n#Const debugging = False\r\n"
-                         "#Const debugging = False\r\n#Const tracing = False\r\n"),
-              std::string::npos)
-        << trace;
-    for (const char* file : {"modLedger.bas", "CAccount.cls", "CEntry.cls", "frmLedger.frm"}) {
-        const std::string text = ReadFile(Dir() / file);
-        EXPECT_EQ(Count(text, "#Const debugging = False\r\n"), 1) << file;
-        EXPECT_EQ(Count(text, "True\r\n#Const"), 0) << file;
-    }
-    EXPECT_NE(ReadFile(Dir() / "Ledger.vbp")
-                  .find("\r\n[Configurations]\r\nCount=2\r\nConfig1=debug\r\nConfig2=release\r\nCurrent=2\r\n"),
-              std::string::npos);
+    config::testing::ExpectSampleSwitchedToRelease([&](const std::string& file) { return ReadFile(Dir() / file); });
 }
 
 TEST_P(ConfigThroughCom, ProjectAndComponentEventsArrive) {

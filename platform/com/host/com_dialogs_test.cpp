@@ -195,19 +195,7 @@ TEST(QuillonThroughCom, PropertyFromTheNativeDialogLandsInTheModuleFileOnDisk) {
         EXPECT_EQ(Tools(env)->Item(1)->Caption(), "Add &Procedure...");
         EXPECT_TRUE(Tools(env)->Item(1)->Visible());
     }
-    const std::string errorTail =
-        "    Debug.Print Err.Description\r\n"
-        "    App.StartLogging App.Path & \"\\error.log\", vbLogtoFile\r\n"
-        "    App.LogEvent Err.Description, vbLogEventTypeError\r\n"
-        "    Resume PriceExit\r\n\r\nEnd Property\r\n";
-    EXPECT_EQ(project.Read("CItem.cls"),
-              std::string(quillon::testing::kCItem) + "Private m_Price As Currency\r\n" +
-                  "Public Property Get Price ()As Currency\r\n\r\nOn Error GoTo PriceErr\r\n\r\n\r\n"
-                  "    'Place Code Body Here!\r\n    Price = m_Price\r\n\r\nPriceExit:\r\n"
-                  "    Exit Property\r\n\r\nPriceErr:\r\n" + errorTail +
-                  "Public Property Let Price (curPrice As Currency)\r\n\r\nOn Error GoTo PriceErr\r\n\r\n\r\n"
-                  "    'Place Code Body Here!\r\n     m_Price = curPrice\r\n\r\nPriceExit:\r\n"
-                  "    Exit Property\r\n\r\nPriceErr:\r\n" + errorTail);
+    EXPECT_EQ(project.Read("CItem.cls"), quillon::testing::CItemWithPrice());
     EXPECT_EQ(project.Read("basMain.bas"), quillon::testing::kBasMain);
     EXPECT_EQ(quillon.Export("DllCanUnloadNow")(), S_OK);
     com::host::SetMainWindowHandle(nullptr);
