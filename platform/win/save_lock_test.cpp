@@ -27,11 +27,7 @@ namespace {
 namespace fs = std::filesystem;
 using std::chrono::milliseconds;
 
-std::set<std::string> Entries(const std::string& folder) {
-    std::set<std::string> names;
-    for (const auto& e : fs::directory_iterator(folder)) names.insert(e.path().filename().string());
-    return names;
-}
+using testing::Entries;
 
 // What the code under test writes to std::cerr while it lives.
 class CapturedErrors {

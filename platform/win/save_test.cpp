@@ -37,11 +37,7 @@ constexpr bool kWindows = true;
 constexpr bool kWindows = false;
 #endif
 
-std::set<std::string> Entries(const std::string& folder) {
-    std::set<std::string> names;
-    for (const auto& e : fs::directory_iterator(folder)) names.insert(e.path().filename().string());
-    return names;
-}
+using testing::Entries;
 
 class Save : public ::testing::Test {
 protected:

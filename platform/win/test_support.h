@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <fstream>
 #include <random>
+#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -151,6 +152,13 @@ private:
     std::string old_;
     bool hadOld_ = false;
 };
+
+// The names in a folder (files and folders alike).
+inline std::set<std::string> Entries(const std::string& folder) {
+    std::set<std::string> names;
+    for (const auto& e : std::filesystem::directory_iterator(folder)) names.insert(e.path().filename().string());
+    return names;
+}
 
 class TempFolder {
 public:

@@ -21,11 +21,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::set<std::string> Entries(const std::string& folder) {
-    std::set<std::string> names;
-    for (const auto& e : fs::directory_iterator(folder)) names.insert(e.path().filename().string());
-    return names;
-}
+using testing::Entries;
 
 // A handle as another program holds it: reading, shared only with readers.
 class HeldOpen {
